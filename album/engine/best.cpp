@@ -1,0 +1,364 @@
+#include "album/engine/best.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <iostream>
+#include <vector>
+
+#include "album/engine/comment.h"
+#include "album/engine/exif.h"
+#include "album/engine/ffmpeg.h"
+#include "album/engine/global.h"
+#include "album/engine/html.h"
+#include "album/engine/shrink.h"
+#include "utility/futil.h"
+#include "utility/message.h"
+
+namespace tavolin {
+
+namespace {
+
+const char* const frame_open = "<table align=left border=5><td>";
+const char* const frame_close = "</table>";
+
+bool exists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+// v >> n without the undefined shifts past the width of v.
+unsigned long shr(unsigned long v, unsigned long n) {
+  return n >= sizeof v * CHAR_BIT ? 0 : v >> n;
+}
+
+// The last component of dir as libutils::split names it (name and
+// extension); trailing slashes do not count as a component.
+std::string lastcomponent(std::string dir) {
+  while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+  libutils::splitpath_t parts;
+  libutils::split(parts, dir.c_str());
+  return std::string(parts.name) + parts.ext;
+}
+
+}  // namespace
+
+std::string collectiondir(const path_t& path) {
+  std::string dir = path.root;
+  joinpath(dir, path.middle);
+  return dir;
+}
+
+void loadbooktitle(const path_t& book, const std::string& collection, std::string& title,
+                   std::list<std::string>& head, std::list<std::string>& last) {
+  std::string headtext, lasttext;
+  loadcommenttxt(book, title, headtext, lasttext);
+  head = commentlines(headtext);
+  last = commentlines(lasttext);
+  if (!title.empty()) return;
+  title = lastcomponent(collection) + " " + plimlib::getmsg(5);
+  savecommenttxt(book, title, headtext, lasttext, std::cerr);
+}
+
+bool writeviewerlist(const std::string& file, const std::list<std::string>& dirs,
+                     const std::string& listname) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  if (!out) {
+    libutils::error();
+    std::cerr << file << ": can't write open." << std::endl;
+    return false;
+  }
+  for (const std::string& dir : dirs) out << "-C" << dir << "\r\n-@txt/" << listname << "\r\n";
+  return closepage(out, file, std::cerr);
+}
+
+bool opengenerated(std::ofstream& out, const std::string& file) {
+  if (openpage(out, file)) return true;
+  const int err = errno;
+  libutils::error();
+  std::cerr << file << ": open error, " << std::strerror(err) << std::endl;
+  return false;
+}
+
+const gathered_items_t::media_t& gathered_items_t::media(const album_t& album,
+                                                         const std::string& name) {
+  std::string original;
+  album.path.make(original, "original", name);
+  auto found = m_media.find(original);
+  if (found != m_media.end()) return found->second;
+  media_t& m = m_media[original];
+  if (!exists(original)) return m;  // a list may outlive a removed file
+  if (is_movie_name(name)) {
+    m.level = getffshrinklevel(album.path, "original", name, m.size, m.duration, m.stream);
+    m.present = true;
+  } else if (is_photo_name(name)) {
+    // As on the album pages: a photo is shown once its thumbnail exists.
+    std::string thumb;
+    album.path.make(thumb, "thumb", name);
+    m.present = exists(thumb);
+    if (m.present) m.level = getshrinklevel(original);
+  } else {
+    m.present = true;
+  }
+  return m;
+}
+
+bool gathered_items_t::index_item(std::ostream& out, const album_t& album,
+                                  const std::string& reldir, const std::string& name,
+                                  const std::string& suffix, bool framed) {
+  const std::string prefix = "../" + html_url(reldir) + "/";
+  const bool sound = is_sound_name(name), movie = is_movie_name(name);
+  if (sound || movie || is_photo_name(name)) {
+    const media_t& m = media(album, name);
+    if (m.present) {
+      out << "\t<li>" << html_text("../" + reldir + "/" + name) << suffix << "\n";
+      if (sound) index_sound(out, album, prefix, name, framed);
+      else if (movie && !index_movie(out, album, prefix, name, m, framed)) return false;
+      else if (!movie && !index_photo(out, album, prefix, name, m.level, framed)) return false;
+    }
+  }
+  out << "\t<p>\n\n";
+  return true;
+}
+
+void gathered_items_t::index_sound(std::ostream& out, const album_t& album,
+                                   const std::string& prefix, const std::string& name,
+                                   bool framed) {
+  std::string file, duration, stream;
+  album.path.make(file, "original", name);
+  mpidentify(file, duration, stream);
+  out << "\t<br>\n\t";
+  if (framed) out << frame_open;
+  out << "<audio controls src=\"" << prefix << "original/" << html_url(name)
+      << "\">\t</audio>";
+  if (framed) out << frame_close;
+  out << "\t<br clear=all>\n";
+  out << "\t" << duration << ", " << stream << "\n\t<p>\n";
+  ++sounds;
+}
+
+bool gathered_items_t::index_movie(std::ostream& out, const album_t& album,
+                                   const std::string& prefix, const std::string& name,
+                                   const media_t& movie, bool framed) {
+  const unsigned long L = movie.level;
+  const std::vector<std::string> dirs = movie_level_dirs(L);
+  std::string duration = movie.duration, stream = movie.stream;
+  if (!writefflink(out, album.path, prefix, dirs, moviepages1(name, L), moviepages2(name, L),
+                   name, duration, stream))
+    return false;
+  out << "\t<br>\n\t";
+  if (framed) out << frame_open;
+  out << "<video controls";
+  const unsigned long w = movie.size.x, h = movie.size.y;
+  if (g_global.movie_thumbnail_retina && L > 0)
+    out << " width=\"" << shr(w, L) << "px\" height=\"" << shr(h, L) << "px\" src=\""
+        << prefix << dirs[L - 1];
+  else if (g_global.movie_thumbnail_retina)
+    out << " width=\"" << w / 2 << "px\" height=\"" << h / 2 << "px\" src=\"" << prefix
+        << dirs[0];
+  else
+    out << " src=\"" << prefix << dirs[L];
+  out << "/" << html_url(replace_extension(name, ".mp4")) << "\">\n\t</video>";
+  if (framed) out << frame_close;
+  out << "\n";
+  std::list<std::string> lines = photocommentlines(album.path, name);
+  writephotocomment(out, lines, 1);
+  out << "\t<br clear=all>\n";
+  out << "\t" << duration << ", " << stream << "\n\t<p>\n";
+  ++movies;
+  return true;
+}
+
+bool gathered_items_t::index_photo(std::ostream& out, const album_t& album,
+                                   const std::string& prefix, const std::string& name,
+                                   unsigned long L, bool framed) {
+  const std::vector<std::string> dirs = size_level_dirs(L);
+  const std::vector<std::string> pages = zoompages(name, L);
+  const std::string url = html_url(name);
+  if (!writelink(out, album.path, prefix, dirs, pages, name, std::cerr)) return false;
+  out << "\t<br>";
+  if (framed) out << frame_open;
+  if (L > 0)
+    out << "<a href=\"" << prefix
+        << (L == 1 ? dirs[0] + "/" + url : "html/" + html_url(pages[L - 2])) << "\">";
+  out << "<IMG SRC=\"" << prefix << dirs[L] << "/" << url;
+  if (L > 0)
+    out << "\" SRCSET=\"" << prefix << dirs[L] << "/" << url << " 1x," << prefix << dirs[L - 1]
+        << "/" << url << " 2x";
+  out << "\" ALIGN=\"left\">";
+  if (L > 0) out << "</a>";
+  if (framed) out << frame_close;
+  out << "\n";
+  std::list<std::string> lines = photocommentlines(album.path, name);
+  writephotocomment(out, lines, 1);
+  out << "\t<br clear=all>\n";
+  writeexif(out, album.path, "original", name, true);
+  ++photos;
+  return true;
+}
+
+void gathered_items_t::list_item(std::ostream& out, const album_t& album,
+                                 const std::string& reldir, const std::string& name,
+                                 bool bordered) {
+  const bool sound = is_sound_name(name), movie = is_movie_name(name);
+  if (!sound && !movie && !is_photo_name(name)) return;
+  const media_t& m = media(album, name);
+  if (!m.present) return;
+  const std::string prefix = "../" + html_url(reldir) + "/";
+  if (movie) {
+    list_movie(out, prefix, name, m, bordered);
+  } else if (!sound) {
+    list_photo(out, prefix, name, m.level, bordered);
+  } else {
+    if (bordered) out << frame_open;
+    out << "<a href=\"" << prefix << "original/" << html_url(name) << "\">" << html_text(name)
+        << "</a>";
+    if (bordered) out << frame_close;
+    out << "\n";
+  }
+}
+
+void gathered_items_t::list_movie(std::ostream& out, const std::string& prefix,
+                                  const std::string& name, const media_t& movie,
+                                  bool bordered) {
+  const unsigned long L = movie.level;
+  const std::vector<std::string> dirs = movie_level_dirs(L);
+  const std::string jpg = html_url(replace_extension(name, ".jpg"));
+  out << "<a href=\"" << prefix << movielisttarget(name, L, movie.size) << "\">";
+  // The smallest level made is L + 1: its still is the thumbnail.
+  out << "<IMG SRC=\"" << prefix << dirs[L + 1] << "/" << jpg << "\" SRCSET=\"" << prefix
+      << dirs[L + 1] << "/" << jpg << " 1x," << prefix << dirs[L] << "/" << jpg << " 2x\"";
+  if (bordered) out << (m_blank_border ? " border=2" : "border=2");
+  out << "></a>\n";
+}
+
+void gathered_items_t::list_photo(std::ostream& out, const std::string& prefix,
+                                  const std::string& name, unsigned long L, bool bordered) {
+  const std::vector<std::string> dirs = size_level_dirs(L);
+  const std::string url = html_url(name);
+  out << "<a href=\"" << prefix
+      << (L == 0 ? dirs[0] + "/" + url : "html/" + html_url(zoompages(name, L)[L - 1]))
+      << "\">";
+  out << "<IMG SRC=\"" << prefix << dirs[L + 2] << "/" << url << "\" SRCSET=\"" << prefix
+      << dirs[L + 1] << "/" << url << " 1x," << prefix << dirs[L] << "/" << url << " 2x\"";
+  if (bordered) out << " border=2";
+  out << "></a>\n";
+}
+
+void gathered_items_t::write_count(std::ostream& out) const {
+  writecountline(out, movies, photos, sounds);
+}
+
+namespace {
+
+// One album of "_Best": its directory name inside the collection.
+struct best_album_t {
+  std::string dir;
+  album_t album;
+};
+
+bool write_best_index(const path_t& best, const std::string& title,
+                      std::list<std::string>& head, std::list<std::string>& last,
+                      const std::list<best_album_t>& albums, gathered_items_t& items,
+                      sigc::signal<void, double>& progress) {
+  std::string file;
+  best.make(file, "index.html");
+  std::ofstream out;
+  if (!opengenerated(out, file)) return false;
+  writehtmlhead(out, title);
+  writephotocomment(out, head, 0);
+  out << "<p>\n";
+  const double n = static_cast<double>(albums.size());
+  unsigned long a = 0;
+  for (const best_album_t& entry : albums) {
+    const album_t& album = entry.album;
+    for (const std::string& name : album.m_good.names) {
+      if (!items.index_item(out, album, entry.dir, name, labelsuffix(album, name, false),
+                            album.isfind(name)))
+        return false;
+    }
+    if (!album.m_good.names.empty()) out << "<hr>\n";
+    progress.emit((a + 1) / n);
+    ++a;
+  }
+  writephotocomment(out, last, 0);
+  writehtmlfoot(out);
+  return closepage(out, file, std::cerr);
+}
+
+bool write_best_list(const path_t& best, const std::string& title,
+                     std::list<std::string>& head, std::list<std::string>& last,
+                     const std::list<best_album_t>& albums, gathered_items_t& items,
+                     sigc::signal<void, double>& progress) {
+  std::string file;
+  best.make(file, "list.html");
+  std::ofstream out;
+  if (!opengenerated(out, file)) return false;
+  writehtmlhead(out, title);
+  writephotocomment(out, head, 0);
+  out << "<p>\n";
+  const double n = static_cast<double>(albums.size());
+  unsigned long a = 0;
+  for (const best_album_t& entry : albums) {
+    const album_t& album = entry.album;
+    for (const std::string& name : album.m_good.names)
+      items.list_item(out, album, entry.dir, name, album.isfind(name));
+    if (!album.m_good.names.empty()) out << " | ";
+    progress.emit((a + 1) / n);
+    ++a;
+  }
+  out << "\n";
+  writephotocomment(out, last, 0);
+  writehtmlfoot(out);
+  return closepage(out, file, std::cerr);
+}
+
+bool write_count(const path_t& best, const gathered_items_t& items) {
+  std::string file;
+  best.make(file, "txt", "count.txt");
+  std::ofstream out;
+  if (!opengenerated(out, file)) return false;
+  items.write_count(out);
+  return closepage(out, file, std::cerr);
+}
+
+}  // namespace
+
+bool makebesthtml(const path_t& path, sigc::signal<void, double>& progress1,
+                  sigc::signal<void, double>& progress2) {
+  const std::string collection = collectiondir(path);
+  const path_t best("", collection, "_Best");
+  std::string title;
+  std::list<std::string> head, last;
+  loadbooktitle(best, collection, title, head, last);
+
+  std::list<std::string> dirs;
+  if (!libutils::getdirs(dirs, collection)) {
+    libutils::error();
+    std::cerr << collection << ": getdirs() fail." << std::endl;
+    return false;
+  }
+  dirs.remove_if([](const std::string& d) { return d == "txt" || (!d.empty() && d[0] == '_'); });
+  dirs.reverse();
+  std::list<best_album_t> albums;
+  std::list<std::string> listed;
+  for (const std::string& dir : dirs) {
+    albums.push_back({dir, album_t()});
+    albums.back().album.load(path_t("", collection, dir));
+    if (exists(collection + "/" + dir + "/txt/good.txt")) listed.push_back(dir);
+  }
+
+  std::string listfile;
+  best.make(listfile, "txt", "list.txt");
+  if (!writeviewerlist(listfile, listed, "good.txt")) return false;
+
+  gathered_items_t items(false);
+  if (!write_best_index(best, title, head, last, albums, items, progress1)) return false;
+  bool ok = write_best_list(best, title, head, last, albums, items, progress2);
+  if (!write_count(best, items)) ok = false;
+  return ok;
+}
+
+}  // namespace tavolin

@@ -1,0 +1,279 @@
+#include "album/engine/ffmpeg.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <list>
+
+#include "album/engine/global.h"
+#include "album/engine/shell.h"
+#include "utility/futil.h"
+#include "utility/strutil.h"
+
+namespace tavolin {
+
+namespace {
+
+const char* const default_encoder = "-c:v libx264 -crf 23";
+
+bool is_zero(const libgr::direction2ul_t& size) { return size.x == 0 && size.y == 0; }
+
+// Runs a command line in the foreground after echoing it.
+bool run_echoed(const std::string& command, std::ostream& echo) {
+  echo << command << std::endl;
+  return std::system(command.c_str()) == 0;
+}
+
+bool contains_after(const std::string& line, const char* first, const char* second) {
+  std::string::size_type pos = line.find(first);
+  if (pos == std::string::npos) return false;
+  return line.find(second, pos + std::strlen(first)) != std::string::npos;
+}
+
+std::list<std::string> tokens(const std::string& text, const char* delimiters) {
+  std::list<std::string> out;
+  libutils::separate_token(out, text, delimiters);
+  return out;
+}
+
+bool has_comma(const std::string& s) { return s.find(',') != std::string::npos; }
+
+// Runs "ffmpeg -i" on file and scans its output for kind's stream line.
+bool identify_lines(const std::string& file, const char* kind, std::string& duration_line,
+                    std::string& stream_line) {
+  const std::string command = ffidentify_command(file);
+  std::cout << command << std::endl;
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return false;
+  bool found = ffscan_output(pipe, kind, duration_line, stream_line);
+  // Read the rest so that ffmpeg never dies of a broken pipe mid-write.
+  char rest[4096];
+  while (std::fgets(rest, sizeof rest, pipe)) {
+  }
+  pclose(pipe);
+  return found;
+}
+
+}  // namespace
+
+std::string size_text(const libgr::direction2ul_t& size) {
+  return std::to_string(size.x) + "x" + std::to_string(size.y);
+}
+
+std::string replace_extension(const std::string& name, const char* ext) {
+  libutils::splitpath_t parts;
+  libutils::split(parts, name.c_str());
+  std::strncpy(parts.ext, ext, sizeof parts.ext - 1);
+  parts.ext[sizeof parts.ext - 1] = '\0';
+  return libutils::concat(parts);
+}
+
+std::vector<std::string> movie_level_dirs(unsigned long level) {
+  std::vector<std::string> dirs;
+  for (unsigned long i = 0; i <= level + 1; ++i) dirs.push_back("movie" + std::to_string(i));
+  return dirs;
+}
+
+std::string ffconvert_command(const std::string& from, const std::string& to,
+                              const libgr::direction2ul_t& size) {
+  const std::string encoder = g_global.ffmpeg.empty() ? default_encoder : g_global.ffmpeg;
+  std::string command = "ffmpeg -y " + g_global.hwaccel;
+  if (!is_zero(size)) command += " -resize " + size_text(size);
+  command += " -i " + shell_quote(from);
+  if (!is_zero(size)) command += " -s " + size_text(size) + " " + encoder;
+  command += " " + shell_quote(to);
+  return command;
+}
+
+std::string ffthumbnail_command(const std::string& movie, const std::string& jpeg,
+                                const libgr::direction2ul_t& size) {
+  std::string command =
+      "ffmpeg -y -i " + shell_quote(movie) + " -f image2 -update true -frames:v 1 ";
+  if (!is_zero(size)) command += "-s " + size_text(size) + " ";
+  command += shell_quote(jpeg);
+  return command;
+}
+
+std::string ffidentify_command(const std::string& file) {
+  return "ffmpeg -i " + shell_quote(file) + " 2>&1";
+}
+
+bool ffconvertone(const std::string& from, const std::string& to,
+                  const libgr::direction2ul_t& size) {
+  if (!libutils::need_update(from, to)) return true;
+  return run_echoed(ffconvert_command(from, to, size), std::cout);
+}
+
+bool ffsavethumbnail(const std::string& movie, const std::string& jpeg,
+                     const libgr::direction2ul_t& size) {
+  if (!libutils::need_update(movie, jpeg)) return true;
+  return run_echoed(ffthumbnail_command(movie, jpeg, size), std::cerr);
+}
+
+bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs,
+                 const std::string& file, unsigned long level,
+                 const libgr::direction2ul_t& size) {
+  if (dirs.size() < level + 2) {
+    libutils::error();
+    std::cerr << file << ": ffshrinkone() too few level directories." << std::endl;
+    return false;
+  }
+  const std::string thumbnail = replace_extension(file, ".jpg");
+  std::string source;
+  path.make(source, dirs[0], file);
+  libgr::direction2ul_t current = size;
+  for (unsigned long i = 1; i <= level + 1; ++i) {
+    current.x /= 2;
+    current.y /= 2;
+    // Encoders want even frame sides.
+    current.x -= current.x % 2;
+    current.y -= current.y % 2;
+    std::string target, picture;
+    path.make(target, dirs[i], file);
+    path.make(picture, dirs[i], thumbnail);
+    if (!ffconvertone(source, target, current)) return false;
+    if (!ffsavethumbnail(target, picture, libgr::datum2ul())) {
+      libutils::error();
+      std::cerr << target << ": movie thumbnail save failed." << std::endl;
+      return false;
+    }
+    source = target;
+  }
+  return true;
+}
+
+bool ffscan_output(std::FILE* in, const char* kind, std::string& duration_line,
+                   std::string& stream_line) {
+  // fgets with 4095 bytes takes at most 4094 characters: a longer line
+  // arrives in pieces, each looked at on its own.
+  char buffer[4095];
+  while (std::fgets(buffer, sizeof buffer, in)) {
+    std::string line(buffer);
+    if (line.find("Duration") != std::string::npos) duration_line = line;
+    if (contains_after(line, "Stream", kind)) {
+      stream_line = line;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string ffparse_duration(const std::string& duration_line) {
+  for (const std::string& piece : tokens(duration_line, " ")) {
+    if (!piece.empty() && piece.back() == ',') return piece.substr(0, piece.size() - 1);
+  }
+  return "";
+}
+
+void ffparse_video(const std::string& video_line, libgr::direction2ul_t& size,
+                   std::string& stream) {
+  size = libgr::datum2ul();
+  stream.clear();
+  std::string size_field, stream_field;
+  int commas = 0;
+  bool outside = true;
+  for (const std::string& piece : tokens(video_line, "()")) {
+    if (outside) {
+      for (std::string::size_type pos = piece.find(','); pos != std::string::npos && commas < 4;
+           pos = piece.find(',', pos + 1)) {
+        ++commas;
+        if (commas == 2) size_field = piece.substr(pos + 1);
+        if (commas == 4) stream_field = piece.substr(pos + 1);
+      }
+    }
+    outside = !outside;
+    if (commas >= 4) break;
+  }
+  if (commas < 4) return;
+
+  std::list<std::string> size_pieces = tokens(size_field, " ");
+  if (size_pieces.size() < 2) return;
+  const std::string frame = *std::next(size_pieces.begin());
+  std::list<std::string> xy = tokens(frame, "x");
+  if (xy.size() < 2) return;
+  size.x = static_cast<uint32_t>(std::strtoul(xy.front().c_str(), nullptr, 0));
+  size.y = static_cast<uint32_t>(std::strtoul(std::next(xy.begin())->c_str(), nullptr, 0));
+
+  std::list<std::string> stream_pieces = tokens(stream_field, ",");
+  if (!stream_pieces.empty()) stream = stream_pieces.front();
+}
+
+std::string ffparse_audio(const std::string& audio_line) {
+  std::string line = audio_line;
+  libutils::chop2(line);
+  std::list<std::string> pieces = tokens(line, " ");
+  auto it = pieces.begin();
+  while (it != pieces.end() && it->find("Audio:") == std::string::npos) ++it;
+  if (it == pieces.end()) return "";
+  ++it;
+
+  std::string stream;
+  auto next = [&](std::string& piece) {
+    if (it == pieces.end()) return false;
+    piece = *it++;
+    return true;
+  };
+  std::string piece;
+  // The codec; parenthesised details after it are dropped up to their comma.
+  if (!next(stream)) return stream;
+  if (!has_comma(stream)) {
+    while (next(piece) && !has_comma(piece)) {
+    }
+    stream += ",";
+  }
+  // The sample rate and its unit.
+  for (int i = 0; i < 2; ++i) {
+    if (!next(piece)) return stream;
+    stream += " " + piece;
+  }
+  // The channel layout, up to its comma.
+  while (next(piece)) {
+    stream += " " + piece;
+    if (has_comma(piece)) break;
+  }
+  // The sample format is left out.
+  if (!next(piece)) return stream;
+  // The bit rate and its unit.
+  for (int i = 0; i < 2; ++i) {
+    if (!next(piece)) return stream;
+    stream += " " + piece;
+  }
+  return stream;
+}
+
+void ffidentify(const std::string& file, libgr::direction2ul_t& size, std::string& duration,
+                std::string& stream) {
+  size = libgr::datum2ul();
+  duration.clear();
+  stream.clear();
+  std::string duration_line, video_line;
+  if (!identify_lines(file, "Video", duration_line, video_line)) return;
+  duration = ffparse_duration(duration_line);
+  ffparse_video(video_line, size, stream);
+}
+
+void mpidentify(const std::string& file, std::string& duration, std::string& stream) {
+  duration.clear();
+  stream.clear();
+  std::string duration_line, audio_line;
+  if (!identify_lines(file, "Audio", duration_line, audio_line)) return;
+  duration = ffparse_duration(duration_line);
+  stream = ffparse_audio(audio_line);
+}
+
+unsigned long getffshrinklevel(const path_t& path, const std::string& subdir,
+                               const std::string& file, libgr::direction2ul_t& size,
+                               std::string& duration, std::string& stream) {
+  std::string movie;
+  path.make(movie, subdir, file);
+  ffidentify(movie, size, duration, stream);
+  unsigned long w = size.x, h = size.y, level = 0;
+  while (w > g_global.shrink_size.x || h > g_global.shrink_size.y) {
+    w >>= 1;
+    h >>= 1;
+    ++level;
+  }
+  return level;
+}
+
+}  // namespace tavolin

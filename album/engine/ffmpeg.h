@@ -1,0 +1,86 @@
+#pragma once
+// Movies and sound files through the external program ffmpeg, run through
+// the shell: conversion into MP4 levels, a thumbnail picture of the first
+// frame, and the frame size, duration and stream text read from the
+// diagnostic output of "ffmpeg -i".
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "album/engine/album.h"
+#include "image/geometry.h"
+
+namespace tavolin {
+
+// A size 0 by 0 means the movie keeps its own size.
+
+// Converts from into to, scaled to size unless it is 0 by 0. True at once
+// when to is up to date; otherwise true when ffmpeg succeeded.
+bool ffconvertone(const std::string& from, const std::string& to,
+                  const libgr::direction2ul_t& size);
+
+// Writes the first frame of movie as the JPEG picture jpeg, scaled to size
+// unless it is 0 by 0. True at once when jpeg is up to date.
+bool ffsavethumbnail(const std::string& movie, const std::string& jpeg,
+                     const libgr::direction2ul_t& size);
+
+// Makes the movie levels dirs[1] .. dirs[level + 1] of file (the MP4 name
+// of level 0) from dirs[0], each with its thumbnail picture; size is the
+// frame size of level 0 and every level has even dimensions.
+bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs,
+                 const std::string& file, unsigned long level,
+                 const libgr::direction2ul_t& size);
+
+// Frame size (0 by 0 when unknown), duration (e.g. "00:00:02.00") and
+// stream text (e.g. " 25 fps") of a movie. Reports nothing.
+void ffidentify(const std::string& file, libgr::direction2ul_t& size,
+                std::string& duration, std::string& stream);
+
+// Duration and stream description (e.g. "mp3, 44100 Hz, stereo, 128 kb/s")
+// of a sound file. Reports nothing.
+void mpidentify(const std::string& file, std::string& duration, std::string& stream);
+
+// ffidentify of path.make(subdir, file), the results handed back; returns
+// the number of halvings until the frame fits g_global.shrink_size (0 for
+// an unidentified movie).
+unsigned long getffshrinklevel(const path_t& path, const std::string& subdir,
+                               const std::string& file, libgr::direction2ul_t& size,
+                               std::string& duration, std::string& stream);
+
+// "movie0" .. "movie" + (level + 1).
+std::vector<std::string> movie_level_dirs(unsigned long level);
+// name with its extension replaced by ext (".mp4" for the converted movie,
+// ".jpg" for its thumbnail picture).
+std::string replace_extension(const std::string& name, const char* ext);
+// width "x" height in decimal.
+std::string size_text(const libgr::direction2ul_t& size);
+
+// The command lines, every file name quoted by shell_quote().
+std::string ffconvert_command(const std::string& from, const std::string& to,
+                              const libgr::direction2ul_t& size);
+std::string ffthumbnail_command(const std::string& movie, const std::string& jpeg,
+                                const libgr::direction2ul_t& size);
+std::string ffidentify_command(const std::string& file);
+
+// The readers of "ffmpeg -i" output, kept apart from the pipe so that
+// canned output can be fed to them (e.g. through fmemopen).
+//
+// Reads in (pieces of at most 4094 characters) up to the first line that
+// holds "Stream" with kind ("Video" or "Audio") after it; duration_line is
+// the last line before it that holds "Duration". False when the output
+// ends first.
+bool ffscan_output(std::FILE* in, const char* kind, std::string& duration_line,
+                   std::string& stream_line);
+// The duration of a "Duration" line: the first blank-separated piece that
+// ends in ",", without the comma; "" when there is none.
+std::string ffparse_duration(const std::string& duration_line);
+// Frame size and stream text of a video "Stream" line; commas inside
+// parentheses do not count. A line without the fields leaves size 0 by 0
+// and stream "".
+void ffparse_video(const std::string& video_line, libgr::direction2ul_t& size,
+                   std::string& stream);
+// The stream description of an audio "Stream" line; "" without "Audio:".
+std::string ffparse_audio(const std::string& audio_line);
+
+}  // namespace tavolin

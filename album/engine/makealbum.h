@@ -1,0 +1,32 @@
+#pragma once
+// Making a new album from chosen camera files, and bringing an album's
+// levels and pages up to date. Both report progress on four signals:
+// copying, shrinking, the album pages and the zoom pages.
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <sigc++/sigc++.h>
+
+#include "album/engine/album.h"
+
+namespace tavolin {
+
+// Copies files of directory from into the album at path (whose directory
+// and "txt" the caller has made), builds their levels and writes the
+// pages. The first failing step ends it with false and its line on log.
+bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& files,
+                         const path_t& path, sigc::signal<void, double>& copying,
+                         sigc::signal<void, double>& shrinking,
+                         sigc::signal<void, double>& pages,
+                         sigc::signal<void, double>& zoom_pages, std::ostream& log);
+
+// Remakes the missing levels of files (all levels of a file with a
+// rotation) and rewrites the pages. copying is not used.
+bool updatealbum(const path_t& path, const std::vector<files_t>& files,
+                 sigc::signal<void, double>& copying, sigc::signal<void, double>& shrinking,
+                 sigc::signal<void, double>& pages, sigc::signal<void, double>& zoom_pages,
+                 std::ostream& log);
+
+}  // namespace tavolin

@@ -1,0 +1,88 @@
+#pragma once
+// The size levels of an album: the camera files copied into "original",
+// every photo halved into "size0", "size1", ... and "thumb" (the photo
+// decoded once and halved in memory), every movie converted into
+// "movie0", "movie1", ..., and the repair of missing or turned levels.
+//
+// Level L of a photo is the first whose width and height both fit
+// g_global.shrink_size; a photo has "size0" .. "size" + (L + 1) and
+// "thumb". Failures are reported to the log or standard error as each
+// function says, after libutils::error().
+
+#include <list>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <sigc++/signal.h>
+
+#include "album/engine/album.h"
+#include "image/imagetype.h"
+#include "image/loader_jpeg.h"
+
+namespace tavolin {
+
+// File kinds by extension, case ignored: ".jpg" ".jpeg"; ".avi" ".mov"
+// ".mpg" ".mp4"; ".wav" ".mp3" ".m4a".
+bool is_photo_name(const std::string& name);
+bool is_movie_name(const std::string& name);
+bool is_sound_name(const std::string& name);
+bool is_media_name(const std::string& name);
+
+// "size0" .. "size" + (level + 1), then "thumb".
+std::vector<std::string> size_level_dirs(unsigned long level);
+
+// Copies each file of from into path's "original" (media) or "txt"
+// (anything else), with its times. A file that already is its target, or
+// a non-media file named like one of the album's own text files, is
+// skipped with its progress still emitted. Emits (k + 1) / n after each.
+bool copyfiles(const std::string& from, const std::vector<files_t>& files,
+               const path_t& path, sigc::signal<void, double>& progress);
+
+// Makes "thumb", the size levels of every photo and the movie levels of
+// every movie of files (already in "original"); failures go to log.
+bool shrink(const path_t& path, const std::vector<files_t>& files,
+            sigc::signal<void, double>& progress, std::ostream& log);
+
+// The levels of one photo: levels from size_level_dirs(level_number),
+// rotation the user's quarter turns to the right. Failures go to log.
+bool shrinkone(const path_t& path, std::vector<std::string>& levels,
+               const std::string& name, unsigned long level_number,
+               unsigned long rotation, std::ostream& log);
+
+// Like shrink, for an existing album: makes what is missing, turns again
+// what has a rotation. Failures go to standard error.
+bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
+                  sigc::signal<void, double>& progress);
+
+// Rewrites the levels of one photo from level start on (level 0, a link or
+// a lossless turn, is never re-encoded) and its thumbnail.
+bool shrinkoneupdate(std::vector<std::string>& levels, const path_t& path,
+                     const std::string& name, unsigned long level_number,
+                     unsigned long start, unsigned long rotation);
+
+// Encodes image at quality g_global.jpeg_compress, baseline, with markers
+// after the encoder's own JFIF segment, and writes it to file.
+bool savejpeg(const std::string& file, libgr::image2d_t& image,
+              std::list<libgr::jpeginfo_t::marker_t>& markers);
+
+// Turns from losslessly by count quarter turns to the right into to (from
+// and to may be the same path; a link at to is replaced, not written
+// through). to is untouched when the turn fails.
+bool rotatejpeg(const std::string& from, const std::string& to, unsigned long count);
+
+// Level number of a photo file; 0 (with a message) when it cannot be read.
+unsigned long getshrinklevel(const std::string& file);
+// The same for path.make("original", name).
+unsigned long getshrinklevel(const path_t& path, const std::string& name);
+
+// Halves image by 2x2 averages rounded down (an odd last row or column is
+// dropped), as libgr::scaledown does, but within the image's own pixel
+// store when no other image shares it: a ladder of levels then costs no
+// new memory. False when a side would become 0.
+bool halve_in_place(libgr::image2d_t& image);
+
+// The level number of a width x height picture.
+unsigned long shrinklevel_of(unsigned long width, unsigned long height);
+
+}  // namespace tavolin

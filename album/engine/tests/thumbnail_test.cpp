@@ -1,0 +1,150 @@
+// Pictures for the windows: upright loading by EXIF orientation, the
+// thumbnail paths, the level a button shows and the GTK picture.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "album/engine/global.h"
+#include "album/engine/shrink.h"
+#include "album/engine/tests/enginetest.h"
+#include "album/engine/tests/photo_gen.h"
+#include "album/engine/thumbnail.h"
+#include "image/imageutil.h"
+
+namespace {
+
+using namespace phototest;
+
+class ThumbnailTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tavolin::g_global.shrink_size.x = 1024;
+    tavolin::g_global.shrink_size.y = 1024;
+    tavolin::g_global.show_level = 1;
+    tavolin::g_global.jpeg_compress = 90;
+  }
+  enginetest::settings_guard settings;
+  enginetest::scratch_dir tmp;
+};
+
+TEST_F(ThumbnailTest, ExifOrientationTurnsPhotoAndEmbeddedThumbnailUpright) {
+  if (!have_tool("exiftool")) GTEST_SKIP() << "exiftool";
+  ASSERT_TRUE(write_photo(tmp / "t.jpg", 32, 16, 3));
+  ASSERT_TRUE(write_photo(tmp / "p.jpg", 64, 48));
+  ASSERT_TRUE(add_exif(tmp / "p.jpg", 6, tmp / "t.jpg"));
+  ASSERT_TRUE(write_photo(tmp / "plain.jpg", 640, 480));
+  ASSERT_TRUE(add_exif(tmp / "plain.jpg", 6));
+
+  libgr::image2d_t image;
+  ASSERT_TRUE(tavolin::load_jpeg(image, tmp / "p.jpg"));
+  decoded_t raw = decode(tmp / "p.jpg");
+  libgr::image2d_t upright;
+  ASSERT_TRUE(libgr::rotate(1, upright, raw.image));
+  EXPECT_TRUE(same_pixels(image, upright));
+
+  ASSERT_TRUE(tavolin::load_thumbnail(image, tmp / "p.jpg"));
+  EXPECT_EQ(image.width, 16u);
+  EXPECT_EQ(image.height, 32u);
+
+  // Without an embedded thumbnail the halved photo is not turned.
+  ASSERT_TRUE(tavolin::load_thumbnail(image, tmp / "plain.jpg"));
+  EXPECT_EQ(image.width, 160u);
+  EXPECT_EQ(image.height, 120u);
+}
+
+TEST_F(ThumbnailTest, LargePhotoHalvesToAQuarterOfTheBox) {
+  ASSERT_TRUE(write_photo(tmp / "big.JPG", 4000, 3000));
+  libgr::image2d_t image;
+  ASSERT_TRUE(tavolin::load_thumbnail(image, tmp / "big.JPG"));
+  EXPECT_EQ(image.width, 250u);
+  EXPECT_EQ(image.height, 187u);
+}
+
+TEST_F(ThumbnailTest, OnlyJpegNamesAreLoaded) {
+  ASSERT_TRUE(write_photo(tmp / "a.png", 8, 8));
+  libgr::image2d_t image;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(tavolin::load_jpeg(image, tmp / "a.png"));
+  EXPECT_FALSE(tavolin::load_thumbnail(image, tmp / "a.png"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(tavolin::load_jpeg(image, tmp / "gone.jpeg"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            tmp / "gone.jpeg: load_jpeg() jpegdata load fail.\n");
+}
+
+TEST_F(ThumbnailTest, ButtonLevelCountsFromTheSmallEndAndStaysInRange) {
+  // Level number 2: size0 .. size3, thumb.
+  EXPECT_EQ(tavolin::scaled_level_index(2, 1), 3u);  // size3
+  EXPECT_EQ(tavolin::scaled_level_index(2, 2), 2u);  // size2
+  EXPECT_EQ(tavolin::scaled_level_index(2, 3), 2u);
+  EXPECT_EQ(tavolin::scaled_level_index(2, 4), 1u);
+  tavolin::g_global.show_level = 9;
+  EXPECT_EQ(tavolin::scaled_level_index(2, 1), 0u);
+  tavolin::g_global.show_level = 0;
+  EXPECT_EQ(tavolin::scaled_level_index(2, 1), 4u);  // thumb
+  EXPECT_EQ(tavolin::scaled_level_index(2, 0), 4u);  // never past thumb
+  EXPECT_EQ(tavolin::scaled_level_index(0, -1), 2u);
+}
+
+TEST_F(ThumbnailTest, ButtonPictureComesFromTheLevelElseFallsBack) {
+  const std::string album = tmp / "root/album";
+  enginetest::make_dirs(album + "/original");
+  ASSERT_TRUE(write_jpeg(album + "/original/g.jpg", make_checkerboard(1200, 900)));
+  const tavolin::path_t path("", tmp / "root", "album");
+  sigc::signal<void, double> progress;
+  std::ostringstream log;
+  ASSERT_TRUE(tavolin::shrink(path, {{"g.jpg", 0}}, progress, log)) << log.str();
+
+  libgr::image2d_t image;
+  ASSERT_TRUE(tavolin::load_scaled_thumbnail(image, path, "g.jpg", 1));
+  EXPECT_EQ(image.width, 300u);  // size2 of level number 1
+  EXPECT_EQ(image.desc.format, libgr::IMAGE_FORMAT_RGB);
+
+  ASSERT_EQ(unlink((album + "/size2/g.jpg").c_str()), 0);
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(tavolin::load_scaled_thumbnail(image, path, "g.jpg", 1));
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(image.width, 150u);  // thumb
+  EXPECT_EQ(image.desc.format, libgr::IMAGE_FORMAT_RGB);
+
+  // Without "thumb" the photo in "size0" is halved to a quarter of the box.
+  ASSERT_EQ(unlink((album + "/thumb/g.jpg").c_str()), 0);
+  ASSERT_TRUE(tavolin::load_exifthumbnail_or_thumbdir(image, path, "g.jpg"));
+  EXPECT_EQ(image.width, 150u);
+  EXPECT_EQ(image.height, 112u);
+}
+
+TEST(ConvertToPixbuf, TopRowComesFirstAndGreyBecomesRgb) {
+  libgr::image2d_t image;
+  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
+                                   libgr::IMAGE_BITS_8);
+  image.width = 3;
+  image.height = 2;
+  ASSERT_TRUE(image.allocate());
+  for (int r = 0; r < 2; ++r)
+    for (int i = 0; i < 9; ++i) image[r][i] = static_cast<unsigned char>(r * 100 + i);
+
+  Glib::RefPtr<Gdk::Pixbuf> pixbuf = tavolin::convert_to_pixbuf(image);
+  ASSERT_TRUE(pixbuf);
+  EXPECT_EQ(pixbuf->get_width(), 3);
+  EXPECT_EQ(pixbuf->get_height(), 2);
+  EXPECT_FALSE(pixbuf->get_has_alpha());
+  const guint8* top = pixbuf->get_pixels();
+  EXPECT_EQ(top[0], 100);  // the last stored row is the top of the picture
+  EXPECT_EQ(top[8], 108);
+  const guint8* bottom = top + pixbuf->get_rowstride();
+  EXPECT_EQ(bottom[3], 3);
+
+  libgr::image2d_t grey = make_checkerboard(2, 2);
+  pixbuf = tavolin::convert_to_pixbuf(grey);
+  ASSERT_TRUE(pixbuf);
+  EXPECT_EQ(pixbuf->get_n_channels(), 3);
+  const guint8* p = pixbuf->get_pixels();
+  EXPECT_EQ(p[0], grey[1][0]);
+  EXPECT_EQ(p[3], grey[1][1]);
+  EXPECT_EQ(p[4], grey[1][1]);
+}
+
+}  // namespace

@@ -1,0 +1,184 @@
+#include "album/engine/thumbnail.h"
+
+#include <algorithm>
+#include <iostream>
+
+#include <gdkmm/wrap_init.h>
+#include <glibmm/init.h>
+
+#include "album/engine/ffmpeg.h"
+#include "album/engine/global.h"
+#include "album/engine/shrink.h"
+#include "album/engine/util.h"
+#include "image/exif.h"
+#include "image/imageutil.h"
+#include "image/loader_jpeg.h"
+#include "utility/futil.h"
+
+namespace tavolin {
+
+namespace {
+
+bool fail(const std::string& file, const char* text) {
+  libutils::error();
+  std::cerr << file << text << std::endl;
+  return false;
+}
+
+// The quarter turns that make the picture upright, from a parsed EXIF
+// orientation; 0 without one.
+unsigned long upright_count(libgr::app1_marker_t& exif, bool parsed) {
+  const std::vector<uint16_t>& orientation = exif.tiff_header.tag_0th.orientation;
+  if (!parsed || orientation.empty()) return 0;
+  return libgr::mixorientandrightrotatecount(0, orientation[0]);
+}
+
+bool turn_upright(libgr::image2d_t& image, unsigned long count, const std::string& file) {
+  if (count == 0) return true;
+  libgr::image2d_t turned;
+  if (!libgr::rotate(count, turned, image)) return fail(file, ": rotate() fail.");
+  image = turned;
+  return true;
+}
+
+// Halves the whole photo until it fits a quarter of the shrink box.
+bool halve_to_button(libgr::image2d_t& image) {
+  const unsigned long max_x = g_global.shrink_size.x / 4;
+  const unsigned long max_y = g_global.shrink_size.y / 4;
+  while ((image.width > max_x || image.height > max_y) && image.width >= 2 &&
+         image.height >= 2) {
+    if (!halve_in_place(image)) return false;
+  }
+  return true;
+}
+
+bool decode_whole(libgr::image2d_t& image, libgr::jpegdata_t& data, const std::string& file,
+                  const char* text) {
+  libgr::jpeginfo_t info;
+  if (!info.decompress(image, data, 0, false, libgr::black3ub)) return fail(file, text);
+  return halve_to_button(image);
+}
+
+bool to_rgb(libgr::image2d_t& image) {
+  if (image.desc.format != libgr::IMAGE_FORMAT_GRAYSCALE) return true;
+  libgr::image2d_t rgb;
+  if (!libgr::grayscale2rgb(rgb, image)) return false;
+  image = rgb;
+  return true;
+}
+
+}  // namespace
+
+bool load_jpeg(libgr::image2d_t& image, const std::string& file) {
+  if (!is_photo_name(file)) return false;
+  libgr::jpegdata_t data;
+  if (!data.load(file.c_str())) return fail(file, ": load_jpeg() jpegdata load fail.");
+  libgr::jpeginfo_t info;
+  if (!info.decompress(image, data, 0, false, libgr::black3ub))
+    return fail(file, ": load_jpeg() decompress fail.");
+  libgr::jpeg_bytes_t app1 = info.get_marker(libgr::jpeginfo_t::MARKER_APP1);
+  if (app1.empty()) return true;
+  libgr::app1_marker_t exif;
+  exif.set_app1_buffer(app1);
+  bool parsed = exif.parse();
+  return turn_upright(image, upright_count(exif, parsed), file);
+}
+
+bool load_size_jpeg(libgr::image2d_t& image, const path_t& path, const std::string& subdir,
+                    const std::string& file) {
+  std::string full;
+  path.make(full, subdir, file);
+  return load_jpeg(image, full);
+}
+
+bool load_thumbnail(libgr::image2d_t& image, const std::string& file) {
+  if (!is_photo_name(file)) return false;
+  libgr::jpegdata_t data;
+  if (!data.load(file.c_str())) return fail(file, ": load_thumbnail() jpegdata load fail.");
+  libgr::jpeginfo_t info;
+  if (!info.analyze_markers(data))
+    return fail(file, ": load_thumbnail() jpeginfo analyze_markers fail.");
+  libgr::jpeg_bytes_t app1 = info.get_marker(libgr::jpeginfo_t::MARKER_APP1);
+  if (app1.empty()) return decode_whole(image, data, file, ": thumbnail decompress() fail.");
+  libgr::app1_marker_t exif;
+  exif.set_app1_buffer(app1);
+  bool parsed = exif.parse();
+  if (!parsed || exif.tiff_header.thumbnail.empty())
+    return decode_whole(image, data, file, ": original decompress() fail.");
+
+  libgr::jpegdata_t thumbnail;
+  thumbnail.setvector(exif.tiff_header.thumbnail, file.c_str());
+  libgr::jpeginfo_t thumbinfo;
+  if (!thumbinfo.decompress(image, thumbnail, 0, false, libgr::black3ub)) {
+    // A broken embedded thumbnail still leaves the photo itself.
+    fail(file, ": thumbnail decompress() fail.");
+    return decode_whole(image, data, file, ": original decompress() fail.");
+  }
+  return turn_upright(image, upright_count(exif, parsed), file);
+}
+
+bool load_exifthumbnail_or_thumbdir(libgr::image2d_t& image, const path_t& path,
+                                    const std::string& file) {
+  std::string thumb, size0, original;
+  path.make(thumb, "thumb", file);
+  if (is_exist(thumb)) return load_jpeg(image, thumb);
+  path.make(size0, "size0", file);
+  if (is_exist(size0)) return load_thumbnail(image, size0);
+  path.make(original, "original", file);
+  return load_thumbnail(image, original);
+}
+
+unsigned long scaled_level_index(unsigned long level_count, int scale) {
+  unsigned long bits = 0;
+  for (unsigned int s = scale > 0 ? static_cast<unsigned int>(scale) : 0; s != 0; s >>= 1) ++bits;
+  const unsigned long candidates = level_count + 3;
+  const unsigned long from_small = g_global.show_level + bits;
+  if (from_small > candidates) return 0;
+  // show_level 0 at scale 0 would name the entry after "thumb".
+  return std::min(candidates - from_small, candidates - 1);
+}
+
+bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
+                           int scale) {
+  const unsigned long level = getshrinklevel(path, file);
+  const std::vector<std::string> dirs = size_level_dirs(level);
+  const std::string& candidate = dirs[scaled_level_index(level, scale)];
+  if (!load_size_jpeg(image, path, candidate, file) &&
+      !load_exifthumbnail_or_thumbdir(image, path, file))
+    return false;
+  return to_rgb(image);
+}
+
+bool load_scaled_ffthumbnail(libgr::image2d_t& image, const path_t& path,
+                             const std::string& file, int scale, std::string& duration,
+                             std::string& stream) {
+  libgr::direction2ul_t size;
+  const unsigned long level = getffshrinklevel(path, "original", file, size, duration, stream);
+  const std::vector<std::string> dirs = movie_level_dirs(level);
+  // "thumb" holds no movie pictures: the smallest movie level stands in.
+  const unsigned long index = std::min(scaled_level_index(level, scale), level + 1);
+  return load_size_jpeg(image, path, dirs[index], replace_extension(file, ".jpg"));
+}
+
+Glib::RefPtr<Gdk::Pixbuf> convert_to_pixbuf(const libgr::image2d_t& image) {
+  // Tools and tests run without a display and without GTK's start-up,
+  // which is what registers the pixbuf wrapper; registering again is
+  // harmless.
+  static const bool wrappers = (Glib::init(), Gdk::wrap_init(), true);
+  (void)wrappers;
+  libgr::image2d_t rgb;
+  if (!libgr::grayscale2rgb(rgb, image)) return Glib::RefPtr<Gdk::Pixbuf>();
+  const libgr::image_desc_t want(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
+                                 libgr::IMAGE_BITS_8);
+  if (!(rgb.desc == want) || rgb.compressed || rgb.width == 0 || rgb.height == 0 ||
+      rgb.pixels.empty())
+    return Glib::RefPtr<Gdk::Pixbuf>();
+  Glib::RefPtr<Gdk::Pixbuf> wrapped = Gdk::Pixbuf::create_from_data(
+      rgb[0], Gdk::COLORSPACE_RGB, false, 8, static_cast<int>(rgb.width),
+      static_cast<int>(rgb.height), static_cast<int>(rgb.rowsize()));
+  if (!wrapped) return wrapped;
+  // The flipped copy owns its pixels and has the top row first.
+  return wrapped->flip(false);
+}
+
+}  // namespace tavolin

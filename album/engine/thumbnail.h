@@ -1,0 +1,47 @@
+#pragma once
+// Pictures of photos and movies for the windows' buttons, taken from what
+// the size levels left in an album (the level that suits the screen, else
+// "thumb", else the EXIF thumbnail or the halved photo), and their
+// conversion into GTK pictures. Images have their rows bottom-up.
+
+#include <string>
+
+#include <gdkmm/pixbuf.h>
+
+#include "album/engine/album.h"
+#include "image/imagetype.h"
+
+namespace tavolin {
+
+// The whole JPEG file (".jpg"/".jpeg" only, else false without a message),
+// turned upright by its EXIF orientation.
+bool load_jpeg(libgr::image2d_t& image, const std::string& file);
+// load_jpeg of path.make(subdir, file).
+bool load_size_jpeg(libgr::image2d_t& image, const path_t& path,
+                    const std::string& subdir, const std::string& file);
+// The EXIF thumbnail of a JPEG file, turned upright; without a usable one
+// the whole photo halved until it fits a quarter of g_global.shrink_size
+// (not turned).
+bool load_thumbnail(libgr::image2d_t& image, const std::string& file);
+// "thumb" of the album, else the thumbnail of "size0", else of "original".
+bool load_exifthumbnail_or_thumbdir(libgr::image2d_t& image, const path_t& path,
+                                    const std::string& file);
+
+// The index into the level_count + 3 candidate directories (levels 0 ..
+// level_count + 1, then "thumb") that g_global.show_level and the screen's
+// scale factor choose; never past the last.
+unsigned long scaled_level_index(unsigned long level_count, int scale);
+
+// The picture of a photo for a button, always RGB.
+bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path,
+                           const std::string& file, int scale);
+// The picture of a movie for a button, with its duration and stream text.
+bool load_scaled_ffthumbnail(libgr::image2d_t& image, const path_t& path,
+                             const std::string& file, int scale,
+                             std::string& duration, std::string& stream);
+
+// A GTK picture (RGB, top row first) holding its own copy of the pixels;
+// empty for an image that is neither RGB nor grayscale.
+Glib::RefPtr<Gdk::Pixbuf> convert_to_pixbuf(const libgr::image2d_t& image);
+
+}  // namespace tavolin

@@ -1,0 +1,157 @@
+#include "album/engine/util.h"
+
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <vector>
+
+#include "album/engine/global.h"
+#include "album/engine/shell.h"
+#include "utility/futil.h"
+
+namespace tavolin {
+
+const char* const ostype = std::getenv("OSTYPE");
+
+bool ostype_iconify() {
+  return ostype != nullptr && strncasecmp(ostype, "Win", 3) != 0;
+}
+
+temp_t::~temp_t() { destroy(); }
+
+bool temp_t::init(const std::string& name) {
+  if (made) return true;
+  std::string tmpl = "/tmp/" + name;
+  std::vector<char> buf(tmpl.begin(), tmpl.end());
+  buf.push_back('\0');
+  if (mkdtemp(buf.data()) == nullptr) {
+    tmpl += ".XXXXXX";
+    buf.assign(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    if (mkdtemp(buf.data()) == nullptr) {
+      libutils::error();
+      std::cerr << tmpl << ": mkdtemp failed." << std::endl;
+      return false;
+    }
+  }
+  m_dir = buf.data();
+  middle = m_dir;
+  made = true;
+  return true;
+}
+
+bool temp_t::destroy() {
+  if (!made) return false;
+  made = false;
+  const int rc = std::system(("rm -rf " + shell_quote(m_dir)).c_str());
+  (void)rc;  // nothing more can be done about a directory that stays
+  m_dir.clear();
+  return true;
+}
+
+bool is_exist(const std::string& path) {
+  if (path.empty()) return false;
+  std::string p = path;
+  if (p.size() > 1 && p.back() == '/') p.pop_back();
+  struct stat st;
+  return stat(p.c_str(), &st) == 0;
+}
+
+namespace {
+
+// Removes whatever entry is at to, a dangling symbolic link included.
+void remove_entry(const std::string& to) {
+  struct stat st;
+  if (lstat(to.c_str(), &st) == 0) unlink(to.c_str());
+}
+
+// b is a directory entry of the file a names.
+bool same_file(const std::string& a, const std::string& b, nlink_t* links = nullptr) {
+  struct stat sa, sb;
+  if (stat(a.c_str(), &sa) != 0 || lstat(b.c_str(), &sb) != 0) return false;
+  if (links) *links = sb.st_nlink;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+}  // namespace
+
+bool hardlinkone(const std::string& from, const std::string& to) {
+  // Already that link (or the very same entry, which unlinking would lose).
+  if (same_file(from, to)) return true;
+  remove_entry(to);
+  if (link(from.c_str(), to.c_str()) != 0) {
+    libutils::error();
+    std::cerr << from << " to " << to << ": hard link fail." << std::endl;
+    return false;
+  }
+  return true;
+}
+
+bool symlinkone(const std::string& target, const std::string& to) {
+  remove_entry(to);
+  if (symlink(target.c_str(), to.c_str()) != 0) {
+    libutils::error();
+    std::cerr << target << " to " << to << ": symlink failed." << std::endl;
+    return false;
+  }
+  return true;
+}
+
+bool copyjpeg(const std::string& from, const std::string& to, const std::string& target) {
+  // Without its source, replacing to would lose what it holds.
+  if (!is_exist(from)) {
+    libutils::error();
+    std::cerr << from << ": copyjpeg() source missing." << std::endl;
+    return false;
+  }
+  // to is the source's only name: replacing it would delete the photo.
+  nlink_t links = 0;
+  if (same_file(from, to, &links) && links == 1) return true;
+  return symlinkone(target, to) || hardlinkone(from, to) || libutils::filecopy(from, to);
+}
+
+std::string browser_command(const std::string& dir) {
+  return "browser.sh -noraise --new-tab " + shell_quote(dir + "/index.html");
+}
+
+std::string plimzev3_command(const std::string& programdir,
+                             const std::list<std::string>& args) {
+  std::string cmd = shell_protect(programdir) + g_global.plimzev3;
+  for (const std::string& arg : args) cmd += " " + shell_quote(arg);
+  return cmd + " &";
+}
+
+std::string movie_command(const std::string& file) {
+  return g_global.movie + " " + shell_quote(file) + " &";
+}
+
+void run_browser(const std::string& dir) {
+  const int rc = std::system(browser_command(dir).c_str());
+  (void)rc;
+}
+
+bool run_plimzev3(const std::string& programdir, const std::string& arg) {
+  // One argument is always a path: keep the viewer from taking a name that
+  // begins with "-" for an option.
+  const std::string path = !arg.empty() && arg[0] == '-' ? "./" + arg : arg;
+  return run_plimzev3(programdir, std::list<std::string>{path});
+}
+
+bool run_plimzev3(const std::string& programdir, const std::list<std::string>& args) {
+  return std::system(plimzev3_command(programdir, args).c_str()) == 0;
+}
+
+bool run_movie(const std::string& file) {
+  return std::system(movie_command(file).c_str()) == 0;
+}
+
+std::list<std::string> plimzev3_book_args(const std::string& root,
+                                          const std::string& book) {
+  return {"-Ssize" + std::to_string(g_global.view_size), "-C" + root,
+          "-F" + book + "/txt/list.txt"};
+}
+
+}  // namespace tavolin

@@ -1,0 +1,137 @@
+// Operations that make one image2d_t from another: channel order and format
+// conversions, copies, windows, quarter turns, halving, colour fills and
+// normal maps. The destination comes first; source and destination may be
+// the same object. Failures return false after libutils::error() and one
+// line on standard error.
+#pragma once
+
+#include <cstdint>
+
+#include "image/geometry.h"
+#include "image/imagetype.h"
+
+namespace libgr {
+
+// Channel order and format conversions. A source of another layout passes
+// through (the destination shares it).
+bool rgb2bgr(image2d_t& dst, const image2d_t& src);
+bool bgr2rgb(image2d_t& dst, const image2d_t& src);
+bool rgb2rgba(image2d_t& dst, const image2d_t& src);
+bool rgba2rgb(image2d_t& dst, const image2d_t& src);
+bool index2rgb(image2d_t& dst, const image2d_t& src);
+bool grayscale2rgb(image2d_t& dst, const image2d_t& src);
+bool monochrome(image2d_t& dst, const image2d_t& src);
+bool grayscale(image2d_t& dst, const image2d_t& src);
+
+// Deep compact copy (window all 0), and the same upside down.
+bool copy(image2d_t& dst, const image2d_t& src);
+bool flip(image2d_t& dst, const image2d_t& src);
+
+// dst becomes a window on src's pixels starting at column x, row y, at most
+// w x h pixels and never beyond src's width and height. No pixel is copied.
+bool makewindow(image2d_t& dst, const image2d_t& src, int x, int y,
+                unsigned int w, unsigned int h);
+
+// The picture turned clockwise (as shown, row 0 at the bottom) by count
+// quarter turns; 0 shares the source, above 3 is refused.
+bool rotate(unsigned long count, image2d_t& dst, const image2d_t& src);
+
+// Adds the turn an EXIF orientation asks for (6: 1, 8: 3, 3: 2, mod 4) to
+// a clockwise quarter-turn count; other orientations return count as is.
+unsigned long mixorientandrightrotatecount(unsigned long count,
+                                           unsigned long orientation);
+
+// Halving by 2x2 averages rounded down; an odd last row or column is
+// dropped. GRAYSCALE, RGB, BGR, RGBA, BGRA of 8-bit components.
+bool scaledown(image2d_t& dst, const image2d_t& src);
+// Halvings of a Bayer mosaic: the letters name the cell's colours in the
+// order row 2i column 2j, row 2i column 2j+1, row 2i+1 column 2j, row 2i+1
+// column 2j+1. GRAYSCALE, RGB, RGBA.
+bool scaledownGRBG(image2d_t& dst, const image2d_t& src);
+bool scaledownGBRG(image2d_t& dst, const image2d_t& src);
+bool scaledownRGGB(image2d_t& dst, const image2d_t& src);
+bool scaledownBGGR(image2d_t& dst, const image2d_t& src);
+
+// In place on RGB or RGBA, UINT, 8-bit images.
+bool fillcolor(image2d_t& image, const color3a_t& colour);
+bool addcolor(image2d_t& image, const color3a_t& colour);
+
+// A GRAYSCALE height map to an RGB SINT normal map (x, y, z times 127);
+// an RGB 8-bit source is a normal map already. The float is not used.
+bool heightmap2normalmap(image2d_t& dst, const image2d_t& src, float scale);
+// Six 256 x 256 RGB faces +X, -X, +Y, -Y, +Z, -Z of a normalisation cube
+// map.
+bool makenormalcubemap(image2d_t* faces);
+
+// Row accessors that assume rows padded to 4 bytes and no window: row r is
+// begin() + r x UpAlign(ceil(width x pixel bits / 8), 4).
+template <class T>
+class image2d_editor_t {
+ public:
+  // Shares the image's pixels; a compressed image empties the accessor.
+  bool setimage(image2d_t& image) {
+    if (image.compressed) {
+      pixels_.clear();
+      width_ = height_ = 0;
+      desc_ = image_desc_t();
+      return false;
+    }
+    pixels_ = image.pixels;
+    width_ = image.width;
+    height_ = image.height;
+    desc_ = image.desc;
+    return true;
+  }
+  T* operator[](uint64_t row) {
+    return reinterpret_cast<T*>(pixels_.begin() + row * stride());
+  }
+  uint64_t width() const { return width_; }
+  uint64_t height() const { return height_; }
+  const image_desc_t& desc() const { return desc_; }
+
+ private:
+  uint64_t stride() const {
+    return libutils::UpAlign<uint64_t>((width_ * desc_.getPixelBits() + 7) / 8,
+                                       4);
+  }
+  pixel_store_t pixels_;
+  uint64_t width_ = 0;
+  uint64_t height_ = 0;
+  image_desc_t desc_;
+};
+
+template <class T>
+class image2d_reader_t {
+ public:
+  bool setimage(const image2d_t& image) {
+    if (image.compressed) {
+      pixels_.clear();
+      width_ = height_ = 0;
+      desc_ = image_desc_t();
+      return false;
+    }
+    pixels_ = image.pixels;
+    width_ = image.width;
+    height_ = image.height;
+    desc_ = image.desc;
+    return true;
+  }
+  const T* operator[](uint64_t row) const {
+    return reinterpret_cast<const T*>(pixels_.begin() + row * stride());
+  }
+  uint64_t width() const { return width_; }
+  uint64_t height() const { return height_; }
+  const image_desc_t& desc() const { return desc_; }
+
+ private:
+  uint64_t stride() const {
+    return libutils::UpAlign<uint64_t>((width_ * desc_.getPixelBits() + 7) / 8,
+                                       4);
+  }
+  pixel_store_t pixels_;
+  uint64_t width_ = 0;
+  uint64_t height_ = 0;
+  image_desc_t desc_;
+};
+
+}  // namespace libgr

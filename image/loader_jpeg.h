@@ -1,0 +1,109 @@
+// The JPEG front end: the bytes of one JPEG stream, decoding it into an
+// image2d_t with its APPn and COM markers kept, and encoding an image with a
+// marker list. All work is done by libjpeg (version-62 interface) through
+// in-memory source and destination managers.
+#pragma once
+
+#include <cstdint>
+#include <list>
+
+#include "image/geometry.h"
+#include "image/imagetype.h"
+#include "utility/refvector.h"
+
+namespace libgr {
+
+typedef libutils::ofsvector<unsigned char, libutils::alloc_mmap_unix> jpeg_bytes_t;
+
+// The largest image, in pixels, that any decoder of the library allocates
+// for (about 268 million pixels: far above any camera, far below what a
+// forged header can claim).
+constexpr uint64_t image_pixel_limit = uint64_t(1) << 28;
+
+// True when a width x height image may be allocated. Otherwise the error
+// hook and one line on standard error: name (may be null), ": image too
+// large, ", width, "x", height, " pixels." and false.
+bool check_image_size(const char* name, uint64_t width, uint64_t height);
+
+class jpegdata_t {
+ public:
+  // The complete stream. After load a read-only shared mapping of the
+  // file; after encoding an anonymous block holding exactly the stream.
+  jpeg_bytes_t data;
+  // Put in front of messages about these bytes; not owned, may be null.
+  const char* name = nullptr;
+
+  jpegdata_t() = default;
+
+  // Maps the whole file read-only (an empty file gives empty data); name
+  // becomes the given pointer on success. Writes nothing.
+  bool load(const char* name, libutils::android_app* app = nullptr);
+  // Unlinks the path first, so that a link there is replaced by a new file
+  // and never written through; then writes every byte. False, silently,
+  // when the file cannot be created or written.
+  bool save(const char* name, libutils::android_app* app = nullptr);
+  // data shares v's block and window (bytes inside another stream, such as
+  // an EXIF thumbnail).
+  void setvector(jpeg_bytes_t& v, const char* name);
+};
+
+class jpeginfo_t {
+ public:
+  struct marker_t {
+    unsigned char code;   // 0xE0..0xEF for APP0..APP15, 0xFE for COM
+    jpeg_bytes_t payload;  // a private copy of the segment's data bytes
+  };
+
+  // The markers get_marker fetches.
+  enum e_marker_num_t : uint32_t {
+    MARKER_APP0 = 0,
+    MARKER_APP1,
+    MARKER_APP2,
+    MARKER_APP3,
+    MARKER_APP4,
+    MARKER_APP5,
+    MARKER_APP6,
+    MARKER_APP7,
+    MARKER_APP8,
+    MARKER_APP9,
+    MARKER_APP10,
+    MARKER_APP11,
+    MARKER_APP12,
+    MARKER_APP13,
+    MARKER_APP14,
+    MARKER_APP15,
+    MARKER_COM,
+    MARKER_MAX  // end marker
+  };
+
+  unsigned long width = 0;   // frame size, set by analyze_markers/decompress
+  unsigned long height = 0;
+  std::list<marker_t> markers;  // in file order; written back by compress
+
+  // Frame size and markers only; the scan is never read.
+  bool analyze_markers(jpegdata_t& data);
+
+  // The payload of the first marker of kind n, sharing its block; empty
+  // when there is none or n is above MARKER_COM.
+  jpeg_bytes_t get_marker(e_marker_num_t n);
+  jpeg_bytes_t get_marker(unsigned int n) {
+    return get_marker(static_cast<e_marker_num_t>(n));
+  }
+
+  // Decodes into image: RGB for colour, GRAYSCALE for one component (UINT,
+  // 8 bits, rows bottom-up, alignment 4). False when the header cannot be
+  // read, the image is too large or the colour layout is not handled (the
+  // last silently). An error while reading rows writes "but continue." and
+  // returns true: the rows decoded so far, zero bytes elsewhere. align,
+  // border and background are not used.
+  bool decompress(image2d_t& image, jpegdata_t& data, unsigned short align,
+                  bool border, const color3ub_t& background);
+
+  // Encodes an RGB, YCbCr or GRAYSCALE UINT 8-bit image with every entry of
+  // markers written after libjpeg's own JFIF segment. False (out.data
+  // empty) for other layouts, an empty image or a libjpeg error.
+  bool compress(jpegdata_t& out, const image2d_t& image, int quality,
+                bool force_baseline);
+};
+
+}  // namespace libgr

@@ -1,0 +1,109 @@
+#include "image/transupp.h"
+
+#include <turbojpeg.h>
+
+#include <cstring>
+#include <iostream>
+
+#include "utility/futil.h"
+
+namespace libgr {
+
+namespace {
+
+const int turn_ops[4] = {TJXOP_NONE, TJXOP_ROT90, TJXOP_ROT180, TJXOP_ROT270};
+
+class transformer_t {
+ public:
+  transformer_t() : handle_(tjInitTransform()) {}
+  ~transformer_t() {
+    if (handle_) tjDestroy(handle_);
+  }
+  transformer_t(const transformer_t&) = delete;
+  transformer_t& operator=(const transformer_t&) = delete;
+
+  tjhandle get() const { return handle_; }
+  // libjpeg's text of the last error or warning.
+  const char* text() const { return tjGetErrorStr2(handle_); }
+
+ private:
+  tjhandle handle_;
+};
+
+// The two lines of a failure on the decoding side: the source's name,
+// then libjpeg's text.
+bool fail(const char* name, const char* text) {
+  libutils::error();
+  std::cerr << name << ": error detected." << std::endl;
+  std::cerr << text << std::endl;
+  return false;
+}
+
+bool ends_with_eoi(const unsigned char* p, unsigned long size) {
+  return size >= 2 && p[size - 2] == 0xFF && p[size - 1] == 0xD9;
+}
+
+}  // namespace
+
+bool transform(unsigned long right_rotate_count, jpegdata_t& out,
+               const jpegdata_t& in) {
+  if (right_rotate_count > 3) {
+    libutils::error();
+    std::cerr << right_rotate_count
+              << ": jpeg transform rightrotate count over." << std::endl;
+    return false;
+  }
+  const char* name = in.name ? in.name : "";
+  jpeg_bytes_t source = in.data;  // out and in may be one object
+  out.data.clear();
+  if (source.empty() || source.size() == 0) return fail(name, "Empty input file");
+
+  transformer_t tj;
+  if (!tj.get()) return fail(name, tjGetErrorStr2(nullptr));
+  int width = 0, height = 0, subsamp = 0, colorspace = 0;
+  // A warning in the header comes back from the turn itself.
+  if (tjDecompressHeader3(tj.get(), source.begin(), source.size(), &width,
+                          &height, &subsamp, &colorspace) != 0 &&
+      (tjGetErrorCode(tj.get()) == TJERR_FATAL || width <= 0 || height <= 0)) {
+    return fail(name, tj.text());
+  }
+  if (!check_image_size(name, width, height)) return false;
+
+  // The transform writes straight into out's block. The block has the
+  // library's worst-case size for the frame, which it also assumes itself
+  // when it may not grow the buffer; so a buffer that fills up is an error
+  // like any other, and the pages never written are never touched.
+  unsigned long bound = tjBufSize(width, height, subsamp);
+  if (bound == static_cast<unsigned long>(-1)) return fail(name, tj.text());
+  if (!out.data.resize(bound)) return fail(name, "Insufficient memory");
+  unsigned char* buffer = out.data.begin();
+  unsigned long size = bound;
+  tjtransform xform;
+  std::memset(&xform, 0, sizeof xform);
+  xform.op = turn_ops[right_rotate_count];
+  xform.options = TJXOPT_COPYNONE;  // no perfect-only check, no trimming
+  int rc = tjTransform(tj.get(), source.begin(), source.size(), 1, &buffer,
+                       &size, &xform, TJFLAG_NOREALLOC);
+
+  // After warnings alone the stream is complete: its end was written, so
+  // its size is known (below the bound, or the bound and ending in EOI).
+  bool complete = rc == 0 ||
+                  (tjGetErrorCode(tj.get()) == TJERR_WARNING &&
+                   (size < bound || (size == bound && ends_with_eoi(buffer, size))));
+  if (!complete) {
+    out.data.clear();
+    return fail(name, tj.text());
+  }
+  {
+    jpeg_bytes_t whole = out.data;
+    out.data.setwindow(whole, 0, size);
+  }
+  if (rc != 0) {
+    libutils::error();
+    std::cerr << tj.text() << std::endl;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace libgr

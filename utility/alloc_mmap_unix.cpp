@@ -1,0 +1,163 @@
+#include "utility/alloc_mmap_unix.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace libutils {
+
+namespace {
+
+// What a block of 0 bytes points at: not null (null means failure), never
+// mapped, never freed.
+char g_empty_block;
+
+bool valid_prot(e_prot_t prot) {
+  return prot == E_PROT_READ || prot == E_PROT_READWRITE;
+}
+
+// Anonymous blocks below this size come from the heap, whose freed memory
+// is reused without new page faults (thumbnails, marker copies, rows of
+// small images); larger ones are fresh mappings on huge pages, so that a
+// photo's store takes a few dozen page faults instead of thousands.
+const size_t kLargeBlock = size_t{2} << 20;
+
+void* map_region(size_t size, int prot, int flags, int fd,
+                 unsigned long long offset) {
+  if (size == 0) return &g_empty_block;
+  void* p = mmap(nullptr, size, prot, flags, fd, static_cast<off_t>(offset));
+  if (p == MAP_FAILED) return nullptr;
+  if (fd < 0 && size >= kLargeBlock) madvise(p, size, MADV_HUGEPAGE);
+  return p;
+}
+
+// Zero-filled read-write memory; heap tells where it came from.
+void* anonymous_region(size_t size, bool& heap) {
+  heap = size != 0 && size < kLargeBlock;
+  if (heap) return std::calloc(size, 1);
+  return map_region(size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+                    -1, 0);
+}
+
+void release_region(void* data, uint64_t length, bool heap) {
+  if (heap) {
+    std::free(data);
+  } else if (length != 0 && data != &g_empty_block) {
+    munmap(data, length);
+  }
+}
+
+}  // namespace
+
+void* alloc_mmap_unix::allocate(size_t& size, const char* path, e_prot_t prot,
+                                unsigned long long offset, android_app*) {
+  if (!valid_prot(prot)) return nullptr;
+  if (!path) {
+    fd_ = -1;
+    mode_ = 0;
+    prot_ = PROT_READ | PROT_WRITE;
+    flags_ = MAP_PRIVATE | MAP_ANONYMOUS;
+    void* p = anonymous_region(size, heap_);
+    if (p) length_ = size;
+    return p;
+  }
+  int mode = prot == E_PROT_READ ? O_RDONLY : O_RDWR;
+  int fd = open(path, mode | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  if (size == 0) {
+    struct stat st;
+    if (fstat(fd, &st) != 0) {
+      close(fd);
+      return nullptr;
+    }
+    // The part of the file from offset on; mapping past the end would fault
+    // on the first read.
+    unsigned long long length = static_cast<unsigned long long>(st.st_size);
+    size = offset < length ? static_cast<size_t>(length - offset) : 0;
+  }
+  int mprot = prot == E_PROT_READ ? PROT_READ : PROT_READ | PROT_WRITE;
+  void* p = map_region(size, mprot, MAP_SHARED, fd, offset);
+  if (!p) {
+    close(fd);
+    return nullptr;
+  }
+  fd_ = fd;
+  heap_ = false;
+  mode_ = mode;
+  prot_ = mprot;
+  flags_ = MAP_SHARED;
+  length_ = size;
+  return p;
+}
+
+void* alloc_mmap_unix::reallocate(void* data, size_t size,
+                                  unsigned long long offset) {
+  bool heap = false;
+  void* p = fd_ < 0 ? anonymous_region(size, heap)
+                    : map_region(size, prot_, flags_, fd_, offset);
+  if (!p) return nullptr;
+  // A read-only file mapping already shows the file's bytes; copying into
+  // it would fault.
+  if (size != 0 && length_ != 0 && (prot_ & PROT_WRITE)) {
+    std::memcpy(p, data, std::min<uint64_t>(length_, size));
+  }
+  release_region(data, length_, heap_);
+  heap_ = heap;
+  length_ = size;
+  return p;
+}
+
+void alloc_mmap_unix::deallocate(void* data) {
+  release_region(data, length_, heap_);
+  heap_ = false;
+  length_ = 0;
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+}
+
+bool alloc_mmap_unix::writable() const { return (prot_ & PROT_WRITE) != 0; }
+
+void* alloc_new::allocate(size_t& size, const char* path, e_prot_t,
+                          unsigned long long, android_app*) {
+  if (path && size == 0) {
+    struct stat st;
+    if (stat(path, &st) != 0) return nullptr;
+    size = static_cast<size_t>(st.st_size);
+  }
+  char* p = new (std::nothrow) char[size ? size : 1];
+  if (!p) return nullptr;
+  if (path) {
+    FILE* f = std::fopen(path, "rb");
+    bool ok = f && std::fread(p, 1, size, f) == size;
+    if (f) std::fclose(f);
+    if (!ok) {
+      delete[] p;
+      return nullptr;
+    }
+  }
+  length_ = size;
+  return p;
+}
+
+void* alloc_new::reallocate(void* data, size_t size, unsigned long long) {
+  char* p = new (std::nothrow) char[size ? size : 1];
+  if (!p) return nullptr;
+  std::memcpy(p, data, std::min<uint64_t>(length_, size));
+  length_ = size;
+  delete[] static_cast<char*>(data);
+  return p;
+}
+
+void alloc_new::deallocate(void* data) {
+  delete[] static_cast<char*>(data);
+  length_ = 0;
+}
+
+}  // namespace libutils
