@@ -112,21 +112,83 @@ void reorder(image2d_t& dst, const image2d_t& src, const int (&order)[OUT]) {
   }
 }
 
-bool swap_red_blue(image2d_t& dst, const image2d_t& src, bool three,
-                   e_image_format_t to, bool static_store, const char* name) {
-  if (!store_covers(src, name)) return false;
-  if (static_store) dst.store = &s_store_4;
-  image_desc_t desc(to, src.desc.type, IMAGE_BITS_8);
-  if (!prepare(dst, desc, src.width, src.height)) {
+// R and B exchanged: a byte-layout source of format three (3 bytes) or
+// four (4 bytes) becomes three_to or four_to; the three-byte result gets
+// the static store when static_three. Any other source passes through.
+bool swap_red_blue(image2d_t& dst, const image2d_t& src, e_image_format_t three,
+                   e_image_format_t four, e_image_format_t three_to,
+                   e_image_format_t four_to, bool static_three, const char* name) {
+  const image2d_t s(src);
+  const bool is_three = byte_layout(s, three);
+  if (!is_three && !byte_layout(s, four)) {
+    dst = s;
+    return true;
+  }
+  if (!store_covers(s, name)) return false;
+  if (is_three && static_three) dst.store = &s_store_4;
+  image_desc_t desc(is_three ? three_to : four_to, s.desc.type, IMAGE_BITS_8);
+  if (!prepare(dst, desc, s.width, s.height)) {
     report(name, "", "(): allocate() fail.");
     return false;
   }
-  if (three) {
-    reorder<3, 3>(dst, src, {2, 1, 0});
+  if (is_three) {
+    reorder<3, 3>(dst, s, {2, 1, 0});
   } else {
-    reorder<4, 4>(dst, src, {2, 1, 0, 3});
+    reorder<4, 4>(dst, s, {2, 1, 0, 3});
   }
   return true;
+}
+
+// A byte-layout source of format from to format to (IN to OUT bytes a
+// pixel, the static store). Any other source passes through, true only
+// when it already is a byte layout of format to.
+template <int IN, int OUT>
+bool change_components(image2d_t& dst, const image2d_t& src, e_image_format_t from,
+                       e_image_format_t to, const int (&order)[OUT], const char* name) {
+  const image2d_t s(src);
+  if (!byte_layout(s, from)) {
+    dst = s;
+    return byte_layout(s, to);
+  }
+  if (!store_covers(s, name)) return false;
+  dst.store = &s_store_4;
+  if (!prepare(dst, image_desc_t(to, s.desc.type, IMAGE_BITS_8), s.width, s.height)) {
+    report(name, "", "(): allocate() fail.");
+    return false;
+  }
+  reorder<IN, OUT>(dst, s, order);
+  return true;
+}
+
+// Values a byte holds at 1, 4 and 8 bits a pixel; 0 for other bits.
+int values_per_byte(e_image_bits_t bits) {
+  switch (bits) {
+    case IMAGE_BITS_1: return 8;
+    case IMAGE_BITS_4: return 2;
+    case IMAGE_BITS_8: return 1;
+    default: return 0;
+  }
+}
+
+// Every pixel's value (per_byte a byte, the most significant first)
+// through table into the RGB destination.
+void unpack_rgb(image2d_t& dst, const image2d_t& src, int per_byte,
+                const unsigned char (&table)[256][3]) {
+  const int bits = 8 / per_byte;
+  const unsigned mask = (1u << bits) - 1;
+  plane_t<const unsigned char> in = rows_of(src);
+  plane_t<unsigned char> out = rows_of(dst);
+  for (uint32_t r = 0; r < src.height; ++r) {
+    const unsigned char* p = in[r];
+    unsigned char* q = out[r];
+    for (uint32_t j = 0; j < src.width; ++j, q += 3) {
+      unsigned shift = 8 - bits * (j % per_byte + 1);
+      const unsigned char* rgb = table[(p[j / per_byte] >> shift) & mask];
+      q[0] = rgb[0];
+      q[1] = rgb[1];
+      q[2] = rgb[2];
+    }
+  }
 }
 
 // ---- rotation ---------------------------------------------------------
@@ -272,11 +334,13 @@ void halve_row(const unsigned char* __restrict s0,
 // first averaged with the same byte of the next pixel (contiguous runs,
 // vectorised) into a scratch row, then every other pixel is kept, each
 // moved as one 4-byte word whose fourth byte the next pixel overwrites.
-// The kept pixels are gathered in cache and go out with one wide copy: a
-// fresh store's lines are not cached, and narrow stores into them stall.
-void halve_row3(const unsigned char* __restrict s0,
-                const unsigned char* __restrict s1, unsigned char* __restrict d,
-                uint32_t width, unsigned char* __restrict scratch) {
+// Returns the kept pixels, still in scratch: the caller copies them out
+// with one wide copy (a fresh store's lines are not cached, and narrow
+// stores into them stall). The source rows are read whole first, so the
+// destination row may lie over them.
+const unsigned char* halve_row3(const unsigned char* __restrict s0,
+                                const unsigned char* __restrict s1, uint32_t width,
+                                unsigned char* __restrict scratch) {
   const uint64_t n = 6 * uint64_t{width} - 3;
   for (uint64_t m = 0; m < n; ++m) {
     unsigned sum = s0[m] + s0[m + 3] + s1[m] + s1[m + 3];
@@ -288,23 +352,44 @@ void halve_row3(const unsigned char* __restrict s0,
     std::memcpy(&word, scratch + 6 * j, 4);
     std::memcpy(kept + 3 * j, &word, 4);
   }
-  std::memcpy(d, kept, 3 * uint64_t{width});
+  return kept;
 }
 
+// Halves the rows of s into d. In place (d over s's own store, row i at
+// i x d's stride), destination row i never reaches source row 2i once i
+// is 1 or more, so only row 0, which lies over its own source, goes
+// through scratch. False when that scratch row cannot be had.
 template <int B>
-void halve(const plane_t<const unsigned char>& s,
-           const plane_t<unsigned char>& d, uint32_t width, uint32_t height) {
+bool halve(const plane_t<const unsigned char>& s, const plane_t<unsigned char>& d,
+           uint32_t width, uint32_t height, bool in_place) {
+  // RGB: the averaged row and the kept pixels (plus a spare byte).
+  const uint64_t room = B == 3 ? 9 * uint64_t{width} + 1 : in_place ? B * uint64_t{width} : 0;
   std::unique_ptr<unsigned char[]> scratch;
-  // Room for the averaged row and the kept pixels (plus a spare byte).
-  if (B == 3) scratch.reset(new (std::nothrow) unsigned char[9 * uint64_t{width} + 1]);
+  if (room) scratch.reset(new (std::nothrow) unsigned char[room]);
+  if (in_place && !scratch) return false;
+  const uint64_t bytes = B * uint64_t{width};
   for (uint32_t i = 0; i < height; ++i) {
     const unsigned char* s0 = s[2 * uint64_t{i}];
     const unsigned char* s1 = s[2 * uint64_t{i} + 1];
     if (B == 3 && scratch) {
-      halve_row3(s0, s1, d[i], width, scratch.get());
+      std::memcpy(d[i], halve_row3(s0, s1, width, scratch.get()), bytes);
+    } else if (in_place && i == 0 && scratch) {
+      halve_row<B>(s0, s1, scratch.get(), width);
+      std::memcpy(d[i], scratch.get(), bytes);
     } else {
       halve_row<B>(s0, s1, d[i], width);
     }
+  }
+  return true;
+}
+
+bool halve_rows(int bytes, const plane_t<const unsigned char>& s,
+                const plane_t<unsigned char>& d, uint32_t width, uint32_t height,
+                bool in_place) {
+  switch (bytes) {
+    case 1: return halve<1>(s, d, width, height, in_place);
+    case 3: return halve<3>(s, d, width, height, in_place);
+    default: return halve<4>(s, d, width, height, in_place);
   }
 }
 
@@ -361,12 +446,8 @@ bool halving(image2d_t& dst, const image2d_t& src, const bayer_t* cell) {
   plane_t<unsigned char> out = rows_of(dst);
   if (cell) {
     halve_bayer(in, out, dst.width, dst.height, bytes, *cell);
-  } else if (bytes == 1) {
-    halve<1>(in, out, dst.width, dst.height);
-  } else if (bytes == 3) {
-    halve<3>(in, out, dst.width, dst.height);
   } else {
-    halve<4>(in, out, dst.width, dst.height);
+    halve_rows(bytes, in, out, dst.width, dst.height, false);
   }
   return true;
 }
@@ -412,59 +493,23 @@ signed char normal_byte(float c) {
 }  // namespace
 
 bool rgb2bgr(image2d_t& dst, const image2d_t& src) {
-  const image2d_t s(src);
-  bool three = byte_layout(s, IMAGE_FORMAT_RGB);
-  if (!three && !byte_layout(s, IMAGE_FORMAT_RGBA)) {
-    dst = s;
-    return true;
-  }
-  return swap_red_blue(dst, s, three,
-                       three ? IMAGE_FORMAT_BGR : IMAGE_FORMAT_BGRA, three,
-                       "rgb2bgr");
+  return swap_red_blue(dst, src, IMAGE_FORMAT_RGB, IMAGE_FORMAT_RGBA, IMAGE_FORMAT_BGR,
+                       IMAGE_FORMAT_BGRA, true, "rgb2bgr");
 }
 
 bool bgr2rgb(image2d_t& dst, const image2d_t& src) {
-  const image2d_t s(src);
-  bool three = byte_layout(s, IMAGE_FORMAT_BGR);
-  if (!three && !byte_layout(s, IMAGE_FORMAT_BGRA)) {
-    dst = s;
-    return true;
-  }
-  return swap_red_blue(dst, s, three,
-                       three ? IMAGE_FORMAT_RGB : IMAGE_FORMAT_RGBA, false,
-                       "bgr2rgb");
+  return swap_red_blue(dst, src, IMAGE_FORMAT_BGR, IMAGE_FORMAT_BGRA, IMAGE_FORMAT_RGB,
+                       IMAGE_FORMAT_RGBA, false, "bgr2rgb");
 }
 
 bool rgb2rgba(image2d_t& dst, const image2d_t& src) {
-  const image2d_t s(src);
-  if (!byte_layout(s, IMAGE_FORMAT_RGB)) {
-    dst = s;
-    return byte_layout(s, IMAGE_FORMAT_RGBA);
-  }
-  if (!store_covers(s, "rgb2rgba")) return false;
-  dst.store = &s_store_4;
-  if (!prepare_or_report(dst, image_desc_t(IMAGE_FORMAT_RGBA, s.desc.type, IMAGE_BITS_8),
-                         s.width, s.height, "rgb2rgba(): allocate() fail.")) {
-    return false;
-  }
-  reorder<3, 4>(dst, s, {0, 1, 2, 255});
-  return true;
+  return change_components<3, 4>(dst, src, IMAGE_FORMAT_RGB, IMAGE_FORMAT_RGBA, {0, 1, 2, 255},
+                                 "rgb2rgba");
 }
 
 bool rgba2rgb(image2d_t& dst, const image2d_t& src) {
-  const image2d_t s(src);
-  if (!byte_layout(s, IMAGE_FORMAT_RGBA)) {
-    dst = s;
-    return byte_layout(s, IMAGE_FORMAT_RGB);
-  }
-  if (!store_covers(s, "rgba2rgb")) return false;
-  dst.store = &s_store_4;
-  if (!prepare_or_report(dst, image_desc_t(IMAGE_FORMAT_RGB, s.desc.type, IMAGE_BITS_8),
-                         s.width, s.height, "rgba2rgb(): allocate() fail.")) {
-    return false;
-  }
-  reorder<4, 3>(dst, s, {0, 1, 2});
-  return true;
+  return change_components<4, 3>(dst, src, IMAGE_FORMAT_RGBA, IMAGE_FORMAT_RGB, {0, 1, 2},
+                                 "rgba2rgb");
 }
 
 bool index2rgb(image2d_t& dst, const image2d_t& src) {
@@ -482,14 +527,10 @@ bool index2rgb(image2d_t& dst, const image2d_t& src) {
                          s.width, s.height, "index2rgb(): allocate() fail.")) {
     return false;
   }
-  int per_byte;
-  switch (s.desc.bits) {
-    case IMAGE_BITS_1: per_byte = 8; break;
-    case IMAGE_BITS_4: per_byte = 2; break;
-    case IMAGE_BITS_8: per_byte = 1; break;
-    default:
-      report("index2rgb(): ", s.desc.bits, ": unsupported bits.");
-      return false;
+  const int per_byte = values_per_byte(s.desc.bits);
+  if (per_byte == 0) {
+    report("index2rgb(): ", s.desc.bits, ": unsupported bits.");
+    return false;
   }
   // Indices past the palette (or past a shorter channel) give black.
   unsigned char table[256][3] = {};
@@ -501,21 +542,7 @@ bool index2rgb(image2d_t& dst, const image2d_t& src) {
     table[i][1] = static_cast<unsigned char>(s.palette.green[i] >> 8);
     table[i][2] = static_cast<unsigned char>(s.palette.blue[i] >> 8);
   }
-  const int bits = 8 / per_byte;
-  const unsigned mask = (1u << bits) - 1;
-  plane_t<const unsigned char> in = rows_of(s);
-  plane_t<unsigned char> out = rows_of(dst);
-  for (uint32_t r = 0; r < s.height; ++r) {
-    const unsigned char* p = in[r];
-    unsigned char* q = out[r];
-    for (uint32_t j = 0; j < s.width; ++j, q += 3) {
-      unsigned shift = 8 - bits * (j % per_byte + 1);
-      unsigned index = (p[j / per_byte] >> shift) & mask;
-      q[0] = table[index][0];
-      q[1] = table[index][1];
-      q[2] = table[index][2];
-    }
-  }
+  unpack_rgb(dst, s, per_byte, table);
   return true;
 }
 
@@ -525,14 +552,10 @@ bool grayscale2rgb(image2d_t& dst, const image2d_t& src) {
     dst = s;
     return true;
   }
-  int per_byte;
-  switch (s.desc.bits) {
-    case IMAGE_BITS_1: per_byte = 8; break;
-    case IMAGE_BITS_4: per_byte = 2; break;
-    case IMAGE_BITS_8: per_byte = 1; break;
-    default:
-      report("grayscale2rgb(): ", s.desc.bits, ": unsupported bits.");
-      return false;
+  const int per_byte = values_per_byte(s.desc.bits);
+  if (per_byte == 0) {
+    report("grayscale2rgb(): ", s.desc.bits, ": unsupported bits.");
+    return false;
   }
   if (s.compressed) {
     report("grayscale2rgb(): compressed image not supported.");
@@ -543,21 +566,14 @@ bool grayscale2rgb(image2d_t& dst, const image2d_t& src) {
                          s.width, s.height, "grayscale2rgb(): allocate() fail.")) {
     return false;
   }
-  const int bits = 8 / per_byte;
-  const unsigned mask = (1u << bits) - 1;
-  const unsigned scale = 255 / mask;  // 255, 17 or 1
-  plane_t<const unsigned char> in = rows_of(s);
-  plane_t<unsigned char> out = rows_of(dst);
-  for (uint32_t r = 0; r < s.height; ++r) {
-    const unsigned char* p = in[r];
-    unsigned char* q = out[r];
-    for (uint32_t j = 0; j < s.width; ++j, q += 3) {
-      unsigned shift = 8 - bits * (j % per_byte + 1);
-      unsigned char v =
-          static_cast<unsigned char>(((p[j / per_byte] >> shift) & mask) * scale);
-      q[0] = q[1] = q[2] = v;
-    }
+  // Values spread over 0 .. 255: times 255, 17 or 1.
+  const unsigned mask = (1u << (8 / per_byte)) - 1;
+  unsigned char table[256][3];
+  for (unsigned v = 0; v < 256; ++v) {
+    const unsigned char grey = static_cast<unsigned char>((v & mask) * (255 / mask));
+    table[v][0] = table[v][1] = table[v][2] = grey;
   }
+  unpack_rgb(dst, s, per_byte, table);
   return true;
 }
 
@@ -744,6 +760,34 @@ unsigned long mixorientandrightrotatecount(unsigned long count,
 
 bool scaledown(image2d_t& dst, const image2d_t& src) {
   return halving(dst, src, nullptr);
+}
+
+bool scaledown_inplace(image2d_t& image) {
+  const uint32_t width = image.width / 2, height = image.height / 2;
+  if (width == 0 || height == 0) return false;
+  const int bytes = halving_bytes(image.desc.format, false);
+  const image_window2d_t& w = image.window;
+  if (bytes == 0 || image.desc.bits != IMAGE_BITS_8 || image.compressed ||
+      image.pixels.use_count() != 1 || w.row_length != 0 || w.skip_pixels != 0 ||
+      w.skip_rows != 0) {
+    image2d_t half;
+    half.store = image.store;
+    if (!halving(half, image, nullptr)) return false;
+    image = half;
+    return true;
+  }
+  if (!store_covers(image, "scaledown")) return false;
+  const plane_t<const unsigned char> in = rows_of(static_cast<const image2d_t&>(image));
+  const uint32_t old_width = image.width, old_height = image.height;
+  image.width = width;
+  image.height = height;
+  if (!halve_rows(bytes, in, rows_of(image), width, height, true)) {
+    image.width = old_width;
+    image.height = old_height;
+    report("scaledown(): allocate() fail.");
+    return false;
+  }
+  return true;
 }
 
 bool scaledownGRBG(image2d_t& dst, const image2d_t& src) {

@@ -44,6 +44,13 @@ unsigned long mixorientandrightrotatecount(unsigned long count,
 // Halving by 2x2 averages rounded down; an odd last row or column is
 // dropped. GRAYSCALE, RGB, BGR, RGBA, BGRA of 8-bit components.
 bool scaledown(image2d_t& dst, const image2d_t& src);
+// The same halving of image itself: 8-bit GRAYSCALE, RGB, BGR, RGBA or
+// BGRA with no window and a store no other image shares is halved within
+// that store (a ladder of halvings then costs no new memory, and the
+// store keeps its old size); any other image through scaledown into a new
+// store with image's own store record. False, image unchanged, when a
+// side would become 0.
+bool scaledown_inplace(image2d_t& image);
 // Halvings of a Bayer mosaic: the letters name the cell's colours in the
 // order row 2i column 2j, row 2i column 2j+1, row 2i+1 column 2j, row 2i+1
 // column 2j+1. GRAYSCALE, RGB, RGBA.
@@ -64,12 +71,16 @@ bool heightmap2normalmap(image2d_t& dst, const image2d_t& src, float scale);
 bool makenormalcubemap(image2d_t* faces);
 
 // Row accessors that assume rows padded to 4 bytes and no window: row r is
-// begin() + r x UpAlign(ceil(width x pixel bits / 8), 4).
-template <class T>
-class image2d_editor_t {
+// begin() + r x UpAlign(ceil(width x pixel bits / 8), 4). Both share the
+// image's pixels; a compressed image empties the accessor.
+class image2d_rows_t {
  public:
-  // Shares the image's pixels; a compressed image empties the accessor.
-  bool setimage(image2d_t& image) {
+  uint64_t width() const { return width_; }
+  uint64_t height() const { return height_; }
+  const image_desc_t& desc() const { return desc_; }
+
+ protected:
+  bool share(const image2d_t& image) {
     if (image.compressed) {
       pixels_.clear();
       width_ = height_ = 0;
@@ -82,12 +93,8 @@ class image2d_editor_t {
     desc_ = image.desc;
     return true;
   }
-  T* operator[](uint64_t row) {
-    return reinterpret_cast<T*>(pixels_.begin() + row * stride());
-  }
-  uint64_t width() const { return width_; }
-  uint64_t height() const { return height_; }
-  const image_desc_t& desc() const { return desc_; }
+  unsigned char* row(uint64_t r) { return pixels_.begin() + r * stride(); }
+  const unsigned char* row(uint64_t r) const { return pixels_.begin() + r * stride(); }
 
  private:
   uint64_t stride() const {
@@ -101,37 +108,19 @@ class image2d_editor_t {
 };
 
 template <class T>
-class image2d_reader_t {
+class image2d_editor_t : public image2d_rows_t {
  public:
-  bool setimage(const image2d_t& image) {
-    if (image.compressed) {
-      pixels_.clear();
-      width_ = height_ = 0;
-      desc_ = image_desc_t();
-      return false;
-    }
-    pixels_ = image.pixels;
-    width_ = image.width;
-    height_ = image.height;
-    desc_ = image.desc;
-    return true;
-  }
-  const T* operator[](uint64_t row) const {
-    return reinterpret_cast<const T*>(pixels_.begin() + row * stride());
-  }
-  uint64_t width() const { return width_; }
-  uint64_t height() const { return height_; }
-  const image_desc_t& desc() const { return desc_; }
+  bool setimage(image2d_t& image) { return share(image); }
+  T* operator[](uint64_t r) { return reinterpret_cast<T*>(row(r)); }
+};
 
- private:
-  uint64_t stride() const {
-    return libutils::UpAlign<uint64_t>((width_ * desc_.getPixelBits() + 7) / 8,
-                                       4);
+template <class T>
+class image2d_reader_t : public image2d_rows_t {
+ public:
+  bool setimage(const image2d_t& image) { return share(image); }
+  const T* operator[](uint64_t r) const {
+    return reinterpret_cast<const T*>(row(r));
   }
-  pixel_store_t pixels_;
-  uint64_t width_ = 0;
-  uint64_t height_ = 0;
-  image_desc_t desc_;
 };
 
 }  // namespace libgr

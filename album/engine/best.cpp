@@ -3,8 +3,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
+#include <functional>
 #include <iostream>
 #include <vector>
 
@@ -21,17 +21,9 @@ namespace tavolin {
 
 namespace {
 
-const char* const frame_open = "<table align=left border=5><td>";
-const char* const frame_close = "</table>";
-
 bool exists(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0;
-}
-
-// v >> n without the undefined shifts past the width of v.
-unsigned long shr(unsigned long v, unsigned long n) {
-  return n >= sizeof v * CHAR_BIT ? 0 : v >> n;
 }
 
 // The last component of dir as libutils::split names it (name and
@@ -149,20 +141,7 @@ bool gathered_items_t::index_movie(std::ostream& out, const album_t& album,
                    name, duration, stream))
     return false;
   out << "\t<br>\n\t";
-  if (framed) out << frame_open;
-  out << "<video controls";
-  const unsigned long w = movie.size.x, h = movie.size.y;
-  if (g_global.movie_thumbnail_retina && L > 0)
-    out << " width=\"" << shr(w, L) << "px\" height=\"" << shr(h, L) << "px\" src=\""
-        << prefix << dirs[L - 1];
-  else if (g_global.movie_thumbnail_retina)
-    out << " width=\"" << w / 2 << "px\" height=\"" << h / 2 << "px\" src=\"" << prefix
-        << dirs[0];
-  else
-    out << " src=\"" << prefix << dirs[L];
-  out << "/" << html_url(replace_extension(name, ".mp4")) << "\">\n\t</video>";
-  if (framed) out << frame_close;
-  out << "\n";
+  writevideo(out, prefix, dirs, L, movie.size, name, framed);
   std::list<std::string> lines = photocommentlines(album.path, name);
   writephotocomment(out, lines, 1);
   out << "\t<br clear=all>\n";
@@ -259,12 +238,16 @@ struct best_album_t {
   album_t album;
 };
 
-bool write_best_index(const path_t& best, const std::string& title,
-                      std::list<std::string>& head, std::list<std::string>& last,
-                      const std::list<best_album_t>& albums, gathered_items_t& items,
-                      sigc::signal<void, double>& progress) {
+// A page of "_Best": head, the items of every album by write_album (false
+// ends the page with false), progress after each album, tail, the last
+// comment and the foot.
+bool write_best_page(const path_t& best, const char* page, const std::string& title,
+                     std::list<std::string>& head, std::list<std::string>& last,
+                     const std::list<best_album_t>& albums, const char* tail,
+                     sigc::signal<void, double>& progress,
+                     const std::function<bool(std::ostream&, const best_album_t&)>& write_album) {
   std::string file;
-  best.make(file, "index.html");
+  best.make(file, page);
   std::ofstream out;
   if (!opengenerated(out, file)) return false;
   writehtmlhead(out, title);
@@ -273,46 +256,46 @@ bool write_best_index(const path_t& best, const std::string& title,
   const double n = static_cast<double>(albums.size());
   unsigned long a = 0;
   for (const best_album_t& entry : albums) {
-    const album_t& album = entry.album;
-    for (const std::string& name : album.m_good.names) {
-      if (!items.index_item(out, album, entry.dir, name, labelsuffix(album, name, false),
-                            album.isfind(name)))
-        return false;
-    }
-    if (!album.m_good.names.empty()) out << "<hr>\n";
+    if (!write_album(out, entry)) return false;
     progress.emit((a + 1) / n);
     ++a;
   }
+  out << tail;
   writephotocomment(out, last, 0);
   writehtmlfoot(out);
   return closepage(out, file, std::cerr);
+}
+
+bool write_best_index(const path_t& best, const std::string& title,
+                      std::list<std::string>& head, std::list<std::string>& last,
+                      const std::list<best_album_t>& albums, gathered_items_t& items,
+                      sigc::signal<void, double>& progress) {
+  return write_best_page(
+      best, "index.html", title, head, last, albums, "", progress,
+      [&items](std::ostream& out, const best_album_t& entry) {
+        const album_t& album = entry.album;
+        for (const std::string& name : album.m_good.names) {
+          if (!items.index_item(out, album, entry.dir, name, labelsuffix(album, name, false),
+                                album.isfind(name)))
+            return false;
+        }
+        if (!album.m_good.names.empty()) out << "<hr>\n";
+        return true;
+      });
 }
 
 bool write_best_list(const path_t& best, const std::string& title,
                      std::list<std::string>& head, std::list<std::string>& last,
                      const std::list<best_album_t>& albums, gathered_items_t& items,
                      sigc::signal<void, double>& progress) {
-  std::string file;
-  best.make(file, "list.html");
-  std::ofstream out;
-  if (!opengenerated(out, file)) return false;
-  writehtmlhead(out, title);
-  writephotocomment(out, head, 0);
-  out << "<p>\n";
-  const double n = static_cast<double>(albums.size());
-  unsigned long a = 0;
-  for (const best_album_t& entry : albums) {
-    const album_t& album = entry.album;
-    for (const std::string& name : album.m_good.names)
-      items.list_item(out, album, entry.dir, name, album.isfind(name));
-    if (!album.m_good.names.empty()) out << " | ";
-    progress.emit((a + 1) / n);
-    ++a;
-  }
-  out << "\n";
-  writephotocomment(out, last, 0);
-  writehtmlfoot(out);
-  return closepage(out, file, std::cerr);
+  return write_best_page(best, "list.html", title, head, last, albums, "\n", progress,
+                         [&items](std::ostream& out, const best_album_t& entry) {
+                           const album_t& album = entry.album;
+                           for (const std::string& name : album.m_good.names)
+                             items.list_item(out, album, entry.dir, name, album.isfind(name));
+                           if (!album.m_good.names.empty()) out << " | ";
+                           return true;
+                         });
 }
 
 bool write_count(const path_t& best, const gathered_items_t& items) {

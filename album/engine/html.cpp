@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <ctime>
 #include <iostream>
@@ -185,8 +186,10 @@ unsigned long kilobytes(off_t bytes) {
   return static_cast<unsigned long>((bytes + 1023) / 1024);
 }
 
-// v >> n without the undefined shifts of 32 bits or more.
-unsigned long shr(unsigned long v, unsigned long n) { return n >= 32 ? 0 : v >> n; }
+// v >> n without the undefined shifts past the width of v.
+unsigned long shr(unsigned long v, unsigned long n) {
+  return n >= sizeof v * CHAR_BIT ? 0 : v >> n;
+}
 
 bool stat_size(const std::string& file, off_t& size, std::ostream& log) {
   struct stat st;
@@ -286,10 +289,29 @@ bool writefflink(std::ostream& out, const path_t& path, const std::string& prefi
                            stream);
 }
 
-namespace {
-
 const char* const frame_open = "<table align=left border=5><td>";
 const char* const frame_close = "</table>";
+
+void writevideo(std::ostream& out, const std::string& prefix,
+                const std::vector<std::string>& dirs, unsigned long L,
+                const libgr::direction2ul_t& size, const std::string& name, bool framed) {
+  if (framed) out << frame_open;
+  out << "<video controls";
+  const unsigned long w = size.x, h = size.y;
+  if (g_global.movie_thumbnail_retina && L > 0)
+    out << " width=\"" << shr(w, L) << "px\" height=\"" << shr(h, L) << "px\" src=\""
+        << prefix << dirs[L - 1];
+  else if (g_global.movie_thumbnail_retina)
+    out << " width=\"" << w / 2 << "px\" height=\"" << h / 2 << "px\" src=\"" << prefix
+        << dirs[0];
+  else
+    out << " src=\"" << prefix << dirs[L];
+  out << "/" << html_url(replace_extension(name, ".mp4")) << "\">\n\t</video>";
+  if (framed) out << frame_close;
+  out << "\n";
+}
+
+namespace {
 
 // What makehtml reads once and both pages use.
 struct movie_info_t {
@@ -385,19 +407,7 @@ bool album_pages_t::index_movie(std::ostream& out, const std::string& name,
                          L, movie.size, duration, stream))
     return false;
   out << "\t<br>\n\t";
-  if (good) out << frame_open;
-  out << "<video controls";
-  const unsigned long w = movie.size.x, h = movie.size.y;
-  if (g_global.movie_thumbnail_retina && L > 0)
-    out << " width=\"" << shr(w, L) << "px\" height=\"" << shr(h, L) << "px\" src=\""
-        << dirs[L - 1];
-  else if (g_global.movie_thumbnail_retina)
-    out << " width=\"" << w / 2 << "px\" height=\"" << h / 2 << "px\" src=\"" << dirs[0];
-  else
-    out << " src=\"" << dirs[L];
-  out << "/" << html_url(replace_extension(name, ".mp4")) << "\">\n\t</video>";
-  if (good) out << frame_close;
-  out << "\n";
+  writevideo(out, "", dirs, L, movie.size, name, good);
   std::list<std::string> lines = photocommentlines(path, name);
   writephotocomment(out, lines, 1);
   out << "\t<br clear=all>\n";

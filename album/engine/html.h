@@ -78,6 +78,18 @@ unsigned long playsizelevel(const libgr::direction2ul_t& size, unsigned long L);
 std::string movielisttarget(const std::string& name, unsigned long L,
                             const libgr::direction2ul_t& size);
 
+// The frame around an item of the good list on index pages.
+extern const char* const frame_open;
+extern const char* const frame_close;
+
+// The player of movie name on an index page, in the frame when framed,
+// and a line end: with movie_thumbnail_retina the movie of level L - 1 at
+// the size of level L (level 0 at half size when L is 0), else that of
+// level L. dirs are movie_level_dirs(L), prefix is put before the target.
+void writevideo(std::ostream& out, const std::string& prefix,
+                const std::vector<std::string>& dirs, unsigned long L,
+                const libgr::direction2ul_t& size, const std::string& name, bool framed);
+
 // Removes file and opens it anew for writing. False (errno kept) when it
 // cannot be opened.
 bool openpage(std::ofstream& out, const std::string& file,

@@ -111,66 +111,6 @@ bool fits_levels(const photo_facts_t& facts, unsigned long halvings) {
   return halvings < 8 * sizeof side && (side >> halvings) != 0;
 }
 
-// Bytes per pixel of the layouts halved in place; 0 for any other.
-int inplace_pixel_bytes(const libgr::image2d_t& image) {
-  if (image.desc.bits != libgr::IMAGE_BITS_8 || image.compressed) return 0;
-  switch (image.desc.format) {
-    case libgr::IMAGE_FORMAT_GRAYSCALE: return 1;
-    case libgr::IMAGE_FORMAT_RGB:
-    case libgr::IMAGE_FORMAT_BGR: return 3;
-    case libgr::IMAGE_FORMAT_RGBA:
-    case libgr::IMAGE_FORMAT_BGRA: return 4;
-    default: return 0;
-  }
-}
-
-// Destination row i is written over the store from offset i x dst_stride
-// on, never past source row 2i, and each byte only after the source bytes
-// before it were read: working forward within one store is safe.
-template <int B>
-void halve_rows(unsigned char* base, uint64_t src_stride, uint64_t dst_stride, uint32_t width,
-                uint32_t height) {
-  for (uint64_t i = 0; i < height; ++i) {
-    const unsigned char* s0 = base + 2 * i * src_stride;
-    const unsigned char* s1 = s0 + src_stride;
-    unsigned char* d = base + i * dst_stride;
-    for (uint64_t j = 0; j < width; ++j) {
-      for (int k = 0; k < B; ++k) {
-        const unsigned sum = s0[2 * B * j + k] + s0[2 * B * j + B + k] + s1[2 * B * j + k] +
-                             s1[2 * B * j + B + k];
-        d[B * j + k] = static_cast<unsigned char>(sum >> 2);
-      }
-    }
-  }
-}
-
-// Three-byte pixels defeat the vectoriser in the loop above. Averaging
-// every byte with the one a pixel further on is a plain vector loop (half
-// of its results are not needed); picking the wanted pixels out of the
-// row buffer is then one 4-byte copy each. The row pair is read whole
-// before the destination row is written, so working in place is safe.
-void average_pixel_pairs(const unsigned char* __restrict s0, const unsigned char* __restrict s1,
-                         unsigned char* __restrict out, uint64_t span) {
-  for (uint64_t x = 0; x < span; ++x)
-    out[x] = static_cast<unsigned char>((s0[x] + s0[x + 3] + s1[x] + s1[x + 3]) >> 2);
-}
-
-void halve_rows_rgb(unsigned char* base, uint64_t src_stride, uint64_t dst_stride,
-                    uint32_t width, uint32_t height) {
-  const uint64_t span = 6 * uint64_t{width} - 3;
-  std::vector<unsigned char> averaged(span);
-  const unsigned char* a = averaged.data();
-  for (uint64_t i = 0; i < height; ++i) {
-    const unsigned char* s0 = base + 2 * i * src_stride;
-    average_pixel_pairs(s0, s0 + src_stride, averaged.data(), span);
-    unsigned char* d = base + i * dst_stride;
-    for (uint64_t j = 0; j + 1 < width; ++j) std::memcpy(d + 3 * j, a + 6 * j, 4);
-    std::memcpy(d + 3 * (uint64_t{width} - 1), a + 6 * (uint64_t{width} - 1), 3);
-  }
-}
-
-bool halve(libgr::image2d_t& picture) { return halve_in_place(picture); }
-
 // The thumbnail T: the EXIF thumbnail turned by the combined count, or
 // the halved picture when there is none or its turn fails.
 bool save_thumbnail(const std::string& thumb, const photo_facts_t& facts,
@@ -248,29 +188,6 @@ bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log)
 }
 
 }  // namespace
-
-bool halve_in_place(libgr::image2d_t& image) {
-  const uint32_t width = image.width / 2, height = image.height / 2;
-  if (width == 0 || height == 0) return false;
-  const int bytes = inplace_pixel_bytes(image);
-  const libgr::image_window2d_t& w = image.window;
-  if (bytes == 0 || image.pixels.use_count() != 1 || w.row_length != 0 || w.skip_pixels != 0 ||
-      w.skip_rows != 0) {
-    libgr::image2d_t half;
-    if (!libgr::scaledown(half, image)) return false;
-    image = half;
-    return true;
-  }
-  const uint64_t src_stride = image.rowsize();
-  image.width = width;
-  image.height = height;
-  const uint64_t dst_stride = image.rowsize();
-  unsigned char* base = image.pixels.begin();
-  if (bytes == 1) halve_rows<1>(base, src_stride, dst_stride, width, height);
-  else if (bytes == 3) halve_rows_rgb(base, src_stride, dst_stride, width, height);
-  else halve_rows<4>(base, src_stride, dst_stride, width, height);
-  return true;
-}
 
 bool is_photo_name(const std::string& name) { return has_extension(name, {".jpg", ".jpeg"}); }
 
@@ -401,75 +318,121 @@ bool rotatejpeg(const std::string& from, const std::string& to, unsigned long co
   return true;
 }
 
+namespace {
+
+// The messages of the steps shrinkone and shrinkoneupdate share; each is
+// written after the photo's name.
+struct step_texts_t {
+  const char* load;     // the camera file cannot be read
+  const char* analyze;  // its markers cannot be read
+  const char* turn;     // its lossless turn into level 0 failed
+  const char* copy;     // its link or copy as level 0 failed
+};
+
+const step_texts_t shrinkone_texts = {
+    ": shrinkone() original jpegdata load fail.", ": shrinkone() original analyze_markers fail.",
+    ": shrinkone() rotatejpeg fail.", ": shrinkone() copyjpeg fail."};
+const step_texts_t update_texts = {
+    ": shrinkoneupdate() jpegdata load fail.", ": shrinkoneupdate() analyze_markers fail.",
+    ": rotatejpeg() fail.", ": copyjpeg() fail."};
+
+// The levels of one photo being made, and where their failures are told.
+struct photo_job_t {
+  const path_t& path;
+  const std::vector<std::string>& levels;
+  const std::string& name;
+  const std::string original;
+  const step_texts_t& texts;
+  std::ostream& log;
+
+  std::string level(unsigned long h) const { return file_in(path, levels[h], name); }
+  bool fail(const std::string& subject, const char* text) const {
+    libutils::error();
+    log << subject << text << std::endl;
+    return false;
+  }
+};
+
+// What the camera file says; its bytes are released on return.
+bool read_original(const photo_job_t& job, unsigned long rotation, photo_facts_t& facts) {
+  libgr::jpegdata_t data;
+  if (!data.load(job.original.c_str())) return job.fail(job.name, job.texts.load);
+  libgr::jpeginfo_t info;
+  if (!info.analyze_markers(data)) return job.fail(job.name, job.texts.analyze);
+  read_facts(facts, info, rotation, job.original);
+  return true;
+}
+
+// Level 0: the lossless turn of the camera file by count when the user
+// turned the photo, else a link to it or its copy (only when stale, if
+// so asked).
+bool make_level0(const photo_job_t& job, unsigned long rotation, unsigned long count,
+                 bool only_when_stale) {
+  const std::string size0 = job.level(0);
+  if (rotation != 0) {
+    if (!rotatejpeg(job.original, size0, count)) return job.fail(job.name, job.texts.turn);
+  } else if ((!only_when_stale || libutils::need_update(job.original, size0)) &&
+             !copyjpeg(job.original, size0, "../original/" + job.name)) {
+    return job.fail(job.name, job.texts.copy);
+  }
+  return true;
+}
+
+bool halve_times(libgr::image2d_t& picture, unsigned long times, const std::string& subject,
+                 const photo_job_t& job) {
+  for (unsigned long h = 0; h < times; ++h) {
+    if (!libgr::scaledown_inplace(picture)) return job.fail(subject, ": scaledown() fail.");
+  }
+  return true;
+}
+
+// Levels first .. L + 1 from picture, halving it after each; after the
+// last only when the thumbnail is the halved picture. A level is written
+// when rewrite is set or it is older than the camera file; level 0 (the
+// camera file or its lossless turn) never is.
+bool write_levels(const photo_job_t& job, unsigned long first, unsigned long L, bool rewrite,
+                  bool halved_thumbnail, libgr::image2d_t& picture, marker_list_t& markers) {
+  for (unsigned long h = first; h <= L + 1; ++h) {
+    const std::string level = job.level(h);
+    if (h != 0 && (rewrite || libutils::need_update(job.original, level)) &&
+        !savejpeg(level, picture, markers)) {
+      return job.fail(level, ": savejpeg fail.");
+    }
+    if (h == L + 1 && !halved_thumbnail) break;
+    if (!halve_times(picture, 1, level, job)) return false;
+  }
+  return true;
+}
+
+bool too_few_levels(const std::string& name, const char* function, std::ostream& log) {
+  libutils::error();
+  log << name << ": " << function << "() too few level directories." << std::endl;
+  return false;
+}
+
+}  // namespace
+
 bool shrinkone(const path_t& path, std::vector<std::string>& levels, const std::string& name,
                unsigned long level_number, unsigned long rotation, std::ostream& log) {
   const unsigned long L = level_number;
-  if (levels.size() < L + 3) {
-    libutils::error();
-    log << name << ": shrinkone() too few level directories." << std::endl;
-    return false;
-  }
-  const std::string original = file_in(path, "original", name);
+  if (levels.size() < L + 3) return too_few_levels(name, "shrinkone", log);
+  const photo_job_t job{path, levels, name, file_in(path, "original", name), shrinkone_texts, log};
   photo_facts_t facts;
-  {
-    libgr::jpegdata_t data;
-    if (!data.load(original.c_str())) {
-      libutils::error();
-      log << name << ": shrinkone() original jpegdata load fail." << std::endl;
-      return false;
-    }
-    libgr::jpeginfo_t info;
-    if (!info.analyze_markers(data)) {
-      libutils::error();
-      log << name << ": shrinkone() original analyze_markers fail." << std::endl;
-      return false;
-    }
-    read_facts(facts, info, rotation, original);
-  }  // the bytes of the camera file are released here
-  if (!fits_levels(facts, L + 1 + (needs_halved_thumbnail(facts) ? 1 : 0)))
-    return too_small(name, log);
+  if (!read_original(job, rotation, facts)) return false;
+  const bool halved_thumbnail = needs_halved_thumbnail(facts);
+  if (!fits_levels(facts, L + 1 + (halved_thumbnail ? 1 : 0))) return too_small(name, log);
+  if (!make_level0(job, rotation, facts.count, false)) return false;
 
-  const std::string size0 = file_in(path, levels[0], name);
-  std::string source = original;
-  if (rotation != 0) {
-    if (!rotatejpeg(original, size0, facts.count)) {
-      libutils::error();
-      log << name << ": shrinkone() rotatejpeg fail." << std::endl;
-      return false;
-    }
-    source = size0;
-  } else if (!copyjpeg(original, size0, "../original/" + name)) {
-    libutils::error();
-    log << name << ": shrinkone() copyjpeg fail." << std::endl;
-    return false;
-  }
-
+  const std::string source = rotation != 0 ? job.level(0) : job.original;
   libgr::image2d_t picture;
   marker_list_t markers;
   if (!decode(picture, markers, source, source, source, "shrinkone", log)) return false;
   // A turned photo carries no segment of the camera file into its levels.
   if (rotation != 0) markers.clear();
-  if (!halve(picture)) {
-    libutils::error();
-    log << name << ": scaledown() fail." << std::endl;
-    return false;
-  }
-  for (unsigned long i = 1; i <= L + 1; ++i) {
-    const std::string level = file_in(path, levels[i], name);
-    if (libutils::need_update(original, level) && !savejpeg(level, picture, markers)) {
-      libutils::error();
-      log << level << ": savejpeg fail." << std::endl;
-      return false;
-    }
-    if (i == L + 1 && !needs_halved_thumbnail(facts)) break;
-    if (!halve(picture)) {
-      libutils::error();
-      log << level << ": scaledown() fail." << std::endl;
-      return false;
-    }
-  }
-  const std::string thumb = file_in(path, levels[L + 2], name);
-  if (libutils::need_update(original, thumb))
+  if (!halve_times(picture, 1, name, job)) return false;
+  if (!write_levels(job, 1, L, false, halved_thumbnail, picture, markers)) return false;
+  const std::string thumb = job.level(L + 2);
+  if (libutils::need_update(job.original, thumb))
     return save_thumbnail(thumb, facts, picture, log);
   return true;
 }
@@ -502,80 +465,29 @@ bool shrinkoneupdate(std::vector<std::string>& levels, const path_t& path,
                      unsigned long rotation) {
   const unsigned long L = level_number;
   std::ostream& log = std::cerr;
-  if (levels.size() < L + 3 || start > L + 2) {
-    libutils::error();
-    log << name << ": shrinkoneupdate() too few level directories." << std::endl;
-    return false;
-  }
-  const std::string original = file_in(path, "original", name);
+  if (levels.size() < L + 3 || start > L + 2) return too_few_levels(name, "shrinkoneupdate", log);
+  const photo_job_t job{path, levels, name, file_in(path, "original", name), update_texts, log};
   photo_facts_t facts;
-  {
-    libgr::jpegdata_t data;
-    if (!data.load(original.c_str())) {
-      libutils::error();
-      log << name << ": shrinkoneupdate() jpegdata load fail." << std::endl;
-      return false;
-    }
-    libgr::jpeginfo_t info;
-    if (!info.analyze_markers(data)) {
-      libutils::error();
-      log << name << ": shrinkoneupdate() analyze_markers fail." << std::endl;
-      return false;
-    }
-    read_facts(facts, info, rotation, original);
-  }
+  if (!read_original(job, rotation, facts)) return false;
   const bool halved_thumbnail = needs_halved_thumbnail(facts);
   if (!fits_levels(facts, L + 1 + (halved_thumbnail ? 1 : 0))) return too_small(name, log);
-
-  const std::string size0 = file_in(path, levels[0], name);
-  if (rotation != 0) {
-    if (!rotatejpeg(original, size0, facts.count)) {
-      libutils::error();
-      log << name << ": rotatejpeg() fail." << std::endl;
-      return false;
-    }
-  } else if (libutils::need_update(original, size0) &&
-             !copyjpeg(original, size0, "../original/" + name)) {
-    libutils::error();
-    log << name << ": copyjpeg() fail." << std::endl;
-    return false;
-  }
+  if (!make_level0(job, rotation, facts.count, true)) return false;
 
   bool any = rotation != 0;
   for (unsigned long h = 0; h <= L + 2 && !any; ++h)
-    any = libutils::need_update(original, file_in(path, levels[h], name));
+    any = libutils::need_update(job.original, job.level(h));
   if (!any) return true;
 
+  const std::string size0 = job.level(0);
   libgr::image2d_t picture;
   marker_list_t markers;
   if (!decode(picture, markers, size0, size0, name, "shrinkoneupdate", log)) return false;
-  const unsigned long halvings = std::min(start, L + 1 + (halved_thumbnail ? 1 : 0));
-  for (unsigned long h = 0; h < halvings; ++h) {
-    if (!halve(picture)) {
-      libutils::error();
-      log << name << ": scaledown() fail." << std::endl;
-      return false;
-    }
-  }
-  for (unsigned long h = start; h <= L + 1; ++h) {
-    make_dir(file_in(path, levels[h], ""));
-    const std::string level = file_in(path, levels[h], name);
-    // Level 0 is the camera file or its lossless turn, made above; it is
-    // never replaced by a lossy copy of itself.
-    if (h != 0 && (rotation != 0 || libutils::need_update(original, level)) &&
-        !savejpeg(level, picture, markers)) {
-      libutils::error();
-      log << level << ": savejpeg fail." << std::endl;
-      return false;
-    }
-    if (h == L + 1 && !halved_thumbnail) break;
-    if (!halve(picture)) {
-      libutils::error();
-      log << level << ": scaledown() fail." << std::endl;
-      return false;
-    }
-  }
-  const std::string thumb = file_in(path, levels[L + 2], name);
+  if (!halve_times(picture, std::min(start, L + 1 + (halved_thumbnail ? 1 : 0)), name, job))
+    return false;
+  for (unsigned long h = start; h <= L + 1; ++h) make_dir(file_in(path, levels[h], ""));
+  if (!write_levels(job, start, L, rotation != 0, halved_thumbnail, picture, markers))
+    return false;
+  const std::string thumb = job.level(L + 2);
   if (halved_thumbnail && facts.exif_thumbnail.empty() && plimlib::g_option.debug)
     std::cout << thumb << ": is scale down thumbnail." << std::endl;
   return save_thumbnail(thumb, facts, picture, log);

@@ -76,12 +76,6 @@ unsigned long getshrinklevel(const std::string& file);
 // The same for path.make("original", name).
 unsigned long getshrinklevel(const path_t& path, const std::string& name);
 
-// Halves image by 2x2 averages rounded down (an odd last row or column is
-// dropped), as libgr::scaledown does, but within the image's own pixel
-// store when no other image shares it: a ladder of levels then costs no
-// new memory. False when a side would become 0.
-bool halve_in_place(libgr::image2d_t& image);
-
 // The level number of a width x height picture.
 unsigned long shrinklevel_of(unsigned long width, unsigned long height);
 

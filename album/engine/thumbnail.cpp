@@ -47,7 +47,7 @@ bool halve_to_button(libgr::image2d_t& image) {
   const unsigned long max_y = g_global.shrink_size.y / 4;
   while ((image.width > max_x || image.height > max_y) && image.width >= 2 &&
          image.height >= 2) {
-    if (!halve_in_place(image)) return false;
+    if (!libgr::scaledown_inplace(image)) return false;
   }
   return true;
 }

@@ -1,8 +1,5 @@
 // Arbitrary bytes as an APP1 payload through the EXIF reader, maker notes
 // included; every window the record keeps is read to its end.
-#include <iostream>
-
-#include "image/exif.h"
 #include "image/fuzz/fuzz_guarded.h"
 
 namespace {
@@ -16,17 +13,11 @@ unsigned sum(const libgr::byte_window_t& w) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::cerr.rdbuf(nullptr);  // the library's message lines
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   fuzzutil::guarded_bytes input(bytes, size);
   if (!input.ok()) return 0;
   libgr::app1_marker_t marker;
-  marker.set_app1_buffer(input.window);
-  marker.parse();
+  fuzzutil::parse_app1(marker, input.window);
   const libgr::app1_marker_t::tiff_header_t& t = marker.tiff_header;
   volatile unsigned s = sum(t.thumbnail) + sum(t.tag_exif.maker_note) + sum(t.ifd_makernote) +
                         sum(t.ifd_olympus3_equipment) + sum(t.ifd_olympus3_camerasettings) +

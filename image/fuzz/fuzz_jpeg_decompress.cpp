@@ -4,8 +4,8 @@
 // sanitizer sees any read past the data).
 #include <cstdint>
 #include <cstring>
-#include <iostream>
 
+#include "image/fuzz/fuzz_guarded.h"
 #include "image/loader_jpeg.h"
 
 namespace {
@@ -15,11 +15,6 @@ constexpr uint64_t decode_pixels = 1 << 20;
 constexpr uint64_t encode_pixels = 1 << 16;
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  std::cerr.rdbuf(nullptr);  // the library's message lines
-  return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   libgr::jpegdata_t data;

@@ -323,6 +323,83 @@ TEST(CrossCheck, RotateAndScaleDownMatchReferences) {
   }
 }
 
+// A ladder of in-place halvings of every layout, odd sides, alignments
+// and windows: each level must be the reference halving of the one before,
+// and a private unwindowed store must be reused rather than replaced.
+TEST(ScaleDownInPlace, LadderMatchesReferenceAndReusesPrivateStore) {
+  std::mt19937 rng(20250117);
+  int in_place = 0;
+  const struct {
+    image_desc_t desc;
+    int bytes;
+  } layouts[] = {{desc_of(IMAGE_FORMAT_GRAYSCALE), 1}, {desc_of(IMAGE_FORMAT_RGB), 3},
+                 {desc_of(IMAGE_FORMAT_BGR), 3},       {desc_of(IMAGE_FORMAT_RGBA), 4},
+                 {desc_of(IMAGE_FORMAT_BGRA), 4}};
+  for (int round = 0; round < 30; ++round) {
+    for (const auto& layout : layouts) {
+      image2d_t image = random_image(rng, layout.desc, layout.bytes);
+      SCOPED_TRACE(testing::Message() << "round " << round << " format "
+                                      << layout.desc.format << " " << image.width << "x"
+                                      << image.height);
+      const image_store_t* store = image.store;
+      for (int level = 0; image.width >= 2 && image.height >= 2; ++level) {
+        const image2d_t expected = reference_halving(image, layout.bytes);
+        const bool private_store = image.pixels.use_count() == 1 &&
+                                   image.window.skip_rows == 0 &&
+                                   image.window.skip_pixels == 0 &&
+                                   image.window.row_length == 0;
+        const unsigned char* before = image.pixels.begin();
+        ASSERT_TRUE(scaledown_inplace(image)) << "level " << level;
+        ASSERT_TRUE(same_picture(image, expected)) << "level " << level;
+        EXPECT_EQ(image.store, store);
+        if (private_store) {
+          EXPECT_EQ(image.pixels.begin(), before) << "level " << level;
+          ++in_place;
+        }
+      }
+      const uint32_t width = image.width, height = image.height;
+      EXPECT_FALSE(scaledown_inplace(image));  // a side would become 0
+      EXPECT_EQ(image.width, width);
+      EXPECT_EQ(image.height, height);
+    }
+  }
+  EXPECT_GT(in_place, 100);
+}
+
+TEST(ScaleDownInPlace, LeavesImagesThatShareTheStoreAlone) {
+  const image2d_t top = picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 4,
+                                {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}});
+  const rows_t top_seen = seen(top);
+  image2d_t image = top;
+  ASSERT_TRUE(scaledown_inplace(image));
+  EXPECT_EQ(seen(image), (rows_t{{(5 + 6 + 9 + 10) >> 2, (7 + 8 + 11 + 12) >> 2}}));
+  EXPECT_EQ(seen(top), top_seen);
+
+  // A window over a store that nobody else holds still leaves the store's
+  // other pixels to whoever made the window.
+  image2d_t window;
+  {
+    image2d_t base = picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 4,
+                             {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}});
+    ASSERT_TRUE(makewindow(window, base, 1, 0, 2, 2));
+  }
+  ASSERT_EQ(window.pixels.use_count(), 1);
+  ASSERT_TRUE(scaledown_inplace(window));
+  EXPECT_EQ(window.window.skip_pixels, 0u);
+  EXPECT_EQ(seen(window), (rows_t{{(6 + 7 + 10 + 11) >> 2}}));
+}
+
+TEST(ScaleDownInPlace, ReportsUnsupportedFormatsAndKeepsTheImage) {
+  image2d_t index = picture(desc_of(IMAGE_FORMAT_INDEX), 2, {{0, 1}, {1, 0}});
+  const rows_t before = seen(index);
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(scaledown_inplace(index));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "scaledown(): IMAGE_FORMAT_INDEX: unsupported format.\n");
+  EXPECT_EQ(index.width, 2u);
+  EXPECT_EQ(seen(index), before);
+}
+
 // ---- conversions ------------------------------------------------------------
 
 TEST(Convert, ChannelOrderRoundTrips) {

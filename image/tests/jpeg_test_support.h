@@ -22,13 +22,15 @@ namespace jpegtest {
 
 typedef std::vector<unsigned char> bytes_t;
 
-// A fresh directory below the temporary directory, removed at the end.
+// A fresh directory below the temporary directory, removed with
+// everything in it at the end.
 class scratch_t {
  public:
   scratch_t() {
     const char* tmp = getenv("TMPDIR");
     std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/jpegtest.XXXXXX";
     if (mkdtemp(pattern.data())) dir_ = pattern;
+    EXPECT_TRUE(ok()) << pattern;
   }
   ~scratch_t() {
     std::error_code ignored;
@@ -37,7 +39,9 @@ class scratch_t {
   scratch_t(const scratch_t&) = delete;
   scratch_t& operator=(const scratch_t&) = delete;
   bool ok() const { return !dir_.empty(); }
+  const std::string& path() const { return dir_; }
   std::string path(const std::string& name) const { return dir_ + "/" + name; }
+  std::string operator/(const std::string& name) const { return path(name); }
 
  private:
   std::string dir_;
@@ -55,16 +59,16 @@ inline int run(const std::string& command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+inline bool have_tool(const std::string& name) {
+  return run("command -v " + quote(name) + " >/dev/null 2>&1") == 0;
+}
+
 inline std::string imagetool() { return std::string(TEST_BIN_DIR) + "/imagetool"; }
 inline std::string data_file(const std::string& name) { return std::string(TEST_DATA_DIR) + "/" + name; }
 
 inline bytes_t read_file(const std::string& path) {
   std::ifstream is(path, std::ios::binary);
   return bytes_t(std::istreambuf_iterator<char>(is), std::istreambuf_iterator<char>());
-}
-inline std::string read_text(const std::string& path) {
-  bytes_t b = read_file(path);
-  return std::string(b.begin(), b.end());
 }
 inline bool write_file(const std::string& path, const unsigned char* p, size_t n) {
   std::ofstream os(path, std::ios::binary | std::ios::trunc);

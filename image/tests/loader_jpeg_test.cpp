@@ -323,7 +323,7 @@ TEST(JpegEncode, MarkerListFollowsLibjpegsOwnJfifSegment) {
 }
 
 TEST(JpegEncode, ReencodeOfCameraFileKeepsExifByteForByte) {
-  if (run("command -v exiftool >/dev/null") != 0) GTEST_SKIP() << "exiftool is not installed";
+  if (!have_tool("exiftool")) GTEST_SKIP() << "exiftool is not installed";
   scratch_t s;
   ASSERT_TRUE(s.ok());
   for (const char* name : {"FujiFilm_SP-2500.jpg", "Sony_D700.jpg"}) {

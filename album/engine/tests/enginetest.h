@@ -2,50 +2,28 @@
 // the settings object put back after each test.
 #pragma once
 
-#include <ftw.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
 
 #include "album/engine/global.h"
+#include "image/tests/jpeg_test_support.h"
 
 namespace enginetest {
 
-// A fresh directory below /tmp, removed with everything in it afterwards.
-class scratch_dir {
- public:
-  scratch_dir() {
-    char tmpl[] = "/tmp/engine_test.XXXXXX";
-    const char* made = mkdtemp(tmpl);
-    EXPECT_NE(made, nullptr);
-    m_path = made ? made : "";
-  }
-  ~scratch_dir() {
-    if (!m_path.empty()) nftw(m_path.c_str(), remove_one, 16, FTW_DEPTH | FTW_PHYS);
-  }
-  scratch_dir(const scratch_dir&) = delete;
-  scratch_dir& operator=(const scratch_dir&) = delete;
-
-  const std::string& path() const { return m_path; }
-  std::string operator/(const std::string& rel) const { return m_path + "/" + rel; }
-
- private:
-  static int remove_one(const char* path, const struct stat*, int, struct FTW*) {
-    return std::remove(path);
-  }
-  std::string m_path;
-};
+// A fresh directory below the temporary directory, removed with
+// everything in it afterwards; dir / "name" is a path inside it.
+using scratch_dir = jpegtest::scratch_t;
 
 inline void write_file(const std::string& path, const std::string& content) {
-  std::ofstream ofs(path, std::ios::binary | std::ios::trunc);
-  ofs << content;
-  ASSERT_TRUE(ofs.good()) << path;
+  ASSERT_TRUE(jpegtest::write_file(path, reinterpret_cast<const unsigned char*>(content.data()),
+                                   content.size()))
+      << path;
 }
 
 inline std::string read_file(const std::string& path) {

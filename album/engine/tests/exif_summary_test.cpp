@@ -252,9 +252,9 @@ TEST(ExifSummaryFile, WritesNothingWithoutBaselineExif) {
   enginetest::scratch_dir dir;
   pagetest::make_jpeg(dir / "plain.jpg", 16, 16);
   pagetest::make_jpeg(dir / "xmp.jpg", 16, 16, 0xE1, "http://ns.adobe.com/xap/1.0/");
-  ASSERT_EQ(std::system(("cjpeg -progressive -outfile '" + dir / "progressive.jpg" + "' '" +
-                         pagetest::make_ppm(dir / "p.ppm", 16, 16) + "'")
-                            .c_str()),
+  ASSERT_TRUE(jpegtest::write_picture(dir / "p.ppm", 16, 16, 3));
+  ASSERT_EQ(jpegtest::run("cjpeg -progressive -outfile " + jpegtest::quote(dir / "progressive.jpg") +
+                          " " + jpegtest::quote(dir / "p.ppm")),
             0);
   enginetest::write_file(dir / "text.jpg", "not a JPEG at all");
   const path_t album("", dir.path(), "");

@@ -1,19 +1,20 @@
-// Helpers of the page tests: generated JPEG and PPM pictures, albums laid
+// Helpers of the page tests: generated JPEG pictures, albums laid
 // out by hand, the message catalog, and running albumtool.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <list>
 #include <string>
 #include <vector>
 
 #include "album/engine/tests/enginetest.h"
+#include "album/engine/tests/photo_gen.h"
 #include "image/loader_jpeg.h"
+#include "image/tests/jpeg_test_support.h"
 #include "utility/message.h"
 
 namespace pagetest {
@@ -28,34 +29,20 @@ inline void load_catalog() {
 // not 0 (code 0xE1 for APP1, payload its bytes).
 inline void make_jpeg(const std::string& path, unsigned w, unsigned h, unsigned char code = 0,
                       const std::string& payload = "") {
-  libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
-                                   libgr::IMAGE_BITS_8);
-  image.width = w;
-  image.height = h;
-  ASSERT_TRUE(image.allocate());
+  libgr::image2d_t image = phototest::blank_image(libgr::IMAGE_FORMAT_RGB, w, h);
   for (unsigned y = 0; y < h; ++y) {
     unsigned char* row = image[y];
     for (unsigned x = 0; x < w * 3; ++x) row[x] = static_cast<unsigned char>(x + y);
   }
-  libgr::jpeginfo_t info;
+  std::list<libgr::jpeginfo_t::marker_t> markers;
   if (code != 0) {
     libgr::jpeginfo_t::marker_t marker;
     marker.code = code;
     ASSERT_TRUE(marker.payload.resize(payload.size()));
     std::memcpy(marker.payload.begin(), payload.data(), payload.size());
-    info.markers.push_back(marker);
+    markers.push_back(marker);
   }
-  libgr::jpegdata_t out;
-  ASSERT_TRUE(info.compress(out, image, 90, true));
-  ASSERT_TRUE(out.save(path.c_str()));
-}
-
-// A w x h grey PPM; returns its path.
-inline std::string make_ppm(const std::string& path, unsigned w, unsigned h) {
-  std::ofstream out(path, std::ios::binary);
-  out << "P6\n" << w << " " << h << "\n255\n" << std::string(size_t(w) * h * 3, '\x80');
-  return path;
+  ASSERT_TRUE(phototest::write_jpeg(path, image, 90, markers)) << path;
 }
 
 // An album photo laid out as the shrink pipeline leaves it: "original" at
@@ -84,18 +71,13 @@ struct run_result_t {
 
 // Runs albumtool with args (each passed as one word) and HOME set to home.
 inline run_result_t albumtool(const std::string& home, const std::vector<std::string>& args) {
-  auto quote = [](const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-  };
+  using jpegtest::quote;
   const std::string out = home + "/albumtool.out", err = home + "/albumtool.err";
   std::string cmd = "HOME=" + quote(home) + " " + quote(TEST_BIN_DIR "/albumtool");
   for (const std::string& a : args) cmd += " " + quote(a);
   cmd += " >" + quote(out) + " 2>" + quote(err) + " </dev/null";
   run_result_t r;
-  const int status = std::system(cmd.c_str());
-  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  r.status = jpegtest::run(cmd);
   r.out = enginetest::read_file(out);
   r.err = enginetest::read_file(err);
   return r;

@@ -16,25 +16,30 @@
 #include "image/exif.h"
 #include "image/imagetype.h"
 #include "image/loader_jpeg.h"
+#include "image/tests/jpeg_test_support.h"
 
 namespace phototest {
 
-inline bool have_tool(const char* name) {
-  std::string command = std::string("command -v ") + name + " >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
-}
+using jpegtest::have_tool;
 
-inline bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
+// True when the shell command line exits with 0.
+inline bool run(const std::string& command) { return jpegtest::run(command) == 0; }
+
+// A zero-filled 8-bit UINT picture of the format.
+inline libgr::image2d_t blank_image(libgr::e_image_format_t format, uint32_t width,
+                                    uint32_t height) {
+  libgr::image2d_t image;
+  image.desc = libgr::image_desc_t(format, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
+  image.width = width;
+  image.height = height;
+  EXPECT_TRUE(image.allocate());
+  return image;
+}
 
 // Smooth gradients with a fine texture and some noise, so that every
 // halving and every encoding has real work to do.
 inline libgr::image2d_t make_photo(uint32_t width, uint32_t height, uint32_t seed = 1) {
-  libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
-                                   libgr::IMAGE_BITS_8);
-  image.width = width;
-  image.height = height;
-  EXPECT_TRUE(image.allocate());
+  libgr::image2d_t image = blank_image(libgr::IMAGE_FORMAT_RGB, width, height);
   uint32_t state = seed * 2654435761u + 1;
   for (uint32_t r = 0; r < height; ++r) {
     unsigned char* p = image[r];
@@ -52,12 +57,7 @@ inline libgr::image2d_t make_photo(uint32_t width, uint32_t height, uint32_t see
 
 // A grayscale picture whose pixels alternate between black and white.
 inline libgr::image2d_t make_checkerboard(uint32_t width, uint32_t height) {
-  libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_GRAYSCALE, libgr::IMAGE_TYPE_UINT,
-                                   libgr::IMAGE_BITS_8);
-  image.width = width;
-  image.height = height;
-  EXPECT_TRUE(image.allocate());
+  libgr::image2d_t image = blank_image(libgr::IMAGE_FORMAT_GRAYSCALE, width, height);
   for (uint32_t r = 0; r < height; ++r)
     for (uint32_t c = 0; c < width; ++c) image[r][c] = ((r + c) & 1) ? 255 : 0;
   return image;

@@ -12,7 +12,6 @@
 #include "album/engine/shrink.h"
 #include "album/engine/tests/enginetest.h"
 #include "album/engine/tests/photo_gen.h"
-#include "image/imageutil.h"
 
 namespace {
 
@@ -328,6 +327,42 @@ TEST_F(ShrinkTest, FailuresWriteTheirTexts) {
   EXPECT_EQ(shrinklog.str(), "gone.jpg: shrinkone() original jpegdata load fail.\n");
 }
 
+// The first steps of an import and of a repair are the same code; each
+// function still tells its failures in its own words.
+TEST_F(ShrinkTest, ImportAndRepairTellTheSameFailuresInTheirOwnWords) {
+  enginetest::make_dirs(album_dir() + "/original");
+  write_file(in_album("original", "bad.jpg"), "not a JPEG");
+  ASSERT_TRUE(write_photo(in_album("original", "p.jpg"), 64, 48));
+  std::vector<std::string> levels = tavolin::size_level_dirs(0);
+  for (const std::string& level : levels) enginetest::make_dirs(album_dir() + "/" + level);
+  std::vector<std::string> short_list(levels.begin(), levels.begin() + 2);
+
+  std::ostringstream shrinklog;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(tavolin::shrinkone(album, short_list, "p.jpg", 0, 0, shrinklog));
+  EXPECT_FALSE(tavolin::shrinkone(album, levels, "bad.jpg", 0, 0, shrinklog));
+  EXPECT_FALSE(tavolin::shrinkone(album, levels, "p.jpg", 0, 4, shrinklog));  // no such turn
+  testing::internal::GetCapturedStderr();  // rotatejpeg's own line
+  EXPECT_EQ(shrinklog.str(),
+            "p.jpg: shrinkone() too few level directories.\n"
+            "bad.jpg: shrinkone() original analyze_markers fail.\n"
+            "p.jpg: shrinkone() rotatejpeg fail.\n");
+
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(tavolin::shrinkoneupdate(short_list, album, "p.jpg", 0, 0, 0));
+  EXPECT_FALSE(tavolin::shrinkoneupdate(levels, album, "gone.jpg", 0, 0, 0));
+  EXPECT_FALSE(tavolin::shrinkoneupdate(levels, album, "bad.jpg", 0, 0, 0));
+  EXPECT_FALSE(tavolin::shrinkoneupdate(levels, album, "p.jpg", 0, 0, 4));
+  const std::string err = testing::internal::GetCapturedStderr();
+  for (const char* line : {"p.jpg: shrinkoneupdate() too few level directories.\n",
+                           "gone.jpg: shrinkoneupdate() jpegdata load fail.\n",
+                           "bad.jpg: shrinkoneupdate() analyze_markers fail.\n",
+                           "p.jpg: rotatejpeg() fail.\n"})
+    EXPECT_NE(err.find(line), std::string::npos) << line << err;
+  EXPECT_EQ(err.find("shrinkone()"), std::string::npos) << err;
+  EXPECT_FALSE(exists(in_album("size1", "p.jpg")));
+}
+
 TEST(RotateJpeg, TurnInPlaceLeavesHardLinkedNameAlone) {
   enginetest::scratch_dir tmp;
   ASSERT_TRUE(write_photo(tmp / "f.jpg", 64, 32));
@@ -335,61 +370,6 @@ TEST(RotateJpeg, TurnInPlaceLeavesHardLinkedNameAlone) {
   ASSERT_TRUE(tavolin::rotatejpeg(tmp / "f.jpg", tmp / "f.jpg", 1));
   EXPECT_EQ(frame(tmp / "f.jpg"), "32x64");
   EXPECT_EQ(frame(tmp / "g.jpg"), "64x32");
-}
-
-}  // namespace
-
-namespace {
-
-libgr::image2d_t noise_image(libgr::e_image_format_t format, uint32_t width, uint32_t height) {
-  libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(format, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
-  image.width = width;
-  image.height = height;
-  EXPECT_TRUE(image.allocate());
-  uint32_t state = width * 7919 + height;
-  for (uint32_t r = 0; r < height; ++r) {
-    for (uint64_t i = 0; i < image.rowbyte(); ++i) {
-      state = state * 1103515245u + 12345u;
-      image[r][i] = static_cast<unsigned char>(state >> 23);
-    }
-  }
-  return image;
-}
-
-// The ladder is halved within the decoded picture's own store; every level
-// must equal the library's halving of the one before.
-TEST(HalveInPlace, MatchesLibraryHalvingForEveryLayoutAndOddSides) {
-  const libgr::e_image_format_t formats[] = {libgr::IMAGE_FORMAT_GRAYSCALE,
-                                             libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_FORMAT_RGBA};
-  for (libgr::e_image_format_t format : formats) {
-    libgr::image2d_t image = noise_image(format, 37, 21);
-    for (int level = 0; level < 4; ++level) {
-      libgr::image2d_t expected;
-      ASSERT_TRUE(libgr::scaledown(expected, image));
-      ASSERT_TRUE(tavolin::halve_in_place(image));
-      EXPECT_TRUE(same_pixels(image, expected)) << format << " level " << level;
-    }
-    EXPECT_EQ(image.width, 2u);
-    EXPECT_EQ(image.height, 1u);
-    EXPECT_FALSE(tavolin::halve_in_place(image));  // a side would become 0
-
-    libgr::image2d_t narrow = noise_image(format, 3, 7);
-    libgr::image2d_t expected;
-    ASSERT_TRUE(libgr::scaledown(expected, narrow));
-    ASSERT_TRUE(tavolin::halve_in_place(narrow));
-    EXPECT_TRUE(same_pixels(narrow, expected)) << format << " one pixel wide";
-  }
-}
-
-TEST(HalveInPlace, LeavesAPictureThatSharesTheStoreAlone) {
-  libgr::image2d_t image = noise_image(libgr::IMAGE_FORMAT_RGB, 8, 6);
-  libgr::image2d_t copy;
-  ASSERT_TRUE(libgr::copy(copy, image));
-  libgr::image2d_t sharer = image;
-  ASSERT_TRUE(tavolin::halve_in_place(image));
-  EXPECT_EQ(image.width, 4u);
-  EXPECT_TRUE(same_pixels(sharer, copy));
 }
 
 }  // namespace
