@@ -90,8 +90,8 @@ bool dqt_marker_t::parse() {
   const unsigned char* p = buffer.begin();
   size_t size = buffer.size();
   if (size == 0 || size % 65 != 0) return reject(broken);
-  if (size / 65 > 4) return reject(broken);
   n = static_cast<unsigned char>(size / 65);
+  if (size / 65 > 4) return reject(broken);
   for (unsigned i = 0; i < n; ++i) {
     const unsigned char* t = p + 65 * i;
     unsigned pq = t[0] >> 4, tq = t[0] & 15;

@@ -423,14 +423,14 @@ __attribute__((noinline)) static bool decompress_steps(
   jpeg_read_header(&d.cinfo, TRUE);
   info.width = d.cinfo.image_width;
   info.height = d.cinfo.image_height;
-  if (!check_image_size(data.name, info.width, info.height)) {
-    jpeg_destroy_decompress(&d.cinfo);
-    return false;
-  }
   const desc_row_t* row = find_row(d.cinfo.num_components,
                                    d.cinfo.out_color_space);
   if (!row) {  // CMYK, YCCK and other layouts: refused without a word
     (*d.cinfo.src->term_source)(&d.cinfo);
+    jpeg_destroy_decompress(&d.cinfo);
+    return false;
+  }
+  if (!check_image_size(data.name, info.width, info.height)) {
     jpeg_destroy_decompress(&d.cinfo);
     return false;
   }

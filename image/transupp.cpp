@@ -82,8 +82,10 @@ bool transform(unsigned long right_rotate_count, jpegdata_t& out,
   std::memset(&xform, 0, sizeof xform);
   xform.op = turn_ops[right_rotate_count];
   xform.options = TJXOPT_COPYNONE;  // no perfect-only check, no trimming
+  // Real progressive files have a dozen scans; thousands of tiny ones only
+  // serve to make the turn take forever (the decoder stops there too).
   int rc = tjTransform(tj.get(), source.begin(), source.size(), 1, &buffer,
-                       &size, &xform, TJFLAG_NOREALLOC);
+                       &size, &xform, TJFLAG_NOREALLOC | TJFLAG_LIMITSCANS);
 
   // After warnings alone the stream is complete: its end was written, so
   // its size is known (below the bound, or the bound and ending in EOI).

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <fstream>
@@ -54,18 +55,20 @@ bool try_places(std::vector<char>& buffer, const std::string& file, const char* 
 }  // namespace
 
 void make_message_table(std::vector<char>& buffer, std::vector<const char*>& table) {
-  table.clear();
   const std::size_t size = buffer.size();
   char* const data = buffer.data();
+  // One message per LF byte. A lone CR ends a line as well, so the walk
+  // may meet more line ends than there are messages: it stops once the
+  // table is full.
+  table.assign(static_cast<std::size_t>(std::count(data, data + size, '\n')), nullptr);
   std::size_t start = 0;
-  for (std::size_t i = 0; i < size; ++i) {
+  std::size_t j = 0;
+  for (std::size_t i = 0; i < size && j < table.size(); ++i) {
     const char c = data[i];
     if (c != '\n' && c != '\r') continue;
-    // The line ends here (LF, CR LF or a lone CR), so the table grows one
-    // entry for each line end the walk meets and never beyond.
     data[i] = '\0';
     if (c == '\r' && i + 1 < size && data[i + 1] == '\n') data[++i] = '\0';
-    table.push_back(data + start);
+    table[j++] = data + start;
     start = i + 1;
   }
 }

@@ -35,7 +35,8 @@ bool load_message(std::vector<char>& buffer, const char* path);
 
 // Turns a catalog's bytes into the message table in place: every line end
 // (LF, CR LF or a lone CR) becomes NUL bytes and table gets one pointer
-// per ended line; a last line without a line end is no message.
+// per line, as many as the buffer holds LF bytes; a last line without a
+// line end is no message.
 void make_message_table(std::vector<char>& buffer,
                         std::vector<const char*>& table);
 

@@ -186,16 +186,19 @@ void write_focal_length(std::ostream& out, const tiff_header_t& e) {
 void write_f_number(std::ostream& out, const tiff_header_t& e) {
   if (e.tag_exif.f_number.empty()) return;
   const rational_t f = e.tag_exif.f_number[0];
-  if (f.denominator == 0) return;
-  out << ", f/" << std::fixed << std::setprecision(1)
-      << static_cast<double>(f.numerator) / f.denominator;
+  out << std::fixed;
+  // Over a zero denominator there is no number to show ("inf", "nan"),
+  // but the stream is left as after any f-number.
+  if (f.denominator != 0)
+    out << ", f/" << std::setprecision(1) << static_cast<double>(f.numerator) / f.denominator;
   out << std::setprecision(0) << std::dec;
 }
 
 void write_exposure_time(std::ostream& out, const tiff_header_t& e) {
   if (e.tag_exif.exposure_time.empty()) return;
   const rational_t t = e.tag_exif.exposure_time[0];
-  if (t.denominator == 0) return;  // 0/0 or n/0: no time
+  // 0/0 has no divisor and shows nothing; n/0 reduces to 1/0.
+  if (t.numerator == 0 && t.denominator == 0) return;
   const unsigned g = gcd(t.numerator, t.denominator);
   const unsigned n = t.numerator / g, d = t.denominator / g;
   out << ", ";
@@ -226,7 +229,7 @@ void write_bias(std::ostream& out, const tiff_header_t& e) {
   // 64 bits: the magnitude of INT32_MIN and a sign moved off the
   // denominator must not overflow.
   int64_t n = b.numerator, d = b.denominator;
-  if (d == 0) return;  // 0/0 counts as no bias, n/0 is no value
+  if (n == 0) return;  // no bias (0/0 included, which has no divisor); n/0 reduces to 1/0
   if (d < 0) {
     n = -n;
     d = -d;
@@ -234,7 +237,6 @@ void write_bias(std::ostream& out, const tiff_header_t& e) {
   const uint64_t g = gcd(static_cast<unsigned>(n < 0 ? -n : n), static_cast<unsigned>(d));
   n /= static_cast<int64_t>(g);
   d /= static_cast<int64_t>(g);
-  if (n == 0) return;
   out << (n > 0 ? ", +" : ", ") << n;
   if (d != 1) out << "/" << d;
   out << " EV";

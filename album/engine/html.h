@@ -26,7 +26,7 @@ namespace tavolin {
 std::string html_text(const std::string& text);
 // A file or directory name as a relative link target: every byte that a
 // browser would read as URL syntax (space, '"', '#', '%',
-// '&', '\'', ',', ':', '<', '>', '?', '\\', controls) written as "%XX", so
+// '&', ',', ':', '<', '>', '?', '\\', controls) written as "%XX", so
 // the link names the file itself, also inside a SRCSET list and when the
 // name looks like a scheme. '/' is kept. A prefix given to writelink or
 // writefflink is put in as it is: build it from html_url() parts.

@@ -181,4 +181,19 @@ inline bytes_t forge_frame_size(bytes_t b) {
   return b;
 }
 
+// A progressive stream with its last scan repeated n more times before
+// EOI: a valid file in form, with far more scans than any encoder writes.
+inline bytes_t repeat_last_scan(const bytes_t& b, int n) {
+  EXPECT_GE(b.size(), 4u);
+  if (b.size() < 4) return b;
+  size_t eoi = b.size() - 2, last = eoi;
+  while (last > 0 && !(b[last - 1] == 0xFF && b[last] == 0xDA)) --last;
+  EXPECT_GT(last, 0u);
+  if (last == 0) return b;
+  bytes_t scan(b.begin() + last - 1, b.begin() + eoi), forged(b.begin(), b.begin() + eoi);
+  for (int i = 0; i < n; ++i) forged.insert(forged.end(), scan.begin(), scan.end());
+  forged.insert(forged.end(), b.begin() + eoi, b.end());
+  return forged;
+}
+
 }  // namespace jpegtest

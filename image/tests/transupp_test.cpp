@@ -120,6 +120,8 @@ TEST(JpegTransform, BrokenInputFailsWithEmptyOutput) {
       {"not a JPEG", {'n', 'o', 'p', 'e', 0, 0, 0, 0}, "src.jpg: error detected.\nNot a JPEG file"},
       {"cut in the header", bytes_t(small.begin(), small.begin() + 200), "src.jpg: error detected.\n"},
       {"forged frame size", forge_frame_size(small), "src.jpg: image too large, 65500x65500 pixels.\n"},
+      {"endless scan list", repeat_last_scan(read_file(make_jpeg(s, "prog", 64, 64, 1, "-progressive")), 600),
+       "src.jpg: error detected.\nProgressive JPEG image has more than 500 scans\n"},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.label);

@@ -1,6 +1,8 @@
 // Message catalogs: the table built from arbitrary bytes has one entry per
-// line end, each a NUL-terminated line inside the buffer.
+// LF byte, each a NUL-terminated line inside the buffer (a lone CR ends a
+// line too, so the entries are the first lines).
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -14,10 +16,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<const char*> table;
   plimlib::make_message_table(buffer, table);
 
+  const std::size_t messages = static_cast<std::size_t>(
+      std::count(original.begin(), original.end(), '\n'));
+  if (table.size() != messages) std::abort();
+
   // Line ends counted independently: CR LF is one, a lone CR or LF one.
   std::size_t ends = 0;
   std::size_t start = 0;
-  for (std::size_t i = 0; i < size; ++i) {
+  for (std::size_t i = 0; i < size && ends < messages; ++i) {
     const char c = original[i];
     if (c != '\n' && c != '\r') continue;
     if (ends >= table.size()) std::abort();

@@ -46,12 +46,14 @@ TEST(MessageTable, OnlyEndedLinesAreMessages) {
   EXPECT_EQ(table_of("no line end"), SV{});
 }
 
-TEST(MessageTable, LoneCarriageReturnsEndLinesWithinTheTable) {
-  // Each CR, LF or CR LF ends one line and adds one entry, so a table
-  // sized by one kind of line end cannot be overrun by another.
-  EXPECT_EQ(table_of("a\rb\nc\r"), (SV{"a", "b", "c"}));
-  EXPECT_EQ(table_of("\r\r\n\n\r"), (SV{"", "", "", ""}));
-  EXPECT_EQ(table_of("x\n\r"), (SV{"x", ""}));
+TEST(MessageTable, MessagesAreCountedByLineFeeds) {
+  // A lone CR ends a line but adds no message: the table holds the first
+  // lines, one for each LF byte of the catalog.
+  EXPECT_EQ(table_of("a\rb\nc\r"), (SV{"a"}));
+  EXPECT_EQ(table_of("\r\r\n\n\r"), (SV{"", ""}));
+  EXPECT_EQ(table_of("x\n\r"), (SV{"x"}));
+  EXPECT_EQ(table_of("a\rb\rc\r"), SV{});
+  EXPECT_EQ(table_of("a\rb\n\nc\n"), (SV{"a", "b", ""}));
 }
 
 TEST(MessageTable, NulInsideALineEndsThatMessageOnly) {

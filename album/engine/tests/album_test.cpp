@@ -97,6 +97,16 @@ TEST_F(AlbumFiles, SaveWritesCrLfAndDropsMissingPhotos) {
   EXPECT_EQ(list.names.size(), 3u) << "the set itself keeps every name";
 }
 
+TEST_F(AlbumFiles, MissingListFileLoadsCleanAndEmpty) {
+  best_t list;
+  list.names = {"stale.jpg"};
+  list.dirty = true;
+  EXPECT_FALSE(list.load(loc, "apply.txt"));
+  EXPECT_TRUE(list.names.empty());
+  EXPECT_FALSE(list.dirty) << "a list without a file must not be written back as empty";
+  EXPECT_EQ(list.file, txt("apply.txt"));
+}
+
 TEST_F(AlbumFiles, FailedSaveKeepsDirty) {
   best_t list;
   list.load(path_t(dir.path(), "", "nosuch"), "best.txt");

@@ -73,12 +73,15 @@ TEST(ExifSummary, ExposureTimeForms) {
   // After the f-number the stream writes fixed notation.
   e.tag_exif.f_number = {rational_t{28, 10}};
   EXPECT_EQ(exposure_line(e), ", f/2.8, 0.30sec");
-  // Zero denominators are no values: nothing, and no division.
+  // 0/0 has no divisor: nothing. n/0 reduces to 1/0. An f-number over 0
+  // shows no number but still leaves fixed notation behind.
   e.tag_exif.f_number = {rational_t{28, 0}};
   e.tag_exif.exposure_time = {rational_t{0, 0}};
   EXPECT_EQ(exposure_line(e), "");
   e.tag_exif.exposure_time = {rational_t{5, 0}};
-  EXPECT_EQ(exposure_line(e), "");
+  EXPECT_EQ(exposure_line(e), ", 1/0sec");
+  e.tag_exif.exposure_time = {rational_t{3, 10}};
+  EXPECT_EQ(exposure_line(e), ", 0.30sec");
 }
 
 TEST(ExifSummary, FixedNotationCarriesOverToTheNextPhotoOnTheStream) {
@@ -100,7 +103,8 @@ TEST(ExifSummary, ExposureBiasIsReduced) {
     const char* text;
   } cases[] = {
       {{2, 6}, ", +1/3 EV"},  {{-4, 2}, ", -2 EV"},  {{0, 3}, ""},
-      {{0, 0}, ""},           {{5, 0}, ""},          {{1, -3}, ", -1/3 EV"},
+      {{0, 0}, ""},           {{5, 0}, ", +1/0 EV"}, {{-5, 0}, ", -1/0 EV"},
+      {{1, -3}, ", -1/3 EV"},
       {{-2, -4}, ", +1/2 EV"}, {{INT_MIN, 2}, ", -1073741824 EV"},
       {{INT_MIN, INT_MIN}, ", +1 EV"},
   };

@@ -208,14 +208,20 @@ TEST_F(FfmpegTest, MovieLevelsAreHalvedEvenAndNotRedone) {
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
   bool made = tavolin::shrink(path, {{"clip.MOV", 0}}, progress, log);
-  testing::internal::GetCapturedStderr();
+  const std::string errors = testing::internal::GetCapturedStderr();
   const std::string commands = testing::internal::GetCapturedStdout();
   ASSERT_TRUE(made) << log.str() << commands;
   EXPECT_EQ(values, std::vector<double>{1.0});
+  // Conversions are echoed on standard output, thumbnails on standard error.
   EXPECT_NE(commands.find("ffmpeg -y  -resize 960x540 -i \"" + album + "/movie0/clip.mp4\" -s "
                           "960x540 -c:v libx264 -preset ultrafast -crf 23 \"" + album +
                           "/movie1/clip.mp4\"\n"),
             std::string::npos) << commands;
+  const std::string thumbnail_command = "ffmpeg -y -i \"" + album +
+                                        "/movie1/clip.mp4\" -f image2 -update true -frames:v 1 \"" +
+                                        album + "/movie1/clip.jpg\"\n";
+  EXPECT_NE(errors.find(thumbnail_command), std::string::npos) << errors;
+  EXPECT_EQ(commands.find("-f image2"), std::string::npos) << commands;
 
   const char* expected[] = {"1920x1080", "960x540", "480x270"};
   for (int i = 0; i < 3; ++i) {
