@@ -1,0 +1,43 @@
+// The GL extension loader: which extensions and GL versions the current
+// context offers (one int flag per name, is_<NAME>_supported), and the
+// addresses of their entry points in pointers named as the entry points
+// (glGenerateMipmap, glGenProgramsARB). gl_extloader_init fills them once,
+// with the window's context current, before anything is drawn.
+#ifndef VIEWER_GLEXT_GL_EXTLOADER_H
+#define VIEWER_GLEXT_GL_EXTLOADER_H
+
+// The pointers carry the entry points' own names, so prototypes of those
+// names cannot be declared beside them.
+#if defined(GL_GLEXT_PROTOTYPES) || defined(GLX_GLXEXT_PROTOTYPES)
+#error "gl_extloader.h declares the GL entry points as pointers: do not define GL_GLEXT_PROTOTYPES or GLX_GLXEXT_PROTOTYPES"
+#endif
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glx.h>
+
+// Hidden visibility keeps every name here out of the program's dynamic
+// symbol table. libGL exports functions of the same names (glGenerateMipmap);
+// were our pointers exported, a shared library resolving such a name through
+// the global scope (libGL itself, GLU, a driver) could bind to the pointer
+// and call a data word as code. Hidden, they stay private to the program and
+// every call of those names from a library reaches libGL. The tests check
+// that the dynamic lookup of a pointer's name still finds libGL's function.
+#pragma GCC visibility push(hidden)
+extern "C" {
+
+// 1 when the current context offers the extension or reaches the GL version
+// (names such as "GL_ARB_texture_compression", "GL_VERSION_3_0"), else 0.
+int isExtensionSupported(const char* name);
+// The address that glXGetProcAddressARB gives for an entry point, null included.
+__GLXextFuncPtr __gl_GetProcAddress(const char* name);
+// Tests every known name, sets the flags of those found and runs their loaders.
+void gl_extloader_init(void);
+// 1 once gl_extloader_init has finished.
+extern int is_gl_extloader_inited;
+
+#include "viewer/glext/GL_extloader_decls.h"
+}
+#pragma GCC visibility pop
+
+#endif
