@@ -8,22 +8,12 @@ void init_GLX_3DFX_multisample(void);
 
 extern int is_GLX_AMD_gpu_association_supported;
 void init_GLX_AMD_gpu_association(void);
-extern PFNGLXGETGPUIDSAMDPROC glXGetGPUIDsAMD;
-extern PFNGLXGETGPUINFOAMDPROC glXGetGPUInfoAMD;
-extern PFNGLXGETCONTEXTGPUIDAMDPROC glXGetContextGPUIDAMD;
-extern PFNGLXCREATEASSOCIATEDCONTEXTAMDPROC glXCreateAssociatedContextAMD;
-extern PFNGLXCREATEASSOCIATEDCONTEXTATTRIBSAMDPROC glXCreateAssociatedContextAttribsAMD;
-extern PFNGLXDELETEASSOCIATEDCONTEXTAMDPROC glXDeleteAssociatedContextAMD;
-extern PFNGLXMAKEASSOCIATEDCONTEXTCURRENTAMDPROC glXMakeAssociatedContextCurrentAMD;
-extern PFNGLXGETCURRENTASSOCIATEDCONTEXTAMDPROC glXGetCurrentAssociatedContextAMD;
-extern PFNGLXBLITCONTEXTFRAMEBUFFERAMDPROC glXBlitContextFramebufferAMD;
 
 extern int is_GLX_ARB_context_flush_control_supported;
 void init_GLX_ARB_context_flush_control(void);
 
 extern int is_GLX_ARB_create_context_supported;
 void init_GLX_ARB_create_context(void);
-extern PFNGLXCREATECONTEXTATTRIBSARBPROC glXCreateContextAttribsARB;
 
 extern int is_GLX_ARB_create_context_no_error_supported;
 void init_GLX_ARB_create_context_no_error(void);
@@ -75,11 +65,6 @@ void init_GLX_EXT_get_drawable_type(void);
 
 extern int is_GLX_EXT_import_context_supported;
 void init_GLX_EXT_import_context(void);
-extern PFNGLXGETCURRENTDISPLAYEXTPROC glXGetCurrentDisplayEXT;
-extern PFNGLXQUERYCONTEXTINFOEXTPROC glXQueryContextInfoEXT;
-extern PFNGLXGETCONTEXTIDEXTPROC glXGetContextIDEXT;
-extern PFNGLXIMPORTCONTEXTEXTPROC glXImportContextEXT;
-extern PFNGLXFREECONTEXTEXTPROC glXFreeContextEXT;
 
 extern int is_GLX_EXT_libglvnd_supported;
 void init_GLX_EXT_libglvnd(void);
@@ -92,15 +77,12 @@ void init_GLX_EXT_stereo_tree(void);
 
 extern int is_GLX_EXT_swap_control_supported;
 void init_GLX_EXT_swap_control(void);
-extern PFNGLXSWAPINTERVALEXTPROC glXSwapIntervalEXT;
 
 extern int is_GLX_EXT_swap_control_tear_supported;
 void init_GLX_EXT_swap_control_tear(void);
 
 extern int is_GLX_EXT_texture_from_pixmap_supported;
 void init_GLX_EXT_texture_from_pixmap(void);
-extern PFNGLXBINDTEXIMAGEEXTPROC glXBindTexImageEXT;
-extern PFNGLXRELEASETEXIMAGEEXTPROC glXReleaseTexImageEXT;
 
 extern int is_GLX_EXT_visual_info_supported;
 void init_GLX_EXT_visual_info(void);
@@ -113,48 +95,33 @@ void init_GLX_INTEL_swap_event(void);
 
 extern int is_GLX_MESA_agp_offset_supported;
 void init_GLX_MESA_agp_offset(void);
-extern PFNGLXGETAGPOFFSETMESAPROC glXGetAGPOffsetMESA;
 
 extern int is_GLX_MESA_copy_sub_buffer_supported;
 void init_GLX_MESA_copy_sub_buffer(void);
-extern PFNGLXCOPYSUBBUFFERMESAPROC glXCopySubBufferMESA;
 
 extern int is_GLX_MESA_pixmap_colormap_supported;
 void init_GLX_MESA_pixmap_colormap(void);
-extern PFNGLXCREATEGLXPIXMAPMESAPROC glXCreateGLXPixmapMESA;
 
 extern int is_GLX_MESA_query_renderer_supported;
 void init_GLX_MESA_query_renderer(void);
-extern PFNGLXQUERYCURRENTRENDERERINTEGERMESAPROC glXQueryCurrentRendererIntegerMESA;
-extern PFNGLXQUERYCURRENTRENDERERSTRINGMESAPROC glXQueryCurrentRendererStringMESA;
-extern PFNGLXQUERYRENDERERINTEGERMESAPROC glXQueryRendererIntegerMESA;
-extern PFNGLXQUERYRENDERERSTRINGMESAPROC glXQueryRendererStringMESA;
 
 extern int is_GLX_MESA_release_buffers_supported;
 void init_GLX_MESA_release_buffers(void);
-extern PFNGLXRELEASEBUFFERSMESAPROC glXReleaseBuffersMESA;
 
 extern int is_GLX_MESA_set_3dfx_mode_supported;
 void init_GLX_MESA_set_3dfx_mode(void);
-extern PFNGLXSET3DFXMODEMESAPROC glXSet3DfxModeMESA;
 
 extern int is_GLX_MESA_swap_control_supported;
 void init_GLX_MESA_swap_control(void);
-extern PFNGLXGETSWAPINTERVALMESAPROC glXGetSwapIntervalMESA;
-extern PFNGLXSWAPINTERVALMESAPROC glXSwapIntervalMESA;
 
 extern int is_GLX_NV_copy_buffer_supported;
 void init_GLX_NV_copy_buffer(void);
-extern PFNGLXCOPYBUFFERSUBDATANVPROC glXCopyBufferSubDataNV;
-extern PFNGLXNAMEDCOPYBUFFERSUBDATANVPROC glXNamedCopyBufferSubDataNV;
 
 extern int is_GLX_NV_copy_image_supported;
 void init_GLX_NV_copy_image(void);
-extern PFNGLXCOPYIMAGESUBDATANVPROC glXCopyImageSubDataNV;
 
 extern int is_GLX_NV_delay_before_swap_supported;
 void init_GLX_NV_delay_before_swap(void);
-extern PFNGLXDELAYBEFORESWAPNVPROC glXDelayBeforeSwapNV;
 
 extern int is_GLX_NV_float_buffer_supported;
 void init_GLX_NV_float_buffer(void);
@@ -167,48 +134,24 @@ void init_GLX_NV_multisample_coverage(void);
 
 extern int is_GLX_NV_present_video_supported;
 void init_GLX_NV_present_video(void);
-extern PFNGLXENUMERATEVIDEODEVICESNVPROC glXEnumerateVideoDevicesNV;
-extern PFNGLXBINDVIDEODEVICENVPROC glXBindVideoDeviceNV;
 
 extern int is_GLX_NV_robustness_video_memory_purge_supported;
 void init_GLX_NV_robustness_video_memory_purge(void);
 
 extern int is_GLX_NV_swap_group_supported;
 void init_GLX_NV_swap_group(void);
-extern PFNGLXJOINSWAPGROUPNVPROC glXJoinSwapGroupNV;
-extern PFNGLXBINDSWAPBARRIERNVPROC glXBindSwapBarrierNV;
-extern PFNGLXQUERYSWAPGROUPNVPROC glXQuerySwapGroupNV;
-extern PFNGLXQUERYMAXSWAPGROUPSNVPROC glXQueryMaxSwapGroupsNV;
-extern PFNGLXQUERYFRAMECOUNTNVPROC glXQueryFrameCountNV;
-extern PFNGLXRESETFRAMECOUNTNVPROC glXResetFrameCountNV;
 
 extern int is_GLX_NV_video_capture_supported;
 void init_GLX_NV_video_capture(void);
-extern PFNGLXBINDVIDEOCAPTUREDEVICENVPROC glXBindVideoCaptureDeviceNV;
-extern PFNGLXENUMERATEVIDEOCAPTUREDEVICESNVPROC glXEnumerateVideoCaptureDevicesNV;
-extern PFNGLXLOCKVIDEOCAPTUREDEVICENVPROC glXLockVideoCaptureDeviceNV;
-extern PFNGLXQUERYVIDEOCAPTUREDEVICENVPROC glXQueryVideoCaptureDeviceNV;
-extern PFNGLXRELEASEVIDEOCAPTUREDEVICENVPROC glXReleaseVideoCaptureDeviceNV;
 
 extern int is_GLX_NV_video_out_supported;
 void init_GLX_NV_video_out(void);
-extern PFNGLXGETVIDEODEVICENVPROC glXGetVideoDeviceNV;
-extern PFNGLXRELEASEVIDEODEVICENVPROC glXReleaseVideoDeviceNV;
-extern PFNGLXBINDVIDEOIMAGENVPROC glXBindVideoImageNV;
-extern PFNGLXRELEASEVIDEOIMAGENVPROC glXReleaseVideoImageNV;
-extern PFNGLXSENDPBUFFERTOVIDEONVPROC glXSendPbufferToVideoNV;
-extern PFNGLXGETVIDEOINFONVPROC glXGetVideoInfoNV;
 
 extern int is_GLX_OML_swap_method_supported;
 void init_GLX_OML_swap_method(void);
 
 extern int is_GLX_OML_sync_control_supported;
 void init_GLX_OML_sync_control(void);
-extern PFNGLXGETSYNCVALUESOMLPROC glXGetSyncValuesOML;
-extern PFNGLXGETMSCRATEOMLPROC glXGetMscRateOML;
-extern PFNGLXSWAPBUFFERSMSCOMLPROC glXSwapBuffersMscOML;
-extern PFNGLXWAITFORMSCOMLPROC glXWaitForMscOML;
-extern PFNGLXWAITFORSBCOMLPROC glXWaitForSbcOML;
 
 extern int is_GLX_SGIS_blended_overlay_supported;
 void init_GLX_SGIS_blended_overlay(void);
@@ -221,73 +164,39 @@ void init_GLX_SGIS_shared_multisample(void);
 
 extern int is_GLX_SGIX_fbconfig_supported;
 void init_GLX_SGIX_fbconfig(void);
-extern PFNGLXGETFBCONFIGATTRIBSGIXPROC glXGetFBConfigAttribSGIX;
-extern PFNGLXCHOOSEFBCONFIGSGIXPROC glXChooseFBConfigSGIX;
-extern PFNGLXCREATEGLXPIXMAPWITHCONFIGSGIXPROC glXCreateGLXPixmapWithConfigSGIX;
-extern PFNGLXCREATECONTEXTWITHCONFIGSGIXPROC glXCreateContextWithConfigSGIX;
-extern PFNGLXGETVISUALFROMFBCONFIGSGIXPROC glXGetVisualFromFBConfigSGIX;
-extern PFNGLXGETFBCONFIGFROMVISUALSGIXPROC glXGetFBConfigFromVisualSGIX;
 
 extern int is_GLX_SGIX_hyperpipe_supported;
 void init_GLX_SGIX_hyperpipe(void);
-extern PFNGLXQUERYHYPERPIPENETWORKSGIXPROC glXQueryHyperpipeNetworkSGIX;
-extern PFNGLXHYPERPIPECONFIGSGIXPROC glXHyperpipeConfigSGIX;
-extern PFNGLXQUERYHYPERPIPECONFIGSGIXPROC glXQueryHyperpipeConfigSGIX;
-extern PFNGLXDESTROYHYPERPIPECONFIGSGIXPROC glXDestroyHyperpipeConfigSGIX;
-extern PFNGLXBINDHYPERPIPESGIXPROC glXBindHyperpipeSGIX;
-extern PFNGLXQUERYHYPERPIPEBESTATTRIBSGIXPROC glXQueryHyperpipeBestAttribSGIX;
-extern PFNGLXHYPERPIPEATTRIBSGIXPROC glXHyperpipeAttribSGIX;
-extern PFNGLXQUERYHYPERPIPEATTRIBSGIXPROC glXQueryHyperpipeAttribSGIX;
 
 extern int is_GLX_SGIX_pbuffer_supported;
 void init_GLX_SGIX_pbuffer(void);
-extern PFNGLXCREATEGLXPBUFFERSGIXPROC glXCreateGLXPbufferSGIX;
-extern PFNGLXDESTROYGLXPBUFFERSGIXPROC glXDestroyGLXPbufferSGIX;
-extern PFNGLXQUERYGLXPBUFFERSGIXPROC glXQueryGLXPbufferSGIX;
-extern PFNGLXSELECTEVENTSGIXPROC glXSelectEventSGIX;
-extern PFNGLXGETSELECTEDEVENTSGIXPROC glXGetSelectedEventSGIX;
 
 extern int is_GLX_SGIX_swap_barrier_supported;
 void init_GLX_SGIX_swap_barrier(void);
-extern PFNGLXBINDSWAPBARRIERSGIXPROC glXBindSwapBarrierSGIX;
-extern PFNGLXQUERYMAXSWAPBARRIERSSGIXPROC glXQueryMaxSwapBarriersSGIX;
 
 extern int is_GLX_SGIX_swap_group_supported;
 void init_GLX_SGIX_swap_group(void);
-extern PFNGLXJOINSWAPGROUPSGIXPROC glXJoinSwapGroupSGIX;
 
 extern int is_GLX_SGIX_video_resize_supported;
 void init_GLX_SGIX_video_resize(void);
-extern PFNGLXBINDCHANNELTOWINDOWSGIXPROC glXBindChannelToWindowSGIX;
-extern PFNGLXCHANNELRECTSGIXPROC glXChannelRectSGIX;
-extern PFNGLXQUERYCHANNELRECTSGIXPROC glXQueryChannelRectSGIX;
-extern PFNGLXQUERYCHANNELDELTASSGIXPROC glXQueryChannelDeltasSGIX;
-extern PFNGLXCHANNELRECTSYNCSGIXPROC glXChannelRectSyncSGIX;
 
 extern int is_GLX_SGIX_visual_select_group_supported;
 void init_GLX_SGIX_visual_select_group(void);
 
 extern int is_GLX_SGI_cushion_supported;
 void init_GLX_SGI_cushion(void);
-extern PFNGLXCUSHIONSGIPROC glXCushionSGI;
 
 extern int is_GLX_SGI_make_current_read_supported;
 void init_GLX_SGI_make_current_read(void);
-extern PFNGLXMAKECURRENTREADSGIPROC glXMakeCurrentReadSGI;
-extern PFNGLXGETCURRENTREADDRAWABLESGIPROC glXGetCurrentReadDrawableSGI;
 
 extern int is_GLX_SGI_swap_control_supported;
 void init_GLX_SGI_swap_control(void);
-extern PFNGLXSWAPINTERVALSGIPROC glXSwapIntervalSGI;
 
 extern int is_GLX_SGI_video_sync_supported;
 void init_GLX_SGI_video_sync(void);
-extern PFNGLXGETVIDEOSYNCSGIPROC glXGetVideoSyncSGI;
-extern PFNGLXWAITVIDEOSYNCSGIPROC glXWaitVideoSyncSGI;
 
 extern int is_GLX_SUN_get_transparent_index_supported;
 void init_GLX_SUN_get_transparent_index(void);
-extern PFNGLXGETTRANSPARENTINDEXSUNPROC glXGetTransparentIndexSUN;
 
 extern int is_GL_3DFX_multisample_supported;
 void init_GL_3DFX_multisample(void);

@@ -7,7 +7,8 @@ gives every entry point exactly one owner, checks each owner's count against
 names.txt and writes, beside this script:
 
   <NAME>.cpp                 flag, owned pointers and loader of one name
-  GL_extloader_decls.h       declarations of all of them (for gl_extloader.h)
+  GL_extloader_decls.h       declarations of the flags, loaders, GL pointers
+  GLX_extloader_decls.h      declarations of the GLX pointers
   GL_extloader_table.inc     name, flag and loader of every name, in test order
   GL_extloader_pointers.inc  every pointer with its owner (used by the tests)
 
@@ -121,16 +122,16 @@ def take(name, commands, direct, owned, owner_of):
             owned[name].append(command)
 
 
-def check_counts(names, owned):
+def check_counts(names, owned, total_expected=TOTAL_POINTERS):
     wrong = [f"{n}: manifest {c}, registry {len(owned[n])}"
              for n, c in names if len(owned[n]) != c]
     if wrong:
         raise GenerateError("entry-point counts differ:\n  " + "\n  ".join(wrong))
     total = sum(len(c) for c in owned.values())
     everyone = [c for commands in owned.values() for c in commands]
-    if total != TOTAL_POINTERS or len(set(everyone)) != total:
+    if total != total_expected or len(set(everyone)) != total:
         raise GenerateError(f"{total} pointers, {len(set(everyone))} distinct, "
-                            f"expected {TOTAL_POINTERS}")
+                            f"expected {total_expected}")
 
 
 def pfn(command):
@@ -148,8 +149,11 @@ def inputs_of(name):
 
 
 def name_source(name, commands):
-    lines = [banner(inputs_of(name)), '#include "viewer/glext/gl_extloader.h"\n',
-             'extern "C" {\n', f"int is_{name}_supported = 0;\n"]
+    lines = [banner(inputs_of(name))]
+    if name.startswith("GLX_"):
+        lines.append("#include <GL/glx.h>\n")
+    lines += ['#include "viewer/glext/gl_extloader.h"\n',
+              'extern "C" {\n', f"int is_{name}_supported = 0;\n"]
     lines += [f"{pfn(c)} {c} = nullptr;\n" for c in commands]
     lines.append(f"\nvoid init_{name}(void)\n{{\n")
     lines += [f'  {c} = reinterpret_cast<{pfn(c)}>(__gl_GetProcAddress("{c}"));\n'
@@ -159,12 +163,18 @@ def name_source(name, commands):
 
 
 def declarations(names, owned):
-    lines = [banner("gl.xml and glx.xml"),
-             "// Included by gl_extloader.h inside its extern \"C\" block.\n"]
+    """Every flag and loader and the GL pointers; the GLX pointers apart."""
+    note = "// Included by gl_extloader.h inside its extern \"C\" block.\n"
+    gl = [banner("gl.xml and glx.xml"), note]
+    glx = [banner("glx.xml"), note]
     for name, _ in names:
-        lines.append(f"\nextern int is_{name}_supported;\nvoid init_{name}(void);\n")
-        lines += [f"extern {pfn(c)} {c};\n" for c in owned[name]]
-    return "".join(lines)
+        gl.append(f"\nextern int is_{name}_supported;\nvoid init_{name}(void);\n")
+        pointers = [f"extern {pfn(c)} {c};\n" for c in owned[name]]
+        if name.startswith("GLX_") and pointers:
+            glx += ["\n"] + pointers
+        elif not name.startswith("GLX_"):
+            gl += pointers
+    return "".join(gl), "".join(glx)
 
 
 def table(names):
@@ -191,7 +201,7 @@ def generate(manifest_text, gl_root, glx_root):
     owned = assign_owners(names, features, extensions)
     check_counts(names, owned)
     files = {f"{n}.cpp": name_source(n, owned[n]) for n, _ in names}
-    files["GL_extloader_decls.h"] = declarations(names, owned)
+    files["GL_extloader_decls.h"], files["GLX_extloader_decls.h"] = declarations(names, owned)
     files["GL_extloader_table.inc"] = table(names)
     files["GL_extloader_pointers.inc"] = pointer_table(names, owned)
     return files

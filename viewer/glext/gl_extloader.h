@@ -14,7 +14,6 @@
 
 #include <GL/gl.h>
 #include <GL/glext.h>
-#include <GL/glx.h>
 
 // Hidden visibility keeps every name here out of the program's dynamic
 // symbol table. libGL exports functions of the same names (glGenerateMipmap);
@@ -26,18 +25,34 @@
 #pragma GCC visibility push(hidden)
 extern "C" {
 
+// What glXGetProcAddressARB returns.
+typedef void (*gl_extloader_proc_t)(void);
+
 // 1 when the current context offers the extension or reaches the GL version
 // (names such as "GL_ARB_texture_compression", "GL_VERSION_3_0"), else 0.
 int isExtensionSupported(const char* name);
 // The address that glXGetProcAddressARB gives for an entry point, null included.
-__GLXextFuncPtr __gl_GetProcAddress(const char* name);
+gl_extloader_proc_t __gl_GetProcAddress(const char* name);
 // Tests every known name, sets the flags of those found and runs their loaders.
 void gl_extloader_init(void);
 // 1 once gl_extloader_init has finished.
 extern int is_gl_extloader_inited;
 
+// Every flag and loader, and the pointers of the GL entry points.
 #include "viewer/glext/GL_extloader_decls.h"
 }
 #pragma GCC visibility pop
 
+#endif
+
+// The pointers of the GLX entry points need the X11 types, and the X11
+// headers define macros (None, Bool, Status) that break other code: they are
+// declared only where <GL/glx.h> was included before this header.
+#if defined(GLX_H) && !defined(VIEWER_GLEXT_GL_EXTLOADER_GLX_DECLARED)
+#define VIEWER_GLEXT_GL_EXTLOADER_GLX_DECLARED
+#pragma GCC visibility push(hidden)
+extern "C" {
+#include "viewer/glext/GLX_extloader_decls.h"
+}
+#pragma GCC visibility pop
 #endif

@@ -1,5 +1,7 @@
 // The extension and version query, the entry-point look-up and the table of
 // GL versions.
+#include <GL/glx.h>
+
 #include "viewer/glext/gl_extloader_internal.h"
 
 #include <cstdlib>
@@ -149,7 +151,7 @@ int isExtensionSupported(const char* name)
   return in_version_list(name) ? 1 : 0;
 }
 
-__GLXextFuncPtr __gl_GetProcAddress(const char* name)
+gl_extloader_proc_t __gl_GetProcAddress(const char* name)
 {
   return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name));
 }
