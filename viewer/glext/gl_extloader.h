@@ -15,13 +15,14 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-// Hidden visibility keeps every name here out of the program's dynamic
-// symbol table. libGL exports functions of the same names (glGenerateMipmap);
-// were our pointers exported, a shared library resolving such a name through
-// the global scope (libGL itself, GLU, a driver) could bind to the pointer
-// and call a data word as code. Hidden, they stay private to the program and
-// every call of those names from a library reaches libGL. The tests check
-// that the dynamic lookup of a pointer's name still finds libGL's function.
+// The pointers share their names with functions that libGL exports
+// (glGenerateMipmap). Were they in the program's dynamic symbol table, a
+// library resolving such a name through the global scope would bind to the
+// pointer and call a data word as code. libGL, libGLX and the Mesa driver
+// call no entry point by its exported name and GLU calls only GL 1.x ones,
+// which have no pointer here; hidden visibility keeps every name of the
+// loader out of that table all the same, whatever the link options. The
+// tests check that the lookup of a pointer's name still finds libGL's.
 #pragma GCC visibility push(hidden)
 extern "C" {
 
