@@ -14,6 +14,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -199,13 +200,9 @@ TEST_F(GlContext, PointersStayPrivateAndDrawingWorks)
   GLuint texture = 0;
   glGenTextures(1, &texture);
   glBindTexture(GL_TEXTURE_2D, texture);
-  const unsigned char red[4 * 4 * 4] = {255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255,
-                                        255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255,
-                                        255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255,
-                                        255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255,
-                                        255, 0, 0, 255, 255, 0, 0, 255, 255, 0, 0, 255,
-                                        255, 0, 0, 255};
-  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, red);
+  std::vector<unsigned char> red(4 * 4 * 4, 0);
+  for (std::size_t i = 0; i < red.size(); i += 4) red[i] = red[i + 3] = 255;
+  glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 4, 4, 0, GL_RGBA, GL_UNSIGNED_BYTE, red.data());
   glGenerateMipmap(GL_TEXTURE_2D);
   unsigned char level1[2 * 2 * 4] = {};
   glGetTexImage(GL_TEXTURE_2D, 1, GL_RGBA, GL_UNSIGNED_BYTE, level1);
