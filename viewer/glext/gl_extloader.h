@@ -48,7 +48,8 @@ extern int is_gl_extloader_inited;
 
 // The pointers of the GLX entry points need the X11 types, and the X11
 // headers define macros (None, Bool, Status) that break other code: they are
-// declared only where <GL/glx.h> was included before this header.
+// declared only where <GL/glx.h> was included before this header (including
+// this header again after <GL/glx.h> adds them).
 #if defined(GLX_H) && !defined(VIEWER_GLEXT_GL_EXTLOADER_GLX_DECLARED)
 #define VIEWER_GLEXT_GL_EXTLOADER_GLX_DECLARED
 #pragma GCC visibility push(hidden)
