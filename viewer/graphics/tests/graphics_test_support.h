@@ -91,7 +91,7 @@ inline bool have_imagemagick() {
 inline std::vector<uint16_t> imagemagick_rgba16(const std::string& path,
                                                 const std::string& scratch_file) {
   std::vector<uint16_t> out;
-  if (run("/usr/bin/convert " + quote(path) + " -set colorspace sRGB -depth 16 " +
+  if (run("/usr/bin/convert " + quote(path) + " -auto-orient -set colorspace sRGB -depth 16 " +
           quote("rgba:" + scratch_file) + " 2>/dev/null") != 0) {
     return out;
   }
