@@ -25,19 +25,24 @@ bool read_headers(std::istream& is, bmp::fields_t& f, const char* name) {
 }
 
 // Rows of rowbytes each, bottom-up into base; a top-down file's first row
-// goes last. A file that ends early leaves the remaining rows as they are.
-void read_rows(std::istream& is, unsigned char* base, uint64_t rowbytes,
-               uint64_t count, bool top_down) {
+// goes last. A file that ends early leaves the remaining rows as they are
+// (zero). Returns the number of whole rows read.
+uint64_t read_rows(std::istream& is, unsigned char* base, uint64_t rowbytes,
+                   uint64_t count, bool top_down) {
+  uint64_t done = 0;
   if (!top_down) {
     is.read(reinterpret_cast<char*>(base),
             static_cast<std::streamsize>(rowbytes * count));
+    done = static_cast<uint64_t>(is.gcount()) / rowbytes;
   } else {
-    for (uint64_t k = 0; k < count && is; ++k) {
-      is.read(reinterpret_cast<char*>(base + (count - 1 - k) * rowbytes),
+    for (; done < count && is; ++done) {
+      is.read(reinterpret_cast<char*>(base + (count - 1 - done) * rowbytes),
               static_cast<std::streamsize>(rowbytes));
+      if (static_cast<uint64_t>(is.gcount()) != rowbytes) break;
     }
   }
   is.clear();
+  return done;
 }
 
 void put16(unsigned char*& p, uint16_t v) {
@@ -237,23 +242,29 @@ bool BmpLoad(image2d_t& image, std::istream& is, e_image_format_t format,
   const uint64_t count = bmp::rows(f);
   pixel_store_t rows;
   if (!rows.resize(rowbytes * count)) return false;
-  read_rows(is, rows.begin(), rowbytes, count, f.height < 0);
+  const uint64_t done = read_rows(is, rows.begin(), rowbytes, count, f.height < 0);
   if (f.bits == 24) {
-    for (uint64_t r = 0; r < count; ++r) {
+    // Only the rows the file held: the others are zero, whatever the order
+    // (and a forged size never makes us walk memory nothing was read into).
+    const uint64_t first = f.height < 0 ? count - done : 0;
+    for (uint64_t r = first; r < first + done; ++r) {
       unsigned char* p = rows.begin() + r * rowbytes;
       for (int32_t x = 0; x < f.width; ++x, p += 3) std::swap(p[0], p[2]);
     }
   }
+  image_desc_t desc(format, IMAGE_TYPE_UINT, image.desc.bits);
+  if (f.bits == 1) desc.bits = IMAGE_BITS_1;
+  if (f.bits == 4) desc.bits = IMAGE_BITS_4;
+  if (f.bits == 8 || f.bits == 24) desc.bits = IMAGE_BITS_8;
+  // The label must describe the rows read, or the image would promise
+  // more bytes than its store holds.
+  if (image_rowsize(desc, nullptr, uint64_t(f.width)) != rowbytes) return false;
   image.pixels = std::move(rows);
   image.store = nullptr;
   image.window = image_window2d_t();
   image.width = static_cast<uint32_t>(f.width);
   image.height = static_cast<uint32_t>(count);
-  image.desc.format = format;
-  image.desc.type = IMAGE_TYPE_UINT;
-  if (f.bits == 1) image.desc.bits = IMAGE_BITS_1;
-  if (f.bits == 4) image.desc.bits = IMAGE_BITS_4;
-  if (f.bits == 8 || f.bits == 24) image.desc.bits = IMAGE_BITS_8;
+  image.desc = desc;
   image.compressed = false;
   image.palette.clear();
   return true;

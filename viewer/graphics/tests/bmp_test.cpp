@@ -269,6 +269,20 @@ TEST(BmpLoad, TurnsTrueColourIntoRgbOrder) {
   EXPECT_EQ(grtest::rgba16(rgb), grtest::rgba16(bgr));
 }
 
+TEST(BmpLoad, RefusesALabelThatDoesNotFitTheRows) {
+  // Found by the fuzzer: a 1-bit file labelled RGB claimed 24 times the
+  // bytes that were read.
+  image2d_t image;
+  EXPECT_FALSE(BmpLoad(image,
+                       grtest::data_file("regress/bmpload_label_wider_than_rows.bmp").c_str(),
+                       IMAGE_FORMAT_RGB));
+  bytes_t b = make_bmp(5, 2, 24);
+  std::istringstream is(std::string(b.begin(), b.end()));
+  EXPECT_FALSE(BmpLoad(image, is, IMAGE_FORMAT_GRAYSCALE));
+  std::istringstream again(std::string(b.begin(), b.end()));
+  EXPECT_TRUE(BmpLoad(image, again, IMAGE_FORMAT_BGR));
+}
+
 image2d_t pattern(e_image_format_t format, uint32_t w, uint32_t h) {
   image2d_t image;
   image.desc = image_desc_t(format, IMAGE_TYPE_UINT, IMAGE_BITS_8);
