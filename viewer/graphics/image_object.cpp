@@ -12,6 +12,8 @@ bool image_object_t::save(const image2d_t&, const char*) { return false; }
 image_object_t::~image_object_t() {}
 
 bool image_jpeg1_t::load(image2d_t& image, const char* path) {
+  // A turn left from an earlier file must not turn this one.
+  rightrotatecount = 0;
   if (!data.load(path, nullptr)) return false;
   if (!info.decompress(image, data, 0, false, white3ub)) return false;
   jpeg_bytes_t app1 = info.get_marker(jpeginfo_t::MARKER_APP1);

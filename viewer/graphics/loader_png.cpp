@@ -222,6 +222,32 @@ void write_body(png_structp png, png_infop info, const image2d_t& image,
   png_write_end(png, info);
 }
 
+// The libpng part of a save; what libpng wrote stays in the file after
+// an error.
+int write_png(std::FILE* fp, const image2d_t& image, int depth,
+              int colour_type, const char* title) {
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (!png) return PNG_NO_STRUCT;
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    return PNG_NO_INFO;
+  }
+  png_bytep* volatile rows = nullptr;
+  if (setjmp(*png_set_longjmp_fn(png, std::longjmp, sizeof(std::jmp_buf)))) {
+    std::cerr << "FAIL" << std::endl;
+    png_destroy_write_struct(&png, &info);
+    std::free(rows);
+    return PNG_FAILED;
+  }
+  png_init_io(png, fp);
+  write_body(png, info, image, depth, colour_type, title, rows);
+  png_destroy_write_struct(&png, &info);
+  std::free(rows);
+  return PNG_OK;
+}
+
 }  // namespace
 
 bool loader_png(image2d_t& image, const char* path, libutils::android_app* app) {
@@ -272,31 +298,9 @@ int savepng(const char* path, const image2d_t& image, const char* title,
 
   std::FILE* fp = std::fopen(path, "wb");
   if (!fp) return PNG_NOT_OPENED;
-  png_structp png =
-      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (!png) {
-    std::fclose(fp);
-    return PNG_NO_STRUCT;
-  }
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    std::fclose(fp);
-    return PNG_NO_INFO;
-  }
-  png_bytep* volatile rows = nullptr;
-  if (setjmp(*png_set_longjmp_fn(png, std::longjmp, sizeof(std::jmp_buf)))) {
-    std::cerr << "FAIL" << std::endl;
-    png_destroy_write_struct(&png, &info);
-    std::fclose(fp);
-    std::free(rows);
-    return PNG_FAILED;
-  }
-  png_init_io(png, fp);
-  write_body(png, info, image, depth, colour_type, title, rows);
-  png_destroy_write_struct(&png, &info);
-  std::free(rows);
-  return std::fclose(fp) == 0 ? PNG_OK : PNG_FAILED;
+  int result = write_png(fp, image, depth, colour_type, title);
+  if (std::fclose(fp) != 0 && result == PNG_OK) result = PNG_FAILED;
+  return result;
 }
 
 }  // namespace libgr
