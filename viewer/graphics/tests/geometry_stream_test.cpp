@@ -103,8 +103,9 @@ TEST(GeometryStream, WrittenForms) {
   EXPECT_EQ(sci.str(), "pos3(1.000000, 2.000000, 3.000000)");
   EXPECT_TRUE(sci.flags() & std::ios_base::scientific);
   std::ostringstream hex;
-  hex << libutils::_puthex<unsigned char>(10) << libutils::_puthex<unsigned char>(255);
+  hex << std::left << libutils::_puthex<unsigned char>(10) << libutils::_puthex<unsigned char>(255);
   EXPECT_EQ(hex.str(), "0aff");
+  EXPECT_TRUE(hex.flags() & std::ios_base::left);
 }
 
 TEST(GeometryStream, SavedViewMatrixKeepsSixDecimals) {
