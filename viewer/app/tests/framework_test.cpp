@@ -4,6 +4,7 @@
 #include <GLFW/glfw3.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -118,6 +119,15 @@ class Framework : public ::testing::Test {
 
 using log_t = std::vector<std::string>;
 
+// The loop's own calls: real input of other tests on the display may
+// reach the window while the loop waits.
+log_t passes(const log_t& log) {
+  log_t out;
+  for (const std::string& s : log)
+    if (s == "idle" || s == "display") out.push_back(s);
+  return out;
+}
+
 TEST_F(Framework, AddWindowRunsInitThenReshapeWithTheContextCurrent) {
   Recorder rec;
   GLFWwindow* window = m_manager->addWindow(&rec, "framework test");
@@ -181,7 +191,7 @@ TEST_F(Framework, SizeEventsReshapeAndRedrawButZeroSizesAreDropped) {
   rec.log.clear();
   rec.on_display = [window] { glfwSetWindowShouldClose(window, 1); };
   EXPECT_LT(run_loop(window), 4.0);
-  EXPECT_EQ(rec.log, (log_t{"idle", "display"}));
+  EXPECT_EQ(passes(rec.log), (log_t{"idle", "display"}));
 }
 
 TEST_F(Framework, TwoRedisplayRequestsDrawOnceAndClosingEndsTheLoop) {
@@ -191,7 +201,7 @@ TEST_F(Framework, TwoRedisplayRequestsDrawOnceAndClosingEndsTheLoop) {
   m_manager->PostRedisplay();
   rec.on_display = [window] { glfwSetWindowShouldClose(window, 1); };
   EXPECT_LT(run_loop(window), 4.0);
-  EXPECT_EQ(rec.log, (log_t{"idle", "display"}));
+  EXPECT_EQ(passes(rec.log), (log_t{"idle", "display"}));
   // The closed window was destroyed and dropped from both maps.
   EXPECT_EQ(m_manager->getWindow(&rec), nullptr);
   EXPECT_EQ(m_manager->getInterface(window), nullptr);
@@ -204,7 +214,7 @@ TEST_F(Framework, RedrawHappensWithIdleOff) {
   m_manager->PostRedisplay();
   rec.on_display = [window] { glfwSetWindowShouldClose(window, 1); };
   EXPECT_LT(run_loop(window), 4.0);
-  EXPECT_EQ(rec.log, (log_t{"display"}));
+  EXPECT_EQ(passes(rec.log), (log_t{"display"}));
 }
 
 TEST_F(Framework, ExitFromAKeyHandlerEndsTheLoopAndKeepsTheWindow) {
@@ -220,7 +230,11 @@ TEST_F(Framework, ExitFromAKeyHandlerEndsTheLoopAndKeepsTheWindow) {
     glfwPostEmptyEvent();
   };
   EXPECT_LT(run_loop(window), 4.0);
-  EXPECT_EQ(rec.log, (log_t{"idle", "keyboard 113"}));
+  // One pass only (an expose may still draw during the wait).
+  ASSERT_GE(rec.log.size(), 2u);
+  EXPECT_EQ(rec.log[0], "idle");
+  EXPECT_EQ(rec.log[1], "keyboard 113");
+  EXPECT_EQ(std::count(rec.log.begin(), rec.log.end(), "idle"), 1);
   EXPECT_EQ(m_manager->getWindow(&rec), window);
 }
 

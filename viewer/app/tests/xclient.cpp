@@ -29,6 +29,10 @@ long cardinal(Display* d, Window w, Atom property) {
   return value;
 }
 
+// Windows of other tests on the same display come and go while we look
+// at them: Xlib's default handler would end the test on such an error.
+int ignore_error(Display*, XErrorEvent*) { return 0; }
+
 bool mapped(Display* d, Window w) {
   XWindowAttributes a{};
   return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
@@ -36,7 +40,7 @@ bool mapped(Display* d, Window w) {
 
 }  // namespace
 
-XClient::XClient() : m_display(XOpenDisplay(nullptr)) {}
+XClient::XClient() : m_display(XOpenDisplay(nullptr)) { XSetErrorHandler(ignore_error); }
 
 XClient::~XClient() {
   if (m_display != nullptr) XCloseDisplay(m_display);
@@ -100,6 +104,11 @@ window_geometry_t XClient::attributes(window_t w) {
   return g;
 }
 
+bool XClient::exists(window_t w) {
+  XWindowAttributes a{};
+  return XGetWindowAttributes(m_display, w, &a) != 0;
+}
+
 unsigned long XClient::centre_pixel(window_t w) {
   const window_geometry_t g = attributes(w);
   if (g.width == 0 || g.height == 0) return ~0ul;
@@ -110,9 +119,37 @@ unsigned long XClient::centre_pixel(window_t w) {
   return p;
 }
 
-void XClient::focus(window_t w) {
-  XSetInputFocus(m_display, w, RevertToPointerRoot, CurrentTime);
+bool XClient::send_key(window_t w, const char* keysym) {
+  const KeySym sym = XStringToKeysym(keysym);
+  const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(m_display, sym);
+  if (code == 0) return false;
+  Window root = 0;
+  Window child = 0;
+  int root_x = 0;
+  int root_y = 0;
+  int x = 0;
+  int y = 0;
+  unsigned mask = 0;
+  XQueryPointer(m_display, w, &root, &child, &root_x, &root_y, &x, &y, &mask);
+  XEvent e{};
+  e.xkey.display = m_display;
+  e.xkey.window = w;
+  e.xkey.root = DefaultRootWindow(m_display);
+  e.xkey.subwindow = 0;
+  e.xkey.time = CurrentTime;
+  e.xkey.x = x;
+  e.xkey.y = y;
+  e.xkey.x_root = root_x;
+  e.xkey.y_root = root_y;
+  e.xkey.same_screen = True;
+  e.xkey.keycode = code;
+  e.xkey.state = 0;
+  e.xkey.type = KeyPress;
+  XSendEvent(m_display, w, True, KeyPressMask, &e);
+  e.xkey.type = KeyRelease;
+  XSendEvent(m_display, w, True, KeyReleaseMask, &e);
   XSync(m_display, False);
+  return true;
 }
 
 void XClient::close(window_t w) {

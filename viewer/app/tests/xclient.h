@@ -34,9 +34,14 @@ class XClient {
   // Waits until the title is want; returns the last title seen.
   std::string wait_title(window_t w, const std::string& want, double seconds = 5);
   window_geometry_t attributes(window_t w);
+  // False once the window was destroyed.
+  bool exists(window_t w);
   // The pixel at the window's centre as 0xRRGGBB.
   unsigned long centre_pixel(window_t w);
-  void focus(window_t w);
+  // A press and a release of the key named keysym ("q", "Escape") sent to
+  // the window itself, as xdotool key --window sends them: unlike XTEST
+  // keys they cannot reach another test's window on the same display.
+  bool send_key(window_t w, const char* keysym);
   // What a window manager sends when the user closes the window.
   void close(window_t w);
 
