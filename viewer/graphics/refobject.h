@@ -16,9 +16,10 @@ class refobject {
     if (record_) ++record_->count;
   }
   refobject& operator=(const refobject& other) {
-    if (other.record_) ++other.record_->count;  // first, for self-assignment
+    record_t* shared = other.record_;  // other may be this very handle
+    if (shared) ++shared->count;
     relobject();
-    record_ = other.record_;
+    record_ = shared;
     return *this;
   }
   ~refobject() { relobject(); }
