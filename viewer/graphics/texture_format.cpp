@@ -192,9 +192,11 @@ const row_t kDepthStencil[] = {
     {U, IMAGE_BITS_D24S8, 0x88F0, UI248},
 };
 
+// Indices become colours through the palette's pixel maps during the
+// upload, so the texture holds RGB (GL keeps no colour-index textures).
 const row_t kIndex[] = {
-    {U, IMAGE_BITS_1, GL_COLOR_INDEX, GL_BITMAP},
-    {U, IMAGE_BITS_8, GL_COLOR_INDEX, GL_UNSIGNED_BYTE},
+    {U, IMAGE_BITS_1, GL_RGB8, GL_BITMAP},
+    {U, IMAGE_BITS_8, GL_RGB8, GL_UNSIGNED_BYTE},
 };
 
 struct format_entry_t {

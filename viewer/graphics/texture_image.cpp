@@ -1,6 +1,7 @@
 #include "viewer/graphics/texture_image.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iostream>
 
 #include "utility/futil.h"
@@ -91,6 +92,31 @@ void level2d(GLenum target, GLint level, const image2d_t& image,
   if (grPrintError("after-tex-sub-image2d")) report_sub_image(side, image, f);
 }
 
+void glu_mipmaps2d(GLenum target, const image2d_t& image,
+                   const gl_loading_format_t& f, uint32_t size) {
+  image2d_t square;
+  const image2d_t* source = &image;
+  if (size > 0) {
+    uint32_t side = static_cast<uint32_t>(level_side(size, 0, 0));
+    square.desc = image.desc;
+    square.width = side;
+    square.height = side;
+    if (square.allocate()) {
+      uint64_t bytes = std::min(image.rowbyte(), square.rowbyte());
+      for (uint32_t y = 0; y < image.height && y < side; ++y) {
+        std::memcpy(square[y], image[y], bytes);
+      }
+      grPixelStoreUnpack(square.store);
+      grPixelStoreUnpack(square.window);
+      source = &square;
+    }
+  }
+  gluBuild2DMipmaps(target, static_cast<GLint>(f.internalformat),
+                    static_cast<GLsizei>(source->width),
+                    static_cast<GLsizei>(source->height), f.format, f.type,
+                    source->pixels.begin());
+}
+
 }  // namespace upload
 
 void grTexture2D::setImage(const image2d_t& image, uint32_t size,
@@ -149,10 +175,7 @@ void grTexture2D::upload(bool reload) const {
         std::cerr << upload::kMipmapFallback << std::endl;
         upload::level2d(GL_TEXTURE_2D, 0, base, f, border, m_size, reload);
       } else {
-        gluBuild2DMipmaps(GL_TEXTURE_2D, static_cast<GLint>(f.internalformat),
-                          static_cast<GLsizei>(base.width),
-                          static_cast<GLsizei>(base.height), f.format, f.type,
-                          base.pixels.begin());
+        upload::glu_mipmaps2d(GL_TEXTURE_2D, base, f, m_size);
       }
     }
     for (size_t i = 1; i < m_images.size(); ++i) {

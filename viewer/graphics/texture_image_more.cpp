@@ -1,5 +1,7 @@
 // The 1D, 3D and cube-map members of the texture family; the 2D texture and
 // the shared steps are in texture_image.cpp.
+#include <algorithm>
+#include <cstring>
 #include <iostream>
 
 #include "utility/futil.h"
@@ -41,6 +43,29 @@ void level1d(GLint level, const image1d_t& image, const gl_loading_format_t& f,
   glTexImage1D(GL_TEXTURE_1D, level, static_cast<GLint>(f.internalformat),
                allocated, border, f.format, f.type, nullptr);
   glTexSubImage1D(GL_TEXTURE_1D, level, 0, w, f.format, f.type, data);
+}
+
+// GLU's mipmaps of a 1D level 0, with a texture size laid out as the other
+// paths do: the image at 0 of a zero-filled power-of-two line.
+void glu_mipmaps1d(const image1d_t& image, const gl_loading_format_t& f,
+                   uint32_t size) {
+  image1d_t line;
+  const image1d_t* source = &image;
+  if (size > 0) {
+    line.desc = image.desc;
+    line.width = libutils::CeilAlignBits(size);
+    if (line.allocate()) {
+      uint64_t bytes = (uint64_t{image.desc.getPixelBits()} * image.width + 7) / 8;
+      uint64_t room = (uint64_t{line.desc.getPixelBits()} * line.width + 7) / 8;
+      std::memcpy(line[0], image[0], std::min(bytes, room));
+      grPixelStoreUnpack(line.store);
+      grPixelStoreUnpack(line.window);
+      source = &line;
+    }
+  }
+  gluBuild1DMipmaps(GL_TEXTURE_1D, static_cast<GLint>(f.internalformat),
+                    static_cast<GLsizei>(source->width), f.format, f.type,
+                    source->pixels.begin());
 }
 
 bool texture3d_usable() {
@@ -141,9 +166,7 @@ void grTexture1D::Load() const {
         fallback_message();
         level1d(0, base, f, border, m_size);
       } else {
-        gluBuild1DMipmaps(GL_TEXTURE_1D, static_cast<GLint>(f.internalformat),
-                          static_cast<GLsizei>(base.width), f.format, f.type,
-                          base.pixels.begin());
+        glu_mipmaps1d(base, f, m_size);
       }
     }
   }
@@ -326,11 +349,8 @@ void grTextureCubeMap::Load() const {
                           m_size, false);
           continue;
         }
-        gluBuild2DMipmaps(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face,
-                          static_cast<GLint>(f.internalformat),
-                          static_cast<GLsizei>(image.width),
-                          static_cast<GLsizei>(image.height), f.format, f.type,
-                          image.pixels.begin());
+        upload::glu_mipmaps2d(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, image, f,
+                              m_size);
         grPrintError("after-gluBuild2DMipmaps");
       }
     }

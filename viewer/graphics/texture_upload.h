@@ -22,5 +22,11 @@ void level2d(GLenum target, GLint level, const image2d_t& image,
              const gl_loading_format_t& f, GLint border, uint32_t size,
              bool reload);
 
+// GLU's mipmaps of level 0. With a texture size GLU gets the image at
+// (0, 0) of a zero-filled power-of-two square, as the other paths lay it
+// out; given the image alone it would stretch it over the whole texture.
+void glu_mipmaps2d(GLenum target, const image2d_t& image,
+                   const gl_loading_format_t& f, uint32_t size);
+
 }  // namespace upload
 }  // namespace libgr
