@@ -332,5 +332,101 @@ TEST_F(TextureGL, CubeMapAndOneDimensionalTexturesUpload) {
   glBindTexture(GL_TEXTURE_1D, 0);
 }
 
+TEST_F(TextureGL, FixedSizeWithoutMipmapsAndReadBackByName) {
+  texparameter2d_t sharp = texparameter2d(GL_NEAREST, GL_NEAREST, GL_REPEAT,
+                                          GL_MIRRORED_REPEAT, 4.0f);
+  grTexture2D image;
+  image.setTextureParameter(&sharp);
+  image.setImage(gradient(200, 120), 200);
+  grTextureObject texture;
+  texture.Preload(&image);
+  EXPECT_EQ(level_parameter(0, GL_TEXTURE_WIDTH), 256);
+  EXPECT_EQ(level_parameter(1, GL_TEXTURE_WIDTH), 0);
+  EXPECT_EQ(tex_parameter(GL_TEXTURE_WRAP_T), GL_MIRRORED_REPEAT);
+  GLfloat anisotropy = 0;
+  glGetTexParameterfv(GL_TEXTURE_2D, 0x84FE, &anisotropy);
+  while (glGetError() != GL_NO_ERROR) {
+  }
+  EXPECT_EQ(anisotropy, is_GL_EXT_texture_filter_anisotropic_supported ? 4.0f : 1.0f);
+
+  image2d_t by_name;
+  testing::internal::CaptureStderr();
+  bool ok = texture.GetTextureImage(0, by_name);
+  std::string err = testing::internal::GetCapturedStderr();
+  if (glGetTextureImage) {
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(by_name.width, 256u);
+    EXPECT_EQ(by_name[119][4 * 199], 199);
+    EXPECT_EQ(by_name[119][4 * 199 + 1], 119);
+  } else {
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(err, "grTextureObject::GetTextureImage(): needs GL 4.5.\n");
+  }
+}
+
+TEST_F(TextureGL, CompressedDataWithoutTheExtensionIsSkipped) {
+  image2d_t data = gradient(4, 4);
+  data.compressed = true;
+  grTexture2D image;
+  image.setImage(data);
+  int saved = is_GL_ARB_texture_compression_supported;
+  is_GL_ARB_texture_compression_supported = 0;
+  grTextureObject texture;
+  testing::internal::CaptureStderr();
+  texture.Preload(&image);
+  std::string err = testing::internal::GetCapturedStderr();
+  is_GL_ARB_texture_compression_supported = saved;
+  EXPECT_EQ(err,
+            "error, ARB_texture_compression unsupported when compressed image "
+            "loading, skip.\n");
+  EXPECT_EQ(level_parameter(0, GL_TEXTURE_WIDTH), 0);
+}
+
+TEST_F(TextureGL, RectangleAndThreeDimensionalTexturesUpload) {
+  grTextureRectangle rectangle;
+  rectangle.setImage(gradient(5, 3));
+  GLuint name = 0;
+  glGenTextures(1, &name);
+  glBindTexture(GL_TEXTURE_RECTANGLE, name);
+  rectangle.Load();
+  GLint width = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_RECTANGLE, 0, GL_TEXTURE_WIDTH, &width);
+  EXPECT_EQ(width, 5);
+  rectangle.setImage(filled(5, 3, rectangle.image().desc, 255));
+  rectangle.Reload();
+  unsigned char texels[5 * 3 * 4] = {};
+  glGetTexImage(GL_TEXTURE_RECTANGLE, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+  EXPECT_EQ(texels[0], 255);
+  glBindTexture(GL_TEXTURE_RECTANGLE, 0);
+  glDeleteTextures(1, &name);
+
+  image3d_t volume;
+  volume.desc = image_desc_t(IMAGE_FORMAT_RGB, IMAGE_TYPE_UINT, IMAGE_BITS_8);
+  volume.width = 3;
+  volume.height = 2;
+  volume.depth = 2;
+  ASSERT_TRUE(volume.allocate());
+  volume.address(1, 1)[6] = 99;  // pixel (2, 1) of slice 1
+  grTexture3D three;
+  three.setImage(volume);
+  grTextureObject texture;
+  testing::internal::CaptureStderr();
+  texture.Preload(&three);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(texture.Dimension(), 3u);
+  if (!glTexImage3DEXT) {  // a context without GL_EXT_texture3D
+    EXPECT_EQ(err, "grTexture3D: 3D textures unsupported, skip.\n");
+    glBindTexture(GL_TEXTURE_3D, 0);
+    return;
+  }
+  GLint depth = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_3D, 0, GL_TEXTURE_DEPTH, &depth);
+  EXPECT_EQ(depth, 2);
+  unsigned char voxels[3 * 2 * 2 * 4] = {};
+  glGetTexImage(GL_TEXTURE_3D, 0, GL_RGBA, GL_UNSIGNED_BYTE, voxels);
+  EXPECT_EQ(voxels[4 * (6 + 3 + 2)], 99);
+  glBindTexture(GL_TEXTURE_3D, 0);
+}
+
 }  // namespace
 }  // namespace libgr
