@@ -10,6 +10,17 @@
 
 #include "viewer/graphics/tests/gltest_util.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define GLTEST_LEAK_CHECK 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define GLTEST_LEAK_CHECK 1
+#endif
+#endif
+#ifdef GLTEST_LEAK_CHECK
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace gltest {
 
 std::string g_path = "gl30";
@@ -80,6 +91,11 @@ int main(int argc, char** argv) {
   glfwMakeContextCurrent(window);
   gl_extloader_init();
   int result = RUN_ALL_TESTS();
+#ifdef GLTEST_LEAK_CHECK
+  // Checked while the context lives: the driver's caches are reachable
+  // from it now and only look lost once it is gone.
+  __lsan_do_leak_check();
+#endif
   glfwDestroyWindow(window);
   glfwTerminate();
   return result;
