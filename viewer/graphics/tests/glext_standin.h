@@ -6,6 +6,10 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+// Hidden, as the loader's own names: a library resolving glGenerateMipmap
+// through the program's symbol table must find libGL's function, not this
+// pointer.
+#pragma GCC visibility push(hidden)
 extern "C" {
 extern int is_GL_VERSION_3_0_supported;
 extern int is_GL_SGIS_generate_mipmap_supported;
@@ -28,3 +32,4 @@ extern PFNGLGETTEXTURELEVELPARAMETERIVPROC glGetTextureLevelParameteriv;
 // of the names found.
 void gl_extloader_init();
 }
+#pragma GCC visibility pop

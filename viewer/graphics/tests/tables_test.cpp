@@ -161,7 +161,8 @@ TEST(RefObject, LastHolderDestroysTheValue) {
     libutils::refobject<counted_t> b(a);
     libutils::refobject<counted_t> c;
     c = b;
-    c = c;
+    libutils::refobject<counted_t>& same = c;
+    c = same;  // self-assignment keeps the share
     EXPECT_EQ(a.use_count(), 3);
     a.relobject();
     EXPECT_TRUE(a.empty());
