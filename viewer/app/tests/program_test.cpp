@@ -205,6 +205,28 @@ TEST_F(Program, WindowSizeAndPlaceFromTheOptions) {
     EXPECT_EQ(m_x.attributes(w).width, 640);
     key_ends_it(viewer, w, "q");
   }
+  {
+    // Work-area mode: without a window manager the work area is the
+    // whole screen.
+    Viewer viewer("plimzev3", {"-wintype", "2", "-g", "10x20", m_photos});
+    const window_t w = start(viewer);
+    ASSERT_NE(w, 0u);
+    const viewertest::window_geometry_t screen = m_x.attributes(m_x.root());
+    viewertest::window_geometry_t a = m_x.attributes(w);
+    for (int i = 0; i < 100 && (a.width != screen.width || a.x != 0); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      a = m_x.attributes(w);
+    }
+    EXPECT_EQ(a.x, 0);
+    EXPECT_EQ(a.y, 0);
+    EXPECT_EQ(a.width, screen.width);
+    EXPECT_EQ(a.height, screen.height);
+    // Drawing the whole screen is slow on a loaded machine: no time limit.
+    m_x.close(w);
+    const std::optional<int> status = viewer.wait(30.0);
+    ASSERT_TRUE(status.has_value());
+    EXPECT_EQ(*status, 0) << viewer.error_text();
+  }
 }
 
 TEST(ProgramStart, WithoutADisplayGlfwInitFails) {

@@ -104,6 +104,8 @@ window_geometry_t XClient::attributes(window_t w) {
   return g;
 }
 
+window_t XClient::root() const { return DefaultRootWindow(m_display); }
+
 bool XClient::exists(window_t w) {
   XWindowAttributes a{};
   return XGetWindowAttributes(m_display, w, &a) != 0;

@@ -34,6 +34,7 @@ class XClient {
   // Waits until the title is want; returns the last title seen.
   std::string wait_title(window_t w, const std::string& want, double seconds = 5);
   window_geometry_t attributes(window_t w);
+  window_t root() const;
   // False once the window was destroyed.
   bool exists(window_t w);
   // The pixel at the window's centre as 0xRRGGBB.
