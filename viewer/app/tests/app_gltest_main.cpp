@@ -11,6 +11,17 @@
 
 #include "viewer/app/tests/app_gltest.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define APP_GLTEST_LEAK_CHECK 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define APP_GLTEST_LEAK_CHECK 1
+#endif
+#endif
+#ifdef APP_GLTEST_LEAK_CHECK
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace apptest {
 
 std::string g_path = "arb";
@@ -46,6 +57,11 @@ int main(int argc, char** argv) {
   glfwMakeContextCurrent(window);
   gl_extloader_init();
   const int result = RUN_ALL_TESTS();
+#ifdef APP_GLTEST_LEAK_CHECK
+  // Checked while the context lives: the driver's caches are reachable
+  // from it now and only look lost once it is gone.
+  __lsan_do_leak_check();
+#endif
   glfwDestroyWindow(window);
   glfwTerminate();
   return result;
