@@ -96,3 +96,29 @@ void view_clear_move(libgr::matrix3w_t& view) {
 }
 
 }  // namespace plimlib
+
+namespace plimlib {
+
+view_projection_t view_projection(unsigned long width, unsigned long height, long max_width,
+                                  long max_height, const libgr::direction2l_t* image) {
+  view_projection_t p{};
+  p.width = max_width > 0 && width > static_cast<unsigned long>(max_width)
+                ? static_cast<unsigned long>(max_width)
+                : width;
+  p.height = max_height > 0 && height > static_cast<unsigned long>(max_height)
+                 ? static_cast<unsigned long>(max_height)
+                 : height;
+  if (image != nullptr) {
+    if ((static_cast<unsigned long>(image->x) ^ p.width) & 1) p.offset_x = -0.5f;
+    if ((static_cast<unsigned long>(image->y) ^ p.height) & 1) p.offset_y = -0.5f;
+  }
+  const float hw = static_cast<float>(p.width) / 2;
+  const float hh = static_cast<float>(p.height) / 2;
+  p.left = p.offset_x - hw;
+  p.right = p.offset_x + hw;
+  p.bottom = p.offset_y - hh;
+  p.top = p.offset_y + hh;
+  return p;
+}
+
+}  // namespace plimlib

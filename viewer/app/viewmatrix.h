@@ -30,3 +30,20 @@ bool view_clear_rotate(libgr::matrix3w_t& view, libgr::rotation3_t& inverse);
 void view_clear_move(libgr::matrix3w_t& view);
 
 }  // namespace plimlib
+
+namespace plimlib {
+
+// The orthographic box of a framebuffer: one unit per pixel, the origin at
+// the centre, each side cut to the largest viewport. When an image is shown
+// and its width (height) differs in parity from the viewport's, the box
+// moves by half a pixel so that the image's pixel edges fall on pixel
+// edges of the framebuffer.
+struct view_projection_t {
+  unsigned long width, height;
+  float offset_x, offset_y;
+  float left, right, bottom, top;
+};
+view_projection_t view_projection(unsigned long width, unsigned long height, long max_width,
+                                  long max_height, const libgr::direction2l_t* image);
+
+}  // namespace plimlib
