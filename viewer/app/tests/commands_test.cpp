@@ -285,16 +285,16 @@ TEST_F(ViewerCommands, WalksSkipImagesThatDoNotLoad) {
   // Space passes over b; from c nothing further loads, so the search back
   // from the end finds c again.
   key(w, "space");
-  EXPECT_EQ(m_x.wait_title(w, dir + "c.png (3/4) - plimzev3"), dir + "c.png (3/4) - plimzev3");
+  EXPECT_EQ(m_x.wait_title(w, dir + "c.png (3/4) - plimzev3", 30), dir + "c.png (3/4) - plimzev3");
   key(w, "space");
   key(w, "BackSpace");
-  EXPECT_EQ(m_x.wait_title(w, dir + "a.png (1/4) - plimzev3"), dir + "a.png (1/4) - plimzev3");
+  EXPECT_EQ(m_x.wait_title(w, dir + "a.png (1/4) - plimzev3", 30), dir + "a.png (1/4) - plimzev3");
   // End finds the last image that loads, Home the first; Shift+BackSpace
   // with fewer than ten before stops at the first.
   key(w, "End");
-  EXPECT_EQ(m_x.wait_title(w, dir + "c.png (3/4) - plimzev3"), dir + "c.png (3/4) - plimzev3");
+  EXPECT_EQ(m_x.wait_title(w, dir + "c.png (3/4) - plimzev3", 30), dir + "c.png (3/4) - plimzev3");
   key(w, "shift+BackSpace");
-  EXPECT_EQ(m_x.wait_title(w, dir + "a.png (1/4) - plimzev3"), dir + "a.png (1/4) - plimzev3");
+  EXPECT_EQ(m_x.wait_title(w, dir + "a.png (1/4) - plimzev3", 30), dir + "a.png (1/4) - plimzev3");
   // The loader names the file that did not load.
   EXPECT_NE(v.error_text().find(dir + "d.jpg"), std::string::npos) << v.error_text();
   quit(v, w);
@@ -307,12 +307,12 @@ TEST_F(ViewerCommands, ShiftSpaceStepsByTen) {
   const window_t w = start(v, dir + "p10.png (1/12) - plimzev3");
   ASSERT_NE(w, 0u);
   key(w, "shift+space");
-  EXPECT_EQ(m_x.wait_title(w, dir + "p20.png (11/12) - plimzev3"),
+  EXPECT_EQ(m_x.wait_title(w, dir + "p20.png (11/12) - plimzev3", 30),
             dir + "p20.png (11/12) - plimzev3");
   // Fewer than ten follow: nothing happens, a plain Space still steps.
   key(w, "shift+space");
   key(w, "space");
-  EXPECT_EQ(m_x.wait_title(w, dir + "p21.png (12/12) - plimzev3"),
+  EXPECT_EQ(m_x.wait_title(w, dir + "p21.png (12/12) - plimzev3", 30),
             dir + "p21.png (12/12) - plimzev3");
   quit(v, w);
 }
