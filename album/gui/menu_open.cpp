@@ -5,7 +5,9 @@
 #include "album/engine/album.h"
 #include "album/engine/global.h"
 #include "album/engine/util.h"
+#include "album/gui/goodalbum.h"
 #include "album/gui/menu_win.h"
+#include "album/gui/viewalbum.h"
 
 namespace tavolin {
 
@@ -17,12 +19,17 @@ void MenuWindow::on_btn_clicked_itembutton(unsigned long i) {
   location.make(original, "original");
 
   e_bestname_t kind;
-  const char* what;
-  if (item.name == "_Best") what = "the best-album dialog";
-  else if (bestname_from_bookdir(item.name, kind)) what = "the book dialog";
-  else if (is_exist(original)) what = "the album dialog";
-  else what = "the collection dialog";
-  std::cerr << item.dir << ": " << what << " is not built yet." << std::endl;
+  if (item.name == "_Best") {
+    GoodAlbumDialog dialog(*this, location, m_programdir, false);
+    dialog.run();
+  } else if (bestname_from_bookdir(item.name, kind)) {
+    std::cerr << item.dir << ": the book dialog is not built yet." << std::endl;
+  } else if (is_exist(original)) {
+    ViewAlbumDialog dialog(*this, location, m_programdir);
+    dialog.run();
+  } else {
+    std::cerr << item.dir << ": the collection dialog is not built yet." << std::endl;
+  }
   window_rule();
 }
 
