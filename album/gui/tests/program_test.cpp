@@ -58,3 +58,19 @@ TEST(Program, LinksLibjpegStatically) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Program, BrowserScriptHandsThePageToTheDesktop) {
+  // The engine calls "browser.sh -noraise --new-tab PAGE"; a stand-in
+  // xdg-open first on PATH records what it is given.
+  guitest::scratch_dir scratch;
+  guitest::write_file(scratch / "xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args\"\n");
+  ::chmod((scratch / "xdg-open").c_str(), 0755);
+  const std::string cmd = "PATH='" + scratch.path() + ":/usr/bin:/bin' '" + TEST_BIN_DIR +
+                          "/browser.sh' -noraise --new-tab '/root dir/index.html'";
+  EXPECT_EQ(std::system(cmd.c_str()), 0);
+  EXPECT_EQ(guitest::read_file(scratch / "args"), "/root dir/index.html\n");
+}
+
+}  // namespace
