@@ -12,11 +12,11 @@ struct result_t {
   std::string out;
 };
 
-// Runs the program with HOME set to home; ends it after 20 seconds, which
+// Runs the program with HOME set to home; ends it after 120 seconds, which
 // counts as a window having opened.
 result_t run_tavolin(const std::string& home, const std::string& args) {
   const std::string program = std::string(TEST_BIN_DIR) + "/tavolin";
-  const std::string cmd = "HOME='" + home + "' timeout 20 '" + program + "' " + args + " 2>/dev/null";
+  const std::string cmd = "HOME='" + home + "' timeout 120 '" + program + "' " + args + " 2>/dev/null";
   result_t r;
   FILE* pipe = ::popen(cmd.c_str(), "r");
   if (!pipe) return r;
