@@ -11,6 +11,8 @@
 
 namespace tavolin {
 
+std::string locale_to_utf8(const std::string& text) { return to_utf8(text).raw(); }
+
 Glib::ustring msg_utf8(unsigned id) { return to_utf8(plimlib::getmsg(id)); }
 
 std::string widget_text(const Glib::ustring& text) {

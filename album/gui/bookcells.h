@@ -14,6 +14,9 @@
 
 namespace tavolin {
 
+// Locale text as UTF-8 (the texts of the error boxes).
+std::string locale_to_utf8(const std::string& text);
+
 // The catalog's message id as widget text.
 Glib::ustring msg_utf8(unsigned id);
 

@@ -219,8 +219,10 @@ TEST_F(Hub, MakeAlbumRescansOnlyWhenTheSourceChanged) {
   d.items()[1].rotate_check.clicked();
   EXPECT_EQ(d.selected_files()[0].rotation, 3u);
   d.items()[1].select_button.clicked();
+  EXPECT_TRUE(d.selected_files().empty());
   d.items()[1].select_button.clicked();
-  EXPECT_EQ(d.selected_files()[1].rotation, 0u);
+  ASSERT_EQ(d.selected_files().size(), 1u);
+  EXPECT_EQ(d.selected_files()[0].rotation, 0u);
 
   d.m_update_button.clicked();
   EXPECT_EQ(d.selected_files().size(), 2u);
