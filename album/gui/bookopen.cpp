@@ -1,12 +1,12 @@
 #include "album/gui/bookopen.h"
 
-#include <iostream>
-
 #include <gtkmm/dialog.h>
 #include <gtkmm/scrolledwindow.h>
 
 #include "album/gui/bestbook.h"
-#include "utility/futil.h"
+#include "album/gui/editalbum.h"
+#include "album/gui/goodalbum.h"
+#include "album/gui/viewalbum.h"
 
 namespace tavolin {
 
@@ -21,25 +21,18 @@ int run_keeping_scroll(Dialog& dialog, Gtk::ScrolledWindow& scrolled,
   return response;
 }
 
-// Until the album dialogs are part of this library.
-int not_built(const path_t& location, const char* what) {
-  std::string dir;
-  location.make(dir);
-  libutils::error();
-  std::cerr << dir << ": " << what << " is not built yet." << std::endl;
-  return Gtk::RESPONSE_CANCEL;
-}
-
 }  // namespace
 
-int run_album_editor(Gtk::Window&, const path_t& location, const std::string&,
-                     Glib::RefPtr<Gtk::Adjustment>&) {
-  return not_built(location, "the album editor");
+int run_album_editor(Gtk::Window& parent, const path_t& location,
+                     const std::string& program_dir, Glib::RefPtr<Gtk::Adjustment>& kept) {
+  EditAlbumDialog dialog(parent, location, program_dir);
+  return run_keeping_scroll(dialog, dialog.scrolled(), kept);
 }
 
-int run_best_editor(Gtk::Window&, const path_t& location, const std::string&,
-                    Glib::RefPtr<Gtk::Adjustment>&) {
-  return not_built(location, "the best-album dialog");
+int run_best_editor(Gtk::Window& parent, const path_t& location,
+                    const std::string& program_dir, Glib::RefPtr<Gtk::Adjustment>& kept) {
+  GoodAlbumDialog dialog(parent, location, program_dir, true);
+  return run_keeping_scroll(dialog, dialog.scrolled(), kept);
 }
 
 int run_book_editor(Gtk::Window& parent, const path_t& location,
@@ -49,12 +42,16 @@ int run_book_editor(Gtk::Window& parent, const path_t& location,
   return run_keeping_scroll(dialog, dialog.m_scrolledwindow, kept);
 }
 
-void open_album_readonly(Gtk::Window&, const path_t& location, const std::string&) {
-  not_built(location, "the album dialog");
+void open_album_readonly(Gtk::Window& parent, const path_t& location,
+                         const std::string& program_dir) {
+  ViewAlbumDialog dialog(parent, location, program_dir);
+  dialog.run();
 }
 
-void open_best_readonly(Gtk::Window&, const path_t& location, const std::string&) {
-  not_built(location, "the best-album dialog");
+void open_best_readonly(Gtk::Window& parent, const path_t& location,
+                        const std::string& program_dir) {
+  GoodAlbumDialog dialog(parent, location, program_dir, false);
+  dialog.run();
 }
 
 }  // namespace tavolin
