@@ -9,7 +9,10 @@
 #include "album/engine/comment.h"
 #include "album/engine/makealbum.h"
 #include "album/engine/tests/photo_gen.h"
+#include "album/gui/bestbook.h"
+#include "album/gui/editalbum.h"
 #include "album/gui/editbook.h"
+#include "album/gui/goodalbum.h"
 #include "album/gui/makealbum.h"
 #include "album/gui/progwin.h"
 #include "album/gui/tests/collection_gui_test.h"
@@ -322,6 +325,88 @@ TEST_F(Hub, UpdateRefreshesAlbumsBooksAndNestedCollections) {
                            "index.html"})
     EXPECT_TRUE(exists(root + "/" + page)) << page;
   EXPECT_FALSE(hub.progwin().get_visible());
+}
+
+}  // namespace
+
+namespace {
+
+using namespace tavolin;
+using collectiontest::click;
+using collectiontest::script_t;
+using guitest::find_window;
+
+// Each row's button opens the editor of its kind: an album its editor
+// (APPLY opens it again after the collection page and the rows were
+// rebuilt), "_Best" the best-album dialog, another book the one-book
+// dialog, both editable, and a collection a nested hub.
+TEST_F(Hub, RowButtonsOpenTheEditorOfTheirKind) {
+  make_album(root, "trip");
+  make_collection(root, "nested", "Nested");
+  make_collection(root, "_PrintBook", "Prints");
+  make_collection(root, "_Best", "Best");
+  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file);
+  ASSERT_EQ(hub.items().size(), 4u);
+  std::vector<std::string> names;
+  for (auto& row : hub.items()) names.push_back(row.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"trip", "nested", "_PrintBook", "_Best"}));
+
+  unlink((root + "/index.html").c_str());
+  int album_editors = 0;
+  bool first_gone = false;  // the second editor is a fresh one
+  script_t script;
+  script.on<EditAlbumDialog>([&](EditAlbumDialog& d) {
+    ++album_editors;
+    d.signal_unrealize().connect([&first_gone]() { first_gone = true; });
+    click(d, Gtk::RESPONSE_APPLY);
+  });
+  script.add([&]() { return first_gone && find_window<EditAlbumDialog>() != nullptr; },
+             [&]() {
+               ++album_editors;
+               click(*find_window<EditAlbumDialog>(), Gtk::RESPONSE_CANCEL);
+             });
+  hub.items()[0].list_button.clicked();
+  EXPECT_TRUE(script.done());
+  EXPECT_EQ(album_editors, 2);
+  EXPECT_TRUE(guitest::exists(root + "/index.html"));  // rebuilt after APPLY
+
+  bool book_editable = false;
+  script.on<BestBookDialog>([&](BestBookDialog& d) {
+    book_editable = d.get_widget_for_response(Gtk::RESPONSE_APPLY) != nullptr;
+    click(d, Gtk::RESPONSE_CANCEL);
+  });
+  hub.items()[2].list_button.clicked();
+  EXPECT_TRUE(book_editable);
+
+  bool best_editable = false;
+  script.on<GoodAlbumDialog>([&](GoodAlbumDialog& d) {
+    best_editable = d.get_widget_for_response(Gtk::RESPONSE_APPLY) != nullptr;
+    click(d, Gtk::RESPONSE_CANCEL);
+  });
+  hub.items()[3].list_button.clicked();
+  EXPECT_TRUE(best_editable);
+
+  std::string nested_title;
+  script.add(
+      [&hub]() {
+        for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
+          auto* d = dynamic_cast<EditBookDialog*>(w);
+          if (d && d != &hub && d->get_visible()) return true;
+        }
+        return false;
+      },
+      [&hub, &nested_title]() {
+        for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
+          auto* d = dynamic_cast<EditBookDialog*>(w);
+          if (d && d != &hub && d->get_visible()) {
+            nested_title = d->m_title_entry.get_text();
+            click(*d, Gtk::RESPONSE_CANCEL);
+          }
+        }
+      });
+  hub.items()[1].list_button.clicked();
+  EXPECT_EQ(nested_title, "Nested");
+  EXPECT_TRUE(script.done());
 }
 
 }  // namespace

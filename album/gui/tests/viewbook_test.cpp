@@ -11,6 +11,7 @@
 #include "album/engine/tests/photo_gen.h"
 #include "album/gui/bestbook.h"
 #include "album/gui/makebook.h"
+#include "album/gui/viewalbum.h"
 #include "album/gui/viewbook.h"
 #include "album/gui/tests/collection_gui_test.h"
 
@@ -97,6 +98,13 @@ TEST_F(Books, BrowserListsRowsAndOpensThemWithoutWritingAnything) {
                });
     browser.items()[0].list_button.clicked();
     EXPECT_EQ(nested_title, "Notes");
+    bool album_seen = false;
+    nested.on<ViewAlbumDialog>([&album_seen](ViewAlbumDialog& album) {
+      album_seen = true;
+      click(album, Gtk::RESPONSE_OK);
+    });
+    browser.items()[2].list_button.clicked();
+    EXPECT_TRUE(album_seen);
 
     // The viewer on the book: no size directory there, so the list file.
     g_global.view_size = 3;
