@@ -1,6 +1,7 @@
 // The album editor over an album the engine made.
 #include <gtkmm/messagedialog.h>
 
+#include "album/gui/album_openers.h"
 #include "album/gui/editalbum.h"
 #include "album/gui/progwin.h"
 #include "album/gui/tests/album_fixture.h"
@@ -190,6 +191,52 @@ TEST(PlayLevel, HalvesUntilThePlaySizeFits) {
   EXPECT_EQ(tavolin::play_level(1920, 1081), 1u);
   tavolin::g_global.play_size_x = 0;  // a hand-edited file: still ends
   EXPECT_EQ(tavolin::play_level(100, 10), 7u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EditAlbum, ApplyReopensAFreshEditorAtTheSameScrollPosition) {
+  tavolin::g_global.horizontal_items = 1;  // a tall list that scrolls
+  std::vector<double> positions;
+  int opened = 0;
+  std::function<void(tavolin::EditAlbumDialog&)> step = [&](tavolin::EditAlbumDialog& d) {
+    if (d.get_name() == "first") {
+      // Still the first editor, busy saving: look again later.
+      Glib::signal_timeout().connect_once([&] { guitest::when_shown(step); }, 50);
+      return;
+    }
+    ++opened;
+    auto adj = d.scrolled().get_vadjustment();
+    if (opened == 1) {
+      positions.push_back(adj->get_value());
+      adj->set_value(std::min(120.0, adj->get_upper() - adj->get_page_size()));
+      positions.push_back(adj->get_value());
+      d.comments().title_entry.set_text("Renamed");
+      d.set_name("first");
+      static_cast<Gtk::Button*>(d.get_widget_for_response(Gtk::RESPONSE_APPLY))->clicked();
+      // The next editor is a new window: look for it once this one is gone.
+      Glib::signal_timeout().connect_once([&] { guitest::when_shown(step); }, 50);
+    } else {
+      EXPECT_EQ(d.comments().title_entry.get_text(), "Renamed");  // read back from disk
+      // Found while the opener may still be laying it out: answer once its
+      // run() has begun.
+      tavolin::EditAlbumDialog* second = &d;
+      Glib::signal_timeout().connect_once(
+          [second, &positions] {
+            positions.push_back(second->scrolled().get_vadjustment()->get_value());
+            static_cast<Gtk::Button*>(second->get_widget_for_response(Gtk::RESPONSE_OK))->clicked();
+          },
+          300);
+    }
+  };
+  guitest::when_shown(step);
+  EXPECT_EQ(tavolin::run_edit_album(parent, location, program.dir), Gtk::RESPONSE_OK);
+  EXPECT_EQ(opened, 2);
+  ASSERT_EQ(positions.size(), 3u);
+  EXPECT_GT(positions[1], 0.0);
+  EXPECT_DOUBLE_EQ(positions[2], positions[1]);
 }
 
 }  // namespace

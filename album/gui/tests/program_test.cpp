@@ -12,11 +12,11 @@ struct result_t {
   std::string out;
 };
 
-// Runs the program with HOME set to home; ends it after 20 seconds, which
+// Runs the program with HOME set to home; ends it after 120 seconds, which
 // counts as a window having opened.
 result_t run_tavolin(const std::string& home, const std::string& args) {
   const std::string program = std::string(TEST_BIN_DIR) + "/tavolin";
-  const std::string cmd = "HOME='" + home + "' timeout 20 '" + program + "' " + args + " 2>/dev/null";
+  const std::string cmd = "HOME='" + home + "' timeout 120 '" + program + "' " + args + " 2>/dev/null";
   result_t r;
   FILE* pipe = ::popen(cmd.c_str(), "r");
   if (!pipe) return r;
@@ -55,6 +55,22 @@ TEST(Program, LinksLibjpegStatically) {
   EXPECT_NE(out.find("libgtkmm-3.0"), std::string::npos) << out;
   EXPECT_EQ(out.find("libjpeg"), std::string::npos) << out;
   EXPECT_EQ(out.find("libturbojpeg"), std::string::npos) << out;
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Program, BrowserScriptHandsThePageToTheDesktop) {
+  // The engine calls "browser.sh -noraise --new-tab PAGE"; a stand-in
+  // xdg-open first on PATH records what it is given.
+  guitest::scratch_dir scratch;
+  guitest::write_file(scratch / "xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args\"\n");
+  ::chmod((scratch / "xdg-open").c_str(), 0755);
+  const std::string cmd = "PATH='" + scratch.path() + ":/usr/bin:/bin' '" + TEST_BIN_DIR +
+                          "/browser.sh' -noraise --new-tab '/root dir/index.html'";
+  EXPECT_EQ(std::system(cmd.c_str()), 0);
+  EXPECT_EQ(guitest::read_file(scratch / "args"), "/root dir/index.html\n");
 }
 
 }  // namespace
