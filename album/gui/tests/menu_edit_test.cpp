@@ -76,7 +76,7 @@ TEST_F(EditLoop, NewAlbumIsListedInTheMainWindowAfterTheHubCloses) {
     ++hubs;
     EditBookDialog& hub = *find_window<EditBookDialog>();
     EXPECT_EQ(hub.items().size(), 2u);
-    collectiontest::screenshot("hub.png");
+    collectiontest::screenshot("hub_after_new_album.png");
     click(hub, Gtk::RESPONSE_CANCEL);
   });
   window.on_btn_clicked_edit();
