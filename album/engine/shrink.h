@@ -54,7 +54,12 @@ bool shrink(const path_t& path, const std::vector<files_t>& files,
             sigc::signal<void, double>& progress, std::ostream& log);
 
 // The levels of one photo: levels from size_level_dirs(level_number),
-// rotation the user's quarter turns to the right. Failures go to log.
+// rotation the user's quarter turns to the right. A turn that cannot be
+// lossless (a side that is no whole number of blocks) is made by decoding,
+// turning and encoding, so that the whole picture is kept; every thumbnail
+// is upright; halving never makes a side smaller than one pixel. Every file
+// is written under a temporary name and renamed when complete. Failures go
+// to log.
 bool shrinkone(const path_t& path, std::vector<std::string>& levels,
                const std::string& name, unsigned long level_number,
                unsigned long rotation, std::ostream& log);
