@@ -67,7 +67,7 @@ bool identify_lines(const std::string& file, const char* kind, std::string& dura
 // output then replaces target, a failed one is removed.
 template <class MakeCommand>
 bool run_into(const std::string& target, std::ostream& echo, MakeCommand make_command) {
-  const std::string temp = make_temp_beside(target);
+  const std::string temp = make_temp_beside(target, nullptr, true);
   if (temp.empty()) {
     const int err = errno;
     libutils::error();

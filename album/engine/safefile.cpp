@@ -74,11 +74,11 @@ bool copy_descriptor(int in, int out) {
 
 }  // namespace
 
-std::string make_temp_beside(const std::string& target, int* fd_out) {
+std::string make_temp_beside(const std::string& target, int* fd_out, bool keep_extension) {
   const std::string::size_type slash = target.rfind('/');
   const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  const std::string ext = extension_of(target);
+  const std::string ext = keep_extension ? extension_of(target) : ".part";
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string temp = dir + "." + name + "." + std::to_string(::getpid()) + "-" +
                              std::to_string(temp_counter.fetch_add(1)) + ext;

@@ -235,9 +235,13 @@ TEST(SafeFile, StaleAndEmptyAndSameBytes) {
   EXPECT_TRUE(tavolin::is_stale(tmp / "a", tmp / "missing"));
   EXPECT_FALSE(tavolin::is_stale(tmp / "missing", tmp / "b"));
   // A temporary file keeps the extension that ffmpeg chooses its format by.
-  const std::string temp = tavolin::make_temp_beside(tmp / "clip.mp4");
+  const std::string temp = tavolin::make_temp_beside(tmp / "clip.mp4", nullptr, true);
   EXPECT_EQ(temp.substr(0, (tmp / ".clip.mp4.").size()), tmp / ".clip.mp4.");
   EXPECT_EQ(temp.substr(temp.size() - 4), ".mp4");
+  // Otherwise a file left by a crash is no photo by its name.
+  const std::string part = tavolin::make_temp_beside(tmp / "IMG_1.JPG");
+  EXPECT_EQ(part.substr(part.size() - 5), ".part");
+  EXPECT_FALSE(tavolin::is_photo_name(part));
   // An empty result never replaces what stands at the name.
   EXPECT_FALSE(tavolin::replace_with(temp, tmp / "a"));
   EXPECT_FALSE(exists(temp));
