@@ -73,7 +73,9 @@ bool grTextureObject::isResident() const {
   if (!m_texture) return false;
   GLuint name = texname();
   GLboolean answer = GL_FALSE;
-  glAreTexturesResident(1, &name, &answer);
+  // When every texture asked about is resident GL says so in the result
+  // and leaves answer untouched.
+  if (glAreTexturesResident(1, &name, &answer) == GL_TRUE) return true;
   return answer == GL_TRUE;
 }
 
