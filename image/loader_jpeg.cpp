@@ -329,6 +329,7 @@ struct decoder_t {
   error_record_t err;
   jpeg_progress_mgr progress;
   volatile bool reading_rows;  // past the header: a jump now continues
+  volatile bool reused_store;  // the image's old store holds stale rows
 };
 
 struct encoder_t {
@@ -405,6 +406,16 @@ static void read_rows(j_decompress_ptr cinfo, image2d_t& image) {
   }
 }
 
+// Bytes of the store that image's rows need.
+static bool store_bytes_of(const image2d_t& image, size_t& bytes) {
+  uint64_t total;
+  if (__builtin_mul_overflow(uint64_t{image.height}, image.rowsize(), &total) ||
+      total > SIZE_MAX)
+    return false;
+  bytes = static_cast<size_t>(total);
+  return true;
+}
+
 __attribute__((noinline)) static bool decompress_steps(
     decoder_t& d, jpegdata_t& data, jpeginfo_t& info, image2d_t& image) {
   static const image_store_t s_image_store(false, 4);
@@ -425,14 +436,21 @@ __attribute__((noinline)) static bool decompress_steps(
     jpeg_destroy_decompress(&d.cinfo);
     return false;
   }
-  image.clear();
+  // A store that only this image holds and that is large enough is used
+  // again: whoever decodes photo after photo into one image pays for
+  // fresh zero-filled pages once.
+  const bool unshared = image.pixels.use_count() == 1 && !image.compressed;
+  image.palette.clear();
   image.window = image_window2d_t();
   image.desc = image_desc_t(row->format, row->type, row->bits);
   image.store = &s_image_store;
   image.width = d.cinfo.image_width;
   image.height = d.cinfo.image_height;
   image.compressed = false;
-  if (!image.allocate() || !copy_markers(&d.cinfo, info.markers, true))
+  size_t need = 0;
+  d.reused_store = unshared && store_bytes_of(image, need) && need <= image.pixels.size();
+  if (!d.reused_store) image.pixels.clear();
+  if ((!d.reused_store && !image.allocate()) || !copy_markers(&d.cinfo, info.markers, true))
     return decode_stop(d, data);
 
   d.reading_rows = true;
@@ -450,6 +468,10 @@ bool jpeginfo_t::decompress(image2d_t& image, jpegdata_t& data,
   markers.clear();
   if (setjmp(d.err.jump)) {
     if (!d.reading_rows) return decode_stop(d, data);
+    // The rows never read are zero, as in a fresh store.
+    if (d.reused_store && d.cinfo.output_scanline < image.height)
+      std::memset(image.pixels.begin(), 0,
+                  static_cast<size_t>((image.height - d.cinfo.output_scanline) * image.rowsize()));
     jpeg_destroy_decompress(&d.cinfo);
     message(nameof(&data), ": jpeg decompress fail, but continue.");
     return true;

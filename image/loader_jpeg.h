@@ -84,8 +84,9 @@ class jpeginfo_t {
   // 8 bits, rows bottom-up, alignment 4). False when the header cannot be
   // read, the image is too large or the colour layout is not handled (the
   // last silently). An error while reading rows writes "but continue." and
-  // returns true: the rows decoded so far, zero bytes elsewhere. align,
-  // border and background are not used.
+  // returns true: the rows decoded so far, zero bytes elsewhere. A pixel
+  // store that image alone holds is used again when it is large enough.
+  // align, border and background are not used.
   bool decompress(image2d_t& image, jpegdata_t& data, unsigned short align,
                   bool border, const color3ub_t& background);
 

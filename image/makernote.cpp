@@ -4,6 +4,7 @@
 #include <strings.h>
 
 #include <cstring>
+#include <memory>
 
 #include "image/exif.h"
 #include "image/ifd_entry.h"
@@ -57,6 +58,36 @@ bool walk_makernote_ifd(const libutils::byteorder& order, const byte_window_t& i
   }
   return true;
 }
+
+// Current Olympus and OM SYSTEM notes declare their own byte order ("II"
+// or "MM" at at); desktop software that rewrites the TIFF block in the
+// other order keeps the note as the camera wrote it. Null: no declaration,
+// the block's order holds.
+std::unique_ptr<libutils::byteorder> declared_order(const byte_window_t& note, uint64_t at) {
+  if (!holds(note, at, 2)) return nullptr;
+  const unsigned char* mark = note.begin() + at;
+  if (mark[0] == 'I' && mark[1] == 'I') return std::make_unique<libutils::intel_byteorder>();
+  if (mark[0] == 'M' && mark[1] == 'M') return std::make_unique<libutils::motorola_byteorder>();
+  return nullptr;
+}
+
+// Lends the note's own order to the IFD readers, which read byteorder, for
+// the life of the guard.
+class order_lend_t {
+ public:
+  order_lend_t(libutils::byteorder*& slot, std::unique_ptr<libutils::byteorder> lent)
+      : m_slot(slot), m_saved(slot), m_lent(std::move(lent)) {
+    if (m_lent) m_slot = m_lent.get();
+  }
+  ~order_lend_t() { m_slot = m_saved; }
+  order_lend_t(const order_lend_t&) = delete;
+  order_lend_t& operator=(const order_lend_t&) = delete;
+
+ private:
+  libutils::byteorder*& m_slot;
+  libutils::byteorder* m_saved;
+  std::unique_ptr<libutils::byteorder> m_lent;
+};
 
 template <class Set>
 struct set_taker {
@@ -122,6 +153,10 @@ bool app1_tiff::copy_olympus_ifd(byte_window_t& note, uint64_t start, uint64_t l
 }
 
 bool app1_tiff::parse_olympus3_note(byte_window_t& note, uint64_t start) {
+  // The order mark stands just before the two version bytes that end the
+  // header.
+  order_lend_t lend(byteorder, declared_order(note, start - 4));
+  if (!byteorder) return false;
   if (!holds(note, start, 2)) return false;
   uint64_t n = read_u16(*byteorder, note, start);
   if (note.size() < 12 * n + start + 2) return false;

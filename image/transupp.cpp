@@ -108,4 +108,26 @@ bool transform(unsigned long right_rotate_count, jpegdata_t& out,
   return true;
 }
 
+bool transform_is_perfect(unsigned long right_rotate_count, const jpegdata_t& in) {
+  if (right_rotate_count == 0) return true;
+  if (right_rotate_count > 3 || in.data.size() == 0) return false;
+  transformer_t tj;
+  if (!tj.get()) return false;
+  int width = 0, height = 0, subsamp = -1, colorspace = 0;
+  jpeg_bytes_t source = in.data;
+  if (tjDecompressHeader3(tj.get(), source.begin(), source.size(), &width, &height, &subsamp,
+                          &colorspace) != 0 ||
+      subsamp < 0 || subsamp >= TJ_NUMSAMP)
+    return false;
+  // A quarter turn right moves the bottom edge to the left, a left turn the
+  // right edge to the top, a half turn both.
+  const bool whole_width = width % tjMCUWidth[subsamp] == 0;
+  const bool whole_height = height % tjMCUHeight[subsamp] == 0;
+  switch (right_rotate_count) {
+    case 1: return whole_height;
+    case 3: return whole_width;
+    default: return whole_width && whole_height;
+  }
+}
+
 }  // namespace libgr

@@ -17,4 +17,9 @@ namespace libgr {
 bool transform(unsigned long right_rotate_count, jpegdata_t& out,
                const jpegdata_t& in);
 
+// Whether transform turns in by the count without leaving an edge block
+// untransformed: the sides the turn moves are whole numbers of MCUs. False
+// when the header cannot be read or the sampling is not a common one.
+bool transform_is_perfect(unsigned long right_rotate_count, const jpegdata_t& in);
+
 }  // namespace libgr

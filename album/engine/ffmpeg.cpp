@@ -1,11 +1,17 @@
 #include "album/engine/ffmpeg.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <list>
+#include <utility>
 
 #include "album/engine/global.h"
+#include "album/engine/safefile.h"
 #include "album/engine/shell.h"
 #include "utility/futil.h"
 #include "utility/strutil.h"
@@ -38,20 +44,47 @@ std::list<std::string> tokens(const std::string& text, const char* delimiters) {
 
 bool has_comma(const std::string& s) { return s.find(',') != std::string::npos; }
 
-// Runs "ffmpeg -i" on file and scans its output for kind's stream line.
+// Runs "ffmpeg -i" on file and scans its output for kind's stream line;
+// with quarter_turn given, also for the video stream's display rotation.
 bool identify_lines(const std::string& file, const char* kind, std::string& duration_line,
-                    std::string& stream_line) {
+                    std::string& stream_line, bool* quarter_turn = nullptr) {
   const std::string command = ffidentify_command(file);
   std::cout << command << std::endl;
   std::FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return false;
   bool found = ffscan_output(pipe, kind, duration_line, stream_line);
+  if (found && quarter_turn) *quarter_turn = ffscan_quarter_turn(pipe);
   // Read the rest so that ffmpeg never dies of a broken pipe mid-write.
   char rest[4096];
   while (std::fgets(rest, sizeof rest, pipe)) {
   }
   pclose(pipe);
   return found;
+}
+
+// Runs an ffmpeg command line that writes target under a temporary name
+// beside it (make_command builds the line for that name); the complete
+// output then replaces target, a failed one is removed.
+template <class MakeCommand>
+bool run_into(const std::string& target, std::ostream& echo, MakeCommand make_command) {
+  const std::string temp = make_temp_beside(target, nullptr, true);
+  if (temp.empty()) {
+    const int err = errno;
+    libutils::error();
+    std::cerr << target << ": " << std::strerror(err) << std::endl;
+    return false;
+  }
+  if (!run_echoed(make_command(temp), echo)) {
+    unlink(temp.c_str());
+    return false;
+  }
+  if (!replace_with(temp, target)) {
+    const int err = errno;
+    libutils::error();
+    std::cerr << target << ": " << std::strerror(err) << std::endl;
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -100,14 +133,16 @@ std::string ffidentify_command(const std::string& file) {
 
 bool ffconvertone(const std::string& from, const std::string& to,
                   const libgr::direction2ul_t& size) {
-  if (!libutils::need_update(from, to)) return true;
-  return run_echoed(ffconvert_command(from, to, size), std::cout);
+  if (!is_stale(from, to)) return true;
+  return run_into(to, std::cout,
+                  [&](const std::string& temp) { return ffconvert_command(from, temp, size); });
 }
 
 bool ffsavethumbnail(const std::string& movie, const std::string& jpeg,
                      const libgr::direction2ul_t& size) {
-  if (!libutils::need_update(movie, jpeg)) return true;
-  return run_echoed(ffthumbnail_command(movie, jpeg, size), std::cerr);
+  if (!is_stale(movie, jpeg)) return true;
+  return run_into(jpeg, std::cerr,
+                  [&](const std::string& temp) { return ffthumbnail_command(movie, temp, size); });
 }
 
 bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs,
@@ -156,6 +191,44 @@ bool ffscan_output(std::FILE* in, const char* kind, std::string& duration_line,
     }
   }
   return false;
+}
+
+bool ffscan_quarter_turn(std::FILE* in) {
+  bool quarter = false;
+  char buffer[4095];
+  while (std::fgets(buffer, sizeof buffer, in)) {
+    const std::string line(buffer);
+    if (line.find("Stream") != std::string::npos) break;
+    double degrees = 0;
+    if (ffparse_rotation(line, degrees)) {
+      const long turn = std::lround(std::fabs(degrees)) % 180;
+      quarter = turn == 90;
+    }
+  }
+  return quarter;
+}
+
+bool ffparse_rotation(const std::string& line, double& degrees) {
+  std::string::size_type at = line.find("rotation of ");
+  std::string::size_type value = std::string::npos;
+  if (at != std::string::npos) {
+    value = at + std::strlen("rotation of ");
+  } else {
+    // "    rotate          : 90" among the stream's metadata.
+    at = line.find_first_not_of(' ');
+    if (at == std::string::npos || line.compare(at, 6, "rotate") != 0) return false;
+    const std::string::size_type colon = line.find(':', at + 6);
+    if (colon == std::string::npos ||
+        line.find_first_not_of(' ', at + 6) != colon)
+      return false;
+    value = colon + 1;
+  }
+  const char* start = line.c_str() + value;
+  char* end = nullptr;
+  const double parsed = std::strtod(start, &end);
+  if (end == start || !std::isfinite(parsed)) return false;
+  degrees = parsed;
+  return true;
 }
 
 std::string ffparse_duration(const std::string& duration_line) {
@@ -247,9 +320,13 @@ void ffidentify(const std::string& file, libgr::direction2ul_t& size, std::strin
   duration.clear();
   stream.clear();
   std::string duration_line, video_line;
-  if (!identify_lines(file, "Video", duration_line, video_line)) return;
+  bool quarter_turn = false;
+  if (!identify_lines(file, "Video", duration_line, video_line, &quarter_turn)) return;
   duration = ffparse_duration(duration_line);
   ffparse_video(video_line, size, stream);
+  // ffmpeg turns the picture upright before it scales: sizes are given as
+  // shown.
+  if (quarter_turn) std::swap(size.x, size.y);
 }
 
 void mpidentify(const std::string& file, std::string& duration, std::string& stream) {

@@ -16,12 +16,15 @@ namespace tavolin {
 // A size 0 by 0 means the movie keeps its own size.
 
 // Converts from into to, scaled to size unless it is 0 by 0. True at once
-// when to is up to date; otherwise true when ffmpeg succeeded.
+// when to is up to date (not older than from, not empty); otherwise true
+// when ffmpeg succeeded. ffmpeg writes a temporary file beside to, which
+// replaces to only when complete and is removed when ffmpeg fails.
 bool ffconvertone(const std::string& from, const std::string& to,
                   const libgr::direction2ul_t& size);
 
 // Writes the first frame of movie as the JPEG picture jpeg, scaled to size
-// unless it is 0 by 0. True at once when jpeg is up to date.
+// unless it is 0 by 0. True at once when jpeg is up to date; written like
+// ffconvertone's output.
 bool ffsavethumbnail(const std::string& movie, const std::string& jpeg,
                      const libgr::direction2ul_t& size);
 
@@ -32,8 +35,10 @@ bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs,
                  const std::string& file, unsigned long level,
                  const libgr::direction2ul_t& size);
 
-// Frame size (0 by 0 when unknown), duration (e.g. "00:00:02.00") and
-// stream text (e.g. " 25 fps") of a movie. Reports nothing.
+// Frame size as shown (0 by 0 when unknown; width and height swapped for a
+// movie whose display rotation is a quarter turn, as phones store portrait
+// movies), duration (e.g. "00:00:02.00") and stream text (e.g. " 25 fps")
+// of a movie. Reports nothing.
 void ffidentify(const std::string& file, libgr::direction2ul_t& size,
                 std::string& duration, std::string& stream);
 
@@ -82,5 +87,12 @@ void ffparse_video(const std::string& video_line, libgr::direction2ul_t& size,
                    std::string& stream);
 // The stream description of an audio "Stream" line; "" without "Audio:".
 std::string ffparse_audio(const std::string& audio_line);
+// Reads the lines that follow a video "Stream" line, up to the next
+// "Stream" line, for the stream's display rotation ("displaymatrix:
+// rotation of -90.00 degrees", or an older "rotate : 90" entry); the rest
+// of the output is read too. True when it is a quarter turn either way.
+bool ffscan_quarter_turn(std::FILE* in);
+// The rotation in degrees of one such line; false when it holds none.
+bool ffparse_rotation(const std::string& line, double& degrees);
 
 }  // namespace tavolin

@@ -37,7 +37,7 @@ bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& fi
                          sigc::signal<void, double>& pages,
                          sigc::signal<void, double>& zoom_pages, std::ostream& log) {
   if (!has_album_dir(path, log)) return false;
-  if (!copyfiles(from, files, path, copying)) return step_failed(log, "copyfiles");
+  if (!copyfiles(from, files, path, copying, log)) return step_failed(log, "copyfiles");
   if (!shrink(path, files, shrinking, log)) return step_failed(log, "shrink");
   return write_pages(path, pages, zoom_pages, log);
 }

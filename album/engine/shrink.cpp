@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <iostream>
-#include <strings.h>
 
 #include "album/engine/ffmpeg.h"
 #include "album/engine/global.h"
+#include "album/engine/photolevels.h"
+#include "album/engine/safefile.h"
 #include "album/engine/util.h"
 #include "image/exif.h"
 #include "image/imageutil.h"
@@ -30,43 +30,6 @@ bool has_extension(const std::string& name, std::initializer_list<const char*> e
     if (libutils::extcasecmp(name, ext) == 0) return true;
   }
   return false;
-}
-
-void make_dir(const std::string& dir) { mkdir(dir.c_str(), 0755); }
-
-void make_level_dirs(const path_t& path, const std::vector<std::string>& levels) {
-  for (const std::string& level : levels) {
-    std::string dir;
-    path.make(dir, level);
-    make_dir(dir);
-  }
-}
-
-std::string file_in(const path_t& path, const std::string& sub, const std::string& name) {
-  std::string out;
-  path.make(out, sub, name);
-  return out;
-}
-
-void emit_progress(sigc::signal<void, double>& progress, std::size_t k, std::size_t n) {
-  progress.emit(static_cast<double>(k + 1) / static_cast<double>(n));
-}
-
-// The album's own files in "txt", which an imported file must not replace.
-bool is_album_text_name(const std::string& name) {
-  static const char* const names[] = {
-      "head.txt",  "last.txt",   "count.txt", "list.txt",  "secret.txt", "best.txt", "apply.txt",
-      "submit.txt", "sale.txt", "print.txt", "upload.txt", "good.txt",   "fail.txt"};
-  for (const char* own : names) {
-    if (strcasecmp(name.c_str(), own) == 0) return true;
-  }
-  return false;
-}
-
-bool same_file(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
 }
 
 // What the camera file says about its thumbnail and turn.
@@ -103,88 +66,301 @@ void read_facts(photo_facts_t& facts, libgr::jpeginfo_t& info, unsigned long rot
     facts.exif_thumbnail = exif.tiff_header.thumbnail;
 }
 
-// Every level down to the smallest one written must keep at least one
-// pixel on each side: halving a 1-pixel side gives an empty picture that
-// cannot be encoded.
-bool fits_levels(const photo_facts_t& facts, unsigned long halvings) {
-  unsigned long side = std::min(facts.width, facts.height);
-  return halvings < 8 * sizeof side && (side >> halvings) != 0;
+// Halving of a picture with a side of one pixel: that side stays one
+// pixel, the other is halved by pair averages (an odd last one dropped).
+bool halve_thin(libgr::image2d_t& picture) {
+  const uint32_t width = std::max<uint32_t>(1, picture.width / 2);
+  const uint32_t height = std::max<uint32_t>(1, picture.height / 2);
+  if (width == picture.width && height == picture.height) return true;  // 1 x 1
+  const unsigned bytes = picture.desc.getPixelBits() / 8;
+  if (bytes == 0 || picture.desc.bits != libgr::IMAGE_BITS_8) return false;
+  libgr::image2d_t half;
+  half.desc = picture.desc;
+  half.store = picture.store;
+  half.width = width;
+  half.height = height;
+  if (!half.allocate()) return false;
+  const uint32_t down = picture.height > 1 ? 1 : 0, across = picture.width > 1 ? 1 : 0;
+  for (uint32_t r = 0; r < height; ++r) {
+    const unsigned char* a = picture[r * (down + 1)];
+    const unsigned char* b = picture[r * (down + 1) + down];
+    unsigned char* out = half[r];
+    for (uint32_t c = 0; c < width; ++c) {
+      const uint32_t left = c * (across + 1) * bytes, right = left + across * bytes;
+      for (unsigned i = 0; i < bytes; ++i)
+        out[c * bytes + i] =
+            static_cast<unsigned char>((a[left + i] + a[right + i] + b[left + i] + b[right + i]) >> 2);
+    }
+  }
+  picture = half;
+  return true;
 }
 
-// The thumbnail T: the EXIF thumbnail turned by the combined count, or
-// the halved picture when there is none or its turn fails.
-bool save_thumbnail(const std::string& thumb, const photo_facts_t& facts,
-                    libgr::image2d_t& halved, std::ostream& log) {
-  if (!facts.exif_thumbnail.empty()) {
-    {
-      std::ofstream ofs(thumb, std::ios::out | std::ios::binary | std::ios::trunc);
-      ofs.write(reinterpret_cast<const char*>(facts.exif_thumbnail.begin()),
-                static_cast<std::streamsize>(facts.exif_thumbnail.size()));
-      if (!ofs) {
-        libutils::error();
-        log << thumb << ": thumbnail save fail, " << std::strerror(errno) << std::endl;
-        return false;
-      }
-    }
-    if (facts.count == 0 || rotatejpeg(thumb, thumb, facts.count)) return true;
-  }
-  marker_list_t none;
-  if (!savejpeg(thumb, halved, none)) {
+// One halving that never makes a side smaller than one pixel, so that even
+// a 1 x 1 or a 4000 x 3 photo gets all its levels.
+bool halve_once(libgr::image2d_t& picture) {
+  if (picture.width >= 2 && picture.height >= 2) return libgr::scaledown_inplace(picture);
+  return halve_thin(picture);
+}
+
+bool savejpeg_to(const std::string& file, const libgr::image2d_t& image,
+                 const marker_list_t& markers, std::ostream& err) {
+  libgr::jpeginfo_t info;
+  info.markers = markers;
+  libgr::jpegdata_t out;
+  if (!info.compress(out, image, static_cast<int>(g_global.jpeg_compress), true)) {
     libutils::error();
-    log << thumb << ": savejpeg fail." << std::endl;
+    err << file << ": svjinfo compress() fail." << std::endl;
+    return false;
+  }
+  // Levels are trusted by their date: never leave a cut one under the name.
+  if (!write_replacing(file, out.data.begin(), out.data.size())) {
+    libutils::error();
+    err << file << "svjdata save() fail." << std::endl;
     return false;
   }
   return true;
 }
 
-// The halved thumbnail is needed without an EXIF one, and as the fallback
-// of a turn of it.
-bool needs_halved_thumbnail(const photo_facts_t& facts) {
-  return facts.exif_thumbnail.empty() || facts.count != 0;
+bool rotatejpeg_to(const std::string& from, const std::string& to, unsigned long count,
+                   std::ostream& err) {
+  libgr::jpegdata_t in;
+  if (!in.load(from.c_str())) {
+    libutils::error();
+    err << from << ": rotatejpeg() jpegdata load fail." << std::endl;
+    return false;
+  }
+  libgr::jpegdata_t turned;
+  if (!libgr::transform(count, turned, in)) {
+    libutils::error();
+    err << from << ": transform() fail." << std::endl;
+    return false;
+  }
+  // The mapping of from ends before the file is replaced; the rename
+  // replaces a link at to instead of writing through it.
+  in.data.clear();
+  if (!write_replacing(to, turned.data.begin(), turned.data.size())) {
+    libutils::error();
+    err << to << ": jpegdata save() fai." << std::endl;
+    return false;
+  }
+  return true;
 }
 
-bool decode(libgr::image2d_t& picture, marker_list_t& markers, const std::string& source,
-            const std::string& load_subject, const std::string& decode_subject,
-            const char* function, std::ostream& log) {
+// Decodes bytes (named name) into picture; false silently.
+bool decode_bytes(libgr::image2d_t& picture, libgr::jpegdata_t& data) {
+  libgr::jpeginfo_t info;
+  return info.decompress(picture, data, 0, false, libgr::black3ub);
+}
+
+// Turns from into to by count quarter turns: losslessly when no edge block
+// is left behind, else by decoding, turning the pixels and encoding at the
+// album's quality, so that the whole picture is kept. Lines go to err.
+bool turn_file(const std::string& from, const std::string& to, unsigned long count,
+               std::ostream& err, level_scratch_t& scratch) {
+  libgr::jpegdata_t in;
+  if (!in.load(from.c_str())) {
+    libutils::error();
+    err << from << ": rotatejpeg() jpegdata load fail." << std::endl;
+    return false;
+  }
+  if (libgr::transform_is_perfect(count, in)) {
+    in.data.clear();
+    return rotatejpeg_to(from, to, count, err);
+  }
+  libgr::jpeginfo_t header;
+  if (header.analyze_markers(in)) scratch.prepare(header.width, 2 * uint64_t{header.height});
+  libgr::image2d_t turned;
+  if (!decode_bytes(scratch.picture, in) || !libgr::rotate(count, turned, scratch.picture)) {
+    libutils::error();
+    err << from << ": transform() fail." << std::endl;
+    return false;
+  }
+  in.data.clear();
+  return savejpeg_to(to, turned, marker_list_t(), err);
+}
+
+// The messages of the steps shrinkone and shrinkoneupdate share; each is
+// written after the photo's name.
+struct step_texts_t {
+  const char* load;     // the camera file cannot be read
+  const char* analyze;  // its markers cannot be read
+  const char* turn;     // its turn into level 0 failed
+  const char* copy;     // its link or copy as level 0 failed
+};
+
+const step_texts_t shrinkone_texts = {
+    ": shrinkone() original jpegdata load fail.", ": shrinkone() original analyze_markers fail.",
+    ": shrinkone() rotatejpeg fail.", ": shrinkone() copyjpeg fail."};
+const step_texts_t update_texts = {
+    ": shrinkoneupdate() jpegdata load fail.", ": shrinkoneupdate() analyze_markers fail.",
+    ": rotatejpeg() fail.", ": copyjpeg() fail."};
+
+// The levels of one photo being made, and where their failures are told:
+// the step's own lines to log, those of the helpers it calls to err.
+struct photo_job_t {
+  const path_t& path;
+  const std::vector<std::string>& levels;
+  const std::string& name;
+  const std::string original;
+  const step_texts_t& texts;
+  std::ostream& log;
+  std::ostream& err;
+  level_scratch_t& scratch;
+
+  std::string level(unsigned long h) const {
+    std::string out;
+    path.make(out, levels[h], name);
+    return out;
+  }
+  bool fail(const std::string& subject, const char* text) const {
+    libutils::error();
+    log << subject << text << std::endl;
+    return false;
+  }
+};
+
+bool decode(const photo_job_t& job, marker_list_t& markers, const std::string& source,
+            const std::string& decode_subject, const char* function) {
   libgr::jpegdata_t data;
   if (!data.load(source.c_str())) {
     libutils::error();
-    log << load_subject << ": " << function << "() jpegdata load fail." << std::endl;
+    job.log << source << ": " << function << "() jpegdata load fail." << std::endl;
     return false;
   }
   libgr::jpeginfo_t info;
-  if (!info.decompress(picture, data, 0, false, libgr::black3ub)) {
+  if (!info.decompress(job.scratch.picture, data, 0, false, libgr::black3ub)) {
     libutils::error();
-    log << decode_subject << ": " << function << "() decompress fail." << std::endl;
+    job.log << decode_subject << ": " << function << "() decompress fail." << std::endl;
     return false;
   }
   markers.swap(info.markers);
   return true;
 }
 
-bool too_small(const std::string& name, std::ostream& log) {
+// What the camera file says; its bytes are released on return.
+bool read_original(const photo_job_t& job, unsigned long rotation, photo_facts_t& facts) {
+  libgr::jpegdata_t data;
+  if (!data.load(job.original.c_str())) return job.fail(job.name, job.texts.load);
+  libgr::jpeginfo_t info;
+  if (!info.analyze_markers(data)) return job.fail(job.name, job.texts.analyze);
+  read_facts(facts, info, rotation, job.original);
+  return true;
+}
+
+// Level 0: the turn of the camera file by count when the user turned the
+// photo, else a link to it or its copy (only when stale, if so asked).
+bool make_level0(const photo_job_t& job, unsigned long rotation, unsigned long count,
+                 bool only_when_stale) {
+  const std::string size0 = job.level(0);
+  if (rotation != 0) {
+    if (!turn_file(job.original, size0, count, job.err, job.scratch))
+      return job.fail(job.name, job.texts.turn);
+  } else if ((!only_when_stale || is_stale(job.original, size0)) &&
+             !copyjpeg(job.original, size0, "../original/" + job.name)) {
+    return job.fail(job.name, job.texts.copy);
+  }
+  return true;
+}
+
+bool halve_times(libgr::image2d_t& picture, unsigned long times, const std::string& subject,
+                 const photo_job_t& job) {
+  for (unsigned long h = 0; h < times; ++h) {
+    if (!halve_once(picture)) return job.fail(subject, ": scaledown() fail.");
+  }
+  return true;
+}
+
+// Levels first .. L + 1 from the picture, halving it after each; after the
+// last only when the thumbnail is the halved picture. A level is written
+// when rewrite is set or it is stale; level 0 (the camera file or its
+// turn) never is.
+bool write_levels(const photo_job_t& job, unsigned long first, unsigned long L, bool rewrite,
+                  bool halved_thumbnail, const marker_list_t& markers) {
+  libgr::image2d_t& picture = job.scratch.picture;
+  for (unsigned long h = first; h <= L + 1; ++h) {
+    const std::string level = job.level(h);
+    if (h != 0 && (rewrite || is_stale(job.original, level)) &&
+        !savejpeg_to(level, picture, markers, job.err)) {
+      return job.fail(level, ": savejpeg fail.");
+    }
+    if (h == L + 1 && !halved_thumbnail) break;
+    if (!halve_times(picture, 1, level, job)) return false;
+  }
+  return true;
+}
+
+// The EXIF thumbnail turned by the combined count (losslessly when that is
+// perfect). 1: written; 0: its turn failed, the halved picture serves;
+// -1: it could not be written.
+int save_exif_thumbnail(const std::string& thumb, const photo_facts_t& facts,
+                        const photo_job_t& job) {
+  libgr::jpeg_bytes_t stored = facts.exif_thumbnail;
+  libgr::jpegdata_t data;
+  data.setvector(stored, thumb.c_str());
+  libgr::jpegdata_t turned;
+  const libgr::jpegdata_t* out = &data;
+  if (facts.count != 0) {
+    if (libgr::transform_is_perfect(facts.count, data)) {
+      if (!libgr::transform(facts.count, turned, data)) return 0;
+      out = &turned;
+    } else {
+      libgr::image2d_t picture, upright;
+      if (!decode_bytes(picture, data) || !libgr::rotate(facts.count, upright, picture)) return 0;
+      return savejpeg_to(thumb, upright, marker_list_t(), job.err) ? 1 : 0;
+    }
+  }
+  if (!write_replacing(thumb, out->data.begin(), out->data.size())) {
+    const int saved = errno;
+    libutils::error();
+    job.log << thumb << ": thumbnail save fail, " << std::strerror(saved) << std::endl;
+    return -1;
+  }
+  return 1;
+}
+
+// The needs of the thumbnail: the halved picture is needed without an EXIF
+// thumbnail, and as the fallback of a turn of it.
+bool needs_halved_thumbnail(const photo_facts_t& facts) {
+  return facts.exif_thumbnail.empty() || facts.count != 0;
+}
+
+// The thumbnail T: the EXIF thumbnail turned by the combined count, or the
+// halved picture when there is none or its turn fails. The halved picture
+// is turned upright by upright_count (it comes from the camera's pixel
+// order when the user did not turn the photo).
+bool save_thumbnail(const std::string& thumb, const photo_facts_t& facts,
+                    unsigned long upright_count, const photo_job_t& job) {
+  if (!facts.exif_thumbnail.empty()) {
+    const int saved = save_exif_thumbnail(thumb, facts, job);
+    if (saved != 0) return saved > 0;
+  }
+  libgr::image2d_t upright;
+  if (!libgr::rotate(upright_count, upright, job.scratch.picture))
+    return job.fail(thumb, ": savejpeg fail.");
+  if (!savejpeg_to(thumb, upright, marker_list_t(), job.err))
+    return job.fail(thumb, ": savejpeg fail.");
+  return true;
+}
+
+bool too_few_levels(const std::string& name, const char* function, std::ostream& log) {
   libutils::error();
-  log << name << ": photo too small for its size levels." << std::endl;
+  log << name << ": " << function << "() too few level directories." << std::endl;
   return false;
 }
 
-// The movie levels of one movie; failures go to log.
-bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log) {
-  libgr::direction2ul_t size;
-  std::string duration, stream;
-  unsigned long level = getffshrinklevel(path, "original", name, size, duration, stream);
-  std::vector<std::string> dirs = movie_level_dirs(level);
-  make_level_dirs(path, dirs);
-  const std::string movie = replace_extension(name, ".mp4");
-  const std::string level0 = file_in(path, "movie0", movie);
-  if (!ffconvertone(file_in(path, "original", name), level0, size)) return false;
-  const std::string picture = file_in(path, "movie0", replace_extension(movie, ".jpg"));
-  if (!ffsavethumbnail(level0, picture, libgr::datum2ul())) {
-    libutils::error();
-    log << level0 << ": movie thumbnail save failed." << std::endl;
-    return false;
+std::string file_in(const path_t& path, const std::string& sub, const std::string& name) {
+  std::string out;
+  path.make(out, sub, name);
+  return out;
+}
+
+void make_level_dirs(const path_t& path, const std::vector<std::string>& levels) {
+  for (const std::string& level : levels) {
+    std::string dir;
+    path.make(dir, level);
+    mkdir(dir.c_str(), 0755);
   }
-  return ffshrinkone(path, dirs, movie, level, size);
 }
 
 }  // namespace
@@ -220,307 +396,154 @@ unsigned long shrinklevel_of(unsigned long width, unsigned long height) {
   return level;
 }
 
-unsigned long getshrinklevel(const std::string& file) {
+unsigned long getshrinklevel_to(const std::string& file, std::ostream& err) {
   libgr::jpegdata_t data;
   if (!data.load(file.c_str())) {
     libutils::error();
-    std::cerr << file << ": getshrinklevel() jpegdata load fail." << std::endl;
+    err << file << ": getshrinklevel() jpegdata load fail." << std::endl;
     return 0;
   }
   libgr::jpeginfo_t info;
   if (!info.analyze_markers(data)) {
     libutils::error();
-    std::cerr << file << ": getshrinklevel() analyze_markers fail." << std::endl;
+    err << file << ": getshrinklevel() analyze_markers fail." << std::endl;
     return 0;
   }
   return shrinklevel_of(info.width, info.height);
 }
 
+unsigned long getshrinklevel(const std::string& file) { return getshrinklevel_to(file, std::cerr); }
+
 unsigned long getshrinklevel(const path_t& path, const std::string& name) {
   return getshrinklevel(file_in(path, "original", name));
 }
 
-bool copyfiles(const std::string& from, const std::vector<files_t>& files, const path_t& path,
-               sigc::signal<void, double>& progress) {
-  std::string original;
-  path.make(original, "original");
-  make_dir(original);
-  const std::size_t n = files.size();
-  for (std::size_t k = 0; k < n; ++k) {
-    const std::string& name = files[k].name;
-    if (plimlib::g_option.debug) std::cout << name << std::endl;
-    const std::string source = from + "/" + name;
-    const bool media = is_media_name(name);
-    const std::string target = file_in(path, media ? "original" : "txt", name);
-    if (!media && is_album_text_name(name)) {
-      libutils::error();
-      std::cerr << source << ": name of an album text file, not copied." << std::endl;
-      emit_progress(progress, k, n);
-      continue;
-    }
-    if (same_file(source, target)) {
-      // Importing from the album's own "original": the file is there already.
-      emit_progress(progress, k, n);
-      continue;
-    }
-    struct stat st;
-    if (stat(target.c_str(), &st) == 0) unlink(target.c_str());
-    if (!libutils::filecopy(source, target)) {
-      libutils::error();
-      std::cerr << target << ": file copy fail." << std::endl;
-      return false;
-    }
-    emit_progress(progress, k, n);
-  }
-  return true;
-}
-
 bool savejpeg(const std::string& file, libgr::image2d_t& image, marker_list_t& markers) {
-  libgr::jpeginfo_t info;
-  info.markers = markers;
-  libgr::jpegdata_t out;
-  if (!info.compress(out, image, static_cast<int>(g_global.jpeg_compress), true)) {
-    libutils::error();
-    std::cerr << file << ": svjinfo compress() fail." << std::endl;
-    return false;
-  }
-  if (!out.save(file.c_str())) {
-    libutils::error();
-    std::cerr << file << "svjdata save() fail." << std::endl;
-    return false;
-  }
-  return true;
+  return savejpeg_to(file, image, markers, std::cerr);
 }
 
 bool rotatejpeg(const std::string& from, const std::string& to, unsigned long count) {
-  libgr::jpegdata_t in;
-  if (!in.load(from.c_str())) {
-    libutils::error();
-    std::cerr << from << ": rotatejpeg() jpegdata load fail." << std::endl;
-    return false;
-  }
-  libgr::jpegdata_t turned;
-  if (!libgr::transform(count, turned, in)) {
-    libutils::error();
-    std::cerr << from << ": transform() fail." << std::endl;
-    return false;
-  }
-  // The mapping of from ends before the file is replaced, so that a turn
-  // in place is safe; unlinking replaces a link instead of writing
-  // through it.
-  in.data.clear();
-  unlink(to.c_str());
-  if (!turned.save(to.c_str())) {
-    libutils::error();
-    std::cerr << to << ": jpegdata save() fai." << std::endl;
-    return false;
-  }
-  return true;
+  return rotatejpeg_to(from, to, count, std::cerr);
 }
 
-namespace {
-
-// The messages of the steps shrinkone and shrinkoneupdate share; each is
-// written after the photo's name.
-struct step_texts_t {
-  const char* load;     // the camera file cannot be read
-  const char* analyze;  // its markers cannot be read
-  const char* turn;     // its lossless turn into level 0 failed
-  const char* copy;     // its link or copy as level 0 failed
-};
-
-const step_texts_t shrinkone_texts = {
-    ": shrinkone() original jpegdata load fail.", ": shrinkone() original analyze_markers fail.",
-    ": shrinkone() rotatejpeg fail.", ": shrinkone() copyjpeg fail."};
-const step_texts_t update_texts = {
-    ": shrinkoneupdate() jpegdata load fail.", ": shrinkoneupdate() analyze_markers fail.",
-    ": rotatejpeg() fail.", ": copyjpeg() fail."};
-
-// The levels of one photo being made, and where their failures are told.
-struct photo_job_t {
-  const path_t& path;
-  const std::vector<std::string>& levels;
-  const std::string& name;
-  const std::string original;
-  const step_texts_t& texts;
-  std::ostream& log;
-
-  std::string level(unsigned long h) const { return file_in(path, levels[h], name); }
-  bool fail(const std::string& subject, const char* text) const {
-    libutils::error();
-    log << subject << text << std::endl;
-    return false;
-  }
-};
-
-// What the camera file says; its bytes are released on return.
-bool read_original(const photo_job_t& job, unsigned long rotation, photo_facts_t& facts) {
-  libgr::jpegdata_t data;
-  if (!data.load(job.original.c_str())) return job.fail(job.name, job.texts.load);
-  libgr::jpeginfo_t info;
-  if (!info.analyze_markers(data)) return job.fail(job.name, job.texts.analyze);
-  read_facts(facts, info, rotation, job.original);
-  return true;
-}
-
-// Level 0: the lossless turn of the camera file by count when the user
-// turned the photo, else a link to it or its copy (only when stale, if
-// so asked).
-bool make_level0(const photo_job_t& job, unsigned long rotation, unsigned long count,
-                 bool only_when_stale) {
-  const std::string size0 = job.level(0);
-  if (rotation != 0) {
-    if (!rotatejpeg(job.original, size0, count)) return job.fail(job.name, job.texts.turn);
-  } else if ((!only_when_stale || libutils::need_update(job.original, size0)) &&
-             !copyjpeg(job.original, size0, "../original/" + job.name)) {
-    return job.fail(job.name, job.texts.copy);
-  }
-  return true;
-}
-
-bool halve_times(libgr::image2d_t& picture, unsigned long times, const std::string& subject,
-                 const photo_job_t& job) {
-  for (unsigned long h = 0; h < times; ++h) {
-    if (!libgr::scaledown_inplace(picture)) return job.fail(subject, ": scaledown() fail.");
-  }
-  return true;
-}
-
-// Levels first .. L + 1 from picture, halving it after each; after the
-// last only when the thumbnail is the halved picture. A level is written
-// when rewrite is set or it is older than the camera file; level 0 (the
-// camera file or its lossless turn) never is.
-bool write_levels(const photo_job_t& job, unsigned long first, unsigned long L, bool rewrite,
-                  bool halved_thumbnail, libgr::image2d_t& picture, marker_list_t& markers) {
-  for (unsigned long h = first; h <= L + 1; ++h) {
-    const std::string level = job.level(h);
-    if (h != 0 && (rewrite || libutils::need_update(job.original, level)) &&
-        !savejpeg(level, picture, markers)) {
-      return job.fail(level, ": savejpeg fail.");
-    }
-    if (h == L + 1 && !halved_thumbnail) break;
-    if (!halve_times(picture, 1, level, job)) return false;
-  }
-  return true;
-}
-
-bool too_few_levels(const std::string& name, const char* function, std::ostream& log) {
-  libutils::error();
-  log << name << ": " << function << "() too few level directories." << std::endl;
-  return false;
-}
-
-}  // namespace
-
-bool shrinkone(const path_t& path, std::vector<std::string>& levels, const std::string& name,
-               unsigned long level_number, unsigned long rotation, std::ostream& log) {
+bool shrinkone_with(const path_t& path, const std::vector<std::string>& levels,
+                    const std::string& name, unsigned long level_number, unsigned long rotation,
+                    std::ostream& log, std::ostream& err, level_scratch_t& scratch) {
   const unsigned long L = level_number;
   if (levels.size() < L + 3) return too_few_levels(name, "shrinkone", log);
-  const photo_job_t job{path, levels, name, file_in(path, "original", name), shrinkone_texts, log};
+  const photo_job_t job{path,           levels, name, file_in(path, "original", name),
+                        shrinkone_texts, log,   err,  scratch};
   photo_facts_t facts;
   if (!read_original(job, rotation, facts)) return false;
   const bool halved_thumbnail = needs_halved_thumbnail(facts);
-  if (!fits_levels(facts, L + 1 + (halved_thumbnail ? 1 : 0))) return too_small(name, log);
   if (!make_level0(job, rotation, facts.count, false)) return false;
 
   const std::string source = rotation != 0 ? job.level(0) : job.original;
-  libgr::image2d_t picture;
+  scratch.prepare(facts.width, facts.height);
   marker_list_t markers;
-  if (!decode(picture, markers, source, source, source, "shrinkone", log)) return false;
+  if (!decode(job, markers, source, source, "shrinkone")) return false;
   // A turned photo carries no segment of the camera file into its levels.
   if (rotation != 0) markers.clear();
-  if (!halve_times(picture, 1, name, job)) return false;
-  if (!write_levels(job, 1, L, false, halved_thumbnail, picture, markers)) return false;
+  if (!halve_times(scratch.picture, 1, name, job)) return false;
+  if (!write_levels(job, 1, L, false, halved_thumbnail, markers)) return false;
   const std::string thumb = job.level(L + 2);
-  if (libutils::need_update(job.original, thumb))
-    return save_thumbnail(thumb, facts, picture, log);
+  if (is_stale(job.original, thumb))
+    return save_thumbnail(thumb, facts, rotation == 0 ? facts.count : 0, job);
   return true;
 }
 
-bool shrink(const path_t& path, const std::vector<files_t>& files,
-            sigc::signal<void, double>& progress, std::ostream& log) {
-  make_dir(file_in(path, "thumb", ""));
-  const std::size_t n = files.size();
-  for (std::size_t k = 0; k < n; ++k) {
-    const std::string& name = files[k].name;
-    if (is_photo_name(name)) {
-      unsigned long level = getshrinklevel(path, name);
-      std::vector<std::string> levels = size_level_dirs(level);
-      make_level_dirs(path, levels);
-      if (!shrinkone(path, levels, name, level, files[k].rotation, log)) {
-        libutils::error();
-        log << "shinkone() fail." << std::endl;
-        return false;
-      }
-    } else if (is_movie_name(name)) {
-      if (!shrinkmovie(path, name, log)) return false;
-    }
-    emit_progress(progress, k, n);
-  }
-  return true;
+bool shrinkone(const path_t& path, std::vector<std::string>& levels, const std::string& name,
+               unsigned long level_number, unsigned long rotation, std::ostream& log) {
+  level_scratch_t scratch;
+  return shrinkone_with(path, levels, name, level_number, rotation, log, std::cerr, scratch);
+}
+
+bool shrinkoneupdate_with(const std::vector<std::string>& levels, const path_t& path,
+                          const std::string& name, unsigned long level_number,
+                          unsigned long start, unsigned long rotation, std::ostream& err,
+                          level_scratch_t& scratch) {
+  const unsigned long L = level_number;
+  std::ostream& log = err;
+  if (levels.size() < L + 3 || start > L + 2) return too_few_levels(name, "shrinkoneupdate", log);
+  const photo_job_t job{path, levels, name, file_in(path, "original", name), update_texts,
+                        log,  err,    scratch};
+  photo_facts_t facts;
+  if (!read_original(job, rotation, facts)) return false;
+  const bool halved_thumbnail = needs_halved_thumbnail(facts);
+  if (!make_level0(job, rotation, facts.count, true)) return false;
+
+  bool any = rotation != 0;
+  for (unsigned long h = 0; h <= L + 2 && !any; ++h) any = is_stale(job.original, job.level(h));
+  if (!any) return true;
+
+  const std::string size0 = job.level(0);
+  scratch.prepare(facts.width, facts.height);
+  marker_list_t markers;
+  if (!decode(job, markers, size0, name, "shrinkoneupdate")) return false;
+  if (!halve_times(scratch.picture, std::min(start, L + 1 + (halved_thumbnail ? 1 : 0)), name,
+                   job))
+    return false;
+  for (unsigned long h = start; h <= L + 1; ++h) mkdir(file_in(path, levels[h], "").c_str(), 0755);
+  if (!write_levels(job, start, L, rotation != 0, halved_thumbnail, markers)) return false;
+  const std::string thumb = job.level(L + 2);
+  if (halved_thumbnail && facts.exif_thumbnail.empty() && plimlib::g_option.debug)
+    std::cout << thumb << ": is scale down thumbnail." << std::endl;
+  return save_thumbnail(thumb, facts, rotation == 0 ? facts.count : 0, job);
 }
 
 bool shrinkoneupdate(std::vector<std::string>& levels, const path_t& path,
                      const std::string& name, unsigned long level_number, unsigned long start,
                      unsigned long rotation) {
-  const unsigned long L = level_number;
-  std::ostream& log = std::cerr;
-  if (levels.size() < L + 3 || start > L + 2) return too_few_levels(name, "shrinkoneupdate", log);
-  const photo_job_t job{path, levels, name, file_in(path, "original", name), update_texts, log};
-  photo_facts_t facts;
-  if (!read_original(job, rotation, facts)) return false;
-  const bool halved_thumbnail = needs_halved_thumbnail(facts);
-  if (!fits_levels(facts, L + 1 + (halved_thumbnail ? 1 : 0))) return too_small(name, log);
-  if (!make_level0(job, rotation, facts.count, true)) return false;
-
-  bool any = rotation != 0;
-  for (unsigned long h = 0; h <= L + 2 && !any; ++h)
-    any = libutils::need_update(job.original, job.level(h));
-  if (!any) return true;
-
-  const std::string size0 = job.level(0);
-  libgr::image2d_t picture;
-  marker_list_t markers;
-  if (!decode(picture, markers, size0, size0, name, "shrinkoneupdate", log)) return false;
-  if (!halve_times(picture, std::min(start, L + 1 + (halved_thumbnail ? 1 : 0)), name, job))
-    return false;
-  for (unsigned long h = start; h <= L + 1; ++h) make_dir(file_in(path, levels[h], ""));
-  if (!write_levels(job, start, L, rotation != 0, halved_thumbnail, picture, markers))
-    return false;
-  const std::string thumb = job.level(L + 2);
-  if (halved_thumbnail && facts.exif_thumbnail.empty() && plimlib::g_option.debug)
-    std::cout << thumb << ": is scale down thumbnail." << std::endl;
-  return save_thumbnail(thumb, facts, picture, log);
+  level_scratch_t scratch;
+  return shrinkoneupdate_with(levels, path, name, level_number, start, rotation, std::cerr,
+                              scratch);
 }
 
-bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
-                  sigc::signal<void, double>& progress) {
-  // An album that has only "original" is repaired by an update too.
-  make_dir(file_in(path, "thumb", ""));
-  const std::size_t n = files.size();
-  for (std::size_t k = 0; k < n; ++k) {
-    const std::string& name = files[k].name;
-    const unsigned long rotation = files[k].rotation;
-    if (is_photo_name(name)) {
-      unsigned long level = getshrinklevel(path, name);
-      std::vector<std::string> levels = size_level_dirs(level);
-      make_level_dirs(path, levels);
-      if (rotation != 0) {
-        if (!shrinkoneupdate(levels, path, name, level, 0, rotation)) return false;
-      } else {
-        for (unsigned long h = 0; h < levels.size(); ++h) {
-          struct stat st;
-          if (stat(file_in(path, levels[h], name).c_str(), &st) == 0) continue;
-          if (!shrinkoneupdate(levels, path, name, level, h, 0)) return false;
-          break;
-        }
-      }
-    } else if (is_movie_name(name)) {
-      if (!shrinkmovie(path, name, std::cerr)) return false;
-    }
-    emit_progress(progress, k, n);
+bool shrink_photo(const path_t& path, const files_t& file, std::ostream& log, std::ostream& err,
+                  level_scratch_t& scratch) {
+  const unsigned long level = getshrinklevel_to(file_in(path, "original", file.name), err);
+  const std::vector<std::string> levels = size_level_dirs(level);
+  make_level_dirs(path, levels);
+  if (!shrinkone_with(path, levels, file.name, level, file.rotation, log, err, scratch)) {
+    libutils::error();
+    log << "shinkone() fail." << std::endl;
+    return false;
   }
   return true;
+}
+
+bool update_photo(const path_t& path, const files_t& file, std::ostream& err,
+                  level_scratch_t& scratch) {
+  const unsigned long level = getshrinklevel_to(file_in(path, "original", file.name), err);
+  const std::vector<std::string> levels = size_level_dirs(level);
+  make_level_dirs(path, levels);
+  if (file.rotation != 0)
+    return shrinkoneupdate_with(levels, path, file.name, level, 0, file.rotation, err, scratch);
+  // The first level missing, or left empty by an old failure, and all
+  // below it are made again.
+  for (unsigned long h = 0; h < levels.size(); ++h) {
+    if (!is_missing_or_empty(file_in(path, levels[h], file.name))) continue;
+    return shrinkoneupdate_with(levels, path, file.name, level, h, 0, err, scratch);
+  }
+  return true;
+}
+
+bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log) {
+  libgr::direction2ul_t size;
+  std::string duration, stream;
+  unsigned long level = getffshrinklevel(path, "original", name, size, duration, stream);
+  std::vector<std::string> dirs = movie_level_dirs(level);
+  make_level_dirs(path, dirs);
+  const std::string movie = replace_extension(name, ".mp4");
+  const std::string level0 = file_in(path, "movie0", movie);
+  if (!ffconvertone(file_in(path, "original", name), level0, size)) return false;
+  const std::string picture = file_in(path, "movie0", replace_extension(movie, ".jpg"));
+  if (!ffsavethumbnail(level0, picture, libgr::datum2ul())) {
+    libutils::error();
+    log << level0 << ": movie thumbnail save failed." << std::endl;
+    return false;
+  }
+  return ffshrinkone(path, dirs, movie, level, size);
 }
 
 }  // namespace tavolin

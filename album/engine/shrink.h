@@ -33,25 +33,39 @@ bool is_media_name(const std::string& name);
 std::vector<std::string> size_level_dirs(unsigned long level);
 
 // Copies each file of from into path's "original" (media) or "txt"
-// (anything else), with its times. A file that already is its target, or
-// a non-media file named like one of the album's own text files, is
-// skipped with its progress still emitted. Emits (k + 1) / n after each.
+// (anything else), with its times, each by way of a temporary name. A file
+// that already is its target or holds the same bytes, or a non-media file
+// named like one of the album's own text files, is skipped with its
+// progress still emitted. Emits (k + 1) / n after each. Nothing is copied
+// when a name stands in the album with other bytes, or when two movies
+// would convert into one movie level: one line per such file goes to log.
+bool copyfiles(const std::string& from, const std::vector<files_t>& files,
+               const path_t& path, sigc::signal<void, double>& progress, std::ostream& log);
+// The same with the refusals on standard error.
 bool copyfiles(const std::string& from, const std::vector<files_t>& files,
                const path_t& path, sigc::signal<void, double>& progress);
 
 // Makes "thumb", the size levels of every photo and the movie levels of
-// every movie of files (already in "original"); failures go to log.
+// every movie of files (already in "original"); failures go to log. The
+// photos are made on worker threads (level_workers(), levelwork.h) while
+// the movies are converted on this thread; progress, the log lines and
+// the failure that decides come in list order, as from one thread.
 bool shrink(const path_t& path, const std::vector<files_t>& files,
             sigc::signal<void, double>& progress, std::ostream& log);
 
 // The levels of one photo: levels from size_level_dirs(level_number),
-// rotation the user's quarter turns to the right. Failures go to log.
+// rotation the user's quarter turns to the right. A turn that cannot be
+// lossless (a side that is no whole number of blocks) is made by decoding,
+// turning and encoding, so that the whole picture is kept; every thumbnail
+// is upright; halving never makes a side smaller than one pixel. Every file
+// is written under a temporary name and renamed when complete. Failures go
+// to log.
 bool shrinkone(const path_t& path, std::vector<std::string>& levels,
                const std::string& name, unsigned long level_number,
                unsigned long rotation, std::ostream& log);
 
-// Like shrink, for an existing album: makes what is missing, turns again
-// what has a rotation. Failures go to standard error.
+// Like shrink, for an existing album: makes what is missing or empty,
+// turns again what has a rotation. Failures go to standard error.
 bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
                   sigc::signal<void, double>& progress);
 

@@ -4,11 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <vector>
 
 #include "album/engine/global.h"
+#include "album/engine/safefile.h"
 #include "album/engine/shell.h"
 #include "utility/futil.h"
 
@@ -110,7 +113,13 @@ bool copyjpeg(const std::string& from, const std::string& to, const std::string&
   // to is the source's only name: replacing it would delete the photo.
   nlink_t links = 0;
   if (same_file(from, to, &links) && links == 1) return true;
-  return symlinkone(target, to) || hardlinkone(from, to) || libutils::filecopy(from, to);
+  if (symlinkone(target, to) || hardlinkone(from, to)) return true;
+  // The copy replaces to only when it is whole.
+  if (copy_replacing(from, to)) return true;
+  const int err = errno;
+  libutils::error();
+  std::cerr << to << ": " << std::strerror(err) << std::endl;
+  return false;
 }
 
 std::string browser_command(const std::string& dir) {

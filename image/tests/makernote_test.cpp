@@ -47,10 +47,13 @@ bytes_t olympus3_note(bool big, const bytes_t& prefix, const std::vector<entry_t
   return n.b;
 }
 
+// The note declares its own byte order in the two bytes before its version.
 bytes_t olympus3_sample(bool big, const bytes_t& prefix) {
   tiff_writer n(big, false);
+  bytes_t declared = prefix;
+  if (big) declared[prefix.size() - 4] = declared[prefix.size() - 3] = 'M';
   return olympus3_note(
-      big, prefix, {n.e_ascii(0x0203, "M.17mm F1.8", 32)},
+      big, declared, {n.e_ascii(0x0203, "M.17mm F1.8", 32)},
       {entry_t{0x0301, 3, 2, n.u16(0) + n.u16(65)}, n.e_short(0x0500, 18),
        entry_t{0x0804, 4, 2, n.u32(1) + n.u32(5)}},
       {n.e_short(0x0209, 1), n.e_short(0x0301, 1914), n.e_rational(0x0305, 250, 10)});
@@ -152,6 +155,23 @@ TEST(OlympusNote, CurrentLayoutReadsTheSubIfds) {
     app1_marker_t m;
     ASSERT_TRUE(parse(m, payload));
     expect_olympus3_sample(m.tiff_header);
+  }
+}
+
+// Desktop software that rewrote the TIFF block in the other byte order
+// keeps the note as the camera wrote it.
+TEST(OlympusNote, NoteKeepsItsDeclaredOrderInABlockOfTheOther) {
+  for (bool big : {false, true}) {
+    SCOPED_TRACE(big ? "note MM in II" : "note II in MM");
+    for (const char* make : {"OLYMPUS IMAGING CORP.", "OM Digital Solutions"}) {
+      const bytes_t& prefix = make[1] == 'L' ? olympus_prefix : om_prefix;
+      bytes_t payload =
+          with_note(!big, make, [&](uint32_t) { return olympus3_sample(big, prefix); });
+      app1_marker_t m;
+      ASSERT_TRUE(parse(m, payload)) << make;
+      expect_olympus3_sample(m.tiff_header);
+      EXPECT_EQ(m.tiff_header.is_motorola(), !big) << "the block keeps its own order";
+    }
   }
 }
 

@@ -144,3 +144,37 @@ TEST(JpegTransform, OutputMayBeTheInputObject) {
   ASSERT_TRUE(turn(3, data, data, err));
   EXPECT_TRUE(to_bytes(data.data) == to_bytes(expected.data));
 }
+
+namespace {
+
+// Whether a turn leaves no edge block behind, as jpegtran -perfect judges
+// it, for sides that are and are not whole blocks of 2x2, 2x1 and grey.
+TEST(TransformIsPerfect, AgreesWithJpegtranPerfect) {
+  scratch_t s;
+  struct {
+    unsigned w, h;
+    const char* options;
+  } cases[] = {{600, 391, "-sample 2x2"}, {600, 400, "-sample 2x2"}, {640, 480, "-sample 2x2"},
+               {640, 392, "-sample 2x1"}, {88, 40, "-grayscale"},   {87, 41, "-grayscale"}};
+  for (const auto& c : cases) {
+    const std::string ppm = s.path("in.ppm");
+    ASSERT_TRUE(write_picture(ppm, c.w, c.h, 3, 1));
+    const std::string jpg = s.path("in.jpg");
+    ASSERT_EQ(run(std::string("cjpeg ") + c.options + " -outfile " + quote(jpg) + " " + quote(ppm)),
+              0);
+    libgr::jpegdata_t in;
+    ASSERT_TRUE(in.load(jpg.c_str(), nullptr));
+    for (unsigned count = 0; count < 4; ++count) {
+      SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h) + " " + c.options + " count " +
+                   std::to_string(count));
+      const bool perfect =
+          count == 0 || run("jpegtran -perfect -rotate " + std::to_string(count * 90) +
+                            " -outfile /dev/null " + quote(jpg) + " 2>/dev/null") == 0;
+      EXPECT_EQ(libgr::transform_is_perfect(count, in), perfect);
+    }
+  }
+  libgr::jpegdata_t empty;
+  EXPECT_FALSE(libgr::transform_is_perfect(1, empty));
+}
+
+}  // namespace

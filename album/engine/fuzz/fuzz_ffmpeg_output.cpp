@@ -15,6 +15,8 @@ void parse_lines(const std::string& duration_line, const std::string& stream_lin
   std::string stream;
   tavolin::ffparse_video(stream_line, size, stream);
   tavolin::ffparse_audio(stream_line);
+  double degrees = 0;
+  tavolin::ffparse_rotation(stream_line, degrees);
 }
 
 void scan(std::string& text, const char* kind) {
@@ -22,8 +24,10 @@ void scan(std::string& text, const char* kind) {
   std::FILE* in = fmemopen(&text[0], text.size(), "r");
   if (!in) return;
   std::string duration_line, stream_line;
-  if (tavolin::ffscan_output(in, kind, duration_line, stream_line))
+  if (tavolin::ffscan_output(in, kind, duration_line, stream_line)) {
     parse_lines(duration_line, stream_line);
+    tavolin::ffscan_quarter_turn(in);
+  }
   std::fclose(in);
 }
 

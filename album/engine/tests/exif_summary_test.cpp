@@ -10,6 +10,7 @@
 #include "album/engine/exif.h"
 #include "album/engine/tests/enginetest.h"
 #include "album/engine/tests/page_fixture.h"
+#include "album/engine/tests/photo_gen.h"
 #include "utility/message.h"
 
 using namespace tavolin;
@@ -406,6 +407,27 @@ TEST_F(ExifSummaryCamera, PentaxNoteOfRicohCamera) {
   EXPECT_EQ(lines[3], "AF-S (Focus-priority)");
   EXPECT_EQ(lines[4], "Auto WB");
   EXPECT_EQ(lines[5], "Shp Hard, Sat Normal, Ctr High, Uncalibrated");
+}
+
+// Desktop software that rewrites the TIFF block in the other byte order
+// keeps an Olympus or OM SYSTEM note as the camera wrote it; the note's
+// own order mark is what counts.
+TEST_F(ExifSummaryCamera, NoteInItsOwnByteOrderAfterTheBlockWasRewritten) {
+  if (!phototest::have_tool("exiftool")) GTEST_SKIP() << "exiftool";
+  enginetest::scratch_dir dir;
+  for (const char* name : {"Olympus_PEN_E-P3.jpg", "olympus_E-M10III_from_exv.jpg",
+                           "omsystem-header_E-P3_from_exv.jpg"}) {
+    SCOPED_TRACE(name);
+    const std::string big_endian = dir / name;
+    ASSERT_TRUE(phototest::run("cp '" + data(name) + "' '" + big_endian + "'"));
+    ASSERT_TRUE(phototest::run("exiftool -q -q -overwrite_original -exif:all= -tagsfromfile @ "
+                               "-exif:all -makernotes -unsafe -ExifByteOrder=MM '" +
+                               big_endian + "' >/dev/null 2>&1"));
+    ASSERT_EQ(enginetest::read_file(big_endian).substr(12, 2), "MM");
+    std::ostringstream out;
+    EXPECT_TRUE(writeexif(out, path_t(), "", big_endian, false));
+    EXPECT_EQ(lines_of(out.str()), summary_of(name));
+  }
 }
 
 }  // namespace

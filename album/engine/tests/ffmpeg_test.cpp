@@ -212,14 +212,15 @@ TEST_F(FfmpegTest, MovieLevelsAreHalvedEvenAndNotRedone) {
   const std::string commands = testing::internal::GetCapturedStdout();
   ASSERT_TRUE(made) << log.str() << commands;
   EXPECT_EQ(values, std::vector<double>{1.0});
-  // Conversions are echoed on standard output, thumbnails on standard error.
+  // Conversions are echoed on standard output, thumbnails on standard error;
+  // ffmpeg writes a temporary file beside the level, renamed when complete.
   EXPECT_NE(commands.find("ffmpeg -y  -resize 960x540 -i \"" + album + "/movie0/clip.mp4\" -s "
                           "960x540 -c:v libx264 -preset ultrafast -crf 23 \"" + album +
-                          "/movie1/clip.mp4\"\n"),
+                          "/movie1/.clip.mp4."),
             std::string::npos) << commands;
   const std::string thumbnail_command = "ffmpeg -y -i \"" + album +
                                         "/movie1/clip.mp4\" -f image2 -update true -frames:v 1 \"" +
-                                        album + "/movie1/clip.jpg\"\n";
+                                        album + "/movie1/.clip.jpg.";
   EXPECT_NE(errors.find(thumbnail_command), std::string::npos) << errors;
   EXPECT_EQ(commands.find("-f image2"), std::string::npos) << commands;
 

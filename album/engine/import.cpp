@@ -1,0 +1,142 @@
+// The import copy of camera files into an album. Camera files often exist
+// nowhere else: a name that already stands in the album is never replaced
+// by different bytes, and a copy that fails leaves neither a fragment nor
+// a loss behind.
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+#include <list>
+#include <map>
+
+#include "album/engine/ffmpeg.h"
+#include "album/engine/safefile.h"
+#include "album/engine/shrink.h"
+#include "utility/futil.h"
+#include "utility/option.h"
+
+namespace tavolin {
+
+namespace {
+
+// The album's own files in "txt", which an imported file must not replace.
+bool is_album_text_name(const std::string& name) {
+  static const char* const names[] = {
+      "head.txt",  "last.txt",   "count.txt", "list.txt",  "secret.txt", "best.txt", "apply.txt",
+      "submit.txt", "sale.txt", "print.txt", "upload.txt", "good.txt",   "fail.txt"};
+  for (const char* own : names) {
+    if (strcasecmp(name.c_str(), own) == 0) return true;
+  }
+  return false;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+bool entry_exists(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0;
+}
+
+void emit_progress(sigc::signal<void, double>& progress, std::size_t k, std::size_t n) {
+  progress.emit(static_cast<double>(k + 1) / static_cast<double>(n));
+}
+
+enum class import_step_t { copy, skip, text_name };
+
+// What the import does with each file, decided before anything is copied.
+// A file whose name stands in the album with other bytes, or a movie whose
+// levels would be another movie's (levels, stills and comments are keyed
+// by the name without extension), is refused with one line in refusals.
+std::vector<import_step_t> plan_import(const std::string& from, const std::vector<files_t>& files,
+                                       const path_t& path, std::vector<std::string>& refusals) {
+  std::string original;
+  path.make(original, "original");
+  std::map<std::string, std::string> movie_of;  // converted name -> movie
+  std::list<std::string> present;
+  libutils::getfiles(present, original.c_str());
+  for (const std::string& name : present) {
+    if (is_movie_name(name)) movie_of.emplace(replace_extension(name, ".mp4"), name);
+  }
+
+  std::vector<import_step_t> steps;
+  for (const files_t& file : files) {
+    const std::string& name = file.name;
+    const std::string source = from + "/" + name;
+    const bool media = is_media_name(name);
+    std::string target;
+    path.make(target, media ? "original" : "txt", name);
+    if (!media && is_album_text_name(name)) {
+      steps.push_back(import_step_t::text_name);
+      continue;
+    }
+    if (is_movie_name(name)) {
+      const auto seen = movie_of.emplace(replace_extension(name, ".mp4"), name);
+      if (!seen.second && seen.first->second != name)
+        refusals.push_back(source + ": converts into the same movie as " + seen.first->second +
+                           ", not imported.");
+    }
+    // Importing from the album's own "original": the file is there already.
+    if (same_file(source, target)) {
+      steps.push_back(import_step_t::skip);
+    } else if (!entry_exists(target)) {
+      steps.push_back(import_step_t::copy);
+    } else if (same_bytes(source, target)) {
+      steps.push_back(import_step_t::skip);  // the same file imported again
+    } else {
+      refusals.push_back(target + ": a different file of this name is in the album, not replaced.");
+      steps.push_back(import_step_t::skip);
+    }
+  }
+  return steps;
+}
+
+}  // namespace
+
+bool copyfiles(const std::string& from, const std::vector<files_t>& files, const path_t& path,
+               sigc::signal<void, double>& progress) {
+  return copyfiles(from, files, path, progress, std::cerr);
+}
+
+bool copyfiles(const std::string& from, const std::vector<files_t>& files, const path_t& path,
+               sigc::signal<void, double>& progress, std::ostream& log) {
+  std::string original;
+  path.make(original, "original");
+  mkdir(original.c_str(), 0755);
+  std::vector<std::string> refusals;
+  const std::vector<import_step_t> steps = plan_import(from, files, path, refusals);
+  if (!refusals.empty()) {
+    libutils::error();
+    for (const std::string& line : refusals) log << line << std::endl;
+    return false;
+  }
+  const std::size_t n = files.size();
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::string& name = files[k].name;
+    if (plimlib::g_option.debug) std::cout << name << std::endl;
+    const std::string source = from + "/" + name;
+    if (steps[k] == import_step_t::text_name) {
+      libutils::error();
+      std::cerr << source << ": name of an album text file, not copied." << std::endl;
+    } else if (steps[k] == import_step_t::copy) {
+      std::string target;
+      path.make(target, is_media_name(name) ? "original" : "txt", name);
+      if (!copy_replacing(source, target)) {
+        const int err = errno;
+        libutils::error();
+        std::cerr << source << ": " << std::strerror(err) << std::endl;
+        std::cerr << target << ": file copy fail." << std::endl;
+        return false;
+      }
+    }
+    emit_progress(progress, k, n);
+  }
+  return true;
+}
+
+}  // namespace tavolin

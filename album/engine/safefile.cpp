@@ -1,0 +1,210 @@
+#include "album/engine/safefile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "utility/futil.h"
+
+namespace tavolin {
+
+namespace {
+
+std::atomic<unsigned long> temp_counter{0};
+
+// The extension of the last path component, with its dot; "" without one.
+std::string extension_of(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  const std::string::size_type dot = path.rfind('.');
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  if (dot == (slash == std::string::npos ? 0 : slash + 1)) return "";  // ".name" alone
+  return path.substr(dot);
+}
+
+// Closes fd, keeping the errno of an earlier failure.
+bool close_keeping_errno(int fd, bool ok) {
+  const int saved = errno;
+  const bool closed = ::close(fd) == 0;
+  if (ok && !closed) return false;
+  if (!ok) errno = saved;
+  return ok;
+}
+
+bool write_all(int fd, const unsigned char* p, std::size_t left) {
+  while (left > 0) {
+    const ssize_t n = ::write(fd, p, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = ENOSPC;
+      return false;
+    }
+    p += n;
+    left -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Removes path, keeping errno.
+void discard(const std::string& path) {
+  const int saved = errno;
+  ::unlink(path.c_str());
+  errno = saved;
+}
+
+bool copy_descriptor(int in, int out) {
+  const std::size_t piece = 1u << 20;
+  std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[piece]);
+  if (!buffer) {
+    errno = ENOMEM;
+    return false;
+  }
+  for (;;) {
+    const ssize_t got = ::read(in, buffer.get(), piece);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) return true;
+    if (!write_all(out, buffer.get(), static_cast<std::size_t>(got))) return false;
+  }
+}
+
+}  // namespace
+
+std::string make_temp_beside(const std::string& target, int* fd_out, bool keep_extension) {
+  const std::string::size_type slash = target.rfind('/');
+  const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  const std::string ext = keep_extension ? extension_of(target) : ".part";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string temp = dir + "." + name + "." + std::to_string(::getpid()) + "-" +
+                             std::to_string(temp_counter.fetch_add(1)) + ext;
+    // O_EXCL: a name that exists, even as a link, is never written through.
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;
+      return "";
+    }
+    if (fd_out) *fd_out = fd;
+    else ::close(fd);
+    return temp;
+  }
+  errno = EEXIST;
+  return "";
+}
+
+bool replace_with(const std::string& temp, const std::string& target) {
+  struct stat st;
+  if (::stat(temp.c_str(), &st) != 0) return false;
+  if (st.st_size == 0) {
+    ::unlink(temp.c_str());
+    errno = ENODATA;
+    return false;
+  }
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    discard(temp);
+    return false;
+  }
+  return true;
+}
+
+bool write_replacing(const std::string& target, const void* bytes, std::size_t size) {
+  int fd = -1;
+  const std::string temp = make_temp_beside(target, &fd);
+  if (temp.empty()) return false;
+  const bool written = write_all(fd, static_cast<const unsigned char*>(bytes), size);
+  if (!close_keeping_errno(fd, written)) {
+    discard(temp);
+    return false;
+  }
+  return replace_with(temp, target);
+}
+
+bool copy_replacing(const std::string& source, const std::string& target) {
+  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  struct stat st;
+  const bool readable = ::fstat(in, &st) == 0;
+  if (!readable || !S_ISREG(st.st_mode)) {
+    // A directory, FIFO or device has no bytes to copy.
+    if (readable) errno = EINVAL;
+    close_keeping_errno(in, false);
+    return false;
+  }
+  int out = -1;
+  const std::string temp = make_temp_beside(target, &out);
+  if (temp.empty()) {
+    close_keeping_errno(in, false);
+    return false;
+  }
+  bool ok = copy_descriptor(in, out);
+  // A file cut short by a pulled card reads as a short copy.
+  struct stat copied;
+  if (ok && ::fstat(out, &copied) == 0 && copied.st_size != st.st_size) {
+    errno = EIO;
+    ok = false;
+  }
+  if (ok) {
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    ok = ::futimens(out, times) == 0 && ::fsync(out) == 0;
+  }
+  close_keeping_errno(in, true);
+  if (!close_keeping_errno(out, ok)) {
+    discard(temp);
+    return false;
+  }
+  // An empty camera file is copied as it is.
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    discard(temp);
+    return false;
+  }
+  return true;
+}
+
+bool same_bytes(const std::string& a, const std::string& b) {
+  const int fa = ::open(a.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fa < 0) return false;
+  const int fb = ::open(b.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fb < 0) {
+    ::close(fa);
+    return false;
+  }
+  struct stat sa, sb;
+  bool same = ::fstat(fa, &sa) == 0 && ::fstat(fb, &sb) == 0 && S_ISREG(sa.st_mode) &&
+              S_ISREG(sb.st_mode) && sa.st_size == sb.st_size;
+  const std::size_t piece = 1u << 16;
+  std::unique_ptr<char[]> ba(new char[piece]), bb(new char[piece]);
+  while (same) {
+    const ssize_t na = ::read(fa, ba.get(), piece);
+    if (na <= 0) {
+      same = na == 0;
+      break;
+    }
+    ssize_t nb = 0;
+    while (nb < na) {
+      const ssize_t n = ::read(fb, bb.get() + nb, static_cast<std::size_t>(na - nb));
+      if (n <= 0) break;
+      nb += n;
+    }
+    same = nb == na && std::memcmp(ba.get(), bb.get(), static_cast<std::size_t>(na)) == 0;
+  }
+  ::close(fa);
+  ::close(fb);
+  return same;
+}
+
+bool is_missing_or_empty(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) != 0 || st.st_size == 0;
+}
+
+bool is_stale(const std::string& source, const std::string& target) {
+  struct stat st;
+  if (::stat(source.c_str(), &st) != 0) return false;
+  return libutils::need_update(source, target) || is_missing_or_empty(target);
+}
+
+}  // namespace tavolin

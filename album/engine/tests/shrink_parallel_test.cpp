@@ -1,0 +1,215 @@
+// The size levels built on worker threads are what one thread makes: the
+// same bytes in every file, the same progress on the calling thread in
+// list order, the same failure and message; and the memory budget holds.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "album/engine/global.h"
+#include "album/engine/levelwork.h"
+#include "album/engine/shrink.h"
+#include "album/engine/tests/enginetest.h"
+#include "album/engine/tests/photo_gen.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using enginetest::read_file;
+using enginetest::write_file;
+using namespace phototest;
+using tavolin::files_t;
+using tavolin::path_t;
+
+// Puts the process-wide worker count back after a test.
+struct workers_guard {
+  ~workers_guard() { tavolin::set_level_workers(0); }
+};
+
+// Every file below dir with its bytes (link texts for links).
+std::map<std::string, std::string> contents(const std::string& dir) {
+  std::map<std::string, std::string> out;
+  for (const auto& e : fs::recursive_directory_iterator(dir)) {
+    const std::string rel = e.path().string().substr(dir.size());
+    if (e.is_symlink()) out[rel] = "link " + fs::read_symlink(e.path()).string();
+    else if (e.is_regular_file()) out[rel] = read_file(e.path());
+  }
+  return out;
+}
+
+struct run_t {
+  bool ok = false;
+  std::string log, err;
+  std::vector<double> progress;
+  bool on_caller = true;
+  std::map<std::string, std::string> files;
+};
+
+class ShrinkParallel : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tavolin::g_global.shrink_size = {256, 256};
+    tavolin::g_global.jpeg_compress = 85;
+    tavolin::g_global.hwaccel = "";
+    tavolin::g_global.ffmpeg = "-c:v mjpeg -q:v 5";  // deterministic output
+    enginetest::make_dirs(tmp / "camera");
+  }
+
+  // The album made from the camera files by shrink with workers threads
+  // (update: then by shrinkupdate after removing some levels).
+  run_t make(unsigned workers, const std::vector<files_t>& files, bool update = false) {
+    tavolin::set_level_workers(workers);
+    const std::string dir = tmp / ("album" + std::to_string(workers) + (update ? "u" : ""));
+    enginetest::make_dirs(dir + "/original");
+    EXPECT_TRUE(run("cp -p '" + (tmp / "camera") + "'/* '" + dir + "/original/'"));
+    const path_t path("", dir, "");
+    run_t r;
+    sigc::signal<void, double> progress;
+    const std::thread::id caller = std::this_thread::get_id();
+    progress.connect([&](double v) {
+      r.progress.push_back(v);
+      r.on_caller = r.on_caller && std::this_thread::get_id() == caller;
+    });
+    std::ostringstream log;
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    r.ok = tavolin::shrink(path, files, progress, log);
+    if (update && r.ok) {
+      for (const char* gone : {"/size1/p1.jpg", "/thumb/p3.jpg", "/size0/p5.jpg"})
+        fs::remove(dir + gone);
+      write_file(dir + "/size2/p2.jpg", "");
+      r.progress.clear();
+      r.ok = tavolin::shrinkupdate(path, files, progress);
+    }
+    r.err = testing::internal::GetCapturedStderr();
+    testing::internal::GetCapturedStdout();
+    r.log = log.str();
+    r.files = contents(dir);
+    return r;
+  }
+
+  workers_guard keep_workers;
+  enginetest::settings_guard settings;
+  enginetest::scratch_dir tmp;
+};
+
+std::vector<files_t> camera_files(const enginetest::scratch_dir& tmp, bool with_movie) {
+  std::vector<files_t> files;
+  for (unsigned i = 0; i < 9; ++i) {
+    const std::string name = "p" + std::to_string(i) + ".jpg";
+    EXPECT_TRUE(write_photo(tmp / ("camera/" + name), 300 + 97 * i, 200 + 61 * i, i + 1));
+    files.push_back(files_t(name, i % 4));
+    if (i == 4 && with_movie) {
+      EXPECT_TRUE(run("ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=1:size=320x240:rate=5 "
+                      "-c:v mjpeg '" + (tmp / "camera/clip.avi") + "'"));
+      files.push_back(files_t("clip.avi", 0));
+      write_file(tmp / "camera/voice.wav", "not really sound");
+      files.push_back(files_t("voice.wav", 0));
+    }
+  }
+  EXPECT_TRUE(add_exif(tmp / "camera/p2.jpg", 6));
+  return files;
+}
+
+TEST_F(ShrinkParallel, EightWorkersMakeWhatOneMakes) {
+  if (!have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg";
+  const std::vector<files_t> files = camera_files(tmp, true);
+  const run_t one = make(1, files), eight = make(8, files);
+  ASSERT_TRUE(one.ok) << one.log << one.err;
+  ASSERT_TRUE(eight.ok) << eight.log << eight.err;
+  ASSERT_EQ(one.progress.size(), files.size());
+  for (size_t k = 0; k < files.size(); ++k)
+    EXPECT_EQ(one.progress[k], double(k + 1) / double(files.size()));
+  EXPECT_EQ(eight.progress, one.progress);
+  EXPECT_TRUE(one.on_caller && eight.on_caller);
+  ASSERT_EQ(eight.files.size(), one.files.size());
+  EXPECT_GT(one.files.size(), 9u * 4);
+  for (const auto& f : one.files) {
+    auto it = eight.files.find(f.first);
+    ASSERT_NE(it, eight.files.end()) << f.first;
+    EXPECT_TRUE(it->second == f.second) << f.first << " differs";
+  }
+}
+
+TEST_F(ShrinkParallel, UpdateOnWorkersRepairsLikeOneThread) {
+  const std::vector<files_t> files = camera_files(tmp, false);
+  const run_t one = make(1, files, true), eight = make(8, files, true);
+  ASSERT_TRUE(one.ok && eight.ok) << one.err << eight.err;
+  EXPECT_EQ(eight.progress, one.progress);
+  EXPECT_EQ(one.progress.size(), files.size());
+  EXPECT_EQ(eight.files.size(), one.files.size());
+  for (const auto& f : one.files) {
+    auto it = eight.files.find(f.first);
+    EXPECT_TRUE(it != eight.files.end() && it->second == f.second) << f.first;
+  }
+}
+
+TEST_F(ShrinkParallel, FailingPhotoInTheMiddleDecidesAsWithOneWorker) {
+  std::vector<files_t> files = camera_files(tmp, false);
+  write_file(tmp / "camera/bad.jpg", "not a JPEG at all");
+  files.insert(files.begin() + 4, files_t("bad.jpg", 0));
+  write_file(tmp / "camera/worse.jpg", "not a JPEG either");
+  files.insert(files.begin() + 7, files_t("worse.jpg", 0));
+  const run_t one = make(1, files), eight = make(8, files);
+  EXPECT_FALSE(one.ok);
+  EXPECT_FALSE(eight.ok);
+  EXPECT_EQ(one.log, "bad.jpg: shrinkone() original analyze_markers fail.\nshinkone() fail.\n");
+  EXPECT_EQ(eight.log, one.log);
+  EXPECT_EQ(eight.progress, one.progress);
+  EXPECT_EQ(one.progress.size(), 4u);
+  EXPECT_NE(eight.err.find("bad.jpg: getshrinklevel() analyze_markers fail.\n"), std::string::npos)
+      << eight.err;
+}
+
+TEST(LevelWorkers, ResultsInListOrderAndBudgetHolds) {
+  const size_t n = 24;
+  tavolin::level_workers_t workers(n, 4, 3000);
+  std::atomic<int> in_flight{0}, most{0};
+  for (size_t k = 0; k < n; ++k) {
+    if (k % 5 == 4) continue;  // done by the caller
+    workers.add(k, [&, k](tavolin::level_scratch_t& scratch, std::ostream& log, std::ostream& err) {
+      scratch.prepare(20, 20);  // 1200 bytes: two fit the budget, not three
+      const int now = ++in_flight;
+      int seen = most;
+      while (now > seen && !most.compare_exchange_weak(seen, now)) {
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds((n - k) % 3));
+      --in_flight;
+      log << "log " << k << "\n";
+      err << "err " << k << "\n";
+      return k != 13;
+    });
+  }
+  workers.start();
+  for (size_t k = 4; k < n; k += 5) workers.mark(k, true, "caller " + std::to_string(k), "");
+  std::string logs;
+  size_t k = 0;
+  for (; k < n; ++k) {
+    workers.wait(k);
+    logs += workers.log_text(k);
+    if (!workers.ok(k)) break;
+  }
+  EXPECT_EQ(k, 13u);
+  EXPECT_EQ(workers.first_failed(), 13u);
+  EXPECT_EQ(logs.substr(0, 12), "log 0\nlog 1\n");
+  EXPECT_NE(logs.find("log 3\ncaller 4log 5\n"), std::string::npos) << logs;
+  EXPECT_NE(logs.find("log 12\nlog 13\n"), std::string::npos) << logs;
+  workers.stop();
+  EXPECT_LE(most.load(), 2);
+  EXPECT_GE(most.load(), 1);
+
+  // A picture larger than the whole budget still goes through, alone.
+  tavolin::memory_budget_t budget(100);
+  budget.acquire(500);
+  budget.release(500);
+  budget.acquire(60);
+  budget.acquire(40);
+  budget.release(100);
+}
+
+}  // namespace
