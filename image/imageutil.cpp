@@ -7,9 +7,11 @@
 #include <memory>
 #include <new>
 
-#include "utility/futil.h"
+#include "utility/failure.h"
 
 namespace libgr {
+
+using libutils::fail;
 
 namespace {
 
@@ -35,17 +37,6 @@ plane_t<const unsigned char> rows_of(const image2d_t& image) {
   return {image[0], image.rowsize()};
 }
 
-void report(const char* text) {
-  libutils::error();
-  std::cerr << text << std::endl;
-}
-
-template <class Name>
-void report(const char* before, const Name& name, const char* after) {
-  libutils::error();
-  std::cerr << before << name << after << std::endl;
-}
-
 // True when the pixel store holds every byte the rows address, so that a
 // record whose store is missing or short is refused instead of overrun.
 bool store_covers(const image2d_t& image, const char* function) {
@@ -55,7 +46,7 @@ bool store_covers(const image2d_t& image, const char* function) {
                   uint64_t{image.window.skip_pixels} * image.desc.getPixelBits() / 8 +
                   image.rowbyte();
   if (image.pixels.begin() && image.pixels.size() >= need) return true;
-  report(function, "", "(): image store is smaller than its rows.");
+  fail(function, "(): image store is smaller than its rows.");
   return false;
 }
 
@@ -73,7 +64,7 @@ bool prepare(image2d_t& dst, const image_desc_t& desc, uint32_t width,
 bool prepare_or_report(image2d_t& dst, const image_desc_t& desc,
                        uint32_t width, uint32_t height, const char* message) {
   if (prepare(dst, desc, width, height)) return true;
-  report(message);
+  fail(message);
   return false;
 }
 
@@ -128,7 +119,7 @@ bool swap_red_blue(image2d_t& dst, const image2d_t& src, e_image_format_t three,
   if (is_three && static_three) dst.store = &s_store_4;
   image_desc_t desc(is_three ? three_to : four_to, s.desc.type, IMAGE_BITS_8);
   if (!prepare(dst, desc, s.width, s.height)) {
-    report(name, "", "(): allocate() fail.");
+    fail(name, "(): allocate() fail.");
     return false;
   }
   if (is_three) {
@@ -153,7 +144,7 @@ bool change_components(image2d_t& dst, const image2d_t& src, e_image_format_t fr
   if (!store_covers(s, name)) return false;
   dst.store = &s_store_4;
   if (!prepare(dst, image_desc_t(to, s.desc.type, IMAGE_BITS_8), s.width, s.height)) {
-    report(name, "", "(): allocate() fail.");
+    fail(name, "(): allocate() fail.");
     return false;
   }
   reorder<IN, OUT>(dst, s, order);
@@ -428,17 +419,17 @@ void halve_bayer(const plane_t<const unsigned char>& s,
 bool halving(image2d_t& dst, const image2d_t& src, const bayer_t* cell) {
   const image2d_t s(src);
   if (s.compressed) {
-    report("scaledown(): compressed image not supported.");
+    fail("scaledown(): compressed image not supported.");
     return false;
   }
   if (!store_covers(s, "scaledown")) return false;
   if (!prepare(dst, s.desc, s.width / 2, s.height / 2)) {
-    report("scaledown(): allocate() fail.");
+    fail("scaledown(): allocate() fail.");
     return false;
   }
   int bytes = halving_bytes(s.desc.format, cell != nullptr);
   if (bytes == 0) {
-    report("scaledown(): ", s.desc.format, ": unsupported format.");
+    fail("scaledown(): ", s.desc.format, ": unsupported format.");
     return false;
   }
   if (dst.width == 0 || dst.height == 0) return true;
@@ -457,17 +448,17 @@ bool halving(image2d_t& dst, const image2d_t& src, const bayer_t* cell) {
 // Components per pixel of a fillable image, 0 after the report.
 int colour_target(const image2d_t& image) {
   if (image.desc.type != IMAGE_TYPE_UINT) {
-    report("not support image type.");
+    fail("not support image type.");
     return 0;
   }
   if (image.desc.bits != IMAGE_BITS_8) {
-    report("not support image bits.");
+    fail("not support image bits.");
     return 0;
   }
   if ((image.desc.format != IMAGE_FORMAT_RGB &&
        image.desc.format != IMAGE_FORMAT_RGBA) ||
       image.compressed) {
-    report("not support format.");
+    fail("not support format.");
     return 0;
   }
   return image.desc.format == IMAGE_FORMAT_RGB ? 3 : 4;
@@ -519,7 +510,7 @@ bool index2rgb(image2d_t& dst, const image2d_t& src) {
     return true;
   }
   if (s.compressed) {
-    report("index2rgb(): compressed image not supported.");
+    fail("index2rgb(): compressed image not supported.");
     return false;
   }
   if (!store_covers(s, "index2rgb")) return false;
@@ -529,7 +520,7 @@ bool index2rgb(image2d_t& dst, const image2d_t& src) {
   }
   const int per_byte = values_per_byte(s.desc.bits);
   if (per_byte == 0) {
-    report("index2rgb(): ", s.desc.bits, ": unsupported bits.");
+    fail("index2rgb(): ", s.desc.bits, ": unsupported bits.");
     return false;
   }
   // Indices past the palette (or past a shorter channel) give black.
@@ -554,11 +545,11 @@ bool grayscale2rgb(image2d_t& dst, const image2d_t& src) {
   }
   const int per_byte = values_per_byte(s.desc.bits);
   if (per_byte == 0) {
-    report("grayscale2rgb(): ", s.desc.bits, ": unsupported bits.");
+    fail("grayscale2rgb(): ", s.desc.bits, ": unsupported bits.");
     return false;
   }
   if (s.compressed) {
-    report("grayscale2rgb(): compressed image not supported.");
+    fail("grayscale2rgb(): compressed image not supported.");
     return false;
   }
   if (!store_covers(s, "grayscale2rgb")) return false;
@@ -580,19 +571,19 @@ bool grayscale2rgb(image2d_t& dst, const image2d_t& src) {
 bool monochrome(image2d_t& dst, const image2d_t& src) {
   const image2d_t s(src);
   if (s.desc.format != IMAGE_FORMAT_RGB) {
-    report("", s.desc.format, ": image format is not RGB.");
+    fail(s.desc.format, ": image format is not RGB.");
     return false;
   }
   if (s.desc.type != IMAGE_TYPE_UINT) {
-    report("", s.desc.type, ": image type is not UINT.");
+    fail(s.desc.type, ": image type is not UINT.");
     return false;
   }
   if (s.desc.bits != IMAGE_BITS_8) {
-    report("", s.desc.bits, ": image bits is not 8.");
+    fail(s.desc.bits, ": image bits is not 8.");
     return false;
   }
   if (s.compressed) {
-    report("monochrome(): compressed image not supported.");
+    fail("monochrome(): compressed image not supported.");
     return false;
   }
   if (!store_covers(s, "monochrome")) return false;
@@ -617,7 +608,7 @@ bool grayscale(image2d_t& dst, const image2d_t& src) {
   const image2d_t s(src);
   if (s.desc.format != IMAGE_FORMAT_GRAYSCALE || s.desc.type != IMAGE_TYPE_UINT ||
       s.desc.bits != IMAGE_BITS_1 || s.compressed) {
-    report("grayscale(): image is not a 1-bit GRAYSCALE UINT image.");
+    fail("grayscale(): image is not a 1-bit GRAYSCALE UINT image.");
     return false;
   }
   if (!store_covers(s, "grayscale")) return false;
@@ -656,14 +647,14 @@ bool copy_rows(image2d_t& dst, const image2d_t& src, bool upside_down,
                const char* name) {
   const image2d_t s(src);
   if (s.compressed) {
-    report(name, "", "(): compressed image not supported.");
+    fail(name, "(): compressed image not supported.");
     return false;
   }
   if (!store_covers(s, name)) return false;
   dst.store = s.store;
   dst.window = image_window2d_t();
   if (!prepare(dst, s.desc, s.width, s.height)) {
-    report(name, "", "(): allocate() fail.");
+    fail(name, "(): allocate() fail.");
     return false;
   }
   if (s.width == 0 || s.height == 0) return true;
@@ -689,11 +680,11 @@ bool flip(image2d_t& dst, const image2d_t& src) {
 bool makewindow(image2d_t& dst, const image2d_t& src, int x, int y,
                 unsigned int w, unsigned int h) {
   if (src.compressed) {
-    report("makewindow(): compressed image not supported.");
+    fail("makewindow(): compressed image not supported.");
     return false;
   }
   if (x < 0 || y < 0) {
-    report("makewindow(): negative offset.");
+    fail("makewindow(): negative offset.");
     return false;
   }
   const image2d_t s(src);
@@ -719,17 +710,17 @@ bool rotate(unsigned long count, image2d_t& dst, const image2d_t& src) {
   const image2d_t s(src);
   unsigned bits = s.desc.getPixelBits();
   if (s.compressed) {
-    report("rotate(): compressed image not supported.");
+    fail("rotate(): compressed image not supported.");
     return false;
   }
   if (bits == 0 || bits % 8 != 0) {
-    report("rotate(): ", s.desc.bits, ": pixels are not whole bytes.");
+    fail("rotate(): ", s.desc.bits, ": pixels are not whole bytes.");
     return false;
   }
   if (!store_covers(s, "rotate")) return false;
   bool swap = count != 2;
   if (!prepare(dst, s.desc, swap ? s.height : s.width, swap ? s.width : s.height)) {
-    report("rotate(): allocate() fail.");
+    fail("rotate(): allocate() fail.");
     return false;
   }
   if (s.width == 0 || s.height == 0) return true;
@@ -784,7 +775,7 @@ bool scaledown_inplace(image2d_t& image) {
   if (!halve_rows(bytes, in, rows_of(image), width, height, true)) {
     image.width = old_width;
     image.height = old_height;
-    report("scaledown(): allocate() fail.");
+    fail("scaledown(): allocate() fail.");
     return false;
   }
   return true;
@@ -847,7 +838,7 @@ bool addcolor(image2d_t& image, const color3a_t& colour) {
 bool heightmap2normalmap(image2d_t& dst, const image2d_t& src, float) {
   const image2d_t s(src);
   if (s.compressed) {
-    report("normalmap(): compressed format not supported.");
+    fail("normalmap(): compressed format not supported.");
     dst = s;
     return false;
   }
@@ -857,7 +848,7 @@ bool heightmap2normalmap(image2d_t& dst, const image2d_t& src, float) {
   }
   if (s.desc.format != IMAGE_FORMAT_GRAYSCALE || s.desc.type != IMAGE_TYPE_UINT ||
       s.desc.bits != IMAGE_BITS_8) {
-    report("normalmap(): image type not supported.");
+    fail("normalmap(): image type not supported.");
     dst = s;
     return false;
   }

@@ -77,12 +77,6 @@ const char* nameof(const jpegdata_t* data) {
   return data && data->name ? data->name : "";
 }
 
-template <class... Parts>
-void message(const Parts&... parts) {
-  libutils::error();
-  (std::cerr << ... << parts) << std::endl;
-}
-
 }  // namespace
 
 // --- error exit ---------------------------------------------------------
@@ -95,8 +89,7 @@ static void my_output_message(j_common_ptr cinfo) {
 
 static void my_error_exit(j_common_ptr cinfo) {
   error_record_t* err = reinterpret_cast<error_record_t*>(cinfo->err);
-  libutils::error();
-  std::cerr << nameof(err->data) << ": error detected." << std::endl;
+  libutils::fail(nameof(err->data), ": error detected.");
   (*cinfo->err->output_message)(cinfo);
   longjmp(err->jump, 1);
 }
@@ -231,7 +224,7 @@ static void set_jpegimage_dest(j_compress_ptr cinfo, jpegdata_t& out,
 
 bool check_image_size(const char* name, uint64_t width, uint64_t height) {
   if (width != 0 && height > image_pixel_limit / width) {
-    message(name ? name : "", ": image too large, ", width, "x", height,
+    libutils::fail(name ? name : "", ": image too large, ", width, "x", height,
             " pixels.");
     return false;
   }
@@ -359,7 +352,7 @@ static void begin_decoder(decoder_t& d, jpegdata_t& data,
 
 static bool decode_stop(decoder_t& d, const jpegdata_t& data) {
   jpeg_destroy_decompress(&d.cinfo);
-  message(nameof(&data), ": jpeg decompress fail, stop.");
+  libutils::fail(nameof(&data), ": jpeg decompress fail, stop.");
   return false;
 }
 
@@ -460,7 +453,7 @@ bool jpeginfo_t::decompress(image2d_t& image, jpegdata_t& data,
   if (setjmp(d.err.jump)) {
     if (!d.reading_rows) return decode_stop(d, data);
     jpeg_destroy_decompress(&d.cinfo);
-    message(nameof(&data), ": jpeg decompress fail, but continue.");
+    libutils::fail(nameof(&data), ": jpeg decompress fail, but continue.");
     return true;
   }
   return decompress_steps(d, data, *this, image);
@@ -532,12 +525,12 @@ bool jpeginfo_t::compress(jpegdata_t& out, const image2d_t& image, int quality,
   const desc_row_t* row = find_row(image.desc);
   if (!row) return false;
   if (image.width == 0 || image.height == 0) {
-    message(nameof(&out), ": jpeg compress fail, image is ", image.width, "x",
+    libutils::fail(nameof(&out), ": jpeg compress fail, image is ", image.width, "x",
             image.height, " pixels.");
     return false;
   }
   if (!store_holds_rows(image)) {
-    message(nameof(&out), ": jpeg compress fail, image store too small.");
+    libutils::fail(nameof(&out), ": jpeg compress fail, image store too small.");
     return false;
   }
   encoder_t e;
@@ -545,7 +538,7 @@ bool jpeginfo_t::compress(jpegdata_t& out, const image2d_t& image, int quality,
   if (setjmp(e.err.jump)) {
     jpeg_destroy_compress(&e.cinfo);
     out.data.clear();
-    message(nameof(&out), ": jpeg compress fail.");
+    libutils::fail(nameof(&out), ": jpeg compress fail.");
     return false;
   }
   compress_steps(e, out, image, *row, markers, quality, force_baseline);

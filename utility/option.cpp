@@ -294,8 +294,7 @@ int option_each_analyze(const char* const* args, std::size_t count) {
     if (*rest != '\0') continue;
     if (count < 2 || args[1] == nullptr) {
       // No value follows: the option is not taken and ends the options.
-      libutils::error();
-      std::cerr << args[0] << ": option value missing." << std::endl;
+      libutils::fail(args[0], ": option value missing.");
       return 0;
     }
     parse_value(row, args[1]);
@@ -348,9 +347,7 @@ bool option_save(const char* path) {
   std::ofstream ofs(path, std::ios::out | std::ios::trunc);
   if (!ofs) {
     const int err = errno;
-    libutils::error();
-    std::cerr << path << ": " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail(path, ": ", std::strerror(err));
   }
   for (const option_entity_t& row : option_entity_table) {
     ofs << '-' << row.name;
@@ -359,9 +356,7 @@ bool option_save(const char* path) {
   }
   ofs.close();
   if (ofs.fail()) {
-    libutils::error();
-    std::cerr << path << ": option file write failed." << std::endl;
-    return false;
+    return libutils::fail(path, ": option file write failed.");
   }
   return true;
 }
