@@ -7,7 +7,8 @@ function(project_tests name)
     return()
   endif()
   add_executable(${name} ${_srcs})
-  target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_link_libraries(${name} PRIVATE ${ARGN} test_support GTest::gtest GTest::gtest_main
+                        Threads::Threads)
   target_compile_definitions(${name} PRIVATE
     TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
     TEST_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
@@ -22,7 +23,7 @@ endfunction()
 function(project_fuzzer name source)
   cmake_parse_arguments(F "" "" "SEEDS;LIBS" ${ARGN})
   add_executable(${name} ${source})
-  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_libraries(${name} PRIVATE ${F_LIBS} test_support)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/fuzzers)
   set_property(GLOBAL APPEND PROPERTY PROJECT_FUZZERS ${name})

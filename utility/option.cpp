@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <list>
 #include <sstream>
 #include <string>
@@ -362,12 +363,18 @@ bool option_save(const char* path) {
 }
 
 bool option_load(const char* path) {
-  std::ifstream ifs(path);
+  std::ifstream ifs(path, std::ios::binary);
   if (!ifs) return true;
+  option_parse(std::string(std::istreambuf_iterator<char>(ifs), std::istreambuf_iterator<char>()));
+  return true;
+}
+
+void option_parse(const std::string& bytes) {
+  std::istringstream in(bytes);
   std::string line;
   std::list<std::string> tokens;
   std::vector<const char*> args;
-  while (std::getline(ifs, line)) {
+  while (std::getline(in, line)) {
     libutils::chop(line);
     tokens.clear();
     libutils::separate_token(tokens, line, " \t");
@@ -376,7 +383,6 @@ bool option_load(const char* path) {
     libutils::makecharptrarray(args, tokens);
     option_each_analyze(args.data(), args.size());
   }
-  return true;
 }
 
 void option_save_user_default(const char* program, const char* dir) {

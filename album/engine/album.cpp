@@ -92,16 +92,19 @@ bool best_t::load(const path_t& location, const std::string& listname) {
   dirty = false;
   std::ifstream ifs(file, std::ios::binary);
   if (!ifs) return false;
-  const std::string content((std::istreambuf_iterator<char>(ifs)),
-                            std::istreambuf_iterator<char>());
+  parse(std::string((std::istreambuf_iterator<char>(ifs)), std::istreambuf_iterator<char>()));
+  return true;
+}
+
+void best_t::parse(const std::string& bytes) {
+  names.clear();
   // Any line end is accepted: LF, CR LF, or a lone CR.
   std::list<std::string> lines;
-  libutils::separate_token(lines, content, "\r\n");
+  libutils::separate_token(lines, bytes, "\r\n");
   for (std::string& line : lines) {
     libutils::chop2(line);
     if (!line.empty()) names.insert(line);
   }
-  return true;
 }
 
 bool best_t::save() {

@@ -3,6 +3,8 @@
 // exiftool's thumbnail bytes.
 #include <gtest/gtest.h>
 
+#include "utility/testsupport/gtest.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -111,8 +113,6 @@ const tag_map_t tags[] = {
     {"tag_pentax5.white_balance_mode", "Pentax", 0x001A, "WhiteBalanceMode", as_integers, 1},
 };
 
-bool have_exiftool() { return std::system("exiftool -ver >/dev/null 2>&1") == 0; }
-
 std::string run(const std::string& command, int* status = nullptr) {
   std::string out;
   FILE* p = popen(command.c_str(), "r");
@@ -213,7 +213,7 @@ void compare(const tag_map_t& t, const std::string& mine, const std::string& too
 }  // namespace
 
 TEST(ExiftoolCompare, FieldsMatchExiftool) {
-  if (!have_exiftool()) GTEST_SKIP() << "exiftool is not installed";
+  REQUIRE_PROGRAM("exiftool");
   int compared = 0;
   for (const char* name : files) {
     std::string path = data_file(name);
@@ -238,7 +238,7 @@ TEST(ExiftoolCompare, FieldsMatchExiftool) {
 }
 
 TEST(ExiftoolCompare, SegmentsMatchExiftool) {
-  if (!have_exiftool()) GTEST_SKIP() << "exiftool is not installed";
+  REQUIRE_PROGRAM("exiftool");
   static const std::map<std::string, unsigned> codes = {{"DQT", 0xFFDB}, {"SOF0", 0xFFC0},
                                                         {"DHT", 0xFFC4}, {"DRI", 0xFFDD},
                                                         {"SOS", 0xFFDA}, {"COM", 0xFFFE}};
@@ -273,7 +273,7 @@ TEST(ExiftoolCompare, SegmentsMatchExiftool) {
 }
 
 TEST(ExiftoolCompare, ThumbnailMatchesExiftool) {
-  if (!have_exiftool()) GTEST_SKIP() << "exiftool is not installed";
+  REQUIRE_PROGRAM("exiftool");
   std::string out = std::string(TEST_BIN_DIR) + "/exiftool_compare_thumb.jpg";
   int thumbs = 0;
   for (const char* name : files) {

@@ -1,6 +1,8 @@
 #include "image/loader_jpeg2.h"
 
 #include <gtest/gtest.h>
+
+#include "utility/testsupport/gtest.h"
 #include <unistd.h>
 
 #include <cstdio>
@@ -154,7 +156,7 @@ TEST(JpegInfo2, ReadsTheCameraFiles) {
 }
 
 TEST(JpegInfo2, RefusesProgressiveFiles) {
-  if (std::system("jpegtran -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no jpegtran";
+  REQUIRE_PROGRAM("jpegtran");
   char out[] = "/tmp/jpeginfo2_progressive_XXXXXX";
   int fd = mkstemp(out);
   ASSERT_GE(fd, 0);
