@@ -9,6 +9,8 @@
 #include <set>
 #include <string>
 
+#include "album/engine/layout.h"
+
 namespace tavolin {
 
 // The location of an album: root, middle directories and album directory,

@@ -13,6 +13,7 @@
 #include "album/engine/html.h"
 #include "album/engine/scan.h"
 #include "album/engine/shrink.h"
+#include "album/engine/util.h"
 #include "utility/futil.h"
 
 namespace tavolin {
@@ -84,7 +85,7 @@ bool book_pages_t::index(const std::list<book_album_t>& albums,
                          sigc::signal<void, double>& progress) {
   std::ofstream out;
   std::string file;
-  if (!open(out, "index.html", file)) return false;
+  if (!open(out, index_page, file)) return false;
   const double n = static_cast<double>(albums.size());
   unsigned long k = 0;
   for (const book_album_t& entry : albums) {
@@ -107,7 +108,7 @@ bool book_pages_t::list(const std::list<book_album_t>& albums,
                         sigc::signal<void, double>& progress) {
   std::ofstream out;
   std::string file;
-  if (!open(out, "list.html", file)) return false;
+  if (!open(out, list_page, file)) return false;
   const double n = static_cast<double>(albums.size());
   unsigned long k = 0;
   for (const book_album_t& entry : albums) {
@@ -126,16 +127,11 @@ bool book_pages_t::list(const std::list<book_album_t>& albums,
 
 bool book_pages_t::count() {
   std::string file;
-  m_book.make(file, "txt", "count.txt");
+  m_book.make(file, txt_dir, count_file);
   std::ofstream out;
   if (!opengenerated(out, file)) return false;
   m_items.write_count(out);
   return closepage(out, file, std::cerr);
-}
-
-bool exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
 }
 
 }  // namespace
@@ -175,12 +171,12 @@ bool makebestbookhtml(const path_t& path, e_bestname_t kind,
   for (const album_t& album : loaded) {
     std::string reldir, listfile;
     album.path.submake(reldir);
-    album.path.make(listfile, "txt", listname);
-    if (exists(listfile)) listed.push_back(reldir);
+    album.path.make(listfile, txt_dir, listname);
+    if (stat_succeeds(listfile)) listed.push_back(reldir);
     albums.push_back({reldir, &album});
   }
   std::string viewerlist;
-  book.make(viewerlist, "txt", "list.txt");
+  book.make(viewerlist, txt_dir, list_file);
   if (!writeviewerlist(viewerlist, listed, listname)) return false;
 
   return pages.index(albums, progress1) && pages.list(albums, progress2) && pages.count();

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstdlib>
 #include <iostream>
 #include <vector>
@@ -52,6 +53,21 @@ bool temp_t::destroy() {
   return true;
 }
 
+bool stat_succeeds(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+bool same_inode(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+unsigned long shr(unsigned long v, unsigned long n) {
+  return n >= sizeof v * CHAR_BIT ? 0 : v >> n;
+}
+
 bool is_exist(const std::string& path) {
   if (path.empty()) return false;
   std::string p = path;
@@ -68,8 +84,9 @@ void remove_entry(const std::string& to) {
   if (lstat(to.c_str(), &st) == 0) unlink(to.c_str());
 }
 
-// b is a directory entry of the file a names.
-bool same_file(const std::string& a, const std::string& b, nlink_t* links = nullptr) {
+// b, itself not followed, is a directory entry of the file a names; links
+// gets b's link count.
+bool is_entry_of(const std::string& a, const std::string& b, nlink_t* links = nullptr) {
   struct stat sa, sb;
   if (stat(a.c_str(), &sa) != 0 || lstat(b.c_str(), &sb) != 0) return false;
   if (links) *links = sb.st_nlink;
@@ -80,7 +97,7 @@ bool same_file(const std::string& a, const std::string& b, nlink_t* links = null
 
 bool hardlinkone(const std::string& from, const std::string& to) {
   // Already that link (or the very same entry, which unlinking would lose).
-  if (same_file(from, to)) return true;
+  if (is_entry_of(from, to)) return true;
   remove_entry(to);
   if (link(from.c_str(), to.c_str()) != 0) {
     libutils::error();
@@ -109,12 +126,12 @@ bool copyjpeg(const std::string& from, const std::string& to, const std::string&
   }
   // to is the source's only name: replacing it would delete the photo.
   nlink_t links = 0;
-  if (same_file(from, to, &links) && links == 1) return true;
+  if (is_entry_of(from, to, &links) && links == 1) return true;
   return symlinkone(target, to) || hardlinkone(from, to) || libutils::filecopy(from, to);
 }
 
 std::string browser_command(const std::string& dir) {
-  return "browser.sh -noraise --new-tab " + shell_quote(dir + "/index.html");
+  return "browser.sh -noraise --new-tab " + shell_quote(below(dir, index_page));
 }
 
 std::string plimzev3_command(const std::string& programdir,
@@ -151,7 +168,7 @@ bool run_movie(const std::string& file) {
 std::list<std::string> plimzev3_book_args(const std::string& root,
                                           const std::string& book) {
   return {"-Ssize" + std::to_string(g_global.view_size), "-C" + root,
-          "-F" + book + "/txt/list.txt"};
+          "-F" + below(book, below(txt_dir, list_file))};
 }
 
 }  // namespace tavolin
