@@ -96,17 +96,13 @@ void best_t::parse(const std::string& bytes) {
 bool best_t::save() {
   if (!dirty) return false;
   if (path == nullptr) {
-    libutils::error();
-    std::cerr << "best_t::save(): list was never loaded." << std::endl;
-    return false;
+    return libutils::fail("best_t::save(): list was never loaded.");
   }
   unlink(file.c_str());
   std::ofstream ofs(file, std::ios::binary | std::ios::trunc);
   if (!ofs) {
     const int err = errno;
-    libutils::error();
-    std::cerr << file << ": " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail(file, ": ", std::strerror(err));
   }
   std::string photo;
   for (const std::string& name : names) {
@@ -115,9 +111,7 @@ bool best_t::save() {
   }
   ofs.close();
   if (ofs.fail()) {
-    libutils::error();
-    std::cerr << file << ": file write error." << std::endl;
-    return false;
+    return libutils::fail(file, ": file write error.");
   }
   dirty = false;
   return true;

@@ -54,20 +54,17 @@ bool writeviewerlist(const std::string& file, const std::list<std::string>& dirs
                      const std::string& listname) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (!out) {
-    libutils::error();
-    std::cerr << file << ": can't write open." << std::endl;
-    return false;
+    return libutils::fail(file, ": can't write open.");
   }
-  for (const std::string& dir : dirs) out << "-C" << dir << "\r\n-@" << below(txt_dir, listname) << "\r\n";
+  for (const std::string& dir : dirs)
+    out << "-C" << dir << "\r\n-@" << below(txt_dir, listname) << "\r\n";
   return closepage(out, file, std::cerr);
 }
 
 bool opengenerated(std::ofstream& out, const std::string& file) {
   if (openpage(out, file)) return true;
   const int err = errno;
-  libutils::error();
-  std::cerr << file << ": open error, " << std::strerror(err) << std::endl;
-  return false;
+  return libutils::fail(file, ": open error, ", std::strerror(err));
 }
 
 const gathered_items_t::media_t& gathered_items_t::media(const album_t& album,
@@ -315,18 +312,19 @@ bool makebesthtml(const path_t& path, sigc::signal<void, double>& progress1,
 
   std::list<std::string> dirs;
   if (!libutils::getdirs(dirs, collection)) {
-    libutils::error();
-    std::cerr << collection << ": getdirs() fail." << std::endl;
-    return false;
+    return libutils::fail(collection, ": getdirs() fail.");
   }
-  dirs.remove_if([](const std::string& d) { return d == txt_dir || (!d.empty() && d[0] == generated_dir_mark); });
+  dirs.remove_if([](const std::string& d) {
+    return d == txt_dir || (!d.empty() && d[0] == generated_dir_mark);
+  });
   dirs.reverse();
   std::list<best_album_t> albums;
   std::list<std::string> listed;
   for (const std::string& dir : dirs) {
     albums.push_back({dir, album_t()});
     albums.back().album.load(path_t("", collection, dir));
-    if (stat_succeeds(below(collection, below(dir, below(txt_dir, bestname_listfile(E_BESTNAME_GOOD)))))) listed.push_back(dir);
+    const std::string good = below(txt_dir, bestname_listfile(E_BESTNAME_GOOD));
+    if (stat_succeeds(below(collection, below(dir, good)))) listed.push_back(dir);
   }
 
   std::string listfile;

@@ -143,10 +143,8 @@ bool makebestbookhtml(const path_t& path, e_bestname_t kind,
   const std::string bookdir = bestname_bookdir(kind);
   if (bookdir.empty()) {
     // Without a book directory the pages would overwrite the collection's own.
-    libutils::error();
-    std::cerr << collection << ": makebestbookhtml() unknown book kind "
-              << static_cast<long>(kind) << "." << std::endl;
-    return false;
+    return libutils::fail(collection, ": makebestbookhtml() unknown book kind ",
+                          static_cast<long>(kind), ".");
   }
   const path_t book("", collection, bookdir);
   book_pages_t pages(book, kind);
@@ -154,9 +152,7 @@ bool makebestbookhtml(const path_t& path, e_bestname_t kind,
 
   std::list<std::string> entries;
   if (!album_entries(entries, collection)) {
-    libutils::error();
-    std::cerr << collection << ": getdirs() fail." << std::endl;
-    return false;
+    return libutils::fail(collection, ": getdirs() fail.");
   }
   const path_t base(collection, "", "");
   std::list<albumdir_t> refs;

@@ -68,9 +68,7 @@ bool makehtmlbook(const path_t& path, std::ostream& log) {
   path.make(dir);
   std::list<std::string> names;
   if (!libutils::getdirs(names, dir)) {
-    libutils::error();
-    log << dir << ": getdirs() fail." << std::endl;
-    return false;
+    return libutils::fail_to(log, dir, ": getdirs() fail.");
   }
   names.reverse();
   std::string title, headtext, lasttext;
@@ -84,9 +82,7 @@ bool makehtmlbook(const path_t& path, std::ostream& log) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (!out) {
     const int err = errno;
-    libutils::error();
-    log << file << ": write open error, " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail_to(log, file, ": write open error, ", std::strerror(err));
   }
   writehtmlhead(out, title);
   writephotocomment(out, head, 0);

@@ -66,15 +66,11 @@ std::string one_line(std::string title) {
 
 bool open_fail(std::ostream& log, const std::string& path) {
   const int err = errno;
-  libutils::error();
-  log << path << ": file open fail, " << std::strerror(err) << std::endl;
-  return false;
+  return libutils::fail_to(log, path, ": file open fail, ", std::strerror(err));
 }
 
 bool write_fail(std::ostream& log, const std::string& path) {
-  libutils::error();
-  log << path << ": file write error." << std::endl;
-  return false;
+  return libutils::fail_to(log, path, ": file write error.");
 }
 
 }  // namespace
@@ -86,9 +82,7 @@ bool loadcommenttxt(const path_t& path, std::string& title, std::string& head,
   struct stat st;
   if (stat(txtdir.c_str(), &st) != 0) {
     const int err = errno;
-    libutils::error();
-    std::cerr << txtdir << ": stat fail, " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail(txtdir, ": stat fail, ", std::strerror(err));
   }
   loadcomment(txtdir, title, head, last);
   return true;
@@ -104,10 +98,7 @@ void loadcomment(const std::string& txtdir, std::string& title, std::string& hea
     std::string line1 = next_line(text, pos);
     const std::string line2 = next_line(text, pos);
     if (line1 != line2) {
-      libutils::error();
-      std::cerr << path << ": title different." << std::endl
-                << line1 << std::endl
-                << line2 << std::endl;
+      libutils::fail(path, ": title different.\n", line1, "\n", line2);
     }
     if (!line1.empty()) {
       libutils::chop(line1);
@@ -162,10 +153,7 @@ bool loadphotocomment(std::string& comment, const path_t& path,
   if (ifs) text = read_all(ifs);
   if (!ifs || ifs.bad()) {
     const int err = errno;
-    libutils::error();
-    std::cerr << name << ": comment text load fail, " << std::strerror(err)
-              << std::endl;
-    return false;
+    return libutils::fail(name, ": comment text load fail, ", std::strerror(err));
   }
   comment = std::move(text);
   return true;
@@ -193,16 +181,12 @@ bool savephotocomment(const std::string& comment, const std::string& albumdir,
   std::ofstream ofs(name, std::ios::binary | std::ios::trunc);
   if (!ofs) {
     const int err = errno;
-    libutils::error();
-    std::cerr << name << ": write open error, " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail(name, ": write open error, ", std::strerror(err));
   }
   write_lines(ofs, comment);
   ofs.close();
   if (ofs.fail()) {
-    libutils::error();
-    std::cerr << name << ": file write error." << std::endl;
-    return false;
+    return libutils::fail(name, ": file write error.");
   }
   return true;
 }

@@ -142,9 +142,7 @@ bool openpage(std::ofstream& out, const std::string& file, std::ios::openmode mo
 bool closepage(std::ofstream& out, const std::string& file, std::ostream& log) {
   out.close();
   if (out.fail()) {
-    libutils::error();
-    log << file << ": write error." << std::endl;
-    return false;
+    return libutils::fail_to(log, file, ": write error.");
   }
   return true;
 }
@@ -160,9 +158,7 @@ bool stat_size(const std::string& file, off_t& size, std::ostream& log) {
   struct stat st;
   if (stat(file.c_str(), &st) != 0) {
     const int err = errno;
-    libutils::error();
-    log << file << ": " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail_to(log, file, ": ", std::strerror(err));
   }
   size = st.st_size;
   return true;
@@ -176,9 +172,7 @@ bool writelink(std::ostream& out, const path_t& path, const std::string& prefix,
   const unsigned long L = getshrinklevel(path, name);
   if (L == 0) return true;
   if (dirs.size() < L || pages.size() + 1 < L) {
-    libutils::error();
-    log << name << ": writelink() level list too short." << std::endl;
-    return false;
+    return libutils::fail_to(log, name, ": writelink() level list too short.");
   }
   for (unsigned long i = 0; i < L; ++i) {
     std::string file;
@@ -186,15 +180,11 @@ bool writelink(std::ostream& out, const path_t& path, const std::string& prefix,
     libgr::jpegdata_t data;
     if (!data.load(file.c_str(), nullptr)) {
       const int err = errno;
-      libutils::error();
-      log << file << ": " << std::strerror(err) << std::endl;
-      return false;
+      return libutils::fail_to(log, file, ": ", std::strerror(err));
     }
     libgr::jpeginfo_t info;
     if (!info.analyze_markers(data)) {
-      libutils::error();
-      log << file << ": jpeg analyze_markers() failed." << std::endl;
-      return false;
+      return libutils::fail_to(log, file, ": jpeg analyze_markers() failed.");
     }
     off_t size = 0;
     if (!stat_size(file, size, log)) return false;
@@ -222,9 +212,7 @@ bool write_movie_links(std::ostream& out, const path_t& path, const std::string&
   out << "\t<br><a href=\"" << prefix << below(original_dir, html_url(name)) << "\">" << size.x
       << "x" << size.y << " (" << kilobytes(bytes) << "k)</a>\n";
   if (dirs.size() < L || pages1.size() + 1 < L || pages2.size() < L) {
-    libutils::error();
-    std::cerr << name << ": writefflink() level list too short." << std::endl;
-    return false;
+    return libutils::fail(name, ": writefflink() level list too short.");
   }
   const std::string mp4 = replace_extension(name, ".mp4");
   for (unsigned long i = 0; i < L; ++i) {
@@ -340,9 +328,7 @@ bool album_pages_t::open(std::ofstream& out, const char* page, std::string& file
   path.make(file, page);
   if (openpage(out, file)) return true;
   const int err = errno;
-  libutils::error();
-  log << file << ": open error, " << std::strerror(err) << std::endl;
-  return false;
+  return libutils::fail_to(log, file, ": open error, ", std::strerror(err));
 }
 
 void album_pages_t::index_sound(std::ostream& out, const std::string& name) {
@@ -471,7 +457,8 @@ bool album_pages_t::list() {
     if (is_sound_name(name)) {
       const bool good = album.good(name);
       if (good) out << frame_open;
-      out << "<a href=\"" << below(original_dir, html_url(name)) << "\">" << html_text(name) << "</a>";
+      out << "<a href=\"" << below(original_dir, html_url(name)) << "\">" << html_text(name)
+          << "</a>";
       if (good) out << frame_close;
       out << "\n";
     } else if (is_movie_name(name)) {
@@ -492,9 +479,7 @@ bool album_pages_t::count() {
   std::ofstream out;
   if (!openpage(out, file)) {
     const int err = errno;
-    libutils::error();
-    log << file << ": open error, " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail_to(log, file, ": open error, ", std::strerror(err));
   }
   writecountline(out, movie_count, thumbs.size(), sound_count);
   return closepage(out, file, log);

@@ -33,9 +33,7 @@ bool temp_t::init(const std::string& name) {
     buf.assign(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
     if (mkdtemp(buf.data()) == nullptr) {
-      libutils::error();
-      std::cerr << tmpl << ": mkdtemp failed." << std::endl;
-      return false;
+      return libutils::fail(tmpl, ": mkdtemp failed.");
     }
   }
   m_dir = buf.data();
@@ -100,9 +98,7 @@ bool hardlinkone(const std::string& from, const std::string& to) {
   if (is_entry_of(from, to)) return true;
   remove_entry(to);
   if (link(from.c_str(), to.c_str()) != 0) {
-    libutils::error();
-    std::cerr << from << " to " << to << ": hard link fail." << std::endl;
-    return false;
+    return libutils::fail(from, " to ", to, ": hard link fail.");
   }
   return true;
 }
@@ -110,9 +106,7 @@ bool hardlinkone(const std::string& from, const std::string& to) {
 bool symlinkone(const std::string& target, const std::string& to) {
   remove_entry(to);
   if (symlink(target.c_str(), to.c_str()) != 0) {
-    libutils::error();
-    std::cerr << target << " to " << to << ": symlink failed." << std::endl;
-    return false;
+    return libutils::fail(target, " to ", to, ": symlink failed.");
   }
   return true;
 }
@@ -120,9 +114,7 @@ bool symlinkone(const std::string& target, const std::string& to) {
 bool copyjpeg(const std::string& from, const std::string& to, const std::string& target) {
   // Without its source, replacing to would lose what it holds.
   if (!is_exist(from)) {
-    libutils::error();
-    std::cerr << from << ": copyjpeg() source missing." << std::endl;
-    return false;
+    return libutils::fail(from, ": copyjpeg() source missing.");
   }
   // to is the source's only name: replacing it would delete the photo.
   nlink_t links = 0;

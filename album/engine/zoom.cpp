@@ -30,9 +30,7 @@ bool open_zoom(std::ofstream& out, const path_t& path, const std::string& page,
                std::string& file) {
   path.make(file, html_dir, page);
   if (openpage(out, file, std::ios::binary)) return true;
-  libutils::error();
-  std::cerr << file << ": write open error." << std::endl;
-  return false;
+  return libutils::fail(file, ": write open error.");
 }
 
 bool photo_pages(const path_t& path, const album_t& album, const std::string& name) {
