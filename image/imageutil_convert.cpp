@@ -112,6 +112,17 @@ void unpack_rgb(image2d_t& dst, const image2d_t& src, int per_byte,
   }
 }
 
+// What the converters to 8-bit UINT pixels start with: a compressed source
+// or one whose store is short is refused, then dst is made in the format.
+bool start_converting(image2d_t& dst, const image2d_t& s, const char* name,
+                      e_image_format_t format) {
+  if (s.compressed) return fail(name, "(): compressed image not supported.");
+  if (!store_covers(s, name)) return false;
+  if (prepare(dst, image_desc_t(format, IMAGE_TYPE_UINT, IMAGE_BITS_8), s.width, s.height))
+    return true;
+  return fail(name, "(): allocate() fail.");
+}
+
 }  // namespace
 
 bool rgb2bgr(image2d_t& dst, const image2d_t& src) {
@@ -140,15 +151,7 @@ bool index2rgb(image2d_t& dst, const image2d_t& src) {
     dst = s;
     return true;
   }
-  if (s.compressed) {
-    fail("index2rgb(): compressed image not supported.");
-    return false;
-  }
-  if (!store_covers(s, "index2rgb")) return false;
-  if (!prepare_or_report(dst, image_desc_t(IMAGE_FORMAT_RGB, IMAGE_TYPE_UINT, IMAGE_BITS_8),
-                         s.width, s.height, "index2rgb(): allocate() fail.")) {
-    return false;
-  }
+  if (!start_converting(dst, s, "index2rgb", IMAGE_FORMAT_RGB)) return false;
   const int per_byte = values_per_byte(s.desc.bits);
   if (per_byte == 0) {
     fail("index2rgb(): ", s.desc.bits, ": unsupported bits.");
@@ -179,15 +182,7 @@ bool grayscale2rgb(image2d_t& dst, const image2d_t& src) {
     fail("grayscale2rgb(): ", s.desc.bits, ": unsupported bits.");
     return false;
   }
-  if (s.compressed) {
-    fail("grayscale2rgb(): compressed image not supported.");
-    return false;
-  }
-  if (!store_covers(s, "grayscale2rgb")) return false;
-  if (!prepare_or_report(dst, image_desc_t(IMAGE_FORMAT_RGB, IMAGE_TYPE_UINT, IMAGE_BITS_8),
-                         s.width, s.height, "grayscale2rgb(): allocate() fail.")) {
-    return false;
-  }
+  if (!start_converting(dst, s, "grayscale2rgb", IMAGE_FORMAT_RGB)) return false;
   // Values spread over 0 .. 255: times 255, 17 or 1.
   const unsigned mask = (1u << (8 / per_byte)) - 1;
   unsigned char table[256][3];
@@ -213,15 +208,7 @@ bool monochrome(image2d_t& dst, const image2d_t& src) {
     fail(s.desc.bits, ": image bits is not 8.");
     return false;
   }
-  if (s.compressed) {
-    fail("monochrome(): compressed image not supported.");
-    return false;
-  }
-  if (!store_covers(s, "monochrome")) return false;
-  if (!prepare_or_report(dst, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_UINT, IMAGE_BITS_8),
-                         s.width, s.height, "monochrome(): allocate() fail.")) {
-    return false;
-  }
+  if (!start_converting(dst, s, "monochrome", IMAGE_FORMAT_GRAYSCALE)) return false;
   plane_t<const unsigned char> in = rows_of(s);
   plane_t<unsigned char> out = rows_of(dst);
   for (uint32_t r = 0; r < s.height; ++r) {

@@ -3,6 +3,7 @@
 // exiftool's thumbnail bytes.
 #include <gtest/gtest.h>
 
+#include "image/tests/camera_files.h"
 #include "utility/testsupport/gtest.h"
 
 #include <cmath>
@@ -17,17 +18,7 @@
 
 namespace {
 
-const char* const files[] = {"olympus_E-M10III_from_exv.jpg",
-                             "olympus_u10D_from_exv.jpg",
-                             "omsystem-header_E-P3_from_exv.jpg",
-                             "pentax_K-3_from_exv.jpg",
-                             "Olympus_PEN_E-P3.jpg",
-                             "Olympus_X-2.jpg",
-                             "FujiFilm_SP-2500.jpg",
-                             "exiv2-olympus-c8080wz.jpg",
-                             "exiv2-nikon-d70.jpg",
-                             "exiftool-Olympus.jpg",
-                             "exiftool-Ricoh.jpg"};
+const auto& files = testutil::camera_files;
 
 // How exiftool -n shows a field's value.
 enum kind_t {

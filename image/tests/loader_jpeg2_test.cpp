@@ -10,7 +10,7 @@
 #include <string>
 
 #include "image/exif.h"
-#include "image/tests/tiff_writer.h"
+#include "image/tests/camera_files.h"
 
 using namespace testutil;
 
@@ -55,17 +55,7 @@ struct analyzed {
 
 std::string data_file(const char* name) { return std::string(TEST_DATA_DIR) + "/" + name; }
 
-const char* const camera_files[] = {"olympus_E-M10III_from_exv.jpg",
-                                    "olympus_u10D_from_exv.jpg",
-                                    "omsystem-header_E-P3_from_exv.jpg",
-                                    "pentax_K-3_from_exv.jpg",
-                                    "Olympus_PEN_E-P3.jpg",
-                                    "Olympus_X-2.jpg",
-                                    "FujiFilm_SP-2500.jpg",
-                                    "exiv2-olympus-c8080wz.jpg",
-                                    "exiv2-nikon-d70.jpg",
-                                    "exiftool-Olympus.jpg",
-                                    "exiftool-Ricoh.jpg"};
+using testutil::camera_files;
 
 }  // namespace
 
