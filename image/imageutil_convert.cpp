@@ -229,7 +229,6 @@ bool grayscale(image2d_t& dst, const image2d_t& src) {
     fail("grayscale(): image is not a 1-bit GRAYSCALE UINT image.");
     return false;
   }
-  if (!store_covers(s, "grayscale")) return false;
   color3ub_t colours[2] = {black3ub, white3ub};
   const palette_t& pal = s.palette;
   if (pal.size >= 2 && pal.red.size() >= 2 && pal.green.size() >= 2 &&
@@ -240,10 +239,7 @@ bool grayscale(image2d_t& dst, const image2d_t& src) {
                               static_cast<unsigned char>(pal.blue[i] >> 8));
     }
   }
-  if (!prepare_or_report(dst, image_desc_t(IMAGE_FORMAT_RGB, IMAGE_TYPE_UINT, IMAGE_BITS_8),
-                         s.width, s.height, "grayscale(): allocate() fail.")) {
-    return false;
-  }
+  if (!start_converting(dst, s, "grayscale", IMAGE_FORMAT_RGB)) return false;
   plane_t<const unsigned char> in = rows_of(s);
   plane_t<unsigned char> out = rows_of(dst);
   for (uint32_t r = 0; r < s.height; ++r) {
