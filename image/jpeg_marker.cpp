@@ -29,9 +29,9 @@ void dump_list(const char* label, const unsigned char* v, unsigned n) {
 }  // namespace
 
 jpeg_iterator& jpeg_iterator::operator++() {
-  bool next_known = !end_ || p_ + 1 < end_;
-  if (next_known && p_[0] == 0xFF && p_[1] == 0x00) ++p_;
-  ++p_;
+  bool next_known = !m_end || m_p + 1 < m_end;
+  if (next_known && m_p[0] == 0xFF && m_p[1] == 0x00) ++m_p;
+  ++m_p;
   return *this;
 }
 
