@@ -223,6 +223,15 @@ void gathered_items_t::write_count(std::ostream& out) const {
   writecountline(out, movies, photos, sounds);
 }
 
+bool gathered_items_t::save_count(const path_t& dir) const {
+  std::string file;
+  dir.make(file, txt_dir, count_file);
+  std::ofstream out;
+  if (!opengenerated(out, file)) return false;
+  write_count(out);
+  return closepage(out, file, std::cerr);
+}
+
 namespace {
 
 // One album of "_Best": its directory name inside the collection.
@@ -291,15 +300,6 @@ bool write_best_list(const path_t& best, const std::string& title,
                          });
 }
 
-bool write_count(const path_t& best, const gathered_items_t& items) {
-  std::string file;
-  best.make(file, txt_dir, count_file);
-  std::ofstream out;
-  if (!opengenerated(out, file)) return false;
-  items.write_count(out);
-  return closepage(out, file, std::cerr);
-}
-
 }  // namespace
 
 bool makebesthtml(const path_t& path, sigc::signal<void, double>& progress1,
@@ -334,7 +334,7 @@ bool makebesthtml(const path_t& path, sigc::signal<void, double>& progress1,
   gathered_items_t items(false);
   if (!write_best_index(best, title, head, last, albums, items, progress1)) return false;
   bool ok = write_best_list(best, title, head, last, albums, items, progress2);
-  if (!write_count(best, items)) ok = false;
+  if (!items.save_count(best)) ok = false;
   return ok;
 }
 

@@ -125,14 +125,7 @@ bool book_pages_t::list(const std::list<book_album_t>& albums,
   return closepage(out, file, std::cerr);
 }
 
-bool book_pages_t::count() {
-  std::string file;
-  m_book.make(file, txt_dir, count_file);
-  std::ofstream out;
-  if (!opengenerated(out, file)) return false;
-  m_items.write_count(out);
-  return closepage(out, file, std::cerr);
-}
+bool book_pages_t::count() { return m_items.save_count(m_book); }
 
 }  // namespace
 

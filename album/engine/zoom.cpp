@@ -71,14 +71,21 @@ struct movie_t {
   std::string stream;
 };
 
-bool movie_normal_page(const path_t& path, const movie_t& movie, const std::string& page,
-                       unsigned long m) {
-  std::ofstream out;
-  std::string file;
+// Opens a movie's zoom page and writes its head, name and labels.
+bool start_movie_page(std::ofstream& out, std::string& file, const path_t& path,
+                      const movie_t& movie, const std::string& page) {
   if (!open_zoom(out, path, page, file)) return false;
   writezoomhead(out);
   out << "\t<li>" << html_text(movie.mp4) << movie.labels << "\n";
   out << "\t<br clear=all>\n";
+  return true;
+}
+
+bool movie_normal_page(const path_t& path, const movie_t& movie, const std::string& page,
+                       unsigned long m) {
+  std::ofstream out;
+  std::string file;
+  if (!start_movie_page(out, file, path, movie, page)) return false;
   out << "\t<video controls>\n";
   out << "\t<source src=\"../" << below(movie_dir(m), movie.mp4url) << "\">\n";
   out << "\t</video>\t<br clear=all>\n";
@@ -93,10 +100,7 @@ bool movie_retina_page(const path_t& path, const movie_t& movie, const std::stri
                        unsigned long j) {
   std::ofstream out;
   std::string file;
-  if (!open_zoom(out, path, page, file)) return false;
-  writezoomhead(out);
-  out << "\t<li>" << html_text(movie.mp4) << movie.labels << "\n";
-  out << "\t<br clear=all>\n";
+  if (!start_movie_page(out, file, path, movie, page)) return false;
   out << "\t<video controls  width=\"" << shr(movie.size.x, j + 1) << "px\" height=\""
       << shr(movie.size.y, j + 1) << "px\" src=\"../" << below(movie_dir(j), movie.mp4url)
       << "\">\n";
