@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstdlib>
 #include <iostream>
 #include <vector>
+#include <climits>
 
 #include "album/engine/global.h"
 #include "album/engine/shell.h"
@@ -84,7 +84,7 @@ void remove_entry(const std::string& to) {
 
 // b, itself not followed, is a directory entry of the file a names; links
 // gets b's link count.
-bool is_entry_of(const std::string& a, const std::string& b, nlink_t* links = nullptr) {
+bool same_file(const std::string& a, const std::string& b, nlink_t* links = nullptr) {
   struct stat sa, sb;
   if (stat(a.c_str(), &sa) != 0 || lstat(b.c_str(), &sb) != 0) return false;
   if (links) *links = sb.st_nlink;
@@ -95,7 +95,7 @@ bool is_entry_of(const std::string& a, const std::string& b, nlink_t* links = nu
 
 bool hardlinkone(const std::string& from, const std::string& to) {
   // Already that link (or the very same entry, which unlinking would lose).
-  if (is_entry_of(from, to)) return true;
+  if (same_file(from, to)) return true;
   remove_entry(to);
   if (link(from.c_str(), to.c_str()) != 0) {
     return libutils::fail(from, " to ", to, ": hard link fail.");
@@ -118,7 +118,7 @@ bool copyjpeg(const std::string& from, const std::string& to, const std::string&
   }
   // to is the source's only name: replacing it would delete the photo.
   nlink_t links = 0;
-  if (is_entry_of(from, to, &links) && links == 1) return true;
+  if (same_file(from, to, &links) && links == 1) return true;
   return symlinkone(target, to) || hardlinkone(from, to) || libutils::filecopy(from, to);
 }
 
