@@ -15,19 +15,19 @@ const int turn_ops[4] = {TJXOP_NONE, TJXOP_ROT90, TJXOP_ROT180, TJXOP_ROT270};
 
 class transformer_t {
  public:
-  transformer_t() : handle_(tjInitTransform()) {}
+  transformer_t() : m_handle(tjInitTransform()) {}
   ~transformer_t() {
-    if (handle_) tjDestroy(handle_);
+    if (m_handle) tjDestroy(m_handle);
   }
   transformer_t(const transformer_t&) = delete;
   transformer_t& operator=(const transformer_t&) = delete;
 
-  tjhandle get() const { return handle_; }
+  tjhandle get() const { return m_handle; }
   // libjpeg's text of the last error or warning.
-  const char* text() const { return tjGetErrorStr2(handle_); }
+  const char* text() const { return tjGetErrorStr2(m_handle); }
 
  private:
-  tjhandle handle_;
+  tjhandle m_handle;
 };
 
 // The two lines of a failure on the decoding side: the source's name,
