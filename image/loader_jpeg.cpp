@@ -77,6 +77,11 @@ const char* nameof(const jpegdata_t* data) {
   return data && data->name ? data->name : "";
 }
 
+template <class... Message>
+void message(const Message&... pieces) {
+  libutils::fail(pieces...);
+}
+
 }  // namespace
 
 // --- error exit ---------------------------------------------------------
@@ -224,7 +229,7 @@ static void set_jpegimage_dest(j_compress_ptr cinfo, jpegdata_t& out,
 
 bool check_image_size(const char* name, uint64_t width, uint64_t height) {
   if (width != 0 && height > image_pixel_limit / width) {
-    libutils::fail(name ? name : "", ": image too large, ", width, "x", height,
+    message(name ? name : "", ": image too large, ", width, "x", height,
             " pixels.");
     return false;
   }
