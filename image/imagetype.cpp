@@ -1,6 +1,20 @@
 #include "image/imagetype.h"
 
+#include <iostream>
+
+#include "utility/futil.h"
+
 namespace libgr {
+
+bool check_image_size(const char* name, uint64_t width, uint64_t height) {
+  if (width != 0 && height > image_pixel_limit / width) {
+    libutils::error();
+    std::cerr << (name ? name : "") << ": image too large, " << width << "x"
+              << height << " pixels." << std::endl;
+    return false;
+  }
+  return true;
+}
 
 const char* const image_format_string[IMAGE_FORMAT_MAX + 1] = {
     "IMAGE_FORMAT_GRAYSCALE", "IMAGE_FORMAT_GRAYSCALE_ALPHA",

@@ -126,6 +126,16 @@ struct image_window3d_t {
 typedef libutils::ofsvector<unsigned char, libutils::alloc_mmap_unix>
     pixel_store_t;
 
+// The largest image, in pixels, that any loader or decoder allocates for
+// (about 268 million pixels: far above any camera, far below what a forged
+// header can claim). Every reader checks it before allocating.
+constexpr uint64_t image_pixel_limit = uint64_t(1) << 28;
+
+// True when a width x height image may be allocated. Otherwise the error
+// hook and one line on standard error: name (may be null), ": image too
+// large, ", width, "x", height, " pixels." and false.
+bool check_image_size(const char* name, uint64_t width, uint64_t height);
+
 // Colour table of INDEX images: 16-bit channels, the 8-bit colour of an
 // entry is its top byte. Copies share the channel vectors.
 struct palette_t {

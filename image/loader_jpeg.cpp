@@ -227,15 +227,6 @@ static void set_jpegimage_dest(j_compress_ptr cinfo, jpegdata_t& out,
 
 // --- helpers --------------------------------------------------------------
 
-bool check_image_size(const char* name, uint64_t width, uint64_t height) {
-  if (width != 0 && height > image_pixel_limit / width) {
-    message(name ? name : "", ": image too large, ", width, "x", height,
-            " pixels.");
-    return false;
-  }
-  return true;
-}
-
 // Appends the saved markers to list, every payload a window on one new
 // block holding copies of them all (one mapping however many markers).
 // whole_only skips markers that were cut or are empty.

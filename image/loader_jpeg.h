@@ -15,16 +15,6 @@ namespace libgr {
 
 typedef libutils::ofsvector<unsigned char, libutils::alloc_mmap_unix> jpeg_bytes_t;
 
-// The largest image, in pixels, that any decoder of the library allocates
-// for (about 268 million pixels: far above any camera, far below what a
-// forged header can claim).
-constexpr uint64_t image_pixel_limit = uint64_t(1) << 28;
-
-// True when a width x height image may be allocated. Otherwise the error
-// hook and one line on standard error: name (may be null), ": image too
-// large, ", width, "x", height, " pixels." and false.
-bool check_image_size(const char* name, uint64_t width, uint64_t height);
-
 class jpegdata_t {
  public:
   // The complete stream. After load a read-only shared mapping of the

@@ -140,4 +140,19 @@ std::ostream& operator<<(std::ostream& os, const _putspace& p) {
   return os;
 }
 
+std::ostream& operator<<(std::ostream& os, const _puthex<unsigned char>& p) {
+  std::ios_base::fmtflags flags = os.flags();
+  char fill = os.fill();
+  if (flags & std::ios_base::showbase) os << "0x";
+  os.flags((flags & ~(std::ios_base::basefield | std::ios_base::showbase |
+                       std::ios_base::adjustfield)) |
+           std::ios_base::hex | std::ios_base::right);
+  os.fill('0');
+  os.width(2);
+  os << static_cast<unsigned int>(p.value);
+  os.flags(flags);
+  os.fill(fill);
+  return os;
+}
+
 }  // namespace libutils

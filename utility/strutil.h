@@ -84,6 +84,16 @@ struct _putspace {
   long count;
 };
 
+// Writes one value as hexadecimal digits, two per byte with leading zeros
+// ("0x" first when the stream shows the base); the stream's flags and fill
+// are kept.
+template <class T>
+struct _puthex {
+  explicit _puthex(T value) : value(value) {}
+  T value;
+};
+std::ostream& operator<<(std::ostream& os, const _puthex<unsigned char>& p);
+
 // Each character is formatted output: a pending field width pads the
 // first character and is then reset.
 std::ostream& operator<<(std::ostream& os, const _putn& p);

@@ -1,0 +1,169 @@
+#include "xclient.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <chrono>
+#include <thread>
+
+namespace viewertest {
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+long cardinal(Display* d, Window w, Atom property) {
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  long value = -1;
+  if (XGetWindowProperty(d, w, property, 0, 1, False, XA_CARDINAL, &type, &format, &items,
+                         &after, &data) == Success &&
+      data != nullptr) {
+    if (items == 1 && format == 32) value = *reinterpret_cast<long*>(data);
+    XFree(data);
+  }
+  return value;
+}
+
+// Windows of other tests on the same display come and go while we look
+// at them: Xlib's default handler would end the test on such an error.
+int ignore_error(Display*, XErrorEvent*) { return 0; }
+
+bool mapped(Display* d, Window w) {
+  XWindowAttributes a{};
+  return XGetWindowAttributes(d, w, &a) && a.map_state == IsViewable;
+}
+
+}  // namespace
+
+XClient::XClient() : m_display(XOpenDisplay(nullptr)) { XSetErrorHandler(ignore_error); }
+
+XClient::~XClient() {
+  if (m_display != nullptr) XCloseDisplay(m_display);
+}
+
+window_t XClient::find(pid_t pid, double seconds) {
+  const Atom pid_atom = XInternAtom(m_display, "_NET_WM_PID", False);
+  const auto until = clock_type::now() + std::chrono::duration<double>(seconds);
+  while (clock_type::now() < until) {
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = 0;
+    if (XQueryTree(m_display, DefaultRootWindow(m_display), &root, &parent, &children, &count)) {
+      for (unsigned i = 0; i < count && found == 0; ++i) {
+        if (cardinal(m_display, children[i], pid_atom) == static_cast<long>(pid) &&
+            mapped(m_display, children[i]))
+          found = children[i];
+      }
+      if (children != nullptr) XFree(children);
+    }
+    if (found != 0) return found;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return 0;
+}
+
+std::string XClient::title(window_t w) {
+  const Atom name = XInternAtom(m_display, "_NET_WM_NAME", False);
+  const Atom utf8 = XInternAtom(m_display, "UTF8_STRING", False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long items = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  std::string text;
+  if (XGetWindowProperty(m_display, w, name, 0, 4096, False, utf8, &type, &format, &items, &after,
+                         &data) == Success &&
+      data != nullptr) {
+    text.assign(reinterpret_cast<char*>(data), items);
+    XFree(data);
+  }
+  return text;
+}
+
+std::string XClient::wait_title(window_t w, const std::string& want, double seconds) {
+  const auto until = clock_type::now() + std::chrono::duration<double>(seconds);
+  std::string got = title(w);
+  while (got != want && clock_type::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    got = title(w);
+  }
+  return got;
+}
+
+window_geometry_t XClient::attributes(window_t w) {
+  XWindowAttributes a{};
+  window_geometry_t g;
+  if (XGetWindowAttributes(m_display, w, &a)) g = {a.x, a.y, a.width, a.height};
+  return g;
+}
+
+window_t XClient::root() const { return DefaultRootWindow(m_display); }
+
+bool XClient::exists(window_t w) {
+  XWindowAttributes a{};
+  return XGetWindowAttributes(m_display, w, &a) != 0;
+}
+
+unsigned long XClient::centre_pixel(window_t w) {
+  const window_geometry_t g = attributes(w);
+  if (g.width == 0 || g.height == 0) return ~0ul;
+  XImage* image = XGetImage(m_display, w, g.width / 2, g.height / 2, 1, 1, AllPlanes, ZPixmap);
+  if (image == nullptr) return ~0ul;
+  const unsigned long p = XGetPixel(image, 0, 0) & 0xffffff;
+  XDestroyImage(image);
+  return p;
+}
+
+bool XClient::send_key(window_t w, const char* keysym) {
+  const KeySym sym = XStringToKeysym(keysym);
+  const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(m_display, sym);
+  if (code == 0) return false;
+  Window root = 0;
+  Window child = 0;
+  int root_x = 0;
+  int root_y = 0;
+  int x = 0;
+  int y = 0;
+  unsigned mask = 0;
+  XQueryPointer(m_display, w, &root, &child, &root_x, &root_y, &x, &y, &mask);
+  XEvent e{};
+  e.xkey.display = m_display;
+  e.xkey.window = w;
+  e.xkey.root = DefaultRootWindow(m_display);
+  e.xkey.subwindow = 0;
+  e.xkey.time = CurrentTime;
+  e.xkey.x = x;
+  e.xkey.y = y;
+  e.xkey.x_root = root_x;
+  e.xkey.y_root = root_y;
+  e.xkey.same_screen = True;
+  e.xkey.keycode = code;
+  e.xkey.state = 0;
+  e.xkey.type = KeyPress;
+  XSendEvent(m_display, w, True, KeyPressMask, &e);
+  e.xkey.type = KeyRelease;
+  XSendEvent(m_display, w, True, KeyReleaseMask, &e);
+  XSync(m_display, False);
+  return true;
+}
+
+void XClient::close(window_t w) {
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = w;
+  e.xclient.message_type = XInternAtom(m_display, "WM_PROTOCOLS", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = static_cast<long>(XInternAtom(m_display, "WM_DELETE_WINDOW", False));
+  e.xclient.data.l[1] = CurrentTime;
+  XSendEvent(m_display, w, False, NoEventMask, &e);
+  XSync(m_display, False);
+}
+
+}  // namespace viewertest
