@@ -1,0 +1,34 @@
+#pragma once
+// Opening the dialog that fits a directory of a collection, once, over a
+// parent: the album editor, the best-album dialog, the one-book dialog
+// (editable from the edit hub), or their read-only forms (from the book
+// browser). The editors carry their scroll position across an APPLY.
+
+#include <string>
+
+#include <glibmm/refptr.h>
+#include <gtkmm/adjustment.h>
+#include <gtkmm/window.h>
+
+#include "album/engine/album.h"
+
+namespace tavolin {
+
+// Runs the editor once and returns its response. The editor's rows start
+// at kept's scroll position when kept is set; after APPLY kept holds the
+// editor's position for the next run.
+int run_album_editor(Gtk::Window& parent, const path_t& location,
+                     const std::string& program_dir, Glib::RefPtr<Gtk::Adjustment>& kept);
+int run_best_editor(Gtk::Window& parent, const path_t& location,
+                    const std::string& program_dir, Glib::RefPtr<Gtk::Adjustment>& kept);
+int run_book_editor(Gtk::Window& parent, const path_t& location,
+                    const std::string& program_dir, e_bestname_t kind,
+                    Glib::RefPtr<Gtk::Adjustment>& kept);
+
+// The read-only dialogs, run once.
+void open_album_readonly(Gtk::Window& parent, const path_t& location,
+                         const std::string& program_dir);
+void open_best_readonly(Gtk::Window& parent, const path_t& location,
+                        const std::string& program_dir);
+
+}  // namespace tavolin

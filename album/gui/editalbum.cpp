@@ -1,0 +1,291 @@
+#include "album/gui/editalbum.h"
+
+#include <sys/stat.h>
+
+#include <iostream>
+#include <sstream>
+
+#include "album/engine/best.h"
+#include "album/engine/comment.h"
+#include "album/engine/makealbum.h"
+#include "album/engine/thumbnail.h"
+#include "album/gui/text.h"
+#include "image/imageutil.h"
+#include "utility/futil.h"
+#include "utility/message.h"
+
+namespace tavolin {
+
+namespace {
+
+Glib::ustring msg(unsigned id) { return to_utf8(plimlib::getmsg(id)); }
+
+}  // namespace
+
+EditAlbumDialog::EditAlbumDialog(Gtk::Window& parent, const path_t& location,
+                                 const std::string& programdir)
+    : Gtk::Dialog(msg(8), parent, true),
+      m_programdir(programdir),
+      m_location(location),
+      m_table(1, 1, false),
+      m_progress(*this) {
+  location.make(m_albumdir);
+  Gtk::Box& content = *get_content_area();
+  m_header.build(14, m_albumdir);
+  content.add(m_header.box);
+  m_private.build(location, true);
+  content.add(m_private.box);
+  m_scrolled.add(m_table);
+  content.pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
+  make_rows();
+  m_comments.build(true);
+  m_comments.pack(content);
+  update_comment();
+  m_table.signal_size_allocate().connect(
+      sigc::mem_fun(*this, &EditAlbumDialog::table_size_allocate));
+  add_button("_OK", Gtk::RESPONSE_OK);
+  add_button("_Apply", Gtk::RESPONSE_APPLY);
+  add_button("_Cancel", Gtk::RESPONSE_CANCEL);
+  show_all_children(true);
+}
+
+EditAlbumDialog::~EditAlbumDialog() = default;
+
+bool EditAlbumDialog::make_rows() {
+  m_table.resize(1, 1);
+  m_items.clear();
+  m_good.load(m_location, "good.txt");
+  m_fail.load(m_location, "fail.txt");
+  m_album.load(m_location);
+
+  std::string original;
+  m_location.make(original, "original");
+  if (!libutils::getfiles(m_names, original)) {
+    m_names.clear();
+    return false;
+  }
+  // Sized once: handlers find their row by index and widgets never move.
+  std::vector<item_t>(m_names.size()).swap(m_items);
+
+  unsigned long i = 0;
+  for (const std::string& name : m_names) {
+    item_t& item = m_items[i];
+    const cell_place_t place = cell_place(i, 6);
+    item.name = &name;
+    const e_media_t kind = media_kind(name);
+    libgr::image2d_t image;
+    const bool shown = load_media_cell(item.button, image, kind, m_location, name, item.info);
+    const bool shown_photo = kind == MEDIA_PHOTO && shown;
+    static void (EditAlbumDialog::*const click[])(unsigned long) = {
+        &EditAlbumDialog::button_image, &EditAlbumDialog::button_movie,
+        &EditAlbumDialog::button_audio};
+    if (kind != MEDIA_OTHER)
+      item.button.signal_clicked().connect(sigc::bind(sigc::mem_fun(*this, click[kind]), i));
+
+    item.name_label.set_text(to_utf8(name));
+    item.name_label.set_selectable(true);
+    loadphotocomment(item.comment, m_location, name);
+    item.comment_view.get_buffer()->set_text(to_utf8(item.comment));
+
+    item.subtle.join_group(item.good);
+    item.fail.join_group(item.good);
+    if (m_good.names.count(name)) item.good.set_active(true);
+    else if (!m_fail.names.count(name)) item.subtle.set_active(true);
+    else item.fail.set_active(true);
+    item.good.set_label(msg(56));
+    item.subtle.set_label(msg(57));
+    item.fail.set_label(msg(58));
+    item.rotate.set_label(msg(59));
+    item.angle.set_wrap(false);
+    item.angle.configure(Gtk::Adjustment::create(0, 0, 270, 90, 90, 0), 0, 0);
+    item.angle.set_value(0);
+    item.angle.set_sensitive(false);
+    item.judgement_box.add(item.good);
+    item.judgement_box.add(item.subtle);
+    item.judgement_box.add(item.fail);
+    if (shown_photo) {
+      item.judgement_box.add(item.rotate);
+      item.judgement_box.add(item.angle);
+    }
+    item.books.build(m_album, name);
+
+    if (shown_photo) item.info = exif_summary(m_location, name);
+    item.info_label.set_text(to_utf8(item.info));
+    item.info_label.set_selectable(true);
+
+    attach_cell(m_table, item.button, place, 0);
+    attach_cell(m_table, item.name_label, place, 1);
+    attach_cell(m_table, item.comment_view, place, 2, Gtk::FILL);
+    attach_cell(m_table, item.judgement_box, place, 3);
+    attach_cell(m_table, item.books.box, place, 4);
+    attach_cell(m_table, item.info_label, place, 5);
+
+    // Connected last, so that the first states above fire nothing.
+    item.good.signal_toggled().connect(
+        sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_good), i));
+    item.subtle.signal_toggled().connect(
+        sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_subtle), i));
+    item.fail.signal_toggled().connect(
+        sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_fail), i));
+    item.rotate.signal_clicked().connect(
+        sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_is_rotate), i));
+    item.angle.signal_value_changed().connect(
+        sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_rotate), i));
+    for (unsigned k = 0; k < 6; ++k)
+      item.books.toggle[k].signal_toggled().connect(
+          sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_book), i, k));
+    ++i;
+  }
+  return true;
+}
+
+void EditAlbumDialog::update_comment() {
+  m_comments.load(m_location);
+  show_all_children(true);
+}
+
+void EditAlbumDialog::table_size_allocate(Gdk::Rectangle& allocation) {
+  size_scrolled(m_scrolled, allocation, false);
+}
+
+void EditAlbumDialog::button_image(unsigned long i) {
+  open_photo(m_programdir, m_location, *m_items[i].name);
+}
+void EditAlbumDialog::button_movie(unsigned long i) { play_movie(m_location, *m_items[i].name); }
+void EditAlbumDialog::button_audio(unsigned long i) { play_sound(m_location, *m_items[i].name); }
+
+void EditAlbumDialog::button_good(unsigned long i) {
+  item_t& item = m_items[i];
+  if (item.good.get_active()) m_good.names.insert(*item.name);
+  else m_good.names.erase(*item.name);
+  m_good.dirty = true;
+}
+
+void EditAlbumDialog::button_subtle(unsigned long i) {
+  if (m_items[i].subtle.get_active()) m_items[i].books.clear();
+}
+
+void EditAlbumDialog::button_fail(unsigned long i) {
+  item_t& item = m_items[i];
+  if (item.fail.get_active()) {
+    m_fail.names.insert(*item.name);
+    m_fail.dirty = true;
+    item.books.clear();
+  } else {
+    m_fail.names.erase(*item.name);
+    m_fail.dirty = true;
+  }
+}
+
+void EditAlbumDialog::button_book(unsigned long i, unsigned k) {
+  item_t& item = m_items[i];
+  best_t& list = m_album.list(book_kinds[k]);
+  if (item.books.toggle[k].get_active()) {
+    list.names.insert(*item.name);
+    list.dirty = true;
+    item.good.set_active(true);
+  } else {
+    list.names.erase(*item.name);
+    list.dirty = true;
+  }
+}
+
+void EditAlbumDialog::button_is_rotate(unsigned long i) {
+  m_items[i].angle.set_sensitive(m_items[i].rotate.get_active());
+}
+
+unsigned long EditAlbumDialog::quarter_turns(const item_t& item) const {
+  const unsigned long value = static_cast<unsigned long>(item.angle.get_value());
+  if (value % 90 == 0 && value <= 270) return value / 90;
+  libutils::error();
+  std::cerr << *item.name << ": " << value << ": not 90/180/270." << std::endl;
+  return 0;
+}
+
+void EditAlbumDialog::button_rotate(unsigned long i) {
+  item_t& item = m_items[i];
+  const unsigned long q = quarter_turns(item);
+  libgr::image2d_t source, target;
+  if (!load_scaled_thumbnail(source, m_location, *item.name, get_scale_factor())) {
+    libutils::error();
+    std::cerr << *item.name << ": load_scaled_thumbnail() fail." << std::endl;
+    return;
+  }
+  if (!libgr::rotate(q, target, source)) {
+    libutils::error();
+    std::cerr << *item.name << ": rotate() fail." << std::endl;
+    return;
+  }
+  item.button.set(target);
+}
+
+bool EditAlbumDialog::save_all_comment(bool& goodchanged) {
+  for (item_t& item : m_items) {
+    std::string text;
+    if (!view_text(item.comment_view, text)) return false;
+    if (text == item.comment) continue;
+    if (!savephotocomment(text, m_albumdir, *item.name)) {
+      libutils::error();
+      std::cerr << *item.name << ": save comment fail." << std::endl;
+      return false;
+    }
+    if (m_good.names.count(*item.name)) goodchanged = true;
+  }
+  return true;
+}
+
+std::vector<files_t> EditAlbumDialog::selected_files() const {
+  std::vector<files_t> files;
+  files.reserve(m_items.size());
+  for (const item_t& item : m_items) files.emplace_back(*item.name, quarter_turns(item));
+  return files;
+}
+
+void EditAlbumDialog::on_response(int response) {
+  Gtk::Dialog::on_response(response);
+  if (response != Gtk::RESPONSE_APPLY && response != Gtk::RESPONSE_OK) return;
+  busy_t busy(*this);
+  save();
+}
+
+void EditAlbumDialog::save() {
+  bool goodchanged = false;
+  const bool books_written = m_album.save();
+  const bool good_written = m_good.save();
+  if (books_written || good_written) {
+    // The best album of the collection that holds this album.
+    std::string best;
+    path_t("", m_location.middle, "").make(best, "_Best");
+    mkdir(best.c_str(), 0755);
+    mkdir((best + "/txt").c_str(), 0755);
+    goodchanged = true;
+  }
+  m_fail.save();
+
+  std::string title, head, last;
+  if (!m_comments.read(title, head, last)) error_box(*this, 30);
+  else if (title.empty()) error_box(*this, 26);
+  else if (!savecommenttxt(m_location, title, head, last, std::cerr)) error_box(*this, 30);
+  else if (!save_all_comment(goodchanged)) error_box(*this, 30);
+
+  m_private.save(m_location);
+  if (m_location.album == "_Best") return;
+
+  const std::vector<files_t> files = selected_files();
+  m_progress.clear();
+  m_progress.show();
+  m_progress.setProgress1(0);
+  std::ostringstream log;
+  if (!updatealbum(m_location, files, m_progress.signal1, m_progress.signal2,
+                   m_progress.signal3, m_progress.signal4, log)) {
+    m_progress.hide();
+    libutils::error();
+    std::cerr << m_albumdir << ": updatealbum() fail." << std::endl;
+    error_box(*this, 29, log.str());
+    return;
+  }
+  if (goodchanged) makebesthtml(m_location, m_progress.signal5, m_progress.signal6);
+  m_progress.hide();
+}
+
+}  // namespace tavolin

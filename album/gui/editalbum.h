@@ -1,0 +1,89 @@
+#pragma once
+// The album editor: title, comments and private marker of one album, and
+// for every file of its "original" a comment, a judgement, a rotation and
+// the six book lists. OK and APPLY save, then update the album's levels
+// and pages under the progress window.
+
+#include <list>
+#include <string>
+#include <vector>
+
+#include <gtkmm/radiobutton.h>
+#include <gtkmm/spinbutton.h>
+
+#include "album/engine/album.h"
+#include "album/gui/album_cells.h"
+#include "album/gui/progwin.h"
+
+namespace tavolin {
+
+class EditAlbumDialog : public Gtk::Dialog {
+ public:
+  // One file of the album.
+  struct item_t {
+    CairoButton button;
+    const std::string* name = nullptr;
+    Gtk::Label name_label;
+    std::string comment;  // as loaded
+    Gtk::TextView comment_view;
+    Gtk::HBox judgement_box;
+    Gtk::RadioButton good, subtle, fail;
+    Gtk::CheckButton rotate;
+    Gtk::SpinButton angle;
+    book_toggles_t books;
+    std::string info;
+    Gtk::Label info_label;
+  };
+
+  // location and programdir must outlive the dialog.
+  EditAlbumDialog(Gtk::Window& parent, const path_t& location, const std::string& programdir);
+  ~EditAlbumDialog() override;
+
+  bool make_rows();
+  void update_comment();
+  bool save_all_comment(bool& goodchanged);
+  std::vector<files_t> selected_files() const;
+  void table_size_allocate(Gdk::Rectangle& allocation);
+
+  // For the opener (scroll position after APPLY) and tests.
+  Gtk::ScrolledWindow& scrolled() { return m_scrolled; }
+  std::vector<item_t>& items() { return m_items; }
+  comment_rows_t& comments() { return m_comments; }
+  private_row_t& private_row() { return m_private; }
+  ProgWin& progress() { return m_progress; }
+
+ protected:
+  void on_response(int response) override;
+
+ private:
+  void button_image(unsigned long i);
+  void button_movie(unsigned long i);
+  void button_audio(unsigned long i);
+  void button_good(unsigned long i);
+  void button_subtle(unsigned long i);
+  void button_fail(unsigned long i);
+  void button_is_rotate(unsigned long i);
+  void button_rotate(unsigned long i);
+  void button_book(unsigned long i, unsigned k);
+  // Quarter turns of a row's angle; other values than 0/90/180/270 are
+  // reported and count as 0.
+  unsigned long quarter_turns(const item_t& item) const;
+  void save();
+
+  const std::string& m_programdir;
+  const path_t& m_location;
+  std::string m_albumdir;
+  path_row_t m_header;
+  private_row_t m_private;
+  comment_rows_t m_comments;
+  Gtk::ScrolledWindow m_scrolled;
+  Gtk::Table m_table;
+  std::list<std::string> m_names;
+  best_t m_good;
+  best_t m_fail;
+  album_t m_album;
+  std::vector<item_t> m_items;
+  ProgWin m_progress;
+};
+
+}  // namespace tavolin

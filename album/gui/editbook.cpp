@@ -1,0 +1,321 @@
+#include "album/gui/editbook.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <iostream>
+#include <set>
+#include <sstream>
+
+#include <gtkmm/messagedialog.h>
+#include <gtkmm/stock.h>
+
+#include "album/engine/best.h"
+#include "album/engine/bookindex.h"
+#include "album/engine/collectionedit.h"
+#include "album/engine/comment.h"
+#include "album/engine/global.h"
+#include "album/engine/makealbum.h"
+#include "album/engine/util.h"
+#include "album/gui/bookcells.h"
+#include "album/gui/makealbum.h"
+#include "album/gui/makebook.h"
+#include "album/gui/text.h"
+#include "utility/futil.h"
+
+namespace tavolin {
+
+EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
+                               const std::string& program_dir,
+                               const std::string& program_file)
+    : Gtk::Dialog(msg_utf8(8), parent, true),
+      m_program_dir(program_dir),
+      m_program_file(program_file),
+      m_albumdir(collection),
+      m_private_box(false, 0),
+      m_table(1, 1, false),
+      m_progwin(*this) {
+  m_albumdir.make(m_fulldir);
+  m_private_check.set_active(get_private(m_albumdir));
+  m_private_label.set_text(msg_utf8(49));
+  m_private_box.pack_start(m_private_label, Gtk::PACK_SHRINK, 0);
+  m_private_box.add(m_private_check);
+
+  Gtk::Box& content = *get_vbox();
+  content.pack_start(m_private_box);
+  content.pack_start(m_title_entry);
+  content.pack_start(m_head_view);
+  m_table.set_row_spacings(2);
+  m_scrolled.add(m_table);
+  content.pack_start(m_scrolled);
+  make_items();
+  content.pack_start(m_last_view);
+  m_table.signal_size_allocate().connect(
+      sigc::mem_fun(*this, &EditBookDialog::table_size_allocate));
+
+  add_button(msg_utf8(6), EDITBOOK_BROWSER);
+  add_button(msg_utf8(3), EDITBOOK_NEW_COLLECTION);
+  add_button(msg_utf8(4), EDITBOOK_NEW_ALBUM);
+  add_button(msg_utf8(45), EDITBOOK_UPDATE);
+  add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
+  add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY);
+  add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
+  show_all_children(true);
+}
+
+EditBookDialog::~EditBookDialog() = default;
+
+bool EditBookDialog::make_items() {
+  m_table.resize(1, 1);
+  m_items.clear();
+  m_dirnames.clear();
+
+  std::string title, head, last;
+  loadcommenttxt(m_albumdir, title, head, last);
+  m_title_entry.set_text(to_utf8(title));
+  set_view_text(m_head_view, head);
+  set_view_text(m_last_view, last);
+
+  if (!libutils::getdirs(m_dirnames, m_fulldir)) return false;
+  m_dirnames.reverse();
+
+  // Which names get a row, with their texts, before the rows are made in
+  // place (rows hold widgets and are never moved).
+  struct found_t {
+    std::string name, title, head;
+  };
+  std::vector<found_t> found;
+  found.reserve(m_dirnames.size());
+  for (const std::string& name : m_dirnames) {
+    if (name == "txt") continue;
+    found_t f{name, "", ""};
+    std::string last_comment;
+    if (!loadcommenttxt(path_t("", m_fulldir, name), f.title, f.head, last_comment)) continue;
+    found.push_back(std::move(f));
+  }
+  std::vector<item_t>(found.size()).swap(m_items);
+
+  const Gtk::AttachOptions both = Gtk::EXPAND | Gtk::FILL;
+  m_table.resize(static_cast<guint>(found.size() + 1), 7);
+  for (unsigned long i = 0; i < found.size(); ++i) {
+    item_t& row = m_items[i];
+    const path_t location("", m_fulldir, found[i].name);
+    location.make(row.path);
+    row.name = found[i].name;
+    location.make(row.secret_path, "txt", "secret.txt");
+    struct stat st;
+    row.was_private = stat(row.secret_path.c_str(), &st) == 0;
+    row.private_check.set_active(row.was_private);
+    row.name_entry.set_text(to_utf8(row.name));
+    row.name_entry.set_width_chars(static_cast<int>(row.name.size()));
+    std::string original;
+    location.make(original, "original");
+    if (row.name[0] == '_' || stat(original.c_str(), &st) == 0) {
+      row.list_button.set_label(msg_utf8(38));
+      row.count_label.set_text(to_utf8(count_line(location)));
+    } else {
+      row.list_button.set_label(msg_utf8(8));
+    }
+    row.title_label.set_text(to_utf8(found[i].title));
+    row.title_label.set_selectable(true);
+    row.comment_label.set_halign(Gtk::ALIGN_START);
+    const std::string preview = head_preview(found[i].head);
+    if (!preview.empty()) {
+      row.comment_label.set_text(to_utf8(preview));
+      row.comment_label.set_selectable(true);
+    }
+    row.remove_button.set_label(msg_utf8(44));
+
+    const guint r = static_cast<guint>(i);
+    Gtk::Widget* cells[7] = {&row.private_check, &row.name_entry,    &row.list_button,
+                             &row.count_label,   &row.title_label,   &row.comment_label,
+                             &row.remove_button};
+    for (guint c = 0; c < 7; ++c) m_table.attach(*cells[c], c, c + 1, r, r + 1, both, both, 0, 0);
+    row.list_button.signal_clicked().connect(
+        sigc::bind(sigc::mem_fun(*this, &EditBookDialog::button_list), i));
+    row.remove_button.signal_clicked().connect(
+        sigc::bind(sigc::mem_fun(*this, &EditBookDialog::button_remove), i));
+  }
+  return true;
+}
+
+void EditBookDialog::table_size_allocate(Gdk::Rectangle& allocation) {
+  if (allocation.get_height() <= 0) return;
+  const int screen_width = get_screen()->get_width();
+  m_scrolled.set_size_request(std::min(allocation.get_width(), screen_width),
+                              std::min(allocation.get_height(), 640));
+}
+
+void EditBookDialog::on_response(int response) {
+  Gtk::Dialog::on_response(response);
+  switch (response) {
+    case EDITBOOK_NEW_COLLECTION: new_collection(); break;
+    case EDITBOOK_NEW_ALBUM: new_album(); break;
+    case EDITBOOK_UPDATE:
+    case Gtk::RESPONSE_APPLY:
+    case Gtk::RESPONSE_OK: save(response); break;
+    case EDITBOOK_BROWSER: run_browser(m_fulldir); break;
+    default: break;
+  }
+}
+
+void EditBookDialog::new_collection() {
+  MakeBookDialog dialog(*this, m_albumdir);
+  for (;;) {
+    const int response = dialog.run();
+    if (response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT) return;
+    if (response != Gtk::RESPONSE_APPLY && response != Gtk::RESPONSE_OK) continue;
+    if (dialog.m_title.empty()) {
+      show_error_log(dialog, 26, "");
+      continue;
+    }
+    if (response == Gtk::RESPONSE_OK) break;
+  }
+  make_items();
+  show_all_children(true);
+}
+
+void EditBookDialog::new_album() {
+  MakeAlbumDialog dialog(*this, g_global.from, m_fulldir, m_program_file);
+  ProgWin progwin(dialog);
+  std::string from, title;
+  path_t to;
+  std::vector<files_t> files;
+  for (;;) {
+    const int response = dialog.run();
+    if (response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT) return;
+    if (response != Gtk::RESPONSE_OK) continue;
+    from = widget_text(dialog.m_from_entry.get_text());
+    to = dialog.get_to();
+    title = widget_text(dialog.m_title_entry.get_text());
+    // The album's own text files are never imported over the comments
+    // written below.
+    files = importable_files(dialog.selected_files());
+    e_newalbum_t check = check_newalbum(files, from, to, title, false);
+    if (check == NEWALBUM_EXISTS) {
+      Gtk::MessageDialog question(dialog, msg_utf8(41), false, Gtk::MESSAGE_QUESTION,
+                                  Gtk::BUTTONS_YES_NO, false);
+      question.set_title(msg_utf8(25));
+      if (question.run() != Gtk::RESPONSE_YES) continue;
+      check = check_newalbum(files, from, to, title, true);
+    }
+    if (check != NEWALBUM_OK) {
+      show_error_log(dialog, newalbum_message(check), "");
+      continue;
+    }
+    // Adding to an existing album never replaces a camera file with
+    // another of the same name.
+    const std::vector<std::string> clashes = import_clashes(from, files, to);
+    if (!clashes.empty()) {
+      std::ostringstream log;
+      std::string original;
+      to.make(original, "original");
+      for (const std::string& name : clashes)
+        log << original << "/" << name << ": another file of this name, not replaced.\n";
+      show_error_log(dialog, 29, log.str());
+      continue;
+    }
+    break;
+  }
+
+  const std::string head = view_text(dialog.m_head_view);
+  const std::string last = view_text(dialog.m_last_view);
+  std::ostringstream comment_log;
+  if (!make_album_dir(to, title, head, last, dialog.m_private_check.get_active(), comment_log)) {
+    show_error_log(dialog, 30, comment_log.str());
+    return;
+  }
+  progwin.show();
+  progwin.setProgress1(0);
+  std::ostringstream log;
+  if (!makealbumwithrotate(from, files, to, progwin.signal1, progwin.signal2, progwin.signal3,
+                           progwin.signal4, log)) {
+    progwin.hide();
+    show_error_log(dialog, 29, log.str());
+    return;
+  }
+  hide();
+  std::ostringstream page_log;
+  if (makehtmlbook(m_albumdir, page_log)) {
+    progwin.hide();
+    make_items();
+    show_all_children(true);
+  } else {
+    progwin.hide();
+    show_error_log(dialog, 29, page_log.str());
+    libutils::error();
+    std::cerr << "makehtmlbook() fail." << std::endl;
+  }
+}
+
+void EditBookDialog::save(int response) {
+  const std::string title = widget_text(m_title_entry.get_text());
+  const std::string head = view_text(m_head_view);
+  const std::string last = view_text(m_last_view);
+  if (title.empty()) {
+    show_error_log(*this, 26, "");
+  } else if (!savecommenttxt(m_albumdir, title, head, last, std::cerr)) {
+    show_error_log(*this, 30, "");
+  }
+
+  m_progwin.show();
+  m_progwin.setProgress5(0);
+  m_progwin.setProgress6(0);
+  std::set<std::string> targets;
+  for (item_t& row : m_items) {
+    if (row.private_check.get_active() != row.was_private)
+      set_private(path_t("", m_fulldir, row.name), row.private_check.get_active());
+    const std::string new_name = widget_text(row.name_entry.get_text());
+    if (new_name == row.name) continue;
+    // rename(2), never a shell; a refused name keeps the row as it was.
+    if (!rename_entry(m_fulldir, row.name, new_name, std::cerr)) continue;
+    const std::string::size_type slash = new_name.rfind('/');
+    if (slash != std::string::npos) targets.insert(new_name.substr(0, slash + 1));
+  }
+  for (const std::string& target : targets) {
+    const path_t location("", m_fulldir + "/" + target, "");
+    std::string dir;
+    location.make(dir);
+    if (!makebesthtml(location, m_progwin.signal5, m_progwin.signal6)) {
+      libutils::error();
+      std::cerr << dir << ": makebesthtml() fail." << std::endl;
+    }
+    if (!makehtmlbook(location, std::cerr)) {
+      libutils::error();
+      std::cerr << dir << ": makehtmlbook() fail." << std::endl;
+      m_progwin.hide();
+      return;
+    }
+  }
+  m_progwin.setProgress5(0);
+  m_progwin.setProgress6(0);
+  if (!makebesthtml(path_t("", m_fulldir, ""), m_progwin.signal5, m_progwin.signal6)) {
+    libutils::error();
+    std::cerr << m_fulldir << ": makebesthtml() fail." << std::endl;
+  }
+  m_progwin.hide();
+
+  set_private(m_albumdir, m_private_check.get_active());
+  if (!makehtmlbook(m_albumdir, std::cerr)) {
+    libutils::error();
+    std::cerr << m_fulldir << ": makehtmlbook() fail." << std::endl;
+    return;
+  }
+  make_items();
+  show_all_children(true);
+  if (response != EDITBOOK_UPDATE) return;
+
+  std::ostringstream log;
+  m_progwin.show();
+  if (!m_albumdir.album.empty()) {
+    batchupdate(m_albumdir, log);
+  } else {
+    std::list<std::string> names = m_dirnames;
+    names.sort();
+    for (const std::string& name : names) batchupdate(path_t("", m_fulldir, name), log);
+  }
+  m_progwin.hide();
+  if (!log.str().empty()) show_error_log(*this, 45, log.str());
+}
+
+}  // namespace tavolin

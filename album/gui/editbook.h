@@ -1,0 +1,103 @@
+#pragma once
+// The edit hub of a collection (the album root or a directory below it):
+// its title, comments and private flag, one row per subdirectory (private
+// flag, rename entry, editor button, count, title, comment, remove button),
+// and the buttons for the browser, a new collection, a new album, the
+// batch refresh and saving.
+
+#include <list>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/checkbutton.h>
+#include <gtkmm/dialog.h>
+#include <gtkmm/entry.h>
+#include <gtkmm/label.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/table.h>
+#include <gtkmm/textview.h>
+
+#include "album/engine/album.h"
+#include "album/gui/progwin.h"
+
+namespace tavolin {
+
+// The hub's own buttons answer with these; OK, APPLY and CANCEL are GTK's.
+enum e_editbook_response_t {
+  EDITBOOK_NEW_COLLECTION = 0,
+  EDITBOOK_NEW_ALBUM = 1,
+  EDITBOOK_UPDATE = 2,
+  EDITBOOK_BROWSER = 3,
+};
+
+class EditBookDialog : public Gtk::Dialog {
+ public:
+  // One subdirectory of the collection.
+  struct item_t {
+    std::string path;         // m_fulldir + "/" + name
+    std::string name;         // as found on disk
+    std::string secret_path;  // path + "/txt/secret.txt"
+    bool was_private = false;
+    Gtk::CheckButton private_check;
+    Gtk::Entry name_entry;
+    Gtk::Button list_button;
+    Gtk::Label count_label;
+    Gtk::Label title_label;
+    Gtk::Label comment_label;
+    Gtk::Button remove_button;
+  };
+
+  // The two strings are kept by reference and must outlive the hub.
+  EditBookDialog(Gtk::Window& parent, const path_t& collection, const std::string& program_dir,
+                 const std::string& program_file);
+  ~EditBookDialog() override;
+
+  // Reloads the texts and rebuilds the rows from disk; false (no rows) when
+  // the collection cannot be listed. The caller shows the new widgets.
+  bool make_items();
+  void table_size_allocate(Gdk::Rectangle& allocation);
+
+  // Row handlers and the recursive refresh.
+  void button_list(unsigned long row);
+  void button_remove(unsigned long row);
+  bool batchupdate(const path_t& location, std::ostream& log);
+
+  std::vector<item_t>& items() { return m_items; }
+  const std::list<std::string>& dirnames() const { return m_dirnames; }
+  ProgWin& progwin() { return m_progwin; }
+
+ protected:
+  void on_response(int response) override;
+
+ private:
+  void new_collection();
+  void new_album();
+  void save(int response);
+  // The collection page and the rows again, after an editor from a row.
+  void rebuild_after_editor();
+
+  const std::string& m_program_dir;
+  const std::string& m_program_file;
+  path_t m_albumdir;
+  std::string m_fulldir;
+  Gtk::HBox m_private_box;
+  Gtk::Label m_private_label;
+
+ public:
+  Gtk::CheckButton m_private_check;
+  Gtk::Entry m_title_entry;
+  Gtk::TextView m_head_view;
+  Gtk::TextView m_last_view;
+
+ private:
+  std::list<std::string> m_dirnames;
+  Gtk::ScrolledWindow m_scrolled;
+  Gtk::Table m_table;
+  std::vector<item_t> m_items;
+  ProgWin m_progwin;
+};
+
+}  // namespace tavolin

@@ -1,0 +1,14 @@
+#pragma once
+// The error box of every window: a modal error message over parent with
+// one OK button, titled with the catalog's error caption (message 25). The
+// text is a catalog message followed by the engine's log.
+
+#include <string>
+
+#include <gtkmm/window.h>
+
+namespace tavolin {
+
+void show_error(Gtk::Window& parent, const std::string& message, const std::string& log);
+
+}  // namespace tavolin

@@ -1,0 +1,217 @@
+#include "album/gui/globaloption.h"
+
+#include <gtkmm/filechooserdialog.h>
+#include <sys/stat.h>
+
+#include "album/engine/global.h"
+#include "album/gui/errorbox.h"
+#include "album/gui/text.h"
+#include "utility/message.h"
+
+namespace tavolin {
+
+namespace {
+
+Glib::ustring msg(unsigned id) { return to_utf8(plimlib::getmsg(id)); }
+
+void label(Gtk::Label& l, unsigned id, int chars) {
+  l.set_text(msg(id));
+  if (chars > 0) l.set_width_chars(chars);
+}
+
+void spin(Gtk::SpinButton& s, double lower, double upper, double step, double page,
+          int chars) {
+  s.configure(Gtk::Adjustment::create(lower, lower, upper, step, page, 0), 0, 0);
+  s.set_wrap(false);
+  s.set_digits(0);
+  s.set_width_chars(chars);
+}
+
+unsigned long spin_value(const Gtk::SpinButton& s) {
+  return static_cast<unsigned long>(s.get_value());
+}
+
+}  // namespace
+
+GlobalOptionDialog::GlobalOptionDialog(Gtk::Window& parent, const char* programdir,
+                                       const char* programfile)
+    : Gtk::Dialog(msg(7), parent, true),
+      m_programdir(programdir),
+      m_programfile(programfile) {
+  label(m_from_label, 13, 20);
+  m_from_entry.set_width_chars(100);
+  m_from_button.set_label(msg(18));
+  m_row1.pack_start(m_from_label, Gtk::PACK_SHRINK, 0);
+  m_row1.add(m_from_entry);
+  m_row1.add(m_from_button);
+
+  label(m_album_label, 14, 20);
+  m_album_entry.set_width_chars(100);
+  m_album_button.set_label(msg(18));
+  m_row2.pack_start(m_album_label, Gtk::PACK_SHRINK, 0);
+  m_row2.add(m_album_entry);
+  m_row2.add(m_album_button);
+
+  label(m_shrink_label, 31, 20);
+  spin(m_shrink_x, 0, 32768, 128, 1, 50);
+  spin(m_shrink_y, 0, 32768, 128, 1, 50);
+  m_row3.pack_start(m_shrink_label, Gtk::PACK_SHRINK, 0);
+  m_row3.add(m_shrink_x);
+  m_row3.add(m_shrink_y);
+
+  label(m_jpeg_label, 32, 20);
+  spin(m_jpeg_spin, 0, 100, 1, 10, 3);
+  label(m_items_label, 33, 20);
+  spin(m_items_spin, 1, 100, 1, 10, 2);
+  label(m_show_label, 47, 20);
+  spin(m_show_spin, 0, 100, 1, 10, 2);
+  label(m_view_label, 48, 20);
+  spin(m_view_spin, 0, 100, 1, 10, 2);
+  m_row4.pack_start(m_jpeg_label, Gtk::PACK_SHRINK, 0);
+  for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{
+           &m_jpeg_spin, &m_items_label, &m_items_spin, &m_show_label, &m_show_spin,
+           &m_view_label, &m_view_spin})
+    m_row4.add(*w);
+
+  label(m_header_label, 34, 20);
+  m_header_check.set_label(msg(64));
+  m_header_entry.set_width_chars(100);
+  m_row5.pack_start(m_header_label, Gtk::PACK_SHRINK, 0);
+  m_row5.add(m_header_check);
+  m_row5.add(m_header_entry);
+
+  label(m_address_label, 35, 20);
+  m_address_entry.set_width_chars(100);
+  m_row6.pack_start(m_address_label, Gtk::PACK_SHRINK, 0);
+  m_row6.add(m_address_entry);
+
+  label(m_hwaccel_label, 60, 20);
+  label(m_ffmpeg_label, 61, 0);
+  m_ffmpeg_entry.set_width_chars(20);
+  label(m_movie_label, 62, 10);
+  m_movie_entry.set_width_chars(50);
+  label(m_play_label, 63, 10);
+  spin(m_play_x, 1, 9999, 1, 10, 4);
+  spin(m_play_y, 1, 9999, 1, 10, 4);
+  m_retina_check.set_label(msg(66));
+  m_row7.pack_start(m_hwaccel_label, Gtk::PACK_SHRINK, 0);
+  for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{
+           &m_hwaccel_entry, &m_ffmpeg_label, &m_ffmpeg_entry, &m_movie_label,
+           &m_movie_entry, &m_play_label, &m_play_x, &m_play_y, &m_retina_check})
+    m_row7.add(*w);
+
+  label(m_viewer_label, 65, 20);
+  m_row8.pack_start(m_viewer_label, Gtk::PACK_SHRINK, 0);
+  m_row8.add(m_viewer_entry);
+
+  for (Gtk::HBox* row : {&m_row1, &m_row2, &m_row3, &m_row4, &m_row5, &m_row6, &m_row7,
+                         &m_row8})
+    get_content_area()->add(*row);
+
+  m_from_button.signal_clicked().connect(
+      sigc::mem_fun(*this, &GlobalOptionDialog::button_from_dir));
+  m_album_button.signal_clicked().connect(
+      sigc::mem_fun(*this, &GlobalOptionDialog::button_album_dir));
+  m_header_check.signal_clicked().connect(
+      sigc::mem_fun(*this, &GlobalOptionDialog::button_html_header));
+
+  read_from_global();
+
+  add_button("_OK", Gtk::RESPONSE_OK);
+  add_button("_Cancel", Gtk::RESPONSE_CANCEL);
+  // Return in any entry accepts the dialog, as OK does.
+  set_default_response(Gtk::RESPONSE_OK);
+  for (Gtk::Entry* e : {&m_from_entry, &m_album_entry, &m_header_entry, &m_address_entry,
+                        &m_hwaccel_entry, &m_ffmpeg_entry, &m_movie_entry, &m_viewer_entry})
+    e->set_activates_default(true);
+  show_all_children(true);
+}
+
+void GlobalOptionDialog::read_from_global() {
+  const global_t& g = g_global;
+  m_from_entry.set_text(to_utf8(g.from));
+  m_album_entry.set_text(to_utf8(g.album));
+  m_shrink_x.set_value(static_cast<double>(g.shrink_size.x));
+  m_shrink_y.set_value(static_cast<double>(g.shrink_size.y));
+  m_jpeg_spin.set_value(static_cast<double>(g.jpeg_compress));
+  m_items_spin.set_value(static_cast<double>(g.horizontal_items));
+  m_show_spin.set_value(static_cast<double>(g.show_level));
+  m_view_spin.set_value(static_cast<double>(g.view_size));
+  m_header_check.set_active(g.html_header_check);
+  m_header_entry.set_text(to_utf8(g.html_header));
+  m_address_entry.set_text(to_utf8(g.html_address));
+  m_hwaccel_entry.set_text(to_utf8(g.hwaccel));
+  m_ffmpeg_entry.set_text(to_utf8(g.ffmpeg));
+  m_movie_entry.set_text(to_utf8(g.movie));
+  m_play_x.set_value(static_cast<double>(g.play_size_x));
+  m_play_y.set_value(static_cast<double>(g.play_size_y));
+  m_retina_check.set_active(g.movie_thumbnail_retina);
+  m_viewer_entry.set_text(to_utf8(g.plimzev3));
+  m_header_entry.set_editable(g.html_header_check);
+  m_header_entry.set_can_focus(g.html_header_check);
+}
+
+void GlobalOptionDialog::button_html_header() {
+  const bool on = m_header_check.get_active();
+  m_header_entry.set_editable(on);
+  m_header_entry.set_can_focus(on);
+}
+
+bool GlobalOptionDialog::write_to_global() {
+  // Every text is converted before anything is stored, so a text the
+  // locale cannot carry leaves all settings as they were.
+  global_t g = g_global;
+  const std::pair<Gtk::Entry*, std::string*> texts[] = {
+      {&m_from_entry, &g.from},       {&m_album_entry, &g.album},
+      {&m_header_entry, &g.html_header}, {&m_address_entry, &g.html_address},
+      {&m_hwaccel_entry, &g.hwaccel}, {&m_ffmpeg_entry, &g.ffmpeg},
+      {&m_movie_entry, &g.movie},     {&m_viewer_entry, &g.plimzev3}};
+  for (const auto& [entry, value] : texts) {
+    if (!from_utf8(entry->get_text(), *value)) {
+      show_error(*this, "\"" + entry->get_text().raw() + "\"",
+                 ": cannot be written in this locale's encoding; nothing was saved.");
+      return false;
+    }
+  }
+  // Spin values are read after an update so a number typed but not yet
+  // committed still counts.
+  for (Gtk::SpinButton* s : {&m_shrink_x, &m_shrink_y, &m_jpeg_spin, &m_items_spin,
+                             &m_show_spin, &m_view_spin, &m_play_x, &m_play_y})
+    s->update();
+  g.shrink_size.x = spin_value(m_shrink_x);
+  g.shrink_size.y = spin_value(m_shrink_y);
+  g.jpeg_compress = spin_value(m_jpeg_spin);
+  g.horizontal_items = spin_value(m_items_spin);
+  g.show_level = spin_value(m_show_spin);
+  g.view_size = spin_value(m_view_spin);
+  g.html_header_check = m_header_check.get_active();
+  g.play_size_x = spin_value(m_play_x);
+  g.play_size_y = spin_value(m_play_y);
+  g.movie_thumbnail_retina = m_retina_check.get_active();
+  g_global = std::move(g);
+  mkdir(g_global.album.c_str(), 0755);  // an existing root is fine
+  return true;
+}
+
+void GlobalOptionDialog::on_response(int response) {
+  Gtk::Dialog::on_response(response);
+  m_saved = false;
+  if (response != Gtk::RESPONSE_OK) return;
+  if (!write_to_global()) return;
+  saveini(m_programdir, m_programfile);
+  m_saved = true;
+}
+
+void GlobalOptionDialog::button_from_dir() { choose_folder(m_from_entry, 13); }
+void GlobalOptionDialog::button_album_dir() { choose_folder(m_album_entry, 14); }
+
+void GlobalOptionDialog::choose_folder(Gtk::Entry& entry, unsigned title_id) {
+  Gtk::FileChooserDialog chooser(msg(title_id), Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
+  std::string folder;
+  if (from_utf8(entry.get_text(), folder)) chooser.set_current_folder(folder);
+  chooser.add_button("_Open", Gtk::RESPONSE_OK);
+  chooser.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
+  if (chooser.run() == Gtk::RESPONSE_OK) entry.set_text(to_utf8(chooser.get_filename()));
+}
+
+}  // namespace tavolin

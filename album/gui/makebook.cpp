@@ -1,0 +1,104 @@
+#include "album/gui/makebook.h"
+
+#include <iostream>
+
+#include <gtkmm/stock.h>
+
+#include "album/engine/bookindex.h"
+#include "album/engine/collectionedit.h"
+#include "album/engine/comment.h"
+#include "album/gui/bookcells.h"
+#include "album/gui/text.h"
+#include "utility/futil.h"
+
+namespace tavolin {
+
+MakeBookDialog::MakeBookDialog(Gtk::Window& parent, const path_t& album)
+    : Gtk::Dialog(msg_utf8(3), parent, true),
+      m_album(album),
+      m_name_box(false, 0),
+      m_private_box(false, 0) {
+  m_name_entry.set_text("");
+  m_name_label.set_width_chars(20);
+  m_name_label.set_text(msg_utf8(12));
+  m_name_entry.set_width_chars(50);
+  m_name_box.pack_start(m_name_label, Gtk::PACK_SHRINK, 0);
+  m_name_box.add(m_name_entry);
+  Gtk::Box& content = *get_vbox();
+  content.add(m_name_box);
+
+  m_private_check.set_active(get_private(m_album));
+  m_private_label.set_text(msg_utf8(49));
+  m_private_box.pack_start(m_private_label, Gtk::PACK_SHRINK, 0);
+  m_private_box.add(m_private_check);
+  content.add(m_private_box);
+
+  m_title_label.set_width_chars(20);
+  m_title_label.set_text(msg_utf8(21));
+  m_title_entry.set_width_chars(50);
+  content.add(m_title_label);
+  content.add(m_title_entry);
+  m_head_view.set_size_request(300, 60);
+  m_last_view.set_size_request(300, 60);
+  m_head_label.set_width_chars(20);
+  m_head_label.set_text(msg_utf8(23));
+  content.add(m_head_label);
+  content.add(m_head_view);
+  m_last_label.set_width_chars(20);
+  m_last_label.set_text(msg_utf8(24));
+  content.add(m_last_label);
+  content.add(m_last_view);
+
+  m_name_entry.signal_focus_out_event().connect(
+      sigc::mem_fun(*this, &MakeBookDialog::button_update), true);
+  add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
+  add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY);
+  add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
+  show_all_children(true);
+}
+
+MakeBookDialog::~MakeBookDialog() = default;
+
+path_t MakeBookDialog::get_bookdir() const {
+  std::string parent;
+  m_album.make(parent);
+  return path_t("", parent, widget_text(m_name_entry.get_text()));
+}
+
+bool MakeBookDialog::button_update(GdkEventFocus*) {
+  const path_t book = get_bookdir();
+  std::string title, head, last;
+  loadcommenttxt(book, title, head, last);
+  if (!title.empty()) m_title_entry.set_text(to_utf8(title));
+  if (!head.empty()) set_view_text(m_head_view, head);
+  if (!last.empty()) set_view_text(m_last_view, last);
+  m_private_check.set_active(get_private(book));
+  show_all_children(true);
+  return true;
+}
+
+void MakeBookDialog::on_response(int response_id) {
+  Gtk::Dialog::on_response(response_id);
+  if (response_id != Gtk::RESPONSE_APPLY && response_id != Gtk::RESPONSE_OK) return;
+  const path_t book = get_bookdir();
+  book.make(m_directory);
+  m_title = widget_text(m_title_entry.get_text());
+  m_head_comment = view_text(m_head_view);
+  m_last_comment = view_text(m_last_view);
+  if (!make_album_dir(book, m_title, m_head_comment, m_last_comment,
+                      m_private_check.get_active(), std::cerr)) {
+    show_error_log(*this, 30, "");
+    return;
+  }
+  if (!makehtmlbook(book, std::cerr)) {
+    libutils::error();
+    std::cerr << "makehtmlindex(book_directory) fail." << std::endl;
+    return;
+  }
+  if (!makehtmlbook(m_album, std::cerr)) {
+    libutils::error();
+    std::cerr << "makehtmlindex(m_album) fail." << std::endl;
+  }
+}
+
+}  // namespace tavolin

@@ -1,0 +1,52 @@
+// The main window's two openers of dialogs on the album root: a row's
+// open button and the edit button at the foot.
+#include "album/engine/album.h"
+#include "album/engine/global.h"
+#include "album/engine/util.h"
+#include "album/gui/bestbook.h"
+#include "album/gui/bookopen.h"
+#include "album/gui/editbook.h"
+#include "album/gui/menu_win.h"
+#include "album/gui/viewbook.h"
+
+namespace tavolin {
+
+void MenuWindow::on_btn_clicked_itembutton(unsigned long i) {
+  if (i >= m_items.size()) return;
+  const path_t location("", g_global.album, m_items[i].name);
+  const std::string name = m_items[i].name;
+  std::string original;
+  location.make(original, "original");
+
+  e_bestname_t kind;
+  if (name == "_Best") {
+    open_best_readonly(*this, location, m_programdir);
+  } else if (bestname_from_bookdir(name, kind)) {
+    BestBookDialog dialog(*this, location, m_programdir, kind, false);
+    dialog.run();
+  } else if (is_exist(original)) {
+    open_album_readonly(*this, location, m_programdir);
+  } else {
+    ViewBookDialog dialog(*this, location, m_programdir);
+    dialog.run();
+  }
+  window_rule();
+}
+
+void MenuWindow::on_btn_clicked_edit() {
+  const path_t location("", g_global.album, "");
+  for (;;) {
+    EditBookDialog hub(*this, location, m_programdir, m_programfile);
+    const int response = hub.run();
+    const bool no_title = hub.m_title_entry.get_text().empty();
+    if (response >= EDITBOOK_NEW_COLLECTION && response <= EDITBOOK_BROWSER) continue;
+    if (response == Gtk::RESPONSE_APPLY) continue;
+    if (response == Gtk::RESPONSE_OK && no_title) continue;
+    break;
+  }
+  make_items();
+  show_all_children(true);
+  window_rule();
+}
+
+}  // namespace tavolin

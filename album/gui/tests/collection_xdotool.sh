@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# The collection editor through the real program under X, as a person uses
+# it: a first start with an empty HOME (the option dialog accepted), then
+# edit, new album, the import directory scanned (three camera JPEGs, a
+# movie and the card's own "head.txt" with a title), OK, the progress
+# window, the hub again, CANCEL, the album's row in the main window, close.
+# Then the album on disk: levels, pages, movie levels. Screenshots of the
+# make-album dialog and the hub go to the given directory.
+# Arguments: the tavolin binary, the source tree, the screenshot directory.
+set -euo pipefail
+program=$1
+source=$2
+shots=$3
+
+for tool in xdotool import convert ffmpeg ffprobe; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "collection_xdotool: $tool is missing (scripts/deps installs it)" >&2
+    exit 1
+  fi
+done
+[[ -n "${DISPLAY:-}" ]] || { echo "collection_xdotool: no DISPLAY" >&2; exit 1; }
+
+work=$(mktemp -d)
+pid=""
+cleanup() {
+  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
+fail() { echo "collection_xdotool: $*" >&2; exit 1; }
+
+# The visible window of the program whose title is exactly $1.
+window_named() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$pid" "" 2>/dev/null); do
+    if [[ "$(xdotool getwindowname "$w" 2>/dev/null)" == "$1" ]]; then
+      echo "$w"
+      return 0
+    fi
+  done
+  return 1
+}
+wait_window() {
+  for _ in $(seq 1 300); do
+    window_named "$1" && return 0
+    kill -0 "$pid" 2>/dev/null || fail "the program ended early"
+    sleep 0.1
+  done
+  fail "no window named '$1'"
+}
+wait_gone() {
+  for _ in $(seq 1 600); do
+    window_named "$1" >/dev/null || return 0
+    sleep 0.1
+  done
+  fail "window '$1' stayed"
+}
+# Clicks at x, y of a window; negative values count from its far side.
+click_at() {
+  local wid=$1 x=$2 y=$3 WIDTH HEIGHT X Y SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  ((x < 0)) && x=$((WIDTH + x))
+  ((y < 0)) && y=$((HEIGHT + y))
+  xdotool mousemove --window "$wid" "$x" "$y" click 1
+}
+keys() {
+  local wid=$1
+  shift
+  xdotool windowfocus --sync "$wid"
+  xdotool key --window "$wid" "$@"
+}
+shot() {
+  local wid=$1 name=$2 WIDTH HEIGHT X Y SCREEN WINDOW
+  sleep 0.5
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  import -window root "$work/screen.png"
+  convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shots/$name"
+}
+wait_end() {
+  local status=0
+  for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  wait "$pid" || status=$?
+  pid=""
+  return $status
+}
+
+mkdir -p "$shots"
+home=$work/home
+import=$work/import
+root=$work/root
+mkdir -p "$home" "$import" "$root"
+cp "$source"/image/tests/data/{FujiFilm_SP-2500,Olympus_PEN_E-P3,Sony_D700}.jpg "$import/"
+ffmpeg -loglevel error -f lavfi -i testsrc=duration=2:size=320x240:rate=15 \
+  -c:v libx264 -pix_fmt yuv420p "$import/clip.mov"
+printf 'Holiday\r\nHoliday\r\nBy the sea.\r\n' >"$import/head.txt"
+
+# 1. First start: the option dialog over the defaults, accepted.
+HOME=$home "$program" &
+pid=$!
+keys "$(wait_window Options)" Return
+click_at "$(wait_window 'tavolin - photo albums')" -12 -8
+wait_end || fail "the first run did not end with 0"
+# This machine has no GPU: the movie settings a user would clear here.
+sed -i 's/^hwaccel=.*\r$/hwaccel=\r/; s/^ffmpeg=.*\r$/ffmpeg=\r/' "$home/.tavolin"
+
+# 2. The collection editor on the album root given on the command line.
+HOME=$home "$program" "$import" "$root" &
+pid=$!
+click_at "$(wait_window 'tavolin - photo albums')" -100 -15  # Edit, beside Close
+hub=$(wait_window Edit)
+eval "$(xdotool getwindowgeometry --shell "$hub")"
+click_at "$hub" $((WIDTH * 5 / 14)) -15  # New album: third of seven buttons
+make=$(wait_window 'New album')
+keys "$make" Tab  # leaving the source entry scans the import directory
+sleep 1
+for _ in $(seq 1 100); do
+  compgen -G "/tmp/tavolin.*" >/dev/null || break  # movie thumbnails drawn
+  sleep 0.1
+done
+xdotool windowsize "$make" 760 820
+shot "$make" make_album_dialog.png
+keys "$make" alt+o
+wait_gone 'New album'
+hub=$(wait_window Edit)
+shot "$hub" hub.png
+keys "$hub" alt+c
+wait_gone Edit
+main=$(wait_window 'tavolin - photo albums')
+shot "$main" main_window_with_album.png
+click_at "$main" -12 -8
+wait_end || fail "the second run did not end with 0"
+
+# 3. The album on disk.
+albums=("$root"/2*)
+[[ ${#albums[@]} -eq 1 && -d "${albums[0]}" ]] || fail "no album made in $root"
+album=${albums[0]}
+for f in FujiFilm_SP-2500.jpg Olympus_PEN_E-P3.jpg Sony_D700.jpg clip.mov; do
+  cmp -s "$import/$f" "$album/original/$f" || fail "original/$f differs or is missing"
+done
+[[ ! -e "$album/original/head.txt" && ! -e "$album/txt/head.txt.orig" ]] || fail "head.txt imported"
+for f in FujiFilm_SP-2500.jpg Olympus_PEN_E-P3.jpg Sony_D700.jpg; do
+  for d in size0 size1 thumb; do
+    [[ -s "$album/$d/$f" ]] || fail "$d/$f missing"
+  done
+done
+[[ -s "$album/size2/Olympus_PEN_E-P3.jpg" ]] || fail "size2 of the large photo missing"
+for f in index.html list.html; do [[ -s "$album/$f" ]] || fail "$f missing"; done
+grep -q 'Sony_D700' "$album/index.html" || fail "index.html lists no photo"
+[[ "$(head -n 1 "$album/txt/head.txt")" == $'Holiday\r' ]] || fail "title not from the card's comments"
+size=$(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 \
+  "$album/movie1/clip.mp4")
+[[ "$size" == "160,120" ]] || fail "movie1/clip.mp4 is $size"
+[[ -s "$album/movie0/clip.mp4" && -s "$album/movie0/clip.jpg" ]] || fail "movie0 missing"
+grep -q "$(basename "$album")/" "$root/index.html" || fail "the root page has no row for the album"
+echo "collection_xdotool: ok, screenshots in $shots"

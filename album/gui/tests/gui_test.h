@@ -1,0 +1,202 @@
+#pragma once
+// Helpers of the window tests: scratch directories, environment and
+// settings put back after each test, a program directory with the catalog
+// and a stub viewer, and steps that answer a modal dialog once it shows.
+
+#include <gtest/gtest.h>
+#include <glibmm/main.h>
+#include <gtkmm/dialog.h>
+#include <gtkmm/main.h>
+#include <gtkmm/window.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <list>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "album/engine/global.h"
+
+namespace guitest {
+
+class scratch_dir {
+ public:
+  scratch_dir() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "guitest.XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+  }
+  ~scratch_dir() {
+    std::error_code ec;
+    if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
+  }
+  scratch_dir(const scratch_dir&) = delete;
+  scratch_dir& operator=(const scratch_dir&) = delete;
+  const std::string& path() const { return m_path; }
+  std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+
+ private:
+  std::string m_path;
+};
+
+// Sets (null: unsets) an environment variable and puts it back.
+class env_guard {
+ public:
+  env_guard(const char* name, const char* value) : m_name(name) {
+    const char* old = std::getenv(name);
+    m_had = old != nullptr;
+    if (m_had) m_old = old;
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+  }
+  ~env_guard() {
+    if (m_had) setenv(m_name.c_str(), m_old.c_str(), 1);
+    else unsetenv(m_name.c_str());
+  }
+  env_guard(const env_guard&) = delete;
+  env_guard& operator=(const env_guard&) = delete;
+
+ private:
+  std::string m_name;
+  bool m_had = false;
+  std::string m_old;
+};
+
+class settings_guard {
+ public:
+  settings_guard() : m_saved(tavolin::g_global) {}
+  ~settings_guard() { tavolin::g_global = m_saved; }
+  settings_guard(const settings_guard&) = delete;
+  settings_guard& operator=(const settings_guard&) = delete;
+
+ private:
+  tavolin::global_t m_saved;
+};
+
+inline void write_file(const std::string& path, const std::string& content) {
+  std::ofstream ofs(path, std::ios::binary | std::ios::trunc);
+  ofs << content;
+  ASSERT_TRUE(ofs.good()) << path;
+}
+
+inline std::string read_file(const std::string& path) {
+  std::ifstream ifs(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(ifs)), std::istreambuf_iterator<char>());
+}
+
+inline bool exists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+inline void make_dirs(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::create_directories(path, ec);
+}
+
+// The lines of text split at LF, each without its CR.
+inline std::vector<std::string> lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::string::size_type start = 0;
+  while (start < text.size()) {
+    std::string::size_type end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    out.push_back(line);
+    start = end + 1;
+  }
+  return out;
+}
+
+// A program directory for the window: the catalog and a stub viewer that
+// writes its arguments, one per line, to "viewer.args" beside it.
+struct program_dir {
+  explicit program_dir(const std::string& dir) : dir(dir + "/") {
+    make_dirs(dir);
+    std::filesystem::copy_file(std::string(TEST_BIN_DIR) + "/tavolin.msg", dir + "/tavolin.msg",
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::string stub = dir + "/viewer-stub";
+    write_file(stub, "#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done > \"$0.tmp\"\n"
+                     "mv \"$0.tmp\" \"$(dirname \"$0\")/viewer.args\"\n");
+    ::chmod(stub.c_str(), 0755);
+    argv0 = this->dir + "tavolin";
+    argv_storage = {argv0};
+  }
+  std::string args_file() const { return dir + "viewer.args"; }
+  // argv of the window: the program path followed by extra.
+  char** argv(const std::vector<std::string>& extra = {}) {
+    argv_storage.assign(1, argv0);
+    argv_storage.insert(argv_storage.end(), extra.begin(), extra.end());
+    pointers.clear();
+    for (std::string& s : argv_storage) pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers.data();
+  }
+  int argc() const { return static_cast<int>(argv_storage.size()); }
+
+  std::string dir;
+  std::string argv0;
+  std::vector<std::string> argv_storage;
+  std::vector<char*> pointers;
+};
+
+// Runs GTK until cond holds or the time is up; true when it held.
+inline bool pump_until(const std::function<bool()>& cond, int ms = 10000) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!cond()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    while (Gtk::Main::events_pending()) Gtk::Main::iteration(false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
+}
+
+inline void pump() {
+  for (int i = 0; i < 5; ++i) {
+    while (Gtk::Main::events_pending()) Gtk::Main::iteration(false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+// The first visible top-level window of type T.
+template <typename T>
+T* find_window() {
+  for (Gtk::Window* w : Gtk::Window::list_toplevels()) {
+    if (T* t = dynamic_cast<T*>(w); t != nullptr && t->get_visible()) return t;
+  }
+  return nullptr;
+}
+
+// Once a T is shown, calls step on it (from inside its modal loop).
+template <typename T>
+void when_shown(std::function<void(T&)> step) {
+  Glib::signal_timeout().connect(
+      [step]() {
+        T* t = find_window<T>();
+        if (t == nullptr) return true;  // look again
+        step(*t);
+        return false;
+      },
+      30);
+}
+
+// Once a T is shown, clicks its button of response.
+template <typename T>
+void respond_when_shown(int response) {
+  when_shown<T>([response](T& dialog) {
+    if (Gtk::Widget* w = dialog.get_widget_for_response(response))
+      static_cast<Gtk::Button*>(w)->clicked();
+    else
+      dialog.response(response);
+  });
+}
+
+}  // namespace guitest

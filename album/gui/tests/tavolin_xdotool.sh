@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The real program under X, driven like a person would: a first start with
+# an empty HOME shows the option dialog, Return accepts it, the main window
+# appears under its title and its Close button ends the program; then the
+# main window over a prepared album root is photographed.
+# Arguments: the tavolin binary, the directory for the screenshot.
+set -euo pipefail
+program=$1
+shots=$2
+
+for tool in xdotool import convert; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "tavolin_xdotool: $tool is missing (scripts/deps installs it)" >&2
+    exit 1
+  fi
+done
+# Keys and clicks go to whatever lies under the pointer or has the focus:
+# run on a display of our own, away from the windows of parallel tests.
+if [[ -z "${TAVOLIN_XDOTOOL_DISPLAY:-}" ]]; then
+  command -v xvfb-run >/dev/null || { echo "tavolin_xdotool: xvfb-run is missing" >&2; exit 1; }
+  export TAVOLIN_XDOTOOL_DISPLAY=1
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+work=$(mktemp -d)
+pid=""
+cleanup() {
+  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
+
+# Waits for a visible window of this process whose name matches $1.
+find_window() {
+  local wid
+  for _ in $(seq 1 200); do
+    # A search can trip over a window that vanishes meanwhile: take only a
+    # window that still answers.
+    wid=$(xdotool search --all --onlyvisible --pid "$pid" --name "$1" 2>/dev/null | head -n 1 || true)
+    if [[ -n "$wid" ]] && xdotool getwindowgeometry "$wid" >/dev/null 2>&1; then
+      echo "$wid"
+      return 0
+    fi
+    kill -0 "$pid" 2>/dev/null || { echo "tavolin_xdotool: the program ended early" >&2; return 1; }
+    sleep 0.1
+  done
+  echo "tavolin_xdotool: no window named '$1'" >&2
+  return 1
+}
+
+# Clicks the Close button: the right end of the window's foot row.
+close_window() {
+  local wid=$1 w h WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  w=$WIDTH h=$HEIGHT
+  xdotool mousemove --window "$wid" $((w - 12)) $((h - 8)) click 1
+}
+
+wait_end() {
+  local status=0
+  for _ in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  wait "$pid" || status=$?
+  pid=""
+  return $status
+}
+
+# 1. First start.
+home=$work/home
+mkdir -p "$home"
+HOME=$home "$program" &
+pid=$!
+dialog=$(find_window '^Options$')
+xdotool windowfocus "$dialog"
+sleep 0.2
+xdotool key --window "$dialog" Return
+main=$(find_window '^tavolin - photo albums$')
+sleep 0.3
+close_window "$main"
+if ! wait_end; then
+  echo "tavolin_xdotool: the program did not end with 0" >&2
+  exit 1
+fi
+grep -q $'^album='"$home"$'/album\r$' "$home/.tavolin" ||
+  { echo "tavolin_xdotool: no settings file with the album root" >&2; exit 1; }
+[[ -d "$home/album" ]] || { echo "tavolin_xdotool: album root not made" >&2; exit 1; }
+
+# 2. The main window over a prepared root, photographed.
+root=$work/root
+entry() {  # dir title head-comment-lines... ; the last comment is "the end"
+  local dir=$1 title=$2
+  shift 2
+  mkdir -p "$dir/txt"
+  { printf '%s\r\n%s\r\n' "$title" "$title"; for l in "$@"; do printf '%s\r\n' "$l"; done; } >"$dir/txt/head.txt"
+  printf 'the end\r\n' >"$dir/txt/last.txt"
+}
+entry "$root" "Family albums" "Photos of the family, newest first." "Taken with two cameras."
+entry "$root/2024-07-seaside" "Seaside in July" "A week by the sea." "Rain on Tuesday."
+mkdir -p "$root/2024-07-seaside/original"
+printf '3+41+2\n' >"$root/2024-07-seaside/txt/count.txt"
+entry "$root/2023" "The year 2023" "Albums of the year."
+entry "$root/_Best" "Best photos"
+printf '0+12\n' >"$root/_Best/txt/count.txt"
+entry "$root/_PrintBook" "To print" "For the wall."
+HOME=$home "$program" "$work/import" "$root" &
+pid=$!
+main=$(find_window '^tavolin - photo albums$')
+sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$main")"
+mkdir -p "$shots"
+import -window root "$work/screen.png"
+convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shots/main_window.png"
+close_window "$main"
+wait_end || { echo "tavolin_xdotool: the second run did not end with 0" >&2; exit 1; }
+echo "tavolin_xdotool: ok, screenshot $shots/main_window.png"

@@ -1,0 +1,62 @@
+#pragma once
+// The read-only browser of a collection: its title and comments and one
+// row per album, book and sub-collection, each opening its read-only
+// dialog; albums and books also start the viewer. Nothing on disk changes.
+
+#include <string>
+#include <vector>
+
+#include <gtkmm/button.h>
+#include <gtkmm/dialog.h>
+#include <gtkmm/label.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/separator.h>
+#include <gtkmm/table.h>
+#include <gtkmm/textview.h>
+
+#include "album/engine/album.h"
+
+namespace tavolin {
+
+class ViewBookDialog : public Gtk::Dialog {
+ public:
+  struct item_t {
+    std::string name;
+    Gtk::Label name_label;
+    Gtk::Button list_button;
+    bool is_listed = false;  // an album or a book: the viewer button is placed
+    Gtk::Button viewer_button;
+    Gtk::Label count_label;
+    Gtk::Label title_label;
+    Gtk::Label comment_label;
+  };
+
+  ViewBookDialog(Gtk::Window& parent, const path_t& collection,
+                 const std::string& program_directory);
+  ~ViewBookDialog() override;
+
+  bool make_items();
+  void button_list(unsigned long i);
+  void button_plimzev3(unsigned long i);
+  void table_size_allocate(Gdk::Rectangle& allocation);
+
+  std::vector<item_t>& items() { return m_items; }
+  Gtk::Label& title_label() { return m_title_label; }
+
+ protected:
+  void on_response(int response_id) override;
+
+ private:
+  path_t m_bookdir;
+  const std::string& m_program_dir;
+  std::string m_fulldir;
+  Gtk::Label m_title_label;
+  Gtk::TextView m_head_view;
+  Gtk::TextView m_last_view;
+  Gtk::Separator m_separator;
+  Gtk::ScrolledWindow m_scrolled;
+  Gtk::Table m_table;
+  std::vector<item_t> m_items;
+};
+
+}  // namespace tavolin
