@@ -4,9 +4,11 @@
 #include <cstring>
 
 #include "image/ifd_entry.h"
-#include "image/report.h"
+#include "utility/failure.h"
 
 namespace libgr {
+
+using libutils::fail;
 
 const unsigned int exiftypesize[14] = {0, 1, 1, 2, 4, 8, 0, 1, 2, 4, 8, 0, 0, 4};
 
@@ -147,20 +149,20 @@ void app1_tiff::clear() {
 
 bool app1_tiff::parse() {
   uint64_t size = tiff.size();
-  if (size < 8) return reject("too few tiff header size.");
+  if (size < 8) return fail("too few tiff header size.");
   byteorderclear();
   if (is_intel()) {
     byteorder = new libutils::intel_byteorder;
   } else if (is_motorola()) {
     byteorder = new libutils::motorola_byteorder;
   } else {
-    return reject("byteorder mark not recognized.");
+    return fail("byteorder mark not recognized.");
   }
   const libutils::byteorder& order = *byteorder;
-  if (read_u16(order, tiff, 2) != 42) return reject("not tiff(0x00, 0x2a).");
+  if (read_u16(order, tiff, 2) != 42) return fail("not tiff(0x00, 0x2a).");
 
   uint64_t p = order.tohl(load32(tiff.begin() + 4));
-  if (!holds(tiff, p, 2)) return reject("value over, offset ", p, " tiff size: ", size);
+  if (!holds(tiff, p, 2)) return fail("value over, offset ", p, " tiff size: ", size);
   uint64_t n = read_u16(order, tiff, p);
   subwindow(ifd_0th, tiff, p, 12 * n + 4);
   if (!parse_0th_ifd(ifd_0th)) return false;
@@ -180,12 +182,12 @@ bool app1_tiff::parse_0th_ifd(byte_window_t& ifd) {
   if (!byteorder) return false;
   const libutils::byteorder& order = *byteorder;
   uint64_t size = tiff.size();
-  if (!holds(ifd, 0, 2)) return reject("value over, offset: ", 0, " ifd size: ", ifd.size());
+  if (!holds(ifd, 0, 2)) return fail("value over, offset: ", 0, " ifd size: ", ifd.size());
   unsigned n = read_u16(order, ifd, 0);
   for (unsigned k = 0; k < n; ++k) {
     uint64_t at = 2 + 12 * uint64_t(k);
     if (!holds(ifd, at, 12))
-      return reject("value over, offset: ", at + 8, " ifd size: ", ifd.size());
+      return fail("value over, offset: ", at + 8, " ifd size: ", ifd.size());
     ifd_entry_t e = read_ifd_entry(order, ifd, at);
     if (e.type > 13) continue;
     byte_window_t value;
@@ -193,7 +195,7 @@ bool app1_tiff::parse_0th_ifd(byte_window_t& ifd) {
       subwindow(value, ifd, e.field, e.length);
     } else {
       uint64_t v = ifd_value_offset(order, ifd, e);
-      if (v > size) return reject("value over, offset ", v, " tiff size: ", size);
+      if (v > size) return fail("value over, offset ", v, " tiff size: ", size);
       subwindow(value, tiff, v, e.length);
     }
     // The thumbnail's two tags belong to the 1st IFD only.
@@ -203,10 +205,10 @@ bool app1_tiff::parse_0th_ifd(byte_window_t& ifd) {
 
   if (!tag_0th.exif_ifd_pointer.empty()) {
     uint64_t e = tag_0th.exif_ifd_pointer[0];
-    if (!holds(tiff, e, 2)) return reject("exif_ifd_offset size exceed: ", e, " > ", size);
+    if (!holds(tiff, e, 2)) return fail("exif_ifd_offset size exceed: ", e, " > ", size);
     uint64_t x = read_u16(order, tiff, e);
     uint64_t end = e + 12 * x + 4;
-    if (end > size) return reject("exif ifd size exceed: ", end, " > ", size);
+    if (end > size) return fail("exif ifd size exceed: ", end, " > ", size);
     subwindow(ifd_exif, tiff, e, 12 * x + 4);
     if (!parse_exif_ifd(ifd_exif)) return false;
   }
@@ -215,7 +217,7 @@ bool app1_tiff::parse_0th_ifd(byte_window_t& ifd) {
     uint64_t g = tag_0th.gps_info_ifd_pointer[0];
     uint64_t y = read_u16(order, tiff, g);
     uint64_t end = g + 12 * y + 4;
-    if (!holds(tiff, g, 2) || end > size) return reject("gps_ifd size exceed: ", end, " > ", size);
+    if (!holds(tiff, g, 2) || end > size) return fail("gps_ifd size exceed: ", end, " > ", size);
     subwindow(ifd_gps, tiff, g, 12 * y + 4);
   }
 
@@ -226,11 +228,11 @@ bool app1_tiff::parse_exif_ifd(byte_window_t& ifd) {
   if (!byteorder) return false;
   const libutils::byteorder& order = *byteorder;
   uint64_t size = tiff.size();
-  if (!holds(ifd, 0, 2)) return reject("too few ifd area", 2, " > ", ifd.size());
+  if (!holds(ifd, 0, 2)) return fail("too few ifd area", 2, " > ", ifd.size());
   unsigned n = read_u16(order, ifd, 0);
   for (unsigned k = 0; k < n; ++k) {
     uint64_t end = 14 + 12 * uint64_t(k);
-    if (ifd.size() < end) return reject("too few ifd area", end, " > ", ifd.size());
+    if (ifd.size() < end) return fail("too few ifd area", end, " > ", ifd.size());
     ifd_entry_t e = read_ifd_entry(order, ifd, end - 12);
     if (e.type > 13) return true;  // nothing after an unknown type is trusted
     byte_window_t value;
@@ -239,7 +241,7 @@ bool app1_tiff::parse_exif_ifd(byte_window_t& ifd) {
     } else {
       uint64_t v = ifd_value_offset(order, ifd, e);
       if (v + e.length > size)
-        return reject("offset+size over: ", v, ", ", e.length, ", tiff size: ", size);
+        return fail("offset+size over: ", v, ", ", e.length, ", tiff size: ", size);
       subwindow(value, tiff, v, e.length);
     }
     ExifType::take_tag(tag_exif, e.tag, value, e.length, order);

@@ -10,7 +10,7 @@ namespace libgr {
 namespace ExifType {
 
 // The 0th IFD (the main image). The 1st IFD has the same fields.
-struct tag_0th_ifd {
+struct tag_0th_ifd : tag_set<tag_0th_ifd> {
   std::string image_description;                         // 0x010E
   std::string make;                                      // 0x010F
   std::string model;                                     // 0x0110
@@ -26,17 +26,6 @@ struct tag_0th_ifd {
   std::vector<uint32_t> exif_ifd_pointer;                // 0x8769
   std::vector<uint32_t> gps_info_ifd_pointer;            // 0x8825
 
-  template <class F>
-  void visit(F&& f) {
-    fields(*this, f);
-  }
-  template <class F>
-  void visit(F&& f) const {
-    fields(*this, f);
-  }
-  void clear() { clear_set(*this); }
-
- private:
   template <class Self, class F>
   static void fields(Self& s, F& f) {
     f(0x010E, "image_description", s.image_description, rule_t::padded);
@@ -58,7 +47,7 @@ struct tag_0th_ifd {
 
 struct tag_1st_ifd : tag_0th_ifd {};
 
-struct tag_exif_ifd {
+struct tag_exif_ifd : tag_set<tag_exif_ifd> {
   std::vector<rational_t> exposure_time;              // 0x829A
   std::vector<rational_t> f_number;                   // 0x829D
   std::vector<uint16_t> exposure_program;             // 0x8822
@@ -82,17 +71,6 @@ struct tag_exif_ifd {
   std::vector<uint16_t> sharpness;                    // 0xA40A
   std::string lens_model;                             // 0xA434
 
-  template <class F>
-  void visit(F&& f) {
-    fields(*this, f);
-  }
-  template <class F>
-  void visit(F&& f) const {
-    fields(*this, f);
-  }
-  void clear() { clear_set(*this); }
-
- private:
   template <class Self, class F>
   static void fields(Self& s, F& f) {
     f(0x829A, "exposure_time", s.exposure_time, rule_t::number);
@@ -121,7 +99,7 @@ struct tag_exif_ifd {
 };
 
 // The GPS IFD is located but not read; its fields stay empty.
-struct tag_gps_ifd {
+struct tag_gps_ifd : tag_set<tag_gps_ifd> {
   std::string gps_version_id;                       // 0x0000
   std::string gps_latitude_ref;                     // 0x0001
   std::vector<rational_t> gps_latitude;             // 0x0002
@@ -155,17 +133,6 @@ struct tag_gps_ifd {
   std::vector<uint16_t> gps_differential;           // 0x001E
   std::vector<rational_t> gps_h_positioning_error;  // 0x001F
 
-  template <class F>
-  void visit(F&& f) {
-    fields(*this, f);
-  }
-  template <class F>
-  void visit(F&& f) const {
-    fields(*this, f);
-  }
-  void clear() { clear_set(*this); }
-
- private:
   template <class Self, class F>
   static void fields(Self& s, F& f) {
     f(0x0000, "gps_version_id", s.gps_version_id, rule_t::exact);

@@ -86,5 +86,21 @@ void clear_set(Set& set) {
   set.visit(detail::clearer());
 }
 
+// visit() and clear() of a tag set. Set names its fields once, in tag
+// order, in a static fields(self, f) that calls
+// f(tag, name, field, rule) for each.
+template <class Set>
+struct tag_set {
+  template <class F>
+  void visit(F&& f) {
+    Set::fields(static_cast<Set&>(*this), f);
+  }
+  template <class F>
+  void visit(F&& f) const {
+    Set::fields(static_cast<const Set&>(*this), f);
+  }
+  void clear() { clear_set(*this); }
+};
+
 }  // namespace ExifType
 }  // namespace libgr

@@ -75,36 +75,36 @@ bool makenormalcubemap(image2d_t* faces);
 // image's pixels; a compressed image empties the accessor.
 class image2d_rows_t {
  public:
-  uint64_t width() const { return width_; }
-  uint64_t height() const { return height_; }
-  const image_desc_t& desc() const { return desc_; }
+  uint64_t width() const { return m_width; }
+  uint64_t height() const { return m_height; }
+  const image_desc_t& desc() const { return m_desc; }
 
  protected:
   bool share(const image2d_t& image) {
     if (image.compressed) {
-      pixels_.clear();
-      width_ = height_ = 0;
-      desc_ = image_desc_t();
+      m_pixels.clear();
+      m_width = m_height = 0;
+      m_desc = image_desc_t();
       return false;
     }
-    pixels_ = image.pixels;
-    width_ = image.width;
-    height_ = image.height;
-    desc_ = image.desc;
+    m_pixels = image.pixels;
+    m_width = image.width;
+    m_height = image.height;
+    m_desc = image.desc;
     return true;
   }
-  unsigned char* row(uint64_t r) { return pixels_.begin() + r * stride(); }
-  const unsigned char* row(uint64_t r) const { return pixels_.begin() + r * stride(); }
+  unsigned char* row(uint64_t r) { return m_pixels.begin() + r * stride(); }
+  const unsigned char* row(uint64_t r) const { return m_pixels.begin() + r * stride(); }
 
  private:
   uint64_t stride() const {
-    return libutils::UpAlign<uint64_t>((width_ * desc_.getPixelBits() + 7) / 8,
+    return libutils::UpAlign<uint64_t>((m_width * m_desc.getPixelBits() + 7) / 8,
                                        4);
   }
-  pixel_store_t pixels_;
-  uint64_t width_ = 0;
-  uint64_t height_ = 0;
-  image_desc_t desc_;
+  pixel_store_t m_pixels;
+  uint64_t m_width = 0;
+  uint64_t m_height = 0;
+  image_desc_t m_desc;
 };
 
 template <class T>

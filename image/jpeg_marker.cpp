@@ -2,9 +2,11 @@
 
 #include <iostream>
 
-#include "image/report.h"
+#include "utility/failure.h"
 
 namespace libgr {
+
+using libutils::fail;
 
 const unsigned char zigzag_to_array[64] = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
@@ -27,9 +29,9 @@ void dump_list(const char* label, const unsigned char* v, unsigned n) {
 }  // namespace
 
 jpeg_iterator& jpeg_iterator::operator++() {
-  bool next_known = !end_ || p_ + 1 < end_;
-  if (next_known && p_[0] == 0xFF && p_[1] == 0x00) ++p_;
-  ++p_;
+  bool next_known = !m_end || m_p + 1 < m_end;
+  if (next_known && m_p[0] == 0xFF && m_p[1] == 0x00) ++m_p;
+  ++m_p;
   return *this;
 }
 
@@ -44,13 +46,13 @@ jpeg_iterator jpeg_iterator::operator++(int) {
 bool sof0_marker_t::parse() {
   const unsigned char* p = buffer.begin();
   size_t size = buffer.size();
-  if (size < 6) return reject(broken);
+  if (size < 6) return fail(broken);
   precision = p[0];
   lines = be16(p + 1);
   samples = be16(p + 3);
   colors = p[5];
-  if (precision != 8) return reject("not support JPEG data. sample_precision=", num(precision));
-  if (size < 6 + 3 * size_t(colors)) return reject(broken);
+  if (precision != 8) return fail("not support JPEG data. sample_precision=", num(precision));
+  if (size < 6 + 3 * size_t(colors)) return fail(broken);
   components.resize(colors);
   max_horiz = max_verts = 0;
   for (unsigned i = 0; i < colors; ++i) {
@@ -65,7 +67,7 @@ bool sof0_marker_t::parse() {
   for (const component_parameter_t& c : components) {
     if (c.horiz_factor == 0 || c.verts_factor == 0 || max_horiz % c.horiz_factor != 0 ||
         max_verts % c.verts_factor != 0) {
-      return reject(invalid);
+      return fail(invalid);
     }
   }
   return true;
@@ -89,14 +91,14 @@ void sof0_marker_t::dump() const {
 bool dqt_marker_t::parse() {
   const unsigned char* p = buffer.begin();
   size_t size = buffer.size();
-  if (size == 0 || size % 65 != 0) return reject(broken);
+  if (size == 0 || size % 65 != 0) return fail(broken);
   n = static_cast<unsigned char>(size / 65);
-  if (size / 65 > 4) return reject(broken);
+  if (size / 65 > 4) return fail(broken);
   for (unsigned i = 0; i < n; ++i) {
     const unsigned char* t = p + 65 * i;
     unsigned pq = t[0] >> 4, tq = t[0] & 15;
-    if (t[0] > 15) return reject("not support JPEG data. DQT pq=", pq);
-    if (tq >= 4) return reject(invalid);
+    if (t[0] > 15) return fail("not support JPEG data. DQT pq=", pq);
+    if (tq >= 4) return fail(invalid);
     for (unsigned k = 0; k < 64; ++k) tables[tq].value[zigzag_to_array[k]] = t[1 + k];
   }
   return true;
@@ -115,33 +117,33 @@ bool dht_marker_t::parse() {
   jpeg_iterator it(buffer.begin(), end);
   length = 0;
   while (it < end) {
-    if (length == max_tables) return reject(broken);
+    if (length == max_tables) return fail(broken);
     unsigned char tcth = *it++;
     table_t& entry = table[length++];
     entry.tc = tcth >> 4;
     entry.th = tcth & 15;
-    if (entry.th > 1 || entry.tc > 1) return reject(broken);
+    if (entry.th > 1 || entry.tc > 1) return fail(broken);
     huffman_t& h = entry.tc == 0 ? dc_table[entry.th] : ac_table[entry.th];
     unsigned total = 0;
     for (unsigned i = 0; i < 16; ++i) {
-      if (!(it < end)) return reject(broken);
+      if (!(it < end)) return fail(broken);
       h.counts[i] = *it++;
       total += h.counts[i];
     }
     // A table codes at most the 256 byte values; 255 is what 16 bits allow.
-    if (total > 255) return reject(broken);
+    if (total > 255) return fail(broken);
     h.data.resize(total);
     unsigned code = 0, k = 0;
     for (unsigned len = 0; len < 16; ++len) {
       for (unsigned j = 0; j < h.counts[len]; ++j, ++k, ++code) {
-        if (!(it < end)) return reject(broken);
+        if (!(it < end)) return fail(broken);
         unsigned char symbol = *it++;
         huffman_t::data_t& d = h.data[k];
         d.code = static_cast<unsigned short>(code);
         d.data_bits = symbol & 15;
         d.run_length = symbol >> 4;
         if (d.data_bits == 0 && d.run_length != 0 && d.run_length != 15) {
-          return reject("huffman table error", ": run_length=", num(d.run_length),
+          return fail("huffman table error", ": run_length=", num(d.run_length),
                         ", data_bits=", num(d.data_bits));
         }
       }
@@ -172,7 +174,7 @@ void dht_marker_t::dump() const {
 // ---- DRI ----
 
 bool dri_marker_t::parse() {
-  if (buffer.size() != 2) return reject(broken);
+  if (buffer.size() != 2) return fail(broken);
   intervals = be16(buffer.begin());
   return true;
 }
@@ -184,23 +186,23 @@ void dri_marker_t::dump() const { std::cout << "dri intervals: " << intervals <<
 bool sos_marker_t::parse() {
   const unsigned char* p = buffer.begin();
   size_t size = buffer.size();
-  if (size < 4) return reject(broken);
+  if (size < 4) return fail(broken);
   ns = p[0];
-  if (size != 2 * size_t(ns) + 4) return reject(broken);
+  if (size != 2 * size_t(ns) + 4) return fail(broken);
   elements.resize(ns);
   for (unsigned i = 0; i < ns; ++i) {
     element_t& e = elements[i];
     e.scan_element_selector = p[1 + 2 * i];
     e.dc_huffman_table_selector = p[2 + 2 * i] >> 4;
     e.ac_huffman_table_selector = p[2 + 2 * i] & 15;
-    if (e.dc_huffman_table_selector > 1 || e.ac_huffman_table_selector > 1) return reject(invalid);
+    if (e.dc_huffman_table_selector > 1 || e.ac_huffman_table_selector > 1) return fail(invalid);
   }
   ss = p[2 * ns + 1];
   se = p[2 * ns + 2];
   ah = p[2 * ns + 3] >> 4;
   al = p[2 * ns + 3] & 15;
   if (ss == 0 && se == 63 && ah == 0 && al == 0) return true;
-  return reject("constant value illegal. ss=", num(ss), ", se=", num(se), ", ah=", num(ah),
+  return fail("constant value illegal. ss=", num(ss), ", se=", num(se), ", ah=", num(ah),
                 ", al=", num(al));
 }
 

@@ -20,22 +20,22 @@ extern const unsigned char zigzag_to_array[64];
 class jpeg_iterator {
  public:
   jpeg_iterator() = default;
-  jpeg_iterator(unsigned char* begin, const unsigned char* end) : p_(begin), end_(end) {}
+  jpeg_iterator(unsigned char* begin, const unsigned char* end) : m_p(begin), m_end(end) {}
 
   jpeg_iterator& operator=(unsigned char* p) {
-    p_ = p;
+    m_p = p;
     return *this;
   }
   jpeg_iterator& operator++();
   jpeg_iterator operator++(int);
-  unsigned char operator*() const { return *p_; }
-  unsigned char* get() const { return p_; }
+  unsigned char operator*() const { return *m_p; }
+  unsigned char* get() const { return m_p; }
 
-  friend bool operator<(jpeg_iterator& it, unsigned char* p) { return it.p_ < p; }
+  friend bool operator<(jpeg_iterator& it, unsigned char* p) { return it.m_p < p; }
 
  private:
-  unsigned char* p_ = nullptr;
-  const unsigned char* end_ = nullptr;  // null: no limit
+  unsigned char* m_p = nullptr;
+  const unsigned char* m_end = nullptr;  // null: no limit
 };
 
 class sof0_marker_t {

@@ -77,10 +77,9 @@ const char* nameof(const jpegdata_t* data) {
   return data && data->name ? data->name : "";
 }
 
-template <class... Parts>
-void message(const Parts&... parts) {
-  libutils::error();
-  (std::cerr << ... << parts) << std::endl;
+template <class... Message>
+void message(const Message&... pieces) {
+  libutils::fail(pieces...);
 }
 
 }  // namespace
@@ -95,8 +94,7 @@ static void my_output_message(j_common_ptr cinfo) {
 
 static void my_error_exit(j_common_ptr cinfo) {
   error_record_t* err = reinterpret_cast<error_record_t*>(cinfo->err);
-  libutils::error();
-  std::cerr << nameof(err->data) << ": error detected." << std::endl;
+  libutils::fail(nameof(err->data), ": error detected.");
   (*cinfo->err->output_message)(cinfo);
   longjmp(err->jump, 1);
 }
@@ -351,7 +349,7 @@ static void begin_decoder(decoder_t& d, jpegdata_t& data,
 
 static bool decode_stop(decoder_t& d, const jpegdata_t& data) {
   jpeg_destroy_decompress(&d.cinfo);
-  message(nameof(&data), ": jpeg decompress fail, stop.");
+  libutils::fail(nameof(&data), ": jpeg decompress fail, stop.");
   return false;
 }
 
@@ -473,7 +471,7 @@ bool jpeginfo_t::decompress(image2d_t& image, jpegdata_t& data,
       std::memset(image.pixels.begin(), 0,
                   static_cast<size_t>((image.height - d.cinfo.output_scanline) * image.rowsize()));
     jpeg_destroy_decompress(&d.cinfo);
-    message(nameof(&data), ": jpeg decompress fail, but continue.");
+    libutils::fail(nameof(&data), ": jpeg decompress fail, but continue.");
     return true;
   }
   return decompress_steps(d, data, *this, image);
@@ -545,12 +543,12 @@ bool jpeginfo_t::compress(jpegdata_t& out, const image2d_t& image, int quality,
   const desc_row_t* row = find_row(image.desc);
   if (!row) return false;
   if (image.width == 0 || image.height == 0) {
-    message(nameof(&out), ": jpeg compress fail, image is ", image.width, "x",
+    libutils::fail(nameof(&out), ": jpeg compress fail, image is ", image.width, "x",
             image.height, " pixels.");
     return false;
   }
   if (!store_holds_rows(image)) {
-    message(nameof(&out), ": jpeg compress fail, image store too small.");
+    libutils::fail(nameof(&out), ": jpeg compress fail, image store too small.");
     return false;
   }
   encoder_t e;
@@ -558,7 +556,7 @@ bool jpeginfo_t::compress(jpegdata_t& out, const image2d_t& image, int quality,
   if (setjmp(e.err.jump)) {
     jpeg_destroy_compress(&e.cinfo);
     out.data.clear();
-    message(nameof(&out), ": jpeg compress fail.");
+    libutils::fail(nameof(&out), ": jpeg compress fail.");
     return false;
   }
   compress_steps(e, out, image, *row, markers, quality, force_baseline);

@@ -2,9 +2,11 @@
 
 #include <sys/stat.h>
 
-#include "image/report.h"
+#include "utility/failure.h"
 
 namespace libgr {
+
+using libutils::fail;
 
 bool jpegdata2_t::load(const char* path) {
   struct stat st;
@@ -23,16 +25,16 @@ bool jpeginfo2_t::analyze(jpegdata2_t& data) {
   const byte_window_t& bytes = data.bytes;
   const uint64_t size = bytes.size();
   const unsigned char* b = bytes.begin();
-  if (size < 8) return reject("too few size of JPEG.");
-  if (b[0] != 0xFF || b[1] != 0xD8) return reject("not JPEG data.");
+  if (size < 8) return fail("too few size of JPEG.");
+  if (b[0] != 0xFF || b[1] != 0xD8) return fail("not JPEG data.");
   const char broken[] = "broken JPEG data.";
   for (uint64_t p = 2;;) {
     if (p + 2 >= size) return true;
     if (b[p] == 0xFF && b[p + 1] == 0xD9) return false;
-    if (size - p < 4) return reject(broken);
+    if (size - p < 4) return fail(broken);
     unsigned short code = be16(b + p);
     uint64_t length = be16(b + p + 2);
-    if (length < 2 || p + 2 + length > size) return reject(broken);
+    if (length < 2 || p + 2 + length > size) return fail(broken);
     markers.push_back(marker_t{code, byte_window_t()});
     byte_window_t& payload = markers.back().payload;
     subwindow(payload, bytes, p + 4, length - 2);
@@ -56,7 +58,7 @@ bool jpeginfo2_t::analyze(jpegdata2_t& data) {
       case 0xFFDA:
         sos_marker.set_sos_buffer(payload);
         sos_marker.set_dht_marker(&dht_marker);
-        if (!sos_marker.parse()) return reject("sos_marker.parse() fail.");
+        if (!sos_marker.parse()) return fail("sos_marker.parse() fail.");
         subwindow(scan, bytes, p + 2 + length, size);
         markers.push_back(marker_t{0, scan});
         return true;

@@ -8,9 +8,11 @@
 
 #include "image/exif.h"
 #include "image/ifd_entry.h"
-#include "image/report.h"
+#include "utility/failure.h"
 
 namespace libgr {
+
+using libutils::fail;
 
 namespace {
 
@@ -32,10 +34,10 @@ template <class Take>
 bool walk_makernote_ifd(const libutils::byteorder& order, const byte_window_t& ifd,
                         const byte_window_t& base, const char* label, bool quiet, Take take) {
   if (!holds(ifd, 0, 2))
-    return reject(label, 0, ": size ", 2, " over than ifd.size(", ifd.size(), ").");
+    return fail(label, 0, ": size ", 2, " over than ifd.size(", ifd.size(), ").");
   uint64_t n = read_u16(order, ifd, 0);
   if (!holds(ifd, 0, 2 + 12 * n))
-    return reject(label, n, ": size ", 12 * n + 2, " over than ifd.size(", ifd.size(), ").");
+    return fail(label, n, ": size ", 12 * n + 2, " over than ifd.size(", ifd.size(), ").");
   for (uint64_t k = 0; k < n; ++k) {
     ifd_entry_t e = read_ifd_entry(order, ifd, 2 + 12 * k);
     if (e.type > 13) return false;
@@ -46,9 +48,8 @@ bool walk_makernote_ifd(const libutils::byteorder& order, const byte_window_t& i
       uint64_t v = ifd_value_offset(order, ifd, e);
       if (v + e.length > base.size()) {
         if (!quiet) {
-          libutils::error();
-          std::cerr << std::hex << e.tag << std::dec << ": [" << k << "]: " << v << ", " << e.length
-                    << ": app1 size: " << base.size() << " over." << std::endl;
+          fail(std::hex, e.tag, std::dec, ": [", k, "]: ", v, ", ", e.length,
+               ": app1 size: ", base.size(), " over.");
         }
         continue;
       }

@@ -9,24 +9,13 @@ namespace libgr {
 namespace ExifType {
 
 // The IFD of the older Olympus notes.
-struct tag_olympus_ifd {
+struct tag_olympus_ifd : tag_set<tag_olympus_ifd> {
   std::vector<uint16_t> focus_mode;               // 0x100B
   std::vector<rational_t> manual_focus_distance;  // 0x100C
   std::vector<uint16_t> sharpness;                // 0x100F
   std::vector<uint16_t> wb_mode;                  // 0x1015, two values
   std::vector<uint16_t> contrast;                 // 0x1029
 
-  template <class F>
-  void visit(F&& f) {
-    fields(*this, f);
-  }
-  template <class F>
-  void visit(F&& f) const {
-    fields(*this, f);
-  }
-  void clear() { clear_set(*this); }
-
- private:
   template <class Self, class F>
   static void fields(Self& s, F& f) {
     f(0x100B, "focus_mode", s.focus_mode, rule_t::number);
@@ -37,44 +26,22 @@ struct tag_olympus_ifd {
   }
 };
 
-struct tag_olympus3_equipment_ifd {
+struct tag_olympus3_equipment_ifd : tag_set<tag_olympus3_equipment_ifd> {
   std::string lens_model;  // 0x0203, all its bytes, NULs included
 
-  template <class F>
-  void visit(F&& f) {
-    fields(*this, f);
-  }
-  template <class F>
-  void visit(F&& f) const {
-    fields(*this, f);
-  }
-  void clear() { clear_set(*this); }
-
- private:
   template <class Self, class F>
   static void fields(Self& s, F& f) {
     f(0x0203, "lens_model", s.lens_model, rule_t::exact);
   }
 };
 
-struct tag_olympus3_camerasettings_ifd {
+struct tag_olympus3_camerasettings_ifd : tag_set<tag_olympus3_camerasettings_ifd> {
   std::vector<uint16_t> focus_mode;                 // 0x0301, one or two values
   std::vector<uint16_t> focus_process;              // 0x0302, one or two values
   std::vector<uint16_t> white_balance2;             // 0x0500
   std::vector<uint16_t> white_balance_temperature;  // 0x0501
   std::vector<rational_t> stacked_image;            // 0x0804, two u32
 
-  template <class F>
-  void visit(F&& f) {
-    fields(*this, f);
-  }
-  template <class F>
-  void visit(F&& f) const {
-    fields(*this, f);
-  }
-  void clear() { clear_set(*this); }
-
- private:
   template <class Self, class F>
   static void fields(Self& s, F& f) {
     f(0x0301, "focus_mode", s.focus_mode, rule_t::upto2);
@@ -85,7 +52,7 @@ struct tag_olympus3_camerasettings_ifd {
   }
 };
 
-struct tag_olympus3_focusinfo_ifd {
+struct tag_olympus3_focusinfo_ifd : tag_set<tag_olympus3_focusinfo_ifd> {
   std::vector<uint16_t> auto_focus;           // 0x0209
   std::vector<uint16_t> zoom_step_count;      // 0x0300
   std::vector<uint16_t> focus_step_count;     // 0x0301
@@ -95,17 +62,6 @@ struct tag_olympus3_focusinfo_ifd {
   std::vector<uint16_t> af_point;             // 0x0308
   std::vector<uint16_t> tag_031b_value;       // 0x031B
 
-  template <class F>
-  void visit(F&& f) {
-    fields(*this, f);
-  }
-  template <class F>
-  void visit(F&& f) const {
-    fields(*this, f);
-  }
-  void clear() { clear_set(*this); }
-
- private:
   template <class Self, class F>
   static void fields(Self& s, F& f) {
     f(0x0209, "auto_focus", s.auto_focus, rule_t::number);
@@ -119,23 +75,12 @@ struct tag_olympus3_focusinfo_ifd {
   }
 };
 
-struct tag_pentax5_ifd {
+struct tag_pentax5_ifd : tag_set<tag_pentax5_ifd> {
   std::vector<uint16_t> focus_mode;          // 0x000D
   std::vector<uint16_t> focus_position;      // 0x0010
   std::vector<uint16_t> white_balance;       // 0x0019
   std::vector<uint16_t> white_balance_mode;  // 0x001A
 
-  template <class F>
-  void visit(F&& f) {
-    fields(*this, f);
-  }
-  template <class F>
-  void visit(F&& f) const {
-    fields(*this, f);
-  }
-  void clear() { clear_set(*this); }
-
- private:
   template <class Self, class F>
   static void fields(Self& s, F& f) {
     f(0x000D, "focus_mode", s.focus_mode, rule_t::number);

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "utility/futil.h"
+#include "utility/failure.h"
 
 namespace libgr {
 
@@ -15,28 +15,25 @@ const int turn_ops[4] = {TJXOP_NONE, TJXOP_ROT90, TJXOP_ROT180, TJXOP_ROT270};
 
 class transformer_t {
  public:
-  transformer_t() : handle_(tjInitTransform()) {}
+  transformer_t() : m_handle(tjInitTransform()) {}
   ~transformer_t() {
-    if (handle_) tjDestroy(handle_);
+    if (m_handle) tjDestroy(m_handle);
   }
   transformer_t(const transformer_t&) = delete;
   transformer_t& operator=(const transformer_t&) = delete;
 
-  tjhandle get() const { return handle_; }
+  tjhandle get() const { return m_handle; }
   // libjpeg's text of the last error or warning.
-  const char* text() const { return tjGetErrorStr2(handle_); }
+  const char* text() const { return tjGetErrorStr2(m_handle); }
 
  private:
-  tjhandle handle_;
+  tjhandle m_handle;
 };
 
 // The two lines of a failure on the decoding side: the source's name,
 // then libjpeg's text.
 bool fail(const char* name, const char* text) {
-  libutils::error();
-  std::cerr << name << ": error detected." << std::endl;
-  std::cerr << text << std::endl;
-  return false;
+  return libutils::fail(name, ": error detected.\n", text);
 }
 
 bool ends_with_eoi(const unsigned char* p, unsigned long size) {
@@ -48,10 +45,7 @@ bool ends_with_eoi(const unsigned char* p, unsigned long size) {
 bool transform(unsigned long right_rotate_count, jpegdata_t& out,
                const jpegdata_t& in) {
   if (right_rotate_count > 3) {
-    libutils::error();
-    std::cerr << right_rotate_count
-              << ": jpeg transform rightrotate count over." << std::endl;
-    return false;
+    return libutils::fail(right_rotate_count, ": jpeg transform rightrotate count over.");
   }
   const char* name = in.name ? in.name : "";
   jpeg_bytes_t source = in.data;  // out and in may be one object
@@ -101,9 +95,7 @@ bool transform(unsigned long right_rotate_count, jpegdata_t& out,
     out.data.setwindow(whole, 0, size);
   }
   if (rc != 0) {
-    libutils::error();
-    std::cerr << tj.text() << std::endl;
-    return false;
+    return libutils::fail(tj.text());
   }
   return true;
 }

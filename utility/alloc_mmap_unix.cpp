@@ -60,12 +60,12 @@ void* alloc_mmap_unix::allocate(size_t& size, const char* path, e_prot_t prot,
                                 unsigned long long offset, android_app*) {
   if (!valid_prot(prot)) return nullptr;
   if (!path) {
-    fd_ = -1;
-    mode_ = 0;
-    prot_ = PROT_READ | PROT_WRITE;
-    flags_ = MAP_PRIVATE | MAP_ANONYMOUS;
-    void* p = anonymous_region(size, heap_);
-    if (p) length_ = size;
+    m_fd = -1;
+    m_mode = 0;
+    m_prot = PROT_READ | PROT_WRITE;
+    m_flags = MAP_PRIVATE | MAP_ANONYMOUS;
+    void* p = anonymous_region(size, m_heap);
+    if (p) m_length = size;
     return p;
   }
   int mode = prot == E_PROT_READ ? O_RDONLY : O_RDWR;
@@ -88,41 +88,41 @@ void* alloc_mmap_unix::allocate(size_t& size, const char* path, e_prot_t prot,
     close(fd);
     return nullptr;
   }
-  fd_ = fd;
-  heap_ = false;
-  mode_ = mode;
-  prot_ = mprot;
-  flags_ = MAP_SHARED;
-  length_ = size;
+  m_fd = fd;
+  m_heap = false;
+  m_mode = mode;
+  m_prot = mprot;
+  m_flags = MAP_SHARED;
+  m_length = size;
   return p;
 }
 
 void* alloc_mmap_unix::reallocate(void* data, size_t size,
                                   unsigned long long offset) {
   bool heap = false;
-  void* p = fd_ < 0 ? anonymous_region(size, heap)
-                    : map_region(size, prot_, flags_, fd_, offset);
+  void* p = m_fd < 0 ? anonymous_region(size, heap)
+                    : map_region(size, m_prot, m_flags, m_fd, offset);
   if (!p) return nullptr;
   // A read-only file mapping already shows the file's bytes; copying into
   // it would fault.
-  if (size != 0 && length_ != 0 && (prot_ & PROT_WRITE)) {
-    std::memcpy(p, data, std::min<uint64_t>(length_, size));
+  if (size != 0 && m_length != 0 && (m_prot & PROT_WRITE)) {
+    std::memcpy(p, data, std::min<uint64_t>(m_length, size));
   }
-  release_region(data, length_, heap_);
-  heap_ = heap;
-  length_ = size;
+  release_region(data, m_length, m_heap);
+  m_heap = heap;
+  m_length = size;
   return p;
 }
 
 void alloc_mmap_unix::deallocate(void* data) {
-  release_region(data, length_, heap_);
-  heap_ = false;
-  length_ = 0;
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
+  release_region(data, m_length, m_heap);
+  m_heap = false;
+  m_length = 0;
+  if (m_fd >= 0) close(m_fd);
+  m_fd = -1;
 }
 
-bool alloc_mmap_unix::writable() const { return (prot_ & PROT_WRITE) != 0; }
+bool alloc_mmap_unix::writable() const { return (m_prot & PROT_WRITE) != 0; }
 
 void* alloc_new::allocate(size_t& size, const char* path, e_prot_t,
                           unsigned long long, android_app*) {
@@ -142,22 +142,22 @@ void* alloc_new::allocate(size_t& size, const char* path, e_prot_t,
       return nullptr;
     }
   }
-  length_ = size;
+  m_length = size;
   return p;
 }
 
 void* alloc_new::reallocate(void* data, size_t size, unsigned long long) {
   char* p = new (std::nothrow) char[size ? size : 1];
   if (!p) return nullptr;
-  std::memcpy(p, data, std::min<uint64_t>(length_, size));
-  length_ = size;
+  std::memcpy(p, data, std::min<uint64_t>(m_length, size));
+  m_length = size;
   delete[] static_cast<char*>(data);
   return p;
 }
 
 void alloc_new::deallocate(void* data) {
   delete[] static_cast<char*>(data);
-  length_ = 0;
+  m_length = 0;
 }
 
 }  // namespace libutils

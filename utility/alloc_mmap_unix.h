@@ -37,12 +37,12 @@ class alloc_mmap_unix {
   bool writable() const;
 
  private:
-  int fd_ = -1;               // -1 for anonymous memory
-  uint64_t length_ = 0;       // mapped length in bytes
-  int mode_ = 0;              // open mode
-  int prot_ = 0;              // mapping protection
-  int flags_ = 0;             // mapping flags
-  bool heap_ = false;         // a small anonymous block taken from the heap
+  int m_fd = -1;               // -1 for anonymous memory
+  uint64_t m_length = 0;       // mapped length in bytes
+  int m_mode = 0;              // open mode
+  int m_prot = 0;              // mapping protection
+  int m_flags = 0;             // mapping flags
+  bool m_heap = false;         // a small anonymous block taken from the heap
 };
 
 class alloc_new {
@@ -60,7 +60,7 @@ class alloc_new {
   bool writable() const { return true; }
 
  private:
-  uint64_t length_ = 0;
+  uint64_t m_length = 0;
 };
 
 }  // namespace libutils

@@ -1,4 +1,4 @@
-#include "utility/futil.h"
+#include "utility/failure.h"
 
 namespace libutils {
 

@@ -17,17 +17,11 @@ namespace {
 // Whole pieces of this size are read and written.
 constexpr std::size_t copy_piece = 16u << 20;
 
-bool fail_line(const char* path, const char* text) {
-  error();
-  std::cerr << path << ": " << text << std::endl;
-  return false;
-}
-
 // Copies size bytes between the open streams; false when either failed.
 bool copy_bytes(std::ifstream& ifs, std::ofstream& ofs, unsigned long long size,
                 const char* source, const char* target) {
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[copy_piece]);
-  if (!buffer) return fail_line(source, "no memory for the copy buffer.");
+  if (!buffer) return fail(source, ": no memory for the copy buffer.");
   unsigned long long done = 0;
   while (ifs.good() && ofs.good() && done < size) {
     const std::size_t piece =
@@ -37,15 +31,14 @@ bool copy_bytes(std::ifstream& ifs, std::ofstream& ofs, unsigned long long size,
     ofs.write(buffer.get(), static_cast<std::streamsize>(got));
     done += got;
     if (got < piece) {
-      error();
-      std::cerr << source << ": " << piece << ": ifs read failed." << std::endl;
+      fail(source, ": ", piece, ": ifs read failed.");
       break;
     }
   }
   // Closing flushes, so a full disk shows up as a failed output stream.
   ofs.close();
-  if (ifs.fail()) return fail_line(source, "ifs failed.");
-  if (ofs.fail()) return fail_line(target, "ofs failed.");
+  if (ifs.fail()) return fail(source, ": ifs failed.");
+  if (ofs.fail()) return fail(target, ": ofs failed.");
   return true;
 }
 
@@ -53,20 +46,20 @@ bool copy_bytes(std::ifstream& ifs, std::ofstream& ofs, unsigned long long size,
 
 bool filecopy(const char* source, const char* target) {
   struct stat src;
-  if (::stat(source, &src) != 0) return fail_line(source, "stat(2) error.");
+  if (::stat(source, &src) != 0) return fail(source, ": stat(2) error.");
   // A directory, FIFO or device has no bytes to copy (opening a FIFO
   // would even wait for a writer).
-  if (!S_ISREG(src.st_mode)) return fail_line(source, "not a regular file, not copied.");
+  if (!S_ISREG(src.st_mode)) return fail(source, ": not a regular file, not copied.");
   // Opening the target truncates it: when it is the source itself (a hard
   // link, or the same path spelt differently) that would destroy it.
   struct stat dst;
   if (::stat(target, &dst) == 0 && dst.st_dev == src.st_dev && dst.st_ino == src.st_ino)
-    return fail_line(target, "is the same file as the source, not copied.");
+    return fail(target, ": is the same file as the source, not copied.");
 
   std::ifstream ifs(source, std::ios::in | std::ios::binary);
-  if (!ifs) return fail_line(source, std::strerror(errno));
+  if (!ifs) return fail(source, ": ", std::strerror(errno));
   std::ofstream ofs(target, std::ios::out | std::ios::binary | std::ios::trunc);
-  if (!ofs) return fail_line(target, std::strerror(errno));
+  if (!ofs) return fail(target, ": ", std::strerror(errno));
 
   const bool ok = copy_bytes(ifs, ofs, static_cast<unsigned long long>(src.st_size), source, target);
   ifs.close();

@@ -181,10 +181,7 @@ bool concatpath(char* dst, std::size_t max, const char* drive, const char* dir,
   const std::string path = concatpath(drive, dir, name, ext);
   if (dst == nullptr || path.size() >= max) {
     if (dst != nullptr && max > 0) dst[0] = '\0';
-    error();
-    std::cerr << "concatpath: path of " << path.size() << " bytes does not fit in "
-              << max << " bytes." << std::endl;
-    return false;
+    return fail("concatpath: path of ", path.size(), " bytes does not fit in ", max, " bytes.");
   }
   std::memcpy(dst, path.c_str(), path.size() + 1);
   return true;
@@ -250,19 +247,13 @@ bool need_update(const std::string& source, const std::string& target) {
 
 bool copydate(const char* source, const char* target) {
   struct stat st;
-  if (::stat(source, &st) != 0) {
-    error();
-    std::cerr << source << ": stat(2) error." << std::endl;
-    return false;
-  }
+  if (::stat(source, &st) != 0) return fail(source, ": stat(2) error.");
   struct timeval times[2] = {};
   times[0].tv_sec = st.st_atim.tv_sec;
   times[1].tv_sec = st.st_mtim.tv_sec;
   if (::utimes(target, times) != 0) {
     const int err = errno;
-    error();
-    std::cerr << target << ": " << std::strerror(err) << std::endl;
-    return false;
+    return fail(target, ": ", std::strerror(err));
   }
   return true;
 }

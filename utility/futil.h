@@ -11,11 +11,9 @@
 #include <list>
 #include <string>
 
-namespace libutils {
+#include "utility/failure.h"
 
-// The one place every failure passes before its message line is written;
-// a breakpoint here stops on any reported error.
-void error();
+namespace libutils {
 
 // Size of every part buffer of splitpath_t and of the path buffers used by
 // getcwd() and realpath().

@@ -85,8 +85,7 @@ std::string init_message(const char* dir, const char* name) {
   std::vector<char> buffer;
   std::string path;
   if (!try_places(buffer, f1, dir, true, path) && !try_places(buffer, f2, dir, false, path)) {
-    libutils::error();
-    std::cerr << path << ": can't load message file." << std::endl;
+    libutils::fail(path, ": can't load message file.");
     return std::string();
   }
   if (debug_on()) std::cerr << "path: " << path << std::endl;

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <list>
 #include <sstream>
 #include <string>
@@ -294,8 +295,7 @@ int option_each_analyze(const char* const* args, std::size_t count) {
     if (*rest != '\0') continue;
     if (count < 2 || args[1] == nullptr) {
       // No value follows: the option is not taken and ends the options.
-      libutils::error();
-      std::cerr << args[0] << ": option value missing." << std::endl;
+      libutils::fail(args[0], ": option value missing.");
       return 0;
     }
     parse_value(row, args[1]);
@@ -348,9 +348,7 @@ bool option_save(const char* path) {
   std::ofstream ofs(path, std::ios::out | std::ios::trunc);
   if (!ofs) {
     const int err = errno;
-    libutils::error();
-    std::cerr << path << ": " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail(path, ": ", std::strerror(err));
   }
   for (const option_entity_t& row : option_entity_table) {
     ofs << '-' << row.name;
@@ -359,20 +357,24 @@ bool option_save(const char* path) {
   }
   ofs.close();
   if (ofs.fail()) {
-    libutils::error();
-    std::cerr << path << ": option file write failed." << std::endl;
-    return false;
+    return libutils::fail(path, ": option file write failed.");
   }
   return true;
 }
 
 bool option_load(const char* path) {
-  std::ifstream ifs(path);
+  std::ifstream ifs(path, std::ios::binary);
   if (!ifs) return true;
+  option_parse(std::string(std::istreambuf_iterator<char>(ifs), std::istreambuf_iterator<char>()));
+  return true;
+}
+
+void option_parse(const std::string& bytes) {
+  std::istringstream in(bytes);
   std::string line;
   std::list<std::string> tokens;
   std::vector<const char*> args;
-  while (std::getline(ifs, line)) {
+  while (std::getline(in, line)) {
     libutils::chop(line);
     tokens.clear();
     libutils::separate_token(tokens, line, " \t");
@@ -381,7 +383,6 @@ bool option_load(const char* path) {
     libutils::makecharptrarray(args, tokens);
     option_each_analyze(args.data(), args.size());
   }
-  return true;
 }
 
 void option_save_user_default(const char* program, const char* dir) {

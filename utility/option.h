@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 namespace plimlib {
 
@@ -104,6 +105,8 @@ bool option_save(const char* path);
 // Applies the first option of each line of the file; a missing file
 // changes nothing and is no error.
 bool option_load(const char* path);
+// The same on the bytes of an option file.
+void option_parse(const std::string& bytes);
 
 // The same on $HOME/.program (dir when HOME is unset).
 void option_save_user_default(const char* program, const char* dir);

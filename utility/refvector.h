@@ -62,25 +62,25 @@ class refvector2 {
   typedef const T* const_iterator;
 
   refvector2() = default;
-  refvector2(const refvector2& other) : block_(other.block_) { retain(); }
-  refvector2(refvector2&& other) noexcept : block_(other.block_) {
-    other.block_ = nullptr;
+  refvector2(const refvector2& other) : m_block(other.m_block) { retain(); }
+  refvector2(refvector2&& other) noexcept : m_block(other.m_block) {
+    other.m_block = nullptr;
   }
   refvector2& operator=(const refvector2& other) {
-    share(other.block_);
+    share(other.m_block);
     return *this;
   }
   refvector2& operator=(refvector2&& other) noexcept {
     if (this != &other) {
       release();
-      block_ = other.block_;
-      other.block_ = nullptr;
+      m_block = other.m_block;
+      other.m_block = nullptr;
     }
     return *this;
   }
 
   virtual bool empty() const { return size() == 0; }
-  virtual size_t size() const { return block_ ? block_->bytes / sizeof(T) : 0; }
+  virtual size_t size() const { return m_block ? m_block->bytes / sizeof(T) : 0; }
   virtual T* begin() { return data(); }
   virtual T* end() { return data() ? data() + size() : nullptr; }
   virtual const T* begin() const { return data(); }
@@ -103,14 +103,14 @@ class refvector2 {
     if (!detail::element_bytes(size, sizeof(T), bytes)) return false;
     block_t* fresh = make_block(bytes, path, prot, offset, app);
     if (!fresh) return false;
-    if (keep && block_) {
+    if (keep && m_block) {
       if (fresh->alloc.writable()) {
-        size_t n = std::min<unsigned long long>(block_->bytes, fresh->bytes);
-        if (n) std::memcpy(fresh->data, block_->data, n);
+        size_t n = std::min<unsigned long long>(m_block->bytes, fresh->bytes);
+        if (n) std::memcpy(fresh->data, m_block->data, n);
       }
       release();
     }
-    block_ = fresh;
+    m_block = fresh;
     return true;
   }
 
@@ -119,14 +119,14 @@ class refvector2 {
   virtual bool resize(size_t size, unsigned long long offset = 0) {
     size_t bytes;
     if (!detail::element_bytes(size, sizeof(T), bytes)) return false;
-    if (!block_) {
-      block_ = make_anonymous(bytes);
-      return block_ != nullptr;
+    if (!m_block) {
+      m_block = make_anonymous(bytes);
+      return m_block != nullptr;
     }
-    void* p = block_->alloc.reallocate(block_->data, bytes, offset);
+    void* p = m_block->alloc.reallocate(m_block->data, bytes, offset);
     if (!p) return false;
-    block_->data = p;
-    block_->bytes = bytes;
+    m_block->data = p;
+    m_block->bytes = bytes;
     return true;
   }
 
@@ -135,28 +135,28 @@ class refvector2 {
   virtual ~refvector2() { release(); }
 
   // How many handles share the block; 0 when there is none.
-  long long use_count() const { return block_ ? block_->count : 0; }
+  long long use_count() const { return m_block ? m_block->count : 0; }
 
  protected:
   typedef detail::shared_block_t<Alloc> block_t;
 
-  T* data() const { return block_ ? static_cast<T*>(block_->data) : nullptr; }
+  T* data() const { return m_block ? static_cast<T*>(m_block->data) : nullptr; }
 
   void retain() {
-    if (block_) ++block_->count;
+    if (m_block) ++m_block->count;
   }
   void release() {
-    if (block_ && --block_->count == 0) {
-      block_->alloc.deallocate(block_->data);
-      delete block_;
+    if (m_block && --m_block->count == 0) {
+      m_block->alloc.deallocate(m_block->data);
+      delete m_block;
     }
-    block_ = nullptr;
+    m_block = nullptr;
   }
   void share(block_t* other) {
-    if (other == block_) return;
+    if (other == m_block) return;
     if (other) ++other->count;
     release();
-    block_ = other;
+    m_block = other;
   }
 
   static block_t* make_block(size_t bytes, const char* path, e_prot_t prot,
@@ -178,7 +178,7 @@ class refvector2 {
     return b;
   }
 
-  block_t* block_ = nullptr;
+  block_t* m_block = nullptr;
 
   template <class, class>
   friend class refvector2;
@@ -199,23 +199,23 @@ class ofsvector : public refvector2<T, Alloc> {
 
   ofsvector() = default;
   ofsvector(const ofsvector& other)
-      : base_t(other), offset_(other.offset_), length_(other.length_) {}
+      : base_t(other), m_offset(other.m_offset), m_length(other.m_length) {}
   ofsvector(ofsvector&& other) noexcept
-      : base_t(std::move(other)), offset_(other.offset_),
-        length_(other.length_) {
+      : base_t(std::move(other)), m_offset(other.m_offset),
+        m_length(other.m_length) {
     other.reset_window();
   }
   ofsvector& operator=(const ofsvector& other) {
-    this->share(other.block_);
-    offset_ = other.offset_;
-    length_ = other.length_;
+    this->share(other.m_block);
+    m_offset = other.m_offset;
+    m_length = other.m_length;
     return *this;
   }
   ofsvector& operator=(ofsvector&& other) noexcept {
     if (this != &other) {
       base_t::operator=(std::move(other));
-      offset_ = other.offset_;
-      length_ = other.length_;
+      m_offset = other.m_offset;
+      m_length = other.m_length;
       other.reset_window();
     }
     return *this;
@@ -223,13 +223,13 @@ class ofsvector : public refvector2<T, Alloc> {
 
   // A window of 0 elements at the block's end has size 0 but is not empty.
   bool empty() const override {
-    return !this->block_ || this->block_->bytes == 0 || length_ == 0;
+    return !this->m_block || this->m_block->bytes == 0 || m_length == 0;
   }
   size_t size() const override {
-    if (!this->block_ || offset_ >= this->block_->bytes) return 0;
+    if (!this->m_block || m_offset >= this->m_block->bytes) return 0;
     unsigned long long whole_elements =
-        (this->block_->bytes - offset_) / sizeof(T);
-    return static_cast<size_t>(std::min(length_, whole_elements));
+        (this->m_block->bytes - m_offset) / sizeof(T);
+    return static_cast<size_t>(std::min(m_length, whole_elements));
   }
   T* begin() override { return window(); }
   T* end() override { return window() ? window() + size() : nullptr; }
@@ -251,7 +251,7 @@ class ofsvector : public refvector2<T, Alloc> {
   // Gives this vector a private zero-filled block of size elements holding
   // the start of its window; other sharers keep the old block.
   bool resize(size_t size, unsigned long long offset = 0) override {
-    if (!this->block_) {
+    if (!this->m_block) {
       bool ok = base_t::resize(size, offset);
       reset_window();
       return ok;
@@ -263,7 +263,7 @@ class ofsvector : public refvector2<T, Alloc> {
     size_t keep = std::min(size, this->size()) * sizeof(T);
     if (keep) std::memcpy(fresh->data, window(), keep);
     this->release();
-    this->block_ = fresh;
+    this->m_block = fresh;
     reset_window();
     return true;
   }
@@ -279,42 +279,42 @@ class ofsvector : public refvector2<T, Alloc> {
   template <class U>
   void setwindow(const ofsvector<U, Alloc>& source, size_t offset,
                  size_t length) {
-    unsigned long long start = source.offset_;
+    unsigned long long start = source.m_offset;
     unsigned long long span =
         static_cast<unsigned long long>(source.size()) * sizeof(U);
-    set_from(source.block_, start + std::min<unsigned long long>(offset, span),
+    set_from(source.m_block, start + std::min<unsigned long long>(offset, span),
              length);
   }
   // The same over a plain vector: its window is the whole block.
   template <class U>
   void setwindow(const refvector2<U, Alloc>& source, size_t offset,
                  size_t length) {
-    unsigned long long span = source.block_ ? source.block_->bytes : 0;
-    set_from(source.block_, std::min<unsigned long long>(offset, span), length);
+    unsigned long long span = source.m_block ? source.m_block->bytes : 0;
+    set_from(source.m_block, std::min<unsigned long long>(offset, span), length);
   }
 
-  unsigned long long offset() const { return offset_; }
-  unsigned long long length() const { return length_; }
+  unsigned long long offset() const { return m_offset; }
+  unsigned long long length() const { return m_length; }
 
  private:
   T* window() const {
-    if (!this->block_) return nullptr;
-    return reinterpret_cast<T*>(static_cast<unsigned char*>(this->block_->data) +
-                                offset_);
+    if (!this->m_block) return nullptr;
+    return reinterpret_cast<T*>(static_cast<unsigned char*>(this->m_block->data) +
+                                m_offset);
   }
   void reset_window() {
-    offset_ = 0;
-    length_ = whole;
+    m_offset = 0;
+    m_length = whole;
   }
   void set_from(block_t* block, unsigned long long offset,
                 unsigned long long length) {
     this->share(block);
-    offset_ = block ? offset : 0;
-    length_ = length;
+    m_offset = block ? offset : 0;
+    m_length = length;
   }
 
-  unsigned long long offset_ = 0;      // bytes from the block's start
-  unsigned long long length_ = whole;  // elements
+  unsigned long long m_offset = 0;      // bytes from the block's start
+  unsigned long long m_length = whole;  // elements
 
   template <class, class>
   friend class ofsvector;
@@ -341,23 +341,23 @@ class refvector {
   typedef const T* const_iterator;
 
   refvector() = default;
-  refvector(const refvector& other) : block_(other.block_) {
-    if (block_) ++block_->count;
+  refvector(const refvector& other) : m_block(other.m_block) {
+    if (m_block) ++m_block->count;
   }
-  refvector(refvector&& other) noexcept : block_(other.block_) {
-    other.block_ = nullptr;
+  refvector(refvector&& other) noexcept : m_block(other.m_block) {
+    other.m_block = nullptr;
   }
   refvector& operator=(refvector&& other) noexcept {
     if (this != &other) {
       release();
-      block_ = other.block_;
-      other.block_ = nullptr;
+      m_block = other.m_block;
+      other.m_block = nullptr;
     }
     return *this;
   }
 
   virtual bool empty() const { return size() == 0; }
-  virtual size_t size() const { return block_ ? block_->n : 0; }
+  virtual size_t size() const { return m_block ? m_block->n : 0; }
   virtual T* begin() { return data(); }
   virtual T* end() { return data() ? data() + size() : nullptr; }
   virtual const T* begin() const { return data(); }
@@ -368,10 +368,10 @@ class refvector {
   virtual const T* operator->() const { return data(); }
 
   virtual refvector& operator=(const refvector& other) {
-    if (other.block_ != block_) {
-      if (other.block_) ++other.block_->count;
+    if (other.m_block != m_block) {
+      if (other.m_block) ++other.m_block->count;
       release();
-      block_ = other.block_;
+      m_block = other.m_block;
     }
     return *this;
   }
@@ -394,12 +394,12 @@ class refvector {
     void* p = alloc.allocate(bytes, nullptr, E_PROT_READWRITE, 0, nullptr);
     if (!p) return false;
     header_t* fresh = new (p) header_t{1, n, alloc};
-    if (block_) {
-      size_t keep = std::min<unsigned long long>(block_->n, n) * sizeof(T);
-      std::memcpy(elements(fresh), elements(block_), keep);
+    if (m_block) {
+      size_t keep = std::min<unsigned long long>(m_block->n, n) * sizeof(T);
+      std::memcpy(elements(fresh), elements(m_block), keep);
     }
     release();
-    block_ = fresh;
+    m_block = fresh;
     return true;
   }
 
@@ -407,24 +407,24 @@ class refvector {
 
   virtual ~refvector() { release(); }
 
-  long long use_count() const { return block_ ? block_->count : 0; }
+  long long use_count() const { return m_block ? m_block->count : 0; }
 
  private:
   static T* elements(header_t* h) {
     return reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(h) +
                                 data_offset);
   }
-  T* data() const { return block_ ? elements(block_) : nullptr; }
+  T* data() const { return m_block ? elements(m_block) : nullptr; }
   void release() {
-    if (block_ && --block_->count == 0) {
-      Alloc alloc = block_->alloc;
-      block_->~header_t();
-      alloc.deallocate(block_);
+    if (m_block && --m_block->count == 0) {
+      Alloc alloc = m_block->alloc;
+      m_block->~header_t();
+      alloc.deallocate(m_block);
     }
-    block_ = nullptr;
+    m_block = nullptr;
   }
 
-  header_t* block_ = nullptr;
+  header_t* m_block = nullptr;
 };
 
 // Owns at most one heap object; not copyable.
@@ -432,42 +432,42 @@ template <class T>
 class ptr_t {
  public:
   ptr_t() = default;
-  explicit ptr_t(T* p) : pointer_(p) {}
+  explicit ptr_t(T* p) : m_pointer(p) {}
   ptr_t(const ptr_t&) = delete;
   ptr_t& operator=(const ptr_t&) = delete;
-  ptr_t(ptr_t&& other) noexcept : pointer_(other.pointer_) {
-    other.pointer_ = nullptr;
+  ptr_t(ptr_t&& other) noexcept : m_pointer(other.m_pointer) {
+    other.m_pointer = nullptr;
   }
   ptr_t& operator=(ptr_t&& other) noexcept {
     if (this != &other) {
       free();
-      pointer_ = other.pointer_;
-      other.pointer_ = nullptr;
+      m_pointer = other.m_pointer;
+      other.m_pointer = nullptr;
     }
     return *this;
   }
   // Takes ownership of p, deleting what was held before.
   ptr_t& operator=(T* p) {
-    if (p != pointer_) {
+    if (p != m_pointer) {
       free();
-      pointer_ = p;
+      m_pointer = p;
     }
     return *this;
   }
   ~ptr_t() { free(); }
 
   void free() {
-    delete pointer_;
-    pointer_ = nullptr;
+    delete m_pointer;
+    m_pointer = nullptr;
   }
 
-  T* get() const { return pointer_; }
-  T* operator->() const { return pointer_; }
-  T& operator*() const { return *pointer_; }
-  explicit operator bool() const { return pointer_ != nullptr; }
+  T* get() const { return m_pointer; }
+  T* operator->() const { return m_pointer; }
+  T& operator*() const { return *m_pointer; }
+  explicit operator bool() const { return m_pointer != nullptr; }
 
  private:
-  T* pointer_ = nullptr;
+  T* m_pointer = nullptr;
 };
 
 }  // namespace libutils

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <list>
 
+#include "album/engine/util.h"
 #include "utility/futil.h"
 #include "utility/strutil.h"
 
@@ -45,23 +46,8 @@ void path_t::submake(std::string& out) const {
 
 namespace {
 
-struct bestname_entry_t {
-  const char* listfile;
-  const char* bookdir;
-};
-
 // Indexed by e_bestname_t.
-const bestname_entry_t bestnames[bestname_count] = {
-    {"fail.txt", "_FailBook"},     {"good.txt", "_GoodBook"},
-    {"best.txt", "_BestBook"},     {"apply.txt", "_ApplyBook"},
-    {"submit.txt", "_SubmitBook"}, {"sale.txt", "_SaleBook"},
-    {"print.txt", "_PrintBook"},   {"upload.txt", "_UploadBook"},
-};
-
-bool exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
+const book_list_t (&bestnames)[bestname_count] = book_lists;
 
 }  // namespace
 
@@ -88,47 +74,44 @@ bool bestname_from_bookdir(const std::string& dir, e_bestname_t& kind) {
 bool best_t::load(const path_t& location, const std::string& listname) {
   names.clear();
   path = &location;
-  location.make(file, "txt", listname);
+  location.make(file, txt_dir, listname);
   dirty = false;
   std::ifstream ifs(file, std::ios::binary);
   if (!ifs) return false;
-  const std::string content((std::istreambuf_iterator<char>(ifs)),
-                            std::istreambuf_iterator<char>());
+  parse(std::string((std::istreambuf_iterator<char>(ifs)), std::istreambuf_iterator<char>()));
+  return true;
+}
+
+void best_t::parse(const std::string& bytes) {
+  names.clear();
   // Any line end is accepted: LF, CR LF, or a lone CR.
   std::list<std::string> lines;
-  libutils::separate_token(lines, content, "\r\n");
+  libutils::separate_token(lines, bytes, "\r\n");
   for (std::string& line : lines) {
     libutils::chop2(line);
     if (!line.empty()) names.insert(line);
   }
-  return true;
 }
 
 bool best_t::save() {
   if (!dirty) return false;
   if (path == nullptr) {
-    libutils::error();
-    std::cerr << "best_t::save(): list was never loaded." << std::endl;
-    return false;
+    return libutils::fail("best_t::save(): list was never loaded.");
   }
   unlink(file.c_str());
   std::ofstream ofs(file, std::ios::binary | std::ios::trunc);
   if (!ofs) {
     const int err = errno;
-    libutils::error();
-    std::cerr << file << ": " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail(file, ": ", std::strerror(err));
   }
   std::string photo;
   for (const std::string& name : names) {
-    path->make(photo, "original", name);
-    if (exists(photo)) ofs << name << "\r\n";
+    path->make(photo, original_dir, name);
+    if (stat_succeeds(photo)) ofs << name << "\r\n";
   }
   ofs.close();
   if (ofs.fail()) {
-    libutils::error();
-    std::cerr << file << ": file write error." << std::endl;
-    return false;
+    return libutils::fail(file, ": file write error.");
   }
   dirty = false;
   return true;
@@ -216,10 +199,11 @@ bool album_t::load(const path_t& location) {
   // The files are read in the order of the members; all eight always.
   best_t* lists[] = {&m_best, &m_apply, &m_submit, &m_sale,
                      &m_print, &m_upload, &m_good, &m_fail};
-  const char* files[] = {"best.txt", "apply.txt", "submit.txt", "sale.txt",
-                         "print.txt", "upload.txt", "good.txt", "fail.txt"};
+  const e_bestname_t kinds[] = {E_BESTNAME_BEST,  E_BESTNAME_APPLY,  E_BESTNAME_SUBMIT,
+                                E_BESTNAME_SALE,  E_BESTNAME_PRINT,  E_BESTNAME_UPLOAD,
+                                E_BESTNAME_GOOD,  E_BESTNAME_FAIL};
   for (unsigned i = 0; i < bestname_count; ++i) {
-    if (!lists[i]->load(path, files[i])) ok = false;
+    if (!lists[i]->load(path, bestname_listfile(kinds[i]))) ok = false;
   }
   // A photo chosen for any book counts as good.
   for (unsigned i = 0; i < 6; ++i) {

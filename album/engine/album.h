@@ -9,6 +9,8 @@
 #include <set>
 #include <string>
 
+#include "album/engine/layout.h"
+
 namespace tavolin {
 
 // The location of an album: root, middle directories and album directory,
@@ -58,6 +60,9 @@ struct best_t {
   // Reads path's "txt/" + listname. False when the file cannot be opened
   // (the set is then empty). dirty is false afterwards in both cases.
   bool load(const path_t& path, const std::string& listname);
+  // The names of a list file's bytes in place of the set's: any line end,
+  // blank lines and trailing blanks left out.
+  void parse(const std::string& bytes);
   // When dirty: rewrites the file with the names whose photo is still in
   // "original". False when clean, or when the file cannot be written
   // (dirty then stays set, so a later save tries again).

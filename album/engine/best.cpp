@@ -14,17 +14,13 @@
 #include "album/engine/global.h"
 #include "album/engine/html.h"
 #include "album/engine/shrink.h"
+#include "album/engine/util.h"
 #include "utility/futil.h"
 #include "utility/message.h"
 
 namespace tavolin {
 
 namespace {
-
-bool exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
 
 // The last component of dir as libutils::split names it (name and
 // extension); trailing slashes do not count as a component.
@@ -58,38 +54,35 @@ bool writeviewerlist(const std::string& file, const std::list<std::string>& dirs
                      const std::string& listname) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (!out) {
-    libutils::error();
-    std::cerr << file << ": can't write open." << std::endl;
-    return false;
+    return libutils::fail(file, ": can't write open.");
   }
-  for (const std::string& dir : dirs) out << "-C" << dir << "\r\n-@txt/" << listname << "\r\n";
+  for (const std::string& dir : dirs)
+    out << "-C" << dir << "\r\n-@" << below(txt_dir, listname) << "\r\n";
   return closepage(out, file, std::cerr);
 }
 
 bool opengenerated(std::ofstream& out, const std::string& file) {
   if (openpage(out, file)) return true;
   const int err = errno;
-  libutils::error();
-  std::cerr << file << ": open error, " << std::strerror(err) << std::endl;
-  return false;
+  return libutils::fail(file, ": open error, ", std::strerror(err));
 }
 
 const gathered_items_t::media_t& gathered_items_t::media(const album_t& album,
                                                          const std::string& name) {
   std::string original;
-  album.path.make(original, "original", name);
+  album.path.make(original, original_dir, name);
   auto found = m_media.find(original);
   if (found != m_media.end()) return found->second;
   media_t& m = m_media[original];
-  if (!exists(original)) return m;  // a list may outlive a removed file
+  if (!stat_succeeds(original)) return m;  // a list may outlive a removed file
   if (is_movie_name(name)) {
-    m.level = getffshrinklevel(album.path, "original", name, m.size, m.duration, m.stream);
+    m.level = getffshrinklevel(album.path, original_dir, name, m.size, m.duration, m.stream);
     m.present = true;
   } else if (is_photo_name(name)) {
     // As on the album pages: a photo is shown once its thumbnail exists.
     std::string thumb;
-    album.path.make(thumb, "thumb", name);
-    m.present = exists(thumb);
+    album.path.make(thumb, thumb_dir, name);
+    m.present = stat_succeeds(thumb);
     if (m.present) m.level = getshrinklevel(original);
   } else {
     m.present = true;
@@ -119,11 +112,11 @@ void gathered_items_t::index_sound(std::ostream& out, const album_t& album,
                                    const std::string& prefix, const std::string& name,
                                    bool framed) {
   std::string file, duration, stream;
-  album.path.make(file, "original", name);
+  album.path.make(file, original_dir, name);
   mpidentify(file, duration, stream);
   out << "\t<br>\n\t";
   if (framed) out << frame_open;
-  out << "<audio controls src=\"" << prefix << "original/" << html_url(name)
+  out << "<audio controls src=\"" << prefix << below(original_dir, html_url(name))
       << "\">\t</audio>";
   if (framed) out << frame_close;
   out << "\t<br clear=all>\n";
@@ -161,7 +154,7 @@ bool gathered_items_t::index_photo(std::ostream& out, const album_t& album,
   if (framed) out << frame_open;
   if (L > 0)
     out << "<a href=\"" << prefix
-        << (L == 1 ? dirs[0] + "/" + url : "html/" + html_url(pages[L - 2])) << "\">";
+        << (L == 1 ? dirs[0] + "/" + url : below(html_dir, html_url(pages[L - 2]))) << "\">";
   out << "<IMG SRC=\"" << prefix << dirs[L] << "/" << url;
   if (L > 0)
     out << "\" SRCSET=\"" << prefix << dirs[L] << "/" << url << " 1x," << prefix << dirs[L - 1]
@@ -173,7 +166,7 @@ bool gathered_items_t::index_photo(std::ostream& out, const album_t& album,
   std::list<std::string> lines = photocommentlines(album.path, name);
   writephotocomment(out, lines, 1);
   out << "\t<br clear=all>\n";
-  writeexif(out, album.path, "original", name, true);
+  writeexif(out, album.path, original_dir, name, true);
   ++photos;
   return true;
 }
@@ -192,7 +185,7 @@ void gathered_items_t::list_item(std::ostream& out, const album_t& album,
     list_photo(out, prefix, name, m.level, bordered);
   } else {
     if (bordered) out << frame_open;
-    out << "<a href=\"" << prefix << "original/" << html_url(name) << "\">" << html_text(name)
+    out << "<a href=\"" << prefix << below(original_dir, html_url(name)) << "\">" << html_text(name)
         << "</a>";
     if (bordered) out << frame_close;
     out << "\n";
@@ -218,7 +211,7 @@ void gathered_items_t::list_photo(std::ostream& out, const std::string& prefix,
   const std::vector<std::string> dirs = size_level_dirs(L);
   const std::string url = html_url(name);
   out << "<a href=\"" << prefix
-      << (L == 0 ? dirs[0] + "/" + url : "html/" + html_url(zoompages(name, L)[L - 1]))
+      << (L == 0 ? dirs[0] + "/" + url : below(html_dir, html_url(zoompages(name, L)[L - 1])))
       << "\">";
   out << "<IMG SRC=\"" << prefix << dirs[L + 2] << "/" << url << "\" SRCSET=\"" << prefix
       << dirs[L + 1] << "/" << url << " 1x," << prefix << dirs[L] << "/" << url << " 2x\"";
@@ -228,6 +221,15 @@ void gathered_items_t::list_photo(std::ostream& out, const std::string& prefix,
 
 void gathered_items_t::write_count(std::ostream& out) const {
   writecountline(out, movies, photos, sounds);
+}
+
+bool gathered_items_t::save_count(const path_t& dir) const {
+  std::string file;
+  dir.make(file, txt_dir, count_file);
+  std::ofstream out;
+  if (!opengenerated(out, file)) return false;
+  write_count(out);
+  return closepage(out, file, std::cerr);
 }
 
 namespace {
@@ -271,7 +273,7 @@ bool write_best_index(const path_t& best, const std::string& title,
                       const std::list<best_album_t>& albums, gathered_items_t& items,
                       sigc::signal<void, double>& progress) {
   return write_best_page(
-      best, "index.html", title, head, last, albums, "", progress,
+      best, index_page, title, head, last, albums, "", progress,
       [&items](std::ostream& out, const best_album_t& entry) {
         const album_t& album = entry.album;
         for (const std::string& name : album.m_good.names) {
@@ -288,7 +290,7 @@ bool write_best_list(const path_t& best, const std::string& title,
                      std::list<std::string>& head, std::list<std::string>& last,
                      const std::list<best_album_t>& albums, gathered_items_t& items,
                      sigc::signal<void, double>& progress) {
-  return write_best_page(best, "list.html", title, head, last, albums, "\n", progress,
+  return write_best_page(best, list_page, title, head, last, albums, "\n", progress,
                          [&items](std::ostream& out, const best_album_t& entry) {
                            const album_t& album = entry.album;
                            for (const std::string& name : album.m_good.names)
@@ -298,49 +300,41 @@ bool write_best_list(const path_t& best, const std::string& title,
                          });
 }
 
-bool write_count(const path_t& best, const gathered_items_t& items) {
-  std::string file;
-  best.make(file, "txt", "count.txt");
-  std::ofstream out;
-  if (!opengenerated(out, file)) return false;
-  items.write_count(out);
-  return closepage(out, file, std::cerr);
-}
-
 }  // namespace
 
 bool makebesthtml(const path_t& path, sigc::signal<void, double>& progress1,
                   sigc::signal<void, double>& progress2) {
   const std::string collection = collectiondir(path);
-  const path_t best("", collection, "_Best");
+  const path_t best("", collection, best_dir);
   std::string title;
   std::list<std::string> head, last;
   loadbooktitle(best, collection, title, head, last);
 
   std::list<std::string> dirs;
   if (!libutils::getdirs(dirs, collection)) {
-    libutils::error();
-    std::cerr << collection << ": getdirs() fail." << std::endl;
-    return false;
+    return libutils::fail(collection, ": getdirs() fail.");
   }
-  dirs.remove_if([](const std::string& d) { return d == "txt" || (!d.empty() && d[0] == '_'); });
+  dirs.remove_if([](const std::string& d) {
+    return d == txt_dir || (!d.empty() && d[0] == generated_dir_mark);
+  });
   dirs.reverse();
   std::list<best_album_t> albums;
   std::list<std::string> listed;
   for (const std::string& dir : dirs) {
     albums.push_back({dir, album_t()});
     albums.back().album.load(path_t("", collection, dir));
-    if (exists(collection + "/" + dir + "/txt/good.txt")) listed.push_back(dir);
+    const std::string good = below(txt_dir, bestname_listfile(E_BESTNAME_GOOD));
+    if (stat_succeeds(below(collection, below(dir, good)))) listed.push_back(dir);
   }
 
   std::string listfile;
-  best.make(listfile, "txt", "list.txt");
-  if (!writeviewerlist(listfile, listed, "good.txt")) return false;
+  best.make(listfile, txt_dir, list_file);
+  if (!writeviewerlist(listfile, listed, bestname_listfile(E_BESTNAME_GOOD))) return false;
 
   gathered_items_t items(false);
   if (!write_best_index(best, title, head, last, albums, items, progress1)) return false;
   bool ok = write_best_list(best, title, head, last, albums, items, progress2);
-  if (!write_count(best, items)) ok = false;
+  if (!items.save_count(best)) ok = false;
   return ok;
 }
 

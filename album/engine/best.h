@@ -72,6 +72,8 @@ class gathered_items_t {
                  const std::string& name, bool bordered);
   // The count line of what index_item wrote.
   void write_count(std::ostream& out) const;
+  // The same line as the "txt/count.txt" of the generated directory dir.
+  bool save_count(const path_t& dir) const;
 
   unsigned long movies = 0;
   unsigned long photos = 0;

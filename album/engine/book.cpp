@@ -13,6 +13,7 @@
 #include "album/engine/html.h"
 #include "album/engine/scan.h"
 #include "album/engine/shrink.h"
+#include "album/engine/util.h"
 #include "utility/futil.h"
 
 namespace tavolin {
@@ -84,7 +85,7 @@ bool book_pages_t::index(const std::list<book_album_t>& albums,
                          sigc::signal<void, double>& progress) {
   std::ofstream out;
   std::string file;
-  if (!open(out, "index.html", file)) return false;
+  if (!open(out, index_page, file)) return false;
   const double n = static_cast<double>(albums.size());
   unsigned long k = 0;
   for (const book_album_t& entry : albums) {
@@ -107,7 +108,7 @@ bool book_pages_t::list(const std::list<book_album_t>& albums,
                         sigc::signal<void, double>& progress) {
   std::ofstream out;
   std::string file;
-  if (!open(out, "list.html", file)) return false;
+  if (!open(out, list_page, file)) return false;
   const double n = static_cast<double>(albums.size());
   unsigned long k = 0;
   for (const book_album_t& entry : albums) {
@@ -124,19 +125,7 @@ bool book_pages_t::list(const std::list<book_album_t>& albums,
   return closepage(out, file, std::cerr);
 }
 
-bool book_pages_t::count() {
-  std::string file;
-  m_book.make(file, "txt", "count.txt");
-  std::ofstream out;
-  if (!opengenerated(out, file)) return false;
-  m_items.write_count(out);
-  return closepage(out, file, std::cerr);
-}
-
-bool exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
+bool book_pages_t::count() { return m_items.save_count(m_book); }
 
 }  // namespace
 
@@ -147,10 +136,8 @@ bool makebestbookhtml(const path_t& path, e_bestname_t kind,
   const std::string bookdir = bestname_bookdir(kind);
   if (bookdir.empty()) {
     // Without a book directory the pages would overwrite the collection's own.
-    libutils::error();
-    std::cerr << collection << ": makebestbookhtml() unknown book kind "
-              << static_cast<long>(kind) << "." << std::endl;
-    return false;
+    return libutils::fail(collection, ": makebestbookhtml() unknown book kind ",
+                          static_cast<long>(kind), ".");
   }
   const path_t book("", collection, bookdir);
   book_pages_t pages(book, kind);
@@ -158,9 +145,7 @@ bool makebestbookhtml(const path_t& path, e_bestname_t kind,
 
   std::list<std::string> entries;
   if (!album_entries(entries, collection)) {
-    libutils::error();
-    std::cerr << collection << ": getdirs() fail." << std::endl;
-    return false;
+    return libutils::fail(collection, ": getdirs() fail.");
   }
   const path_t base(collection, "", "");
   std::list<albumdir_t> refs;
@@ -175,12 +160,12 @@ bool makebestbookhtml(const path_t& path, e_bestname_t kind,
   for (const album_t& album : loaded) {
     std::string reldir, listfile;
     album.path.submake(reldir);
-    album.path.make(listfile, "txt", listname);
-    if (exists(listfile)) listed.push_back(reldir);
+    album.path.make(listfile, txt_dir, listname);
+    if (stat_succeeds(listfile)) listed.push_back(reldir);
     albums.push_back({reldir, &album});
   }
   std::string viewerlist;
-  book.make(viewerlist, "txt", "list.txt");
+  book.make(viewerlist, txt_dir, list_file);
   if (!writeviewerlist(viewerlist, listed, listname)) return false;
 
   return pages.index(albums, progress1) && pages.list(albums, progress2) && pages.count();

@@ -33,7 +33,7 @@ struct entry_t {
 // False when the entry is left out: private, or without a head file.
 bool read_entry(const std::string& dir, entry_t& entry) {
   if (is_private(dir)) return false;
-  std::ifstream head(dir + "/txt/head.txt", std::ios::binary);
+  std::ifstream head(below(dir, below(txt_dir, head_file)), std::ios::binary);
   if (!head) return false;
   std::getline(head, entry.title);
   libutils::chop(entry.title);
@@ -41,13 +41,13 @@ bool read_entry(const std::string& dir, entry_t& entry) {
   std::getline(head, repeated);
   entry.has_comment = static_cast<bool>(std::getline(head, entry.comment));
   libutils::chop(entry.comment);
-  std::ifstream count(dir + "/txt/count.txt", std::ios::binary);
+  std::ifstream count(below(dir, below(txt_dir, count_file)), std::ios::binary);
   if (count) {
     std::getline(count, entry.count);
     libutils::chop2(entry.count);
     entry.has_count = true;
   }
-  entry.has_list = is_exist(dir + "/list.html");
+  entry.has_list = is_exist(below(dir, list_page));
   return true;
 }
 
@@ -55,8 +55,8 @@ void write_row(std::ostream& out, const std::string& name, const entry_t& entry)
   const std::string url = html_url(name);
   out << "\t<tr><td>" << html_text(name) << "<td>" << entry.count << "<td>";
   if (entry.has_list)
-    out << "<a href=\"" << url << "/list.html\">" << plimlib::getmsg(38) << "</a> ";
-  out << "<td><a href=\"" << url << "/index.html\">" << entry.title << "</a>";
+    out << "<a href=\"" << below(url, list_page) << "\">" << plimlib::getmsg(38) << "</a> ";
+  out << "<td><a href=\"" << below(url, index_page) << "\">" << entry.title << "</a>";
   if (entry.has_comment) out << "<td>" << entry.comment;
   out << "\n";
 }
@@ -68,9 +68,7 @@ bool makehtmlbook(const path_t& path, std::ostream& log) {
   path.make(dir);
   std::list<std::string> names;
   if (!libutils::getdirs(names, dir)) {
-    libutils::error();
-    log << dir << ": getdirs() fail." << std::endl;
-    return false;
+    return libutils::fail_to(log, dir, ": getdirs() fail.");
   }
   names.reverse();
   std::string title, headtext, lasttext;
@@ -79,14 +77,12 @@ bool makehtmlbook(const path_t& path, std::ostream& log) {
   std::list<std::string> last = commentlines(lasttext);
 
   std::string file;
-  path.make(file, "index.html");
+  path.make(file, index_page);
   unlink(file.c_str());
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   if (!out) {
     const int err = errno;
-    libutils::error();
-    log << file << ": write open error, " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail_to(log, file, ": write open error, ", std::strerror(err));
   }
   writehtmlhead(out, title);
   writephotocomment(out, head, 0);

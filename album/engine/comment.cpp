@@ -9,6 +9,7 @@
 #include <iostream>
 #include <iterator>
 
+#include "album/engine/util.h"
 #include "utility/futil.h"
 #include "utility/strutil.h"
 
@@ -65,20 +66,11 @@ std::string one_line(std::string title) {
 
 bool open_fail(std::ostream& log, const std::string& path) {
   const int err = errno;
-  libutils::error();
-  log << path << ": file open fail, " << std::strerror(err) << std::endl;
-  return false;
+  return libutils::fail_to(log, path, ": file open fail, ", std::strerror(err));
 }
 
 bool write_fail(std::ostream& log, const std::string& path) {
-  libutils::error();
-  log << path << ": file write error." << std::endl;
-  return false;
-}
-
-bool exists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
+  return libutils::fail_to(log, path, ": file write error.");
 }
 
 }  // namespace
@@ -86,13 +78,11 @@ bool exists(const std::string& path) {
 bool loadcommenttxt(const path_t& path, std::string& title, std::string& head,
                     std::string& last) {
   std::string txtdir;
-  path.make(txtdir, "txt");
+  path.make(txtdir, txt_dir);
   struct stat st;
   if (stat(txtdir.c_str(), &st) != 0) {
     const int err = errno;
-    libutils::error();
-    std::cerr << txtdir << ": stat fail, " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail(txtdir, ": stat fail, ", std::strerror(err));
   }
   loadcomment(txtdir, title, head, last);
   return true;
@@ -102,16 +92,13 @@ void loadcomment(const std::string& txtdir, std::string& title, std::string& hea
                  std::string& last) {
   std::ifstream ifs;
   std::string path;
-  if (open_either(ifs, path, txtdir, "head.txt", "HEAD.TXT")) {
+  if (open_either(ifs, path, txtdir, head_file, "HEAD.TXT")) {
     const std::string text = read_all(ifs);
     std::string::size_type pos = 0;
     std::string line1 = next_line(text, pos);
     const std::string line2 = next_line(text, pos);
     if (line1 != line2) {
-      libutils::error();
-      std::cerr << path << ": title different." << std::endl
-                << line1 << std::endl
-                << line2 << std::endl;
+      libutils::fail(path, ": title different.\n", line1, "\n", line2);
     }
     if (!line1.empty()) {
       libutils::chop(line1);
@@ -121,17 +108,17 @@ void loadcomment(const std::string& txtdir, std::string& title, std::string& hea
   }
   ifs.close();
   ifs.clear();
-  if (open_either(ifs, path, txtdir, "last.txt", "LAST.TXT")) last = read_all(ifs);
+  if (open_either(ifs, path, txtdir, last_file, "LAST.TXT")) last = read_all(ifs);
 }
 
 bool savecommenttxt(const path_t& path, const std::string& title,
                     const std::string& head, const std::string& last,
                     std::ostream& log) {
   std::string txtdir;
-  path.make(txtdir, "txt");
+  path.make(txtdir, txt_dir);
   mkdir(txtdir.c_str(), 0755);
 
-  const std::string headfile = txtdir + "/head.txt";
+  const std::string headfile = below(txtdir, head_file);
   unlink(headfile.c_str());
   std::ofstream ofs(headfile, std::ios::binary | std::ios::trunc);
   if (!ofs) return open_fail(log, headfile);
@@ -141,7 +128,7 @@ bool savecommenttxt(const path_t& path, const std::string& title,
   ofs.close();
   if (ofs.fail()) return write_fail(log, headfile);
 
-  const std::string lastfile = txtdir + "/last.txt";
+  const std::string lastfile = below(txtdir, last_file);
   unlink(lastfile.c_str());
   ofs.clear();
   ofs.open(lastfile, std::ios::binary | std::ios::trunc);
@@ -156,20 +143,17 @@ bool loadphotocomment(std::string& comment, const path_t& path,
                       const std::string& file) {
   const std::string base = libutils::basename(file);
   std::string name;
-  path.make(name, "txt", base + ".txt");
-  if (!exists(name)) {
-    path.make(name, "txt", base + ".TXT");
-    if (!exists(name)) return false;
+  path.make(name, txt_dir, base + comment_extension);
+  if (!stat_succeeds(name)) {
+    path.make(name, txt_dir, base + ".TXT");
+    if (!stat_succeeds(name)) return false;
   }
   std::ifstream ifs(name, std::ios::binary);
   std::string text;
   if (ifs) text = read_all(ifs);
   if (!ifs || ifs.bad()) {
     const int err = errno;
-    libutils::error();
-    std::cerr << name << ": comment text load fail, " << std::strerror(err)
-              << std::endl;
-    return false;
+    return libutils::fail(name, ": comment text load fail, ", std::strerror(err));
   }
   comment = std::move(text);
   return true;
@@ -185,8 +169,8 @@ bool loadphotocommentlines(std::list<std::string>& lines, const path_t& path,
 
 bool savephotocomment(const std::string& comment, const std::string& albumdir,
                       const std::string& file) {
-  const std::string stem = albumdir + "/txt/" + libutils::basename(file);
-  const std::string name = stem + ".txt";
+  const std::string stem = below(albumdir, below(txt_dir, libutils::basename(file)));
+  const std::string name = stem + comment_extension;
   unlink(name.c_str());
   if (comment.empty()) {
     // The reader falls back to the upper-case name: remove that too, or
@@ -197,16 +181,12 @@ bool savephotocomment(const std::string& comment, const std::string& albumdir,
   std::ofstream ofs(name, std::ios::binary | std::ios::trunc);
   if (!ofs) {
     const int err = errno;
-    libutils::error();
-    std::cerr << name << ": write open error, " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail(name, ": write open error, ", std::strerror(err));
   }
   write_lines(ofs, comment);
   ofs.close();
   if (ofs.fail()) {
-    libutils::error();
-    std::cerr << name << ": file write error." << std::endl;
-    return false;
+    return libutils::fail(name, ": file write error.");
   }
   return true;
 }

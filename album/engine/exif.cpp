@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <iomanip>
 
-#include "album/engine/html.h"
+#include "album/engine/escape.h"
 #include "image/loader_jpeg2.h"
 #include "utility/message.h"
 #include "utility/strutil.h"

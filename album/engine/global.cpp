@@ -8,6 +8,8 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <iterator>
+#include <sstream>
 #include <utility>
 
 #include "utility/futil.h"
@@ -159,65 +161,58 @@ template void writeiniline<unsigned long>(std::ostream&, const char*,
 bool loadini(const std::string& dir, const std::string& name) {
   const std::string path = inifile(dir, name);
   if (path.empty()) {
-    libutils::error();
-    std::cerr << "loadini: HOME is not set, no settings file." << std::endl;
-    return false;
+    return libutils::fail("loadini: HOME is not set, no settings file.");
   }
   struct stat st;
   if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
-    libutils::error();
-    std::cerr << path << ": is a directory, not a settings file." << std::endl;
-    return false;
+    return libutils::fail(path, ": is a directory, not a settings file.");
   }
   std::ifstream ifs(path, std::ios::binary);
   if (!ifs) return false;
+  const std::string bytes((std::istreambuf_iterator<char>(ifs)), std::istreambuf_iterator<char>());
+  if (ifs.bad()) return libutils::fail(path, ": read error.");
   // Parsed into a copy so that a read error leaves g_global as it was.
   global_t g = g_global;
+  parseini(g, bytes);
+  g_global = std::move(g);
+  return true;
+}
+
+void parseini(global_t& g, const std::string& bytes) {
+  std::istringstream in(bytes);
   std::string line;
-  while (std::getline(ifs, line)) {
+  while (std::getline(in, line)) {
     libutils::chop(line);
     std::pair<std::string, std::string> kv;
     if (!libutils::separate_first_token(kv, line, '=')) continue;
-    if (!apply_line(g, kv.first, kv.second)) {
-      libutils::error();
-      std::cerr << "Unrecognized name: " << kv.first << std::endl;
-    }
-  }
-  if (ifs.bad()) {
-    libutils::error();
-    std::cerr << path << ": read error." << std::endl;
-    return false;
+    if (!apply_line(g, kv.first, kv.second)) libutils::fail("Unrecognized name: ", kv.first);
   }
   // Every album dialog divides by the number of items per row.
   if (g.horizontal_items == 0) g.horizontal_items = 1;
-  g_global = std::move(g);
-  return true;
 }
 
 void saveini(const std::string& dir, const std::string& name) {
   const std::string path = inifile(dir, name);
   if (path.empty()) {
-    libutils::error();
-    std::cerr << "saveini: HOME is not set, settings not saved." << std::endl;
+    libutils::fail("saveini: HOME is not set, settings not saved.");
     return;
   }
   std::ofstream ofs(path, std::ios::binary | std::ios::trunc);
   if (!ofs) {
     const int err = errno;
-    libutils::error();
-    std::cerr << path << ": " << std::strerror(err) << std::endl;
+    libutils::fail(path, ": ", std::strerror(err));
     return;
   }
-  const global_t& g = g_global;
+  writeini(ofs, g_global);
+  ofs.close();
+  if (ofs.fail()) libutils::fail(path, ": write error, settings not saved.");
+}
+
+void writeini(std::ostream& os, const global_t& g) {
   for_each_setting(g, [&](const char* key, const auto& field) {
     if (!g.html_header_check && std::strcmp(key, "html_header") == 0) return;
-    writeone(ofs, key, field);
+    writeone(os, key, field);
   });
-  ofs.close();
-  if (ofs.fail()) {
-    libutils::error();
-    std::cerr << path << ": write error, settings not saved." << std::endl;
-  }
 }
 
 void dumpini(std::ostream& os, const global_t& g, const char* eol) {

@@ -52,9 +52,16 @@ std::string inifile(const std::string& dir, const std::string& name);
 // (g_global unchanged); unknown keys are reported and skipped.
 bool loadini(const std::string& dir, const std::string& name);
 
+// The same on the bytes of a settings file, read over g (horizontal_items
+// is at least 1 afterwards).
+void parseini(global_t& g, const std::string& bytes);
+
 // Rewrites the settings file from g_global; failures are reported on
 // standard error.
 void saveini(const std::string& dir, const std::string& name);
+
+// The settings file's lines of g, as saveini() writes them.
+void writeini(std::ostream& os, const global_t& g);
 
 // key, "=", value, CR LF, then a flush. Numbers in decimal, a bool as "1"
 // or "0". Instantiated for std::string, unsigned long and bool.

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <ctime>
 #include <iostream>
@@ -14,6 +13,7 @@
 #include "album/engine/ffmpeg.h"
 #include "album/engine/global.h"
 #include "album/engine/shrink.h"
+#include "album/engine/util.h"
 #include "image/loader_jpeg.h"
 #include "utility/futil.h"
 #include "utility/message.h"
@@ -21,37 +21,6 @@
 #include "utility/strutil.h"
 
 namespace tavolin {
-
-std::string html_text(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-std::string html_url(const std::string& name) {
-  static const char hex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(name.size());
-  for (char ch : name) {
-    const unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F || (c < 0x80 && std::strchr(" \"#%&,:<>?\\", c) != nullptr)) {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    } else {
-      out += ch;
-    }
-  }
-  return out;
-}
 
 void writehtmlhead(std::ostream& out, const std::string& title) {
   out << "<HTML>\n<HEAD>\n";
@@ -158,10 +127,10 @@ std::string movielisttarget(const std::string& name, unsigned long L,
   const unsigned long k = playsizelevel(size, L);
   const std::string base = html_url(libutils::basename(name));
   // Level 0 has no normal page of its own: its movie file is the target.
-  if (k == 0) return "movie0/" + html_url(replace_extension(name, ".mp4"));
+  if (k == 0) return below(movie_dir(0), html_url(replace_extension(name, ".mp4")));
   if (g_global.movie_thumbnail_retina)
-    return "html/" + base + "_2_" + std::to_string(k - 1) + ".html";
-  return "html/" + base + "_1_" + std::to_string(k) + ".html";
+    return below(html_dir, base + "_2_" + std::to_string(k - 1) + ".html");
+  return below(html_dir, base + "_1_" + std::to_string(k) + ".html");
 }
 
 bool openpage(std::ofstream& out, const std::string& file, std::ios::openmode mode) {
@@ -173,9 +142,7 @@ bool openpage(std::ofstream& out, const std::string& file, std::ios::openmode mo
 bool closepage(std::ofstream& out, const std::string& file, std::ostream& log) {
   out.close();
   if (out.fail()) {
-    libutils::error();
-    log << file << ": write error." << std::endl;
-    return false;
+    return libutils::fail_to(log, file, ": write error.");
   }
   return true;
 }
@@ -186,18 +153,12 @@ unsigned long kilobytes(off_t bytes) {
   return static_cast<unsigned long>((bytes + 1023) / 1024);
 }
 
-// v >> n without the undefined shifts past the width of v.
-unsigned long shr(unsigned long v, unsigned long n) {
-  return n >= sizeof v * CHAR_BIT ? 0 : v >> n;
-}
 
 bool stat_size(const std::string& file, off_t& size, std::ostream& log) {
   struct stat st;
   if (stat(file.c_str(), &st) != 0) {
     const int err = errno;
-    libutils::error();
-    log << file << ": " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail_to(log, file, ": ", std::strerror(err));
   }
   size = st.st_size;
   return true;
@@ -211,9 +172,7 @@ bool writelink(std::ostream& out, const path_t& path, const std::string& prefix,
   const unsigned long L = getshrinklevel(path, name);
   if (L == 0) return true;
   if (dirs.size() < L || pages.size() + 1 < L) {
-    libutils::error();
-    log << name << ": writelink() level list too short." << std::endl;
-    return false;
+    return libutils::fail_to(log, name, ": writelink() level list too short.");
   }
   for (unsigned long i = 0; i < L; ++i) {
     std::string file;
@@ -221,20 +180,16 @@ bool writelink(std::ostream& out, const path_t& path, const std::string& prefix,
     libgr::jpegdata_t data;
     if (!data.load(file.c_str(), nullptr)) {
       const int err = errno;
-      libutils::error();
-      log << file << ": " << std::strerror(err) << std::endl;
-      return false;
+      return libutils::fail_to(log, file, ": ", std::strerror(err));
     }
     libgr::jpeginfo_t info;
     if (!info.analyze_markers(data)) {
-      libutils::error();
-      log << file << ": jpeg analyze_markers() failed." << std::endl;
-      return false;
+      return libutils::fail_to(log, file, ": jpeg analyze_markers() failed.");
     }
     off_t size = 0;
     if (!stat_size(file, size, log)) return false;
     out << "\t<br><a href=\"" << prefix
-        << (i == 0 ? dirs[0] + "/" + html_url(name) : "html/" + html_url(pages[i - 1]))
+        << (i == 0 ? dirs[0] + "/" + html_url(name) : below(html_dir, html_url(pages[i - 1])))
         << "\">" << info.width << "x" << info.height << " (" << kilobytes(size)
         << "k)</a>\n";
   }
@@ -251,15 +206,13 @@ bool write_movie_links(std::ostream& out, const path_t& path, const std::string&
                        unsigned long L, libgr::direction2ul_t size, std::string& duration,
                        std::string& stream) {
   std::string file;
-  path.make(file, "original", name);
+  path.make(file, original_dir, name);
   off_t bytes = 0;
   if (!stat_size(file, bytes, std::cerr)) return false;
-  out << "\t<br><a href=\"" << prefix << "original/" << html_url(name) << "\">" << size.x
+  out << "\t<br><a href=\"" << prefix << below(original_dir, html_url(name)) << "\">" << size.x
       << "x" << size.y << " (" << kilobytes(bytes) << "k)</a>\n";
   if (dirs.size() < L || pages1.size() + 1 < L || pages2.size() < L) {
-    libutils::error();
-    std::cerr << name << ": writefflink() level list too short." << std::endl;
-    return false;
+    return libutils::fail(name, ": writefflink() level list too short.");
   }
   const std::string mp4 = replace_extension(name, ".mp4");
   for (unsigned long i = 0; i < L; ++i) {
@@ -268,9 +221,9 @@ bool write_movie_links(std::ostream& out, const path_t& path, const std::string&
     if (!stat_size(file, bytes, std::cerr)) return false;
     const unsigned long kb = kilobytes(bytes);
     out << "\t<br><a href=\"" << prefix
-        << (i == 0 ? dirs[0] + "/" + html_url(mp4) : "html/" + html_url(pages1[i - 1]))
+        << (i == 0 ? dirs[0] + "/" + html_url(mp4) : below(html_dir, html_url(pages1[i - 1])))
         << "\">" << size.x << "x" << size.y << " (" << kb << "k)</a>"
-        << " <a href=\"" << prefix << "html/" << html_url(pages2[i]) << "\">Retina" << size.x
+        << " <a href=\"" << prefix << below(html_dir, html_url(pages2[i])) << "\">Retina" << size.x
         << "x" << size.y << " (" << kb << "k)</a>\n";
   }
   return true;
@@ -284,7 +237,7 @@ bool writefflink(std::ostream& out, const path_t& path, const std::string& prefi
                  const std::vector<std::string>& pages2, const std::string& name,
                  std::string& duration, std::string& stream) {
   libgr::direction2ul_t size;
-  const unsigned long L = getffshrinklevel(path, "original", name, size, duration, stream);
+  const unsigned long L = getffshrinklevel(path, original_dir, name, size, duration, stream);
   return write_movie_links(out, path, prefix, dirs, pages1, pages2, name, L, size, duration,
                            stream);
 }
@@ -356,15 +309,15 @@ void album_pages_t::load() {
   head = commentlines(headtext);
   last = commentlines(lasttext);
   std::string dir;
-  path.make(dir, "original");
+  path.make(dir, original_dir);
   libutils::getfiles(originals, dir);
-  path.make(dir, "thumb");
+  path.make(dir, thumb_dir);
   if (!libutils::getfiles(thumbs, dir) && plimlib::g_option.debug)
     log << dir << ": getfiles fail." << std::endl;
   for (const std::string& name : originals) {
     movie_info_t movie;
     if (is_movie_name(name))
-      movie.level = getffshrinklevel(path, "original", name, movie.size, movie.duration,
+      movie.level = getffshrinklevel(path, original_dir, name, movie.size, movie.duration,
                                      movie.stream);
     movies.push_back(movie);
   }
@@ -375,20 +328,18 @@ bool album_pages_t::open(std::ofstream& out, const char* page, std::string& file
   path.make(file, page);
   if (openpage(out, file)) return true;
   const int err = errno;
-  libutils::error();
-  log << file << ": open error, " << std::strerror(err) << std::endl;
-  return false;
+  return libutils::fail_to(log, file, ": open error, ", std::strerror(err));
 }
 
 void album_pages_t::index_sound(std::ostream& out, const std::string& name) {
   std::string file, duration, stream;
-  path.make(file, "original", name);
+  path.make(file, original_dir, name);
   mpidentify(file, duration, stream);
   const bool good = album.good(name);
   out << "\t<li>" << html_text(name) << labelsuffix(album, name, false) << "\n";
   out << "\t<br>\n\t";
   if (good) out << frame_open;
-  out << "<audio controls src=\"original/" << html_url(name) << "\">\n\t</audio>";
+  out << "<audio controls src=\"" << below(original_dir, html_url(name)) << "\">\n\t</audio>";
   if (good) out << frame_close;
   out << "\t<br clear=all>\n";
   out << "\t" << duration << ", " << stream << "\n\t<p>\n";
@@ -427,7 +378,7 @@ bool album_pages_t::index_photo(std::ostream& out, const std::string& name, unsi
   if (good) out << frame_open;
   if (L > 0)
     out << "<a href=\""
-        << (L == 1 ? dirs[0] + "/" + url : "html/" + html_url(pages[L - 2])) << "\">";
+        << (L == 1 ? dirs[0] + "/" + url : below(html_dir, html_url(pages[L - 2]))) << "\">";
   out << "<IMG SRC=\"" << dirs[L] << "/" << url;
   if (L > 0) out << "\" SRCSET=\"" << dirs[L] << "/" << url << " 1x," << dirs[L - 1] << "/"
                  << url << " 2x";
@@ -438,7 +389,7 @@ bool album_pages_t::index_photo(std::ostream& out, const std::string& name, unsi
   std::list<std::string> lines = photocommentlines(path, name);
   writephotocomment(out, lines, 1);
   out << "\t<br clear=all>\n";
-  writeexif(out, path, "original", name, true);
+  writeexif(out, path, original_dir, name, true);
   out << "\t<p>\n\n";
   return true;
 }
@@ -446,7 +397,7 @@ bool album_pages_t::index_photo(std::ostream& out, const std::string& name, unsi
 bool album_pages_t::index(sigc::signal<void, double>& progress) {
   std::ofstream out;
   std::string file;
-  if (!open(out, "index.html", file)) return false;
+  if (!open(out, index_page, file)) return false;
   writehtmlhead(out, title);
   writephotocomment(out, head, 0);
   out << "<p>\n";
@@ -486,7 +437,7 @@ void album_pages_t::list_photo(std::ostream& out, const std::string& name, unsig
   const std::vector<std::string> dirs = size_level_dirs(L);
   const std::string url = html_url(name);
   out << "<a href=\""
-      << (L == 0 ? dirs[0] + "/" + url : "html/" + html_url(zoompages(name, L)[L - 1]))
+      << (L == 0 ? dirs[0] + "/" + url : below(html_dir, html_url(zoompages(name, L)[L - 1])))
       << "\">";
   out << "<IMG SRC=\"" << dirs[L + 2] << "/" << url << "\" SRCSET=\"" << dirs[L + 1] << "/"
       << url << " 1x," << dirs[L] << "/" << url << " 2x\"";
@@ -497,7 +448,7 @@ void album_pages_t::list_photo(std::ostream& out, const std::string& name, unsig
 bool album_pages_t::list() {
   std::ofstream out;
   std::string file;
-  if (!open(out, "list.html", file)) return false;
+  if (!open(out, list_page, file)) return false;
   writehtmlhead(out, title);
   writephotocomment(out, head, 0);
   out << "<br>\n\n";
@@ -506,7 +457,8 @@ bool album_pages_t::list() {
     if (is_sound_name(name)) {
       const bool good = album.good(name);
       if (good) out << frame_open;
-      out << "<a href=\"original/" << html_url(name) << "\">" << html_text(name) << "</a>";
+      out << "<a href=\"" << below(original_dir, html_url(name)) << "\">" << html_text(name)
+          << "</a>";
       if (good) out << frame_close;
       out << "\n";
     } else if (is_movie_name(name)) {
@@ -523,13 +475,11 @@ bool album_pages_t::list() {
 
 bool album_pages_t::count() {
   std::string file;
-  path.make(file, "txt", "count.txt");
+  path.make(file, txt_dir, count_file);
   std::ofstream out;
   if (!openpage(out, file)) {
     const int err = errno;
-    libutils::error();
-    log << file << ": open error, " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail_to(log, file, ": open error, ", std::strerror(err));
   }
   writecountline(out, movie_count, thumbs.size(), sound_count);
   return closepage(out, file, log);

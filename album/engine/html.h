@@ -18,19 +18,10 @@
 #include <sigc++/sigc++.h>
 
 #include "album/engine/album.h"
+#include "album/engine/escape.h"
 #include "image/geometry.h"
 
 namespace tavolin {
-
-// text with "&", "<" and ">" written as entities.
-std::string html_text(const std::string& text);
-// A file or directory name as a relative link target: every byte that a
-// browser would read as URL syntax (space, '"', '#', '%',
-// '&', ',', ':', '<', '>', '?', '\\', controls) written as "%XX", so
-// the link names the file itself, also inside a SRCSET list and when the
-// name looks like a scheme. '/' is kept. A prefix given to writelink or
-// writefflink is put in as it is: build it from html_url() parts.
-std::string html_url(const std::string& name);
 
 // The page head: "<HTML>", "<HEAD>", the html_header setting when it is
 // not empty, the title, "</HEAD>", an empty line, "<BODY>" and the title

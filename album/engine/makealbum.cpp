@@ -9,16 +9,12 @@ namespace tavolin {
 namespace {
 
 bool step_failed(std::ostream& log, const char* step) {
-  libutils::error();
-  log << step << "() fail." << std::endl;
-  return false;
+  return libutils::fail_to(log, step, "() fail.");
 }
 
 bool has_album_dir(const path_t& path, std::ostream& log) {
   if (!path.album.empty()) return true;
-  libutils::error();
-  log << path.album << ": album directory is empty." << std::endl;
-  return false;
+  return libutils::fail_to(log, path.album, ": album directory is empty.");
 }
 
 bool write_pages(const path_t& path, sigc::signal<void, double>& pages,

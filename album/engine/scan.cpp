@@ -9,14 +9,14 @@ namespace tavolin {
 namespace {
 
 bool skipped_name(const std::string& name) {
-  return name == "txt" || (!name.empty() && name[0] == '_');
+  return name == txt_dir || (!name.empty() && name[0] == generated_dir_mark);
 }
 
 }  // namespace
 
 bool is_private(const std::string& dir) {
   struct stat st;
-  return stat((dir + "/txt/secret.txt").c_str(), &st) == 0;
+  return stat(below(dir, below(txt_dir, secret_file)).c_str(), &st) == 0;
 }
 
 bool album_entries(std::list<std::string>& out, const std::string& dir) {
@@ -43,7 +43,7 @@ void hierar_albums(std::list<albumdir_t>& albums, const path_t& base,
     bool album = false;
     for (const std::string& sub : subs) {
       if (skipped_name(sub)) continue;
-      if (sub == "original") {
+      if (sub == original_dir) {
         album = true;  // an album is never searched further
         break;
       }

@@ -19,11 +19,7 @@ namespace tavolin {
 
 namespace {
 
-bool fail(const std::string& file, const char* text) {
-  libutils::error();
-  std::cerr << file << text << std::endl;
-  return false;
-}
+using libutils::fail;
 
 // The quarter turns that make the picture upright, from a parsed EXIF
 // orientation; 0 without one.
@@ -120,11 +116,11 @@ bool load_thumbnail(libgr::image2d_t& image, const std::string& file) {
 bool load_exifthumbnail_or_thumbdir(libgr::image2d_t& image, const path_t& path,
                                     const std::string& file) {
   std::string thumb, size0, original;
-  path.make(thumb, "thumb", file);
+  path.make(thumb, thumb_dir, file);
   if (is_exist(thumb)) return load_jpeg(image, thumb);
-  path.make(size0, "size0", file);
+  path.make(size0, size_dir(0), file);
   if (is_exist(size0)) return load_thumbnail(image, size0);
-  path.make(original, "original", file);
+  path.make(original, original_dir, file);
   return load_thumbnail(image, original);
 }
 
@@ -153,7 +149,7 @@ bool load_scaled_ffthumbnail(libgr::image2d_t& image, const path_t& path,
                              const std::string& file, int scale, std::string& duration,
                              std::string& stream) {
   libgr::direction2ul_t size;
-  const unsigned long level = getffshrinklevel(path, "original", file, size, duration, stream);
+  const unsigned long level = getffshrinklevel(path, original_dir, file, size, duration, stream);
   const std::vector<std::string> dirs = movie_level_dirs(level);
   // "thumb" holds no movie pictures: the smallest movie level stands in.
   const unsigned long index = std::min(scaled_level_index(level, scale), level + 1);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <iostream>
 #include <vector>
+#include <climits>
 
 #include "album/engine/global.h"
 #include "album/engine/safefile.h"
@@ -35,9 +36,7 @@ bool temp_t::init(const std::string& name) {
     buf.assign(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
     if (mkdtemp(buf.data()) == nullptr) {
-      libutils::error();
-      std::cerr << tmpl << ": mkdtemp failed." << std::endl;
-      return false;
+      return libutils::fail(tmpl, ": mkdtemp failed.");
     }
   }
   m_dir = buf.data();
@@ -53,6 +52,21 @@ bool temp_t::destroy() {
   (void)rc;  // nothing more can be done about a directory that stays
   m_dir.clear();
   return true;
+}
+
+bool stat_succeeds(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+bool same_inode(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+unsigned long shr(unsigned long v, unsigned long n) {
+  return n >= sizeof v * CHAR_BIT ? 0 : v >> n;
 }
 
 bool is_exist(const std::string& path) {
@@ -71,7 +85,8 @@ void remove_entry(const std::string& to) {
   if (lstat(to.c_str(), &st) == 0) unlink(to.c_str());
 }
 
-// b is a directory entry of the file a names.
+// b, itself not followed, is a directory entry of the file a names; links
+// gets b's link count.
 bool same_file(const std::string& a, const std::string& b, nlink_t* links = nullptr) {
   struct stat sa, sb;
   if (stat(a.c_str(), &sa) != 0 || lstat(b.c_str(), &sb) != 0) return false;
@@ -86,9 +101,7 @@ bool hardlinkone(const std::string& from, const std::string& to) {
   if (same_file(from, to)) return true;
   remove_entry(to);
   if (link(from.c_str(), to.c_str()) != 0) {
-    libutils::error();
-    std::cerr << from << " to " << to << ": hard link fail." << std::endl;
-    return false;
+    return libutils::fail(from, " to ", to, ": hard link fail.");
   }
   return true;
 }
@@ -96,9 +109,7 @@ bool hardlinkone(const std::string& from, const std::string& to) {
 bool symlinkone(const std::string& target, const std::string& to) {
   remove_entry(to);
   if (symlink(target.c_str(), to.c_str()) != 0) {
-    libutils::error();
-    std::cerr << target << " to " << to << ": symlink failed." << std::endl;
-    return false;
+    return libutils::fail(target, " to ", to, ": symlink failed.");
   }
   return true;
 }
@@ -106,9 +117,7 @@ bool symlinkone(const std::string& target, const std::string& to) {
 bool copyjpeg(const std::string& from, const std::string& to, const std::string& target) {
   // Without its source, replacing to would lose what it holds.
   if (!is_exist(from)) {
-    libutils::error();
-    std::cerr << from << ": copyjpeg() source missing." << std::endl;
-    return false;
+    return libutils::fail(from, ": copyjpeg() source missing.");
   }
   // to is the source's only name: replacing it would delete the photo.
   nlink_t links = 0;
@@ -123,7 +132,7 @@ bool copyjpeg(const std::string& from, const std::string& to, const std::string&
 }
 
 std::string browser_command(const std::string& dir) {
-  return "browser.sh -noraise --new-tab " + shell_quote(dir + "/index.html");
+  return "browser.sh -noraise --new-tab " + shell_quote(below(dir, index_page));
 }
 
 std::string plimzev3_command(const std::string& programdir,
@@ -160,7 +169,7 @@ bool run_movie(const std::string& file) {
 std::list<std::string> plimzev3_book_args(const std::string& root,
                                           const std::string& book) {
   return {"-Ssize" + std::to_string(g_global.view_size), "-C" + root,
-          "-F" + book + "/txt/list.txt"};
+          "-F" + below(book, below(txt_dir, list_file))};
 }
 
 }  // namespace tavolin

@@ -39,6 +39,13 @@ bool ostype_iconify();
 
 // stat() of path succeeds (one trailing "/" dropped); false for "".
 bool is_exist(const std::string& path);
+// stat() of path as written succeeds: "file/" of a plain file does not.
+bool stat_succeeds(const std::string& path);
+// a and b, symbolic links followed, are one file (device and inode).
+bool same_inode(const std::string& a, const std::string& b);
+// v >> n; 0 once n reaches the width of v (the plain shift is undefined
+// there).
+unsigned long shr(unsigned long v, unsigned long n);
 
 // Replaces to with a hard link to from.
 bool hardlinkone(const std::string& from, const std::string& to);

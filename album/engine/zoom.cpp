@@ -11,6 +11,7 @@
 #include "album/engine/global.h"
 #include "album/engine/html.h"
 #include "album/engine/shrink.h"
+#include "album/engine/util.h"
 #include "utility/futil.h"
 
 namespace tavolin {
@@ -27,11 +28,9 @@ std::string zoomlabels(const album_t& album, const std::string& name) {
 
 bool open_zoom(std::ofstream& out, const path_t& path, const std::string& page,
                std::string& file) {
-  path.make(file, "html", page);
+  path.make(file, html_dir, page);
   if (openpage(out, file, std::ios::binary)) return true;
-  libutils::error();
-  std::cerr << file << ": write open error." << std::endl;
-  return false;
+  return libutils::fail(file, ": write open error.");
 }
 
 bool photo_pages(const path_t& path, const album_t& album, const std::string& name) {
@@ -54,7 +53,7 @@ bool photo_pages(const path_t& path, const album_t& album, const std::string& na
     std::list<std::string> lines = photocommentlines(path, name);
     writephotocomment(out, lines, 1);
     out << "\t<br clear=all>\n";
-    writeexif(out, path, "original", name, true);
+    writeexif(out, path, original_dir, name, true);
     writehtmlfoot(out);
     if (!closepage(out, file, std::cerr)) return false;
   }
@@ -72,18 +71,23 @@ struct movie_t {
   std::string stream;
 };
 
-unsigned long shr(unsigned long v, unsigned long n) { return n >= 32 ? 0 : v >> n; }
+// Opens a movie's zoom page and writes its head, name and labels.
+bool start_movie_page(std::ofstream& out, std::string& file, const path_t& path,
+                      const movie_t& movie, const std::string& page) {
+  if (!open_zoom(out, path, page, file)) return false;
+  writezoomhead(out);
+  out << "\t<li>" << html_text(movie.mp4) << movie.labels << "\n";
+  out << "\t<br clear=all>\n";
+  return true;
+}
 
 bool movie_normal_page(const path_t& path, const movie_t& movie, const std::string& page,
                        unsigned long m) {
   std::ofstream out;
   std::string file;
-  if (!open_zoom(out, path, page, file)) return false;
-  writezoomhead(out);
-  out << "\t<li>" << html_text(movie.mp4) << movie.labels << "\n";
-  out << "\t<br clear=all>\n";
+  if (!start_movie_page(out, file, path, movie, page)) return false;
   out << "\t<video controls>\n";
-  out << "\t<source src=\"../movie" << m << "/" << movie.mp4url << "\">\n";
+  out << "\t<source src=\"../" << below(movie_dir(m), movie.mp4url) << "\">\n";
   out << "\t</video>\t<br clear=all>\n";
   out << "\t" << movie.duration << ", " << movie.stream << "\n";
   out << "\t<p>\n";
@@ -96,12 +100,9 @@ bool movie_retina_page(const path_t& path, const movie_t& movie, const std::stri
                        unsigned long j) {
   std::ofstream out;
   std::string file;
-  if (!open_zoom(out, path, page, file)) return false;
-  writezoomhead(out);
-  out << "\t<li>" << html_text(movie.mp4) << movie.labels << "\n";
-  out << "\t<br clear=all>\n";
+  if (!start_movie_page(out, file, path, movie, page)) return false;
   out << "\t<video controls  width=\"" << shr(movie.size.x, j + 1) << "px\" height=\""
-      << shr(movie.size.y, j + 1) << "px\" src=\"../movie" << j << "/" << movie.mp4url
+      << shr(movie.size.y, j + 1) << "px\" src=\"../" << below(movie_dir(j), movie.mp4url)
       << "\">\n";
   out << "\t</video>\n";
   out << "\t<br clear=all>\n";
@@ -116,7 +117,7 @@ bool movie_pages(const path_t& path, const album_t& album, const std::string& na
   movie.mp4 = replace_extension(name, ".mp4");
   movie.mp4url = html_url(movie.mp4);
   movie.labels = zoomlabels(album, name);
-  movie.level = getffshrinklevel(path, "original", name, movie.size, movie.duration,
+  movie.level = getffshrinklevel(path, original_dir, name, movie.size, movie.duration,
                                  movie.stream);
   const unsigned long L = movie.level;
   const std::vector<std::string> pages1 = moviepages1(name, L);
@@ -132,7 +133,7 @@ bool movie_pages(const path_t& path, const album_t& album, const std::string& na
 bool start(const path_t& path, const char* dir, std::list<std::string>& names,
            album_t& album) {
   std::string html, listed;
-  path.make(html, "html");
+  path.make(html, html_dir);
   mkdir(html.c_str(), 0755);
   path.make(listed, dir);
   if (!libutils::getfiles(names, listed)) return false;
@@ -145,7 +146,7 @@ bool start(const path_t& path, const char* dir, std::list<std::string>& names,
 bool makehtmlzoom(const path_t& path, sigc::signal<void, double>& progress) {
   std::list<std::string> names;
   album_t album;
-  if (!start(path, "thumb", names, album)) return true;
+  if (!start(path, thumb_dir, names, album)) return true;
   const double n = static_cast<double>(names.size());
   unsigned long k = 0;
   for (const std::string& name : names) {
@@ -158,7 +159,7 @@ bool makehtmlzoom(const path_t& path, sigc::signal<void, double>& progress) {
 bool makehtmlffzoom(const path_t& path, sigc::signal<void, double>& progress) {
   std::list<std::string> names;
   album_t album;
-  if (!start(path, "original", names, album)) return true;
+  if (!start(path, original_dir, names, album)) return true;
   const double n = static_cast<double>(names.size());
   unsigned long k = 0;
   for (const std::string& name : names) {

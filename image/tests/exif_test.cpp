@@ -2,23 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "image/tests/tiff_writer.h"
+#include "image/tests/camera_files.h"
 
 using namespace testutil;
 using libgr::app1_marker_t;
 
 namespace {
-
-// Parses an APP1 payload; err gets what was written to standard error.
-bool parse(app1_marker_t& m, const bytes_t& payload, std::string* err = nullptr) {
-  libgr::byte_window_t w = window(payload);
-  m.set_app1_buffer(w);
-  testing::internal::CaptureStderr();
-  bool ok = m.parse();
-  std::string text = testing::internal::GetCapturedStderr();
-  if (err) *err = text;
-  return ok;
-}
 
 bool parse_tiff(app1_marker_t& m, const tiff_writer& w, std::string* err = nullptr) {
   return parse(m, app1_payload(w.b), err);

@@ -3,6 +3,9 @@
 // exiftool's thumbnail bytes.
 #include <gtest/gtest.h>
 
+#include "image/tests/camera_files.h"
+#include "utility/testsupport/gtest.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -15,17 +18,7 @@
 
 namespace {
 
-const char* const files[] = {"olympus_E-M10III_from_exv.jpg",
-                             "olympus_u10D_from_exv.jpg",
-                             "omsystem-header_E-P3_from_exv.jpg",
-                             "pentax_K-3_from_exv.jpg",
-                             "Olympus_PEN_E-P3.jpg",
-                             "Olympus_X-2.jpg",
-                             "FujiFilm_SP-2500.jpg",
-                             "exiv2-olympus-c8080wz.jpg",
-                             "exiv2-nikon-d70.jpg",
-                             "exiftool-Olympus.jpg",
-                             "exiftool-Ricoh.jpg"};
+const auto& files = testutil::camera_files;
 
 // How exiftool -n shows a field's value.
 enum kind_t {
@@ -110,8 +103,6 @@ const tag_map_t tags[] = {
     {"tag_pentax5.white_balance", "Pentax", 0x0019, "WhiteBalance", as_integers, 1},
     {"tag_pentax5.white_balance_mode", "Pentax", 0x001A, "WhiteBalanceMode", as_integers, 1},
 };
-
-bool have_exiftool() { return std::system("exiftool -ver >/dev/null 2>&1") == 0; }
 
 std::string run(const std::string& command, int* status = nullptr) {
   std::string out;
@@ -213,7 +204,7 @@ void compare(const tag_map_t& t, const std::string& mine, const std::string& too
 }  // namespace
 
 TEST(ExiftoolCompare, FieldsMatchExiftool) {
-  if (!have_exiftool()) GTEST_SKIP() << "exiftool is not installed";
+  REQUIRE_PROGRAM("exiftool");
   int compared = 0;
   for (const char* name : files) {
     std::string path = data_file(name);
@@ -238,7 +229,7 @@ TEST(ExiftoolCompare, FieldsMatchExiftool) {
 }
 
 TEST(ExiftoolCompare, SegmentsMatchExiftool) {
-  if (!have_exiftool()) GTEST_SKIP() << "exiftool is not installed";
+  REQUIRE_PROGRAM("exiftool");
   static const std::map<std::string, unsigned> codes = {{"DQT", 0xFFDB}, {"SOF0", 0xFFC0},
                                                         {"DHT", 0xFFC4}, {"DRI", 0xFFDD},
                                                         {"SOS", 0xFFDA}, {"COM", 0xFFFE}};
@@ -273,7 +264,7 @@ TEST(ExiftoolCompare, SegmentsMatchExiftool) {
 }
 
 TEST(ExiftoolCompare, ThumbnailMatchesExiftool) {
-  if (!have_exiftool()) GTEST_SKIP() << "exiftool is not installed";
+  REQUIRE_PROGRAM("exiftool");
   std::string out = std::string(TEST_BIN_DIR) + "/exiftool_compare_thumb.jpg";
   int thumbs = 0;
   for (const char* name : files) {

@@ -1,5 +1,5 @@
-// Helpers of the JPEG tests: a scratch directory, generated pictures,
-// libjpeg-turbo's own tools and imagetool, and an independent segment walk.
+// Helpers of the JPEG tests: generated pictures, libjpeg-turbo's own
+// tools and imagetool, and an independent segment walk.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "image/loader_jpeg.h"
+#include "utility/testsupport/gtest.h"
 
 namespace jpegtest {
 
@@ -24,28 +25,7 @@ typedef std::vector<unsigned char> bytes_t;
 
 // A fresh directory below the temporary directory, removed with
 // everything in it at the end.
-class scratch_t {
- public:
-  scratch_t() {
-    const char* tmp = getenv("TMPDIR");
-    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/jpegtest.XXXXXX";
-    if (mkdtemp(pattern.data())) dir_ = pattern;
-    EXPECT_TRUE(ok()) << pattern;
-  }
-  ~scratch_t() {
-    std::error_code ignored;
-    if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
-  }
-  scratch_t(const scratch_t&) = delete;
-  scratch_t& operator=(const scratch_t&) = delete;
-  bool ok() const { return !dir_.empty(); }
-  const std::string& path() const { return dir_; }
-  std::string path(const std::string& name) const { return dir_ + "/" + name; }
-  std::string operator/(const std::string& name) const { return path(name); }
-
- private:
-  std::string dir_;
-};
+using scratch_t = testsupport::scratch_dir;
 
 inline std::string quote(const std::string& s) {
   std::string out = "'";
@@ -59,9 +39,9 @@ inline int run(const std::string& command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-inline bool have_tool(const std::string& name) {
-  return run("command -v " + quote(name) + " >/dev/null 2>&1") == 0;
-}
+// Whether an outside program is there. New tests use REQUIRE_PROGRAM,
+// which fails under CI instead of skipping.
+inline bool have_tool(const std::string& name) { return testsupport::have_program(name); }
 
 inline std::string imagetool() { return std::string(TEST_BIN_DIR) + "/imagetool"; }
 inline std::string data_file(const std::string& name) { return std::string(TEST_DATA_DIR) + "/" + name; }

@@ -1,6 +1,8 @@
 #include "image/loader_jpeg2.h"
 
 #include <gtest/gtest.h>
+
+#include "utility/testsupport/gtest.h"
 #include <unistd.h>
 
 #include <cstdio>
@@ -8,7 +10,7 @@
 #include <string>
 
 #include "image/exif.h"
-#include "image/tests/tiff_writer.h"
+#include "image/tests/camera_files.h"
 
 using namespace testutil;
 
@@ -53,17 +55,7 @@ struct analyzed {
 
 std::string data_file(const char* name) { return std::string(TEST_DATA_DIR) + "/" + name; }
 
-const char* const camera_files[] = {"olympus_E-M10III_from_exv.jpg",
-                                    "olympus_u10D_from_exv.jpg",
-                                    "omsystem-header_E-P3_from_exv.jpg",
-                                    "pentax_K-3_from_exv.jpg",
-                                    "Olympus_PEN_E-P3.jpg",
-                                    "Olympus_X-2.jpg",
-                                    "FujiFilm_SP-2500.jpg",
-                                    "exiv2-olympus-c8080wz.jpg",
-                                    "exiv2-nikon-d70.jpg",
-                                    "exiftool-Olympus.jpg",
-                                    "exiftool-Ricoh.jpg"};
+using testutil::camera_files;
 
 }  // namespace
 
@@ -154,7 +146,7 @@ TEST(JpegInfo2, ReadsTheCameraFiles) {
 }
 
 TEST(JpegInfo2, RefusesProgressiveFiles) {
-  if (std::system("jpegtran -version >/dev/null 2>&1") != 0) GTEST_SKIP() << "no jpegtran";
+  REQUIRE_PROGRAM("jpegtran");
   char out[] = "/tmp/jpeginfo2_progressive_XXXXXX";
   int fd = mkstemp(out);
   ASSERT_GE(fd, 0);

@@ -106,7 +106,7 @@ TEST(JpegDecode, MatchesDjpegWithRowsStoredBottomUp) {
 }
 
 TEST(JpegDecode, CmykFileIsRefusedSilently) {
-  if (access("/usr/bin/convert", X_OK) != 0) GTEST_SKIP() << "ImageMagick is not installed";
+  REQUIRE_PROGRAM("/usr/bin/convert");
   scratch_t s;
   ASSERT_TRUE(s.ok());
   std::string ppm = s.path("in.ppm"), jpg = s.path("cmyk.jpg");
@@ -323,7 +323,7 @@ TEST(JpegEncode, MarkerListFollowsLibjpegsOwnJfifSegment) {
 }
 
 TEST(JpegEncode, ReencodeOfCameraFileKeepsExifByteForByte) {
-  if (!have_tool("exiftool")) GTEST_SKIP() << "exiftool is not installed";
+  REQUIRE_PROGRAM("exiftool");
   scratch_t s;
   ASSERT_TRUE(s.ok());
   for (const char* name : {"FujiFilm_SP-2500.jpg", "Sony_D700.jpg"}) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "image/exif.h"
-#include "image/tests/tiff_writer.h"
+#include "image/tests/camera_files.h"
 
 using namespace testutil;
 using libgr::app1_marker_t;
@@ -57,16 +57,6 @@ bytes_t olympus3_sample(bool big, const bytes_t& prefix) {
       {entry_t{0x0301, 3, 2, n.u16(0) + n.u16(65)}, n.e_short(0x0500, 18),
        entry_t{0x0804, 4, 2, n.u32(1) + n.u32(5)}},
       {n.e_short(0x0209, 1), n.e_short(0x0301, 1914), n.e_rational(0x0305, 250, 10)});
-}
-
-bool parse(app1_marker_t& m, const bytes_t& payload, std::string* err = nullptr) {
-  libgr::byte_window_t w = window(payload);
-  m.set_app1_buffer(w);
-  testing::internal::CaptureStderr();
-  bool ok = m.parse();
-  std::string text = testing::internal::GetCapturedStderr();
-  if (err) *err = text;
-  return ok;
 }
 
 void expect_olympus3_sample(const app1_marker_t::tiff_header_t& t) {

@@ -43,20 +43,20 @@ struct entry_t {
 class tiff_writer {
  public:
   explicit tiff_writer(bool big_endian, bool header = true, uint32_t base = 0)
-      : big_(big_endian), base_(base) {
+      : m_big(big_endian), m_base(base) {
     if (header) {
-      b = text(big_ ? "MM" : "II") + u16(42) + u32(8);
+      b = text(m_big ? "MM" : "II") + u16(42) + u32(8);
     }
   }
 
   bytes_t b;
 
   bytes_t u16(uint16_t v) const {
-    return big_ ? bytes_t{uint8_t(v >> 8), uint8_t(v)} : bytes_t{uint8_t(v), uint8_t(v >> 8)};
+    return m_big ? bytes_t{uint8_t(v >> 8), uint8_t(v)} : bytes_t{uint8_t(v), uint8_t(v >> 8)};
   }
   bytes_t u32(uint32_t v) const {
     bytes_t hi = u16(uint16_t(v >> 16)), lo = u16(uint16_t(v));
-    return big_ ? hi + lo : lo + hi;
+    return m_big ? hi + lo : lo + hi;
   }
   bytes_t rational(uint32_t n, uint32_t d) const { return u32(n) + u32(d); }
 
@@ -95,7 +95,7 @@ class tiff_writer {
     bytes_t x = u32(v);
     std::memcpy(&b[at], x.data(), 4);
   }
-  uint32_t offset(size_t position) const { return uint32_t(position + base_); }
+  uint32_t offset(size_t position) const { return uint32_t(position + m_base); }
 
   // Appends an IFD (count, entries, next offset), then the out-of-line
   // values in entry order. Returns the IFD's position.
@@ -123,8 +123,8 @@ class tiff_writer {
   static size_t field_of(size_t ifd_at, size_t k) { return ifd_at + 2 + 12 * k + 8; }
 
  private:
-  bool big_;
-  uint32_t base_;
+  bool m_big;
+  uint32_t m_base;
 };
 
 struct tiff_layout_t {

@@ -1,35 +1,24 @@
 // Option files: load arbitrary bytes, then a save and load must give the
 // same option block back.
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 
 #include "utility/option.h"
+#include "utility/testsupport/testsupport.h"
 
 namespace {
 
-// One scratch directory for the whole run, removed at exit.
-struct scratch {
-  scratch() {
-    char pattern[] = "/tmp/fuzz_option_file.XXXXXX";
-    if (::mkdtemp(pattern) == nullptr) std::abort();
-    dir = pattern;
-    input = dir + "/input";
-    saved = dir + "/saved";
-  }
-  ~scratch() {
-    ::unlink(input.c_str());
-    ::unlink(saved.c_str());
-    ::rmdir(dir.c_str());
-  }
-  std::string dir, input, saved;
-};
+// The saved file's path, in a scratch directory removed at exit.
+const std::string& saved_file() {
+  static const testsupport::scratch_dir dir("fuzz_option_file");
+  static const std::string path = dir / "saved";
+  if (!dir.ok()) std::abort();
+  return path;
+}
 
 bool same(float a, float b) {
   return (std::isnan(a) && std::isnan(b)) || std::memcmp(&a, &b, sizeof a) == 0;
@@ -64,20 +53,15 @@ bool same_block(const plimlib::option_t& a, const plimlib::option_t& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static scratch files;
   plimlib::option_reset();
   plimlib::option_init();
-  {
-    std::ofstream out(files.input, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
-  plimlib::option_load(files.input.c_str());
+  plimlib::option_parse(std::string(reinterpret_cast<const char*>(data), size));
   // Trace lines would only slow the run down.
   plimlib::g_option.debug = false;
   const plimlib::option_t loaded = plimlib::g_option;
-  if (!plimlib::option_save(files.saved.c_str())) std::abort();
+  if (!plimlib::option_save(saved_file().c_str())) std::abort();
   plimlib::option_reset();
-  plimlib::option_load(files.saved.c_str());
+  plimlib::option_load(saved_file().c_str());
   if (!same_block(plimlib::g_option, loaded)) std::abort();
   plimlib::option_reset();
   return 0;

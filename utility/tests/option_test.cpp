@@ -432,3 +432,20 @@ TEST_F(Options, UserDefaultFallsBackToTheProgramDirectory) {
   option_save_user_default("viewer3", "");
   EXPECT_TRUE(std::filesystem::exists(tmp.path() + "\\.viewer3"));
 }
+
+TEST_F(Options, BytesParseAsTheirFileLoads) {
+  using namespace std::string_literals;
+  const std::string bytes = "-maxsize 1600x1200\r\n-menu-\n-single\0-magsmooth-\n-winsize 9x"s;
+  const std::string path = tmp / "opts";
+  utiltest::write_file(path, bytes);
+  testing::internal::CaptureStderr();
+  option_load(path.c_str());
+  const plimlib::option_t loaded = g_option;
+  option_reset();
+  option_init();
+  option_parse(bytes);
+  testing::internal::GetCapturedStderr();
+  expect_same_options(g_option, loaded);
+  EXPECT_EQ(g_option.maxsize.x, 1600);
+  EXPECT_FALSE(g_option.menu);
+}

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers shared by the utility library's tests: scratch directories,
-// locales, environment variables and file times.
+// Helpers of the utility library's tests: locales, sockets and file times,
+// beside the shared test support.
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -17,65 +17,13 @@
 #include <optional>
 #include <string>
 
+#include "utility/testsupport/testsupport.h"
+
 namespace utiltest {
 
-// A fresh directory below the system's temporary directory, removed with
-// everything in it at the end of the test.
-class scratch_dir {
- public:
-  scratch_dir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "utiltest.XXXXXX").string();
-    if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
-  }
-  ~scratch_dir() {
-    std::error_code ec;
-    if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
-  }
-  scratch_dir(const scratch_dir&) = delete;
-  scratch_dir& operator=(const scratch_dir&) = delete;
-  const std::string& path() const { return m_path; }
-  std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
- private:
-  std::string m_path;
-};
-
-// Changes the working directory for the lifetime of the object.
-class cwd_guard {
- public:
-  explicit cwd_guard(const std::string& dir) : m_old(std::filesystem::current_path()) {
-    std::filesystem::current_path(dir);
-  }
-  ~cwd_guard() {
-    std::error_code ec;
-    std::filesystem::current_path(m_old, ec);
-  }
-
- private:
-  std::filesystem::path m_old;
-};
-
-// Sets (or with nullopt unsets) an environment variable, restoring it.
-class env_guard {
- public:
-  env_guard(const char* name, std::optional<std::string> value) : m_name(name) {
-    if (const char* old = ::getenv(name)) m_old = old;
-    if (value)
-      ::setenv(name, value->c_str(), 1);
-    else
-      ::unsetenv(name);
-  }
-  ~env_guard() {
-    if (m_old)
-      ::setenv(m_name.c_str(), m_old->c_str(), 1);
-    else
-      ::unsetenv(m_name.c_str());
-  }
-
- private:
-  std::string m_name;
-  std::optional<std::string> m_old;
-};
+using testsupport::cwd_guard;
+using testsupport::env_guard;
+using testsupport::scratch_dir;
 
 // Switches one locale category, restoring the old one.
 class locale_guard {
@@ -126,19 +74,8 @@ inline bool bind_socket(const std::string& path) {
   return ok;
 }
 
-inline void write_file(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-inline std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return std::string();
-  std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
-  in.seekg(0);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  return bytes;
-}
+using testsupport::read_file;
+using testsupport::write_file;
 
 // Sets both file times of path to the given seconds and nanoseconds.
 inline bool set_times(const std::string& path, time_t sec, long nsec) {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "album/engine/ffmpeg.h"
-#include "image/fuzz/fuzz_guarded.h"
+#include "utility/testsupport/fuzz.h"
 
 namespace {
 

@@ -187,3 +187,14 @@ TEST_F(AlbumFiles, CopiesAndMovesSaveThroughTheirOwnLocation) {
 }
 
 }  // namespace
+
+TEST(BestList, BytesParseInPlaceOfTheNames) {
+  best_t list;
+  list.names = {"old.jpg"};
+  list.dirty = true;
+  list.parse("b.jpg\r\n\ra.jpg \ra.jpg\n");
+  EXPECT_EQ(list.names, (std::set<std::string>{"a.jpg", "b.jpg"}));
+  EXPECT_TRUE(list.dirty) << "only load() says the list is as on disk";
+  list.parse("");
+  EXPECT_TRUE(list.names.empty());
+}

@@ -49,8 +49,8 @@ struct expected_page_t {
 };
 
 TEST(PagesInBrowser, ParsedPagesHoldEveryPhotoAndMovie) {
-  if (access(chromium, X_OK) != 0) GTEST_SKIP() << chromium << " is not installed";
-  if (!phototest::have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+  REQUIRE_PROGRAM(chromium);
+  REQUIRE_PROGRAM("ffmpeg");
   const collectiontest::collection_t& c = collection();
   ASSERT_EQ(c.failure, "");
   ASSERT_EQ(c.best.status | c.book.status, 0) << c.best.err << c.book.err;

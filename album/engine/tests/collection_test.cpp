@@ -16,7 +16,7 @@ using enginetest::read_file;
 class GeneratedCollection : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!phototest::have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed";
+    REQUIRE_PROGRAM("ffmpeg");
     const collectiontest::collection_t& c = collection();
     ASSERT_EQ(c.failure, "");
     ASSERT_EQ(c.best.status, 0) << c.best.err;

@@ -6,31 +6,23 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "album/engine/global.h"
 #include "image/tests/jpeg_test_support.h"
+#include "utility/testsupport/gtest.h"
 
 namespace enginetest {
 
 // A fresh directory below the temporary directory, removed with
 // everything in it afterwards; dir / "name" is a path inside it.
-using scratch_dir = jpegtest::scratch_t;
+using scratch_dir = testsupport::scratch_dir;
 
 inline void write_file(const std::string& path, const std::string& content) {
-  ASSERT_TRUE(jpegtest::write_file(path, reinterpret_cast<const unsigned char*>(content.data()),
-                                   content.size()))
-      << path;
+  ASSERT_TRUE(testsupport::write_file(path, content)) << path;
 }
 
-inline std::string read_file(const std::string& path) {
-  std::ifstream ifs(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(ifs)),
-                     std::istreambuf_iterator<char>());
-}
+using testsupport::read_file;
 
 inline bool exists(const std::string& path) {
   struct stat st;
@@ -46,26 +38,7 @@ inline void make_dirs(const std::string& path) {
 }
 
 // Sets HOME (or unsets it for a null value) and puts it back afterwards.
-class home_guard {
- public:
-  explicit home_guard(const char* value) {
-    const char* old = std::getenv("HOME");
-    m_had = old != nullptr;
-    if (m_had) m_old = old;
-    if (value) setenv("HOME", value, 1);
-    else unsetenv("HOME");
-  }
-  ~home_guard() {
-    if (m_had) setenv("HOME", m_old.c_str(), 1);
-    else unsetenv("HOME");
-  }
-  home_guard(const home_guard&) = delete;
-  home_guard& operator=(const home_guard&) = delete;
-
- private:
-  bool m_had = false;
-  std::string m_old;
-};
+using testsupport::home_guard;
 
 // Keeps g_global as it was before the test.
 class settings_guard {

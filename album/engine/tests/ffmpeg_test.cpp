@@ -154,7 +154,7 @@ TEST_F(FfmpegTest, CommandLinesQuoteNamesAndLeaveSizeOutForZero) {
 }
 
 TEST_F(FfmpegTest, UnreadableFileIsUnidentified) {
-  if (!phototest::have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg";
+  REQUIRE_PROGRAM("ffmpeg");
   enginetest::write_file(tmp / "junk.mov", "not a movie");
   direction2ul_t size(1, 1);
   std::string duration = "x", stream;
@@ -171,7 +171,7 @@ TEST_F(FfmpegTest, UnreadableFileIsUnidentified) {
 }
 
 TEST_F(FfmpegTest, SoundFileIsDescribed) {
-  if (!phototest::have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg";
+  REQUIRE_PROGRAM("ffmpeg");
   ASSERT_TRUE(phototest::run("ffmpeg -loglevel error -y -f lavfi -i sine=duration=1 "
                              "-ac 2 -c:a libmp3lame -b:a 128k '" + (tmp / "voice.mp3") + "'"));
   std::string duration, stream;
@@ -184,7 +184,7 @@ TEST_F(FfmpegTest, SoundFileIsDescribed) {
 }
 
 TEST_F(FfmpegTest, MovieLevelsAreHalvedEvenAndNotRedone) {
-  if (!phototest::have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg";
+  REQUIRE_PROGRAM("ffmpeg");
   const std::string album = tmp / "root/album";
   enginetest::make_dirs(album + "/original");
   ASSERT_TRUE(phototest::run(
@@ -268,7 +268,7 @@ TEST_F(FfmpegTest, MovieLevelsAreHalvedEvenAndNotRedone) {
 }
 
 TEST_F(FfmpegTest, OddHalvedSideBecomesEven) {
-  if (!phototest::have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg";
+  REQUIRE_PROGRAM("ffmpeg");
   const std::string album = tmp / "album";
   enginetest::make_dirs(album + "/movie0");
   enginetest::make_dirs(album + "/movie1");

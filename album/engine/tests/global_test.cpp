@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "album/engine/tests/enginetest.h"
 
 using namespace tavolin;
@@ -185,3 +187,27 @@ TEST(HtmlHeader, CharsetFollowsLang) {
 }
 
 }  // namespace
+
+TEST_F(Settings, BytesParseOverTheGivenSettingsAndWriteBack) {
+  const global_t before = g_global;
+  global_t g;
+  g.html_header_check = false;
+  g.html_header = "kept";
+  parseini(g, "horizontal_items=0\r\nfrom=/media/card\nhtml_header=read\n");
+  EXPECT_EQ(g.horizontal_items, 1u);
+  EXPECT_EQ(g.from, "/media/card");
+  EXPECT_EQ(g.html_header, "read");
+  std::ostringstream dumped, again;
+  dumpini(dumped, before, "\n");
+  dumpini(again, g_global, "\n");
+  EXPECT_EQ(again.str(), dumped.str()) << "g_global is left alone";
+
+  std::ostringstream written;
+  writeini(written, g);
+  EXPECT_EQ(written.str().find("html_header="), std::string::npos) << "its check is off";
+  EXPECT_NE(written.str().find("from=/media/card\r\n"), std::string::npos);
+  global_t reread;
+  parseini(reread, written.str());
+  EXPECT_EQ(reread.from, g.from);
+  EXPECT_EQ(reread.horizontal_items, 1u);
+}

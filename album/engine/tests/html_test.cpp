@@ -53,16 +53,6 @@ TEST(PageFrame, HeadAndFootFollowTheSettings) {
   EXPECT_EQ(bare_foot.str().compare(0, 25, "<hr>\n<!-- hhmts start -->"), 0);
 }
 
-TEST(PageNames, OnlyLinkBreakingBytesAreEscaped) {
-  EXPECT_EQ(html_url("IMG_0001.JPG"), "IMG_0001.JPG");
-  EXPECT_EQ(html_url("\xE5\x86\x99\xE7\x9C\x9F.jpg"), "\xE5\x86\x99\xE7\x9C\x9F.jpg");
-  EXPECT_EQ(html_url("a b#1%,\"x\"?.jpg"), "a%20b%231%25%2C%22x%22%3F.jpg");
-  EXPECT_EQ(html_url("12:30 <&>.jpg"), "12%3A30%20%3C%26%3E.jpg");
-  // Attributes are double-quoted: an apostrophe breaks nothing.
-  EXPECT_EQ(html_url("Tom's(1)+[2]~.jpg"), "Tom's(1)+[2]~.jpg");
-  EXPECT_EQ(html_text("Tom & <Jerry>.jpg"), "Tom &amp; &lt;Jerry&gt;.jpg");
-}
-
 TEST(PageNames, MovieListTargetStaysWithinTheLevels) {
   enginetest::settings_guard keep;
   const libgr::direction2ul_t hd(1920, 1080);

@@ -108,7 +108,8 @@ TEST_F(ShrinkTest, PhotoThatFitsGetsOneHalvedLevel) {
 }
 
 TEST_F(ShrinkTest, ExifThumbnailIsTurnedAndLevelsKeepCameraOrientation) {
-  if (!have_tool("exiftool") || !have_tool("jpegtran")) GTEST_SKIP() << "exiftool/jpegtran";
+  REQUIRE_PROGRAM("exiftool");
+  REQUIRE_PROGRAM("jpegtran");
   ASSERT_TRUE(write_photo(tmp / "exifthumb.jpg", 96, 64, 7));
   ASSERT_TRUE(write_photo(imported("turned.jpg"), 640, 480));
   ASSERT_TRUE(add_exif(imported("turned.jpg"), 6, tmp / "exifthumb.jpg"));
@@ -134,7 +135,8 @@ TEST_F(ShrinkTest, ExifThumbnailIsTurnedAndLevelsKeepCameraOrientation) {
 }
 
 TEST_F(ShrinkTest, RotatedImportIsLosslessTurnWithoutExifAndUpdateKeepsIt) {
-  if (!have_tool("exiftool") || !have_tool("jpegtran")) GTEST_SKIP() << "exiftool/jpegtran";
+  REQUIRE_PROGRAM("exiftool");
+  REQUIRE_PROGRAM("jpegtran");
   ASSERT_TRUE(write_photo(imported("r.jpg"), 1200, 800));
   ASSERT_TRUE(add_exif(imported("r.jpg"), 3));  // upside down: combined count 1 + 2
   ASSERT_TRUE(make_album({{"r.jpg", 1}})) << log.str();
@@ -272,7 +274,7 @@ TEST_F(ShrinkTest, UpdateRepairsAlbumThatHasOnlyOriginal) {
 // An EXIF thumbnail that is no JPEG, or whose turn fails, gives way to
 // the halved picture.
 TEST_F(ShrinkTest, UnusableExifThumbnailFallsBackToHalving) {
-  if (!have_tool("exiftool")) GTEST_SKIP() << "exiftool";
+  REQUIRE_PROGRAM("exiftool");
   write_file(tmp / "garbage.jpg", std::string("\xFF\xD8", 2) + std::string(200, '\0'));
   ASSERT_TRUE(write_photo(tmp / "cut.jpg", 96, 64));
   std::string whole = read_file(tmp / "cut.jpg");

@@ -28,7 +28,7 @@ class ThumbnailTest : public ::testing::Test {
 };
 
 TEST_F(ThumbnailTest, ExifOrientationTurnsPhotoAndEmbeddedThumbnailUpright) {
-  if (!have_tool("exiftool")) GTEST_SKIP() << "exiftool";
+  REQUIRE_PROGRAM("exiftool");
   ASSERT_TRUE(write_photo(tmp / "t.jpg", 32, 16, 3));
   ASSERT_TRUE(write_photo(tmp / "p.jpg", 64, 48));
   ASSERT_TRUE(add_exif(tmp / "p.jpg", 6, tmp / "t.jpg"));

@@ -228,3 +228,27 @@ TEST_F(Links, FailuresAreReported) {
 }
 
 }  // namespace
+
+TEST(FileTests, EachTestsWhatItsNameSays) {
+  enginetest::scratch_dir dir;
+  const std::string file = dir / "a.jpg";
+  enginetest::write_file(file, "x");
+  ASSERT_EQ(link(file.c_str(), (dir / "hard.jpg").c_str()), 0);
+  ASSERT_EQ(symlink("a.jpg", (dir / "soft.jpg").c_str()), 0);
+  enginetest::write_file(dir / "other.jpg", "x");
+
+  EXPECT_TRUE(tavolin::stat_succeeds(file));
+  EXPECT_FALSE(tavolin::stat_succeeds(file + "/")) << "a plain file is no directory";
+  EXPECT_TRUE(tavolin::is_exist(file + "/")) << "is_exist drops the slash";
+  EXPECT_FALSE(tavolin::stat_succeeds(""));
+
+  EXPECT_TRUE(tavolin::same_inode(file, dir / "hard.jpg"));
+  EXPECT_TRUE(tavolin::same_inode(file, dir / "soft.jpg")) << "links are followed";
+  EXPECT_FALSE(tavolin::same_inode(file, dir / "other.jpg"));
+  EXPECT_FALSE(tavolin::same_inode(file, dir / "missing.jpg"));
+
+  EXPECT_EQ(tavolin::shr(4000, 3), 500u);
+  EXPECT_EQ(tavolin::shr(~0ul, 63), 1u);
+  EXPECT_EQ(tavolin::shr(~0ul, 64), 0u);
+  EXPECT_EQ(tavolin::shr(1, 1000), 0u);
+}
