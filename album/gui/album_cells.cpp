@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iostream>
 #include <sstream>
+
+#include <gtkmm/stock.h>
 
 #include "album/engine/comment.h"
 #include "album/engine/exif.h"
@@ -14,15 +17,12 @@
 #include "album/engine/shrink.h"
 #include "album/engine/thumbnail.h"
 #include "album/engine/util.h"
-#include "album/gui/errorbox.h"
 #include "album/gui/text.h"
-#include "utility/message.h"
+#include "utility/futil.h"
 
 namespace tavolin {
 
 namespace {
-
-Glib::ustring msg(unsigned id) { return to_utf8(plimlib::getmsg(id)); }
 
 std::string original_file(const path_t& location, const std::string& name) {
   std::string file;
@@ -101,7 +101,7 @@ void play_movie(const path_t& location, const std::string& name) {
 
 void book_toggles_t::build(const album_t& album, const std::string& name) {
   for (unsigned k = 0; k < 6; ++k) {
-    toggle[k].set_label(msg(50 + k));
+    toggle[k].set_label(msg_utf8(50 + k));
     toggle[k].set_active(album.list(book_kinds[k]).names.count(name) != 0);
     box.add(toggle[k]);
   }
@@ -132,17 +132,8 @@ void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, g
                xoptions, Gtk::EXPAND | Gtk::FILL, 0, 0);
 }
 
-void size_scrolled(Gtk::ScrolledWindow& scrolled, const Gdk::Rectangle& allocation,
-                   bool screen_limit) {
-  const int h = allocation.get_height();
-  if (h <= 0) return;
-  int w = allocation.get_width();
-  if (screen_limit) w = std::min(w, scrolled.get_screen()->get_width());
-  scrolled.set_size_request(w, std::min(h, 640));
-}
-
 void path_row_t::build(unsigned caption_id, const std::string& dir) {
-  caption.set_text(msg(caption_id));
+  caption.set_text(msg_utf8(caption_id));
   path.set_text(to_utf8(dir));
   path.set_selectable(true);
   box.add(caption);
@@ -154,7 +145,7 @@ void private_row_t::build(const path_t& location, bool sensitive) {
   location.make(marker, "txt", "secret.txt");
   check.set_active(is_exist(marker));
   check.set_sensitive(sensitive);
-  caption.set_text(msg(49));
+  caption.set_text(msg_utf8(49));
   box.pack_start(caption, Gtk::PACK_SHRINK, 0);
   box.add(check);
 }
@@ -167,9 +158,9 @@ void private_row_t::save(const path_t& location) const {
 }
 
 void comment_rows_t::build(bool editable) {
-  title_caption.set_text(msg(21));
-  head_caption.set_text(msg(23));
-  last_caption.set_text(msg(24));
+  title_caption.set_text(msg_utf8(21));
+  head_caption.set_text(msg_utf8(23));
+  last_caption.set_text(msg_utf8(24));
   head_view.set_size_request(300, 60);
   last_view.set_size_request(300, 60);
   title_entry.set_editable(editable);
@@ -196,8 +187,104 @@ bool comment_rows_t::read(std::string& title, std::string& head, std::string& la
          view_text(last_view, last);
 }
 
-bool view_text(const Gtk::TextView& view, std::string& out) {
-  return from_utf8(view.get_buffer()->get_text(true), out);
+bool comment_rows_t::save(Gtk::Window& parent, const path_t& location) const {
+  std::string title, head, last;
+  if (!read(title, head, last)) show_error_log(parent, 30);
+  else if (title.empty()) show_error_log(parent, 26);
+  else if (!savecommenttxt(location, title, head, last, std::cerr)) show_error_log(parent, 30);
+  else return true;
+  return false;
+}
+
+bool media_row_t::build(const album_t& album, const std::string& file,
+                        const std::string& programdir, bool editable,
+                        bool exif_needs_thumbnail) {
+  name = &file;
+  const path_t* at = &album.path;
+  const e_media_t kind = media_kind(file);
+  const bool shown = load_media_cell(button, image, kind, *at, file, info);
+  const std::string* dir = &programdir;
+  if (kind == MEDIA_PHOTO) button.signal_clicked().connect([=] { open_photo(*dir, *at, file); });
+  else if (kind == MEDIA_MOVIE) button.signal_clicked().connect([=] { play_movie(*at, file); });
+  else if (kind == MEDIA_SOUND) button.signal_clicked().connect([=] { play_sound(*at, file); });
+  loadphotocomment(comment, *at, file);
+  comment_view.get_buffer()->set_text(to_utf8(comment));
+  comment_view.set_editable(editable);
+  books.build(album, file);
+  books.set_editable(editable);
+  if (kind == MEDIA_PHOTO && (shown || !exif_needs_thumbnail)) info = exif_summary(*at, file);
+  info_label.set_text(to_utf8(info));
+  info_label.set_selectable(true);
+  return shown;
+}
+
+void media_row_t::attach(Gtk::Table& table, const cell_place_t& place, Gtk::Label& caption,
+                         Gtk::Widget* middle) {
+  attach_cell(table, button, place, 0);
+  attach_cell(table, caption, place, 1);
+  attach_cell(table, comment_view, place, 2, Gtk::FILL);
+  guint row = 3;
+  if (middle) attach_cell(table, *middle, place, row++);
+  attach_cell(table, books.box, place, row++);
+  attach_cell(table, info_label, place, row);
+}
+
+bool load_album_files(const path_t& location, best_t& good, best_t& fail, album_t& album,
+                      std::list<std::string>& names) {
+  good.load(location, "good.txt");
+  fail.load(location, "fail.txt");
+  album.load(location);
+  std::string original;
+  location.make(original, "original");
+  if (libutils::getfiles(names, original)) return true;
+  names.clear();
+  return false;
+}
+
+void judged_row_t::judge(const best_t& good_list, const best_t& fail_list, bool sensitive) {
+  name_label.set_text(to_utf8(*name));
+  name_label.set_selectable(true);
+  subtle.join_group(good);
+  fail.join_group(good);
+  if (good_list.names.count(*name)) good.set_active(true);
+  else if (!fail_list.names.count(*name)) subtle.set_active(true);
+  else fail.set_active(true);
+  unsigned id = 56;
+  for (Gtk::RadioButton* r : {&good, &subtle, &fail}) {
+    r->set_sensitive(sensitive);
+    r->set_label(msg_utf8(id++));
+    judgement_box.add(*r);
+  }
+}
+
+AlbumDialog::AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::string& programdir,
+                         bool screen_limit)
+    : Gtk::Dialog(msg_utf8(title_id), parent, true), m_programdir(programdir), m_table(1, 1, false) {
+  m_table.signal_size_allocate().connect([this, screen_limit](Gdk::Rectangle& allocation) {
+    size_scrolled(m_scrolled, allocation, screen_limit);
+  });
+}
+
+void AlbumDialog::pack_top(const std::string& dir, const path_t& location, bool editable) {
+  Gtk::Box& content = *get_content_area();
+  m_header.build(14, dir);
+  content.add(m_header.box);
+  m_private.build(location, editable);
+  content.add(m_private.box);
+  m_scrolled.add(m_table);
+  content.pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
+}
+
+void AlbumDialog::pack_foot(comment_rows_t& comments, const path_t& location, bool editable) {
+  comments.build(editable);
+  comments.pack(*get_content_area());
+  comments.load(location);
+  add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
+  if (editable) {
+    add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY);
+    add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
+  }
+  show_all_children(true);
 }
 
 busy_t::busy_t(Gtk::Dialog& dialog) : m_dialog(dialog) {
@@ -208,10 +295,6 @@ busy_t::busy_t(Gtk::Dialog& dialog) : m_dialog(dialog) {
 busy_t::~busy_t() {
   for (int r : {Gtk::RESPONSE_OK, Gtk::RESPONSE_APPLY, Gtk::RESPONSE_CANCEL})
     m_dialog.set_response_sensitive(r, true);
-}
-
-void error_box(Gtk::Window& parent, unsigned message_id, const std::string& log) {
-  show_error(parent, plimlib::getmsg(message_id), log.empty() ? "" : "\n" + log);
 }
 
 }  // namespace tavolin

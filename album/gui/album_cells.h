@@ -1,10 +1,12 @@
 #pragma once
-// The pieces the album dialogs (editor, read-only album, best album) build
-// alike: the thumbnail of a file by its kind and what a click on it starts,
-// the six book toggles, the grid placement of cells, the header rows with
-// the album's path, private marker, title and comments, and the guard that
-// keeps a dialog's buttons insensitive while it works.
+// The pieces the album dialogs (editor, read-only album, best album, one
+// book) build alike: the thumbnail of a file by its kind and what a click
+// on it starts, the six book toggles, the cells of a file's row and their
+// grid placement, the header rows with the album's path, private marker,
+// title and comments, the frame around the rows, and the guard that keeps
+// a dialog's buttons insensitive while it works.
 
+#include <list>
 #include <string>
 
 #include <gtkmm/box.h>
@@ -12,11 +14,13 @@
 #include <gtkmm/dialog.h>
 #include <gtkmm/entry.h>
 #include <gtkmm/label.h>
+#include <gtkmm/radiobutton.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/table.h>
 #include <gtkmm/textview.h>
 
 #include "album/engine/album.h"
+#include "album/gui/bookcells.h"
 #include "album/gui/cairobutton.h"
 #include "image/imagetype.h"
 
@@ -74,10 +78,48 @@ cell_place_t cell_place(unsigned long i, guint span);
 void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, guint offset,
                  Gtk::AttachOptions xoptions = Gtk::EXPAND | Gtk::FILL);
 
-// The scrolled rows follow the table up to 640 pixels of height (and up to
-// the screen's width when screen_limit).
-void size_scrolled(Gtk::ScrolledWindow& scrolled, const Gdk::Rectangle& allocation,
-                   bool screen_limit);
+// The cells every album dialog shows of one file: the thumbnail button (a
+// click opens the file in the viewer or the player), the comment, the six
+// book toggles and the info line.
+struct media_row_t {
+  // Fills the cells for file name of album (both outlive the row): the
+  // thumbnail and its click, the comment and the toggles, editable or
+  // inert; the info, a movie's or sound's duration + ", " + stream, a
+  // photo's EXIF summary (only when its thumbnail loaded with
+  // exif_needs_thumbnail). True when a thumbnail loaded.
+  bool build(const album_t& album, const std::string& name, const std::string& programdir,
+             bool editable, bool exif_needs_thumbnail = false);
+  // Attaches the cells at place: thumbnail, caption, comment, middle (when
+  // given), toggles, info.
+  void attach(Gtk::Table& table, const cell_place_t& place, Gtk::Label& caption,
+              Gtk::Widget* middle = nullptr);
+
+  libgr::image2d_t image;
+  CairoButton button;
+  const std::string* name = nullptr;
+  std::string comment;  // as loaded
+  Gtk::TextView comment_view;
+  book_toggles_t books;
+  std::string info;
+  Gtk::Label info_label;
+};
+
+// The good and fail lists of the album at location, its record and the
+// names in its "original"; false, with no names, when that cannot be
+// listed.
+bool load_album_files(const path_t& location, best_t& good, best_t& fail, album_t& album,
+                      std::list<std::string>& names);
+
+// A row of the album editor and the read-only album: the file's name and
+// its judgement (good, subtle or fail) besides the cells above.
+struct judged_row_t : media_row_t {
+  // The name label, and the judgement from the good and fail lists.
+  void judge(const best_t& good_list, const best_t& fail_list, bool sensitive);
+
+  Gtk::Label name_label;
+  Gtk::HBox judgement_box;
+  Gtk::RadioButton good, subtle, fail;
+};
 
 // Caption and path of the directory a dialog shows.
 struct path_row_t {
@@ -107,6 +149,9 @@ struct comment_rows_t {
   // The typed texts in the locale's encoding; false when one cannot be
   // converted (a line on standard error).
   bool read(std::string& title, std::string& head, std::string& last) const;
+  // The texts written to location; else the error box over parent (message
+  // 30, or 26 for an empty title) and false.
+  bool save(Gtk::Window& parent, const path_t& location) const;
   Gtk::Label title_caption;
   Gtk::Entry title_entry;
   Gtk::Label head_caption;
@@ -115,8 +160,32 @@ struct comment_rows_t {
   Gtk::TextView last_view;
 };
 
-// A text view's text in the locale's encoding; false when it cannot be.
-bool view_text(const Gtk::TextView& view, std::string& out);
+// The frame of the album dialogs: the directory and private rows above the
+// scrolled table of file rows (which grows with the table, see
+// size_scrolled) and, in the editors, title and comments below it.
+class AlbumDialog : public Gtk::Dialog {
+ public:
+  // For the openers (scroll position after APPLY) and tests.
+  Gtk::ScrolledWindow& scrolled() { return m_scrolled; }
+  private_row_t& private_row() { return m_private; }
+
+ protected:
+  // programdir must outlive the dialog.
+  AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::string& programdir,
+              bool screen_limit);
+  // The editors' top: the directory dir (message 14), the private row of
+  // location, the place of the rows.
+  void pack_top(const std::string& dir, const path_t& location, bool editable);
+  // The editors' foot below the rows: comments loaded from location; OK
+  // and, when editable, APPLY and CANCEL.
+  void pack_foot(comment_rows_t& comments, const path_t& location, bool editable);
+
+  const std::string& m_programdir;
+  path_row_t m_header;
+  private_row_t m_private;
+  Gtk::ScrolledWindow m_scrolled;
+  Gtk::Table m_table;
+};
 
 // While alive, the dialog's OK, APPLY and CANCEL buttons are insensitive:
 // a long save takes no second click.
@@ -130,8 +199,5 @@ class busy_t {
  private:
   Gtk::Dialog& m_dialog;
 };
-
-// The error box: message id's text, then log.
-void error_box(Gtk::Window& parent, unsigned message_id, const std::string& log = "");
 
 }  // namespace tavolin

@@ -10,37 +10,17 @@
 #include <string>
 #include <vector>
 
-#include <gtkmm/box.h>
-#include <gtkmm/checkbutton.h>
-#include <gtkmm/dialog.h>
-#include <gtkmm/entry.h>
-#include <gtkmm/label.h>
-#include <gtkmm/scrolledwindow.h>
-#include <gtkmm/table.h>
-#include <gtkmm/textview.h>
-
 #include "album/engine/album.h"
-#include "album/gui/cairobutton.h"
+#include "album/gui/album_cells.h"
 #include "album/gui/progwin.h"
-#include "image/imagetype.h"
 
 namespace tavolin {
 
-class BestBookDialog : public Gtk::Dialog {
+class BestBookDialog : public AlbumDialog {
  public:
-  struct item_t {
-    libgr::image2d_t image;
-    CairoButton button;
-    const path_t* album = nullptr;      // in the dialog's album list
-    const std::string* name = nullptr;  // in that album's list
+  struct item_t : media_row_t {
     std::string caption;
     Gtk::Label caption_label;
-    std::string comment;
-    Gtk::TextView comment_view;
-    Gtk::HBox toggle_box;
-    Gtk::CheckButton best, apply, submit, sale, print, upload;
-    std::string info;
-    Gtk::Label info_label;
   };
 
   // book: {"", holding directory, book directory name}; kept by reference
@@ -50,49 +30,19 @@ class BestBookDialog : public Gtk::Dialog {
   ~BestBookDialog() override;
 
   void make_rows();
-  void update_comment();
-  void table_size_allocate(Gdk::Rectangle& allocation);
-  void button_image(unsigned long index);
-  void button_movie(unsigned long index);
-  void button_audio(unsigned long index);
 
   std::vector<item_t>& rows() { return m_rows; }
   const std::list<album_t>& albums() const { return m_albums; }
+  comment_rows_t& comments() { return m_comments; }
 
  protected:
   void on_response(int response_id) override;
 
  private:
   bool m_editable;
-  const std::string& m_program_directory;
   const path_t& m_book;
   e_bestname_t m_kind;
-  Gtk::HBox m_top_box;
-  Gtk::Label m_directory_label;
-  Gtk::Label m_location_label;
-  Gtk::HBox m_private_box;
-  Gtk::Label m_private_label;
-
- public:
-  Gtk::CheckButton m_private_check;
-
- private:
-  Gtk::Label m_title_label;
-
- public:
-  Gtk::Entry m_title_entry;
-
- private:
-  Gtk::Label m_head_label;
-  Gtk::Label m_last_label;
-
- public:
-  Gtk::TextView m_head_view;
-  Gtk::TextView m_last_view;
-  Gtk::ScrolledWindow m_scrolledwindow;
-
- private:
-  Gtk::Table m_table;
+  comment_rows_t m_comments;
   std::list<album_t> m_albums;
   std::vector<item_t> m_rows;
   ProgWin m_progwin;

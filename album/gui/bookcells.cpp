@@ -1,11 +1,14 @@
 #include "album/gui/bookcells.h"
 
+#include <algorithm>
 #include <fstream>
-#include <list>
 
+#include "album/engine/comment.h"
+#include "album/engine/global.h"
 #include "album/engine/util.h"
 #include "album/gui/errorbox.h"
 #include "album/gui/text.h"
+#include "utility/futil.h"
 #include "utility/message.h"
 #include "utility/strutil.h"
 
@@ -21,9 +24,12 @@ std::string widget_text(const Glib::ustring& text) {
   return out;
 }
 
-std::string view_text(Gtk::TextView& view) {
-  auto buffer = view.get_buffer();
-  return widget_text(buffer->get_text(buffer->begin(), buffer->end(), true));
+std::string view_text(const Gtk::TextView& view) {
+  return widget_text(view.get_buffer()->get_text(true));
+}
+
+bool view_text(const Gtk::TextView& view, std::string& out) {
+  return from_utf8(view.get_buffer()->get_text(true), out);
 }
 
 void set_view_text(Gtk::TextView& view, const std::string& text) {
@@ -53,6 +59,65 @@ std::string head_preview(const std::string& head) {
     out += "\n" + second;
   }
   return out;
+}
+
+bool list_subdirs(const std::string& dir, std::list<std::string>& names,
+                  std::vector<subdir_t>& found) {
+  if (!libutils::getdirs(names, dir)) return false;
+  names.reverse();
+  found.reserve(names.size());
+  for (const std::string& name : names) {
+    if (name == "txt") continue;
+    subdir_t sub{name, "", ""};
+    std::string last;
+    if (loadcommenttxt(path_t("", dir, name), sub.title, sub.head, last))
+      found.push_back(std::move(sub));
+  }
+  return true;
+}
+
+bool subdir_labels_t::build(const subdir_t& sub, const path_t& location, Gtk::Button& open,
+                            unsigned other_id) {
+  std::string original;
+  location.make(original, "original");
+  const bool listed = sub.name[0] == '_' || is_exist(original);
+  open.set_label(msg_utf8(listed ? 38 : other_id));
+  if (listed) count_label.set_text(to_utf8(count_line(location)));
+  title_label.set_text(to_utf8(sub.title));
+  title_label.set_selectable(true);
+  comment_label.set_halign(Gtk::ALIGN_START);
+  const std::string preview = head_preview(sub.head);
+  if (!preview.empty()) {
+    comment_label.set_text(to_utf8(preview));
+    comment_label.set_selectable(true);
+  }
+  return listed;
+}
+
+void attach_columns(Gtk::Table& table, guint r, std::initializer_list<Gtk::Widget*> cells) {
+  const Gtk::AttachOptions both = Gtk::EXPAND | Gtk::FILL;
+  guint c = 0;
+  for (Gtk::Widget* cell : cells) {
+    if (cell) table.attach(*cell, c, c + 1, r, r + 1, both, both, 0, 0);
+    ++c;
+  }
+}
+
+void size_scrolled(Gtk::ScrolledWindow& scrolled, const Gdk::Rectangle& allocation,
+                   bool screen_limit) {
+  const int h = allocation.get_height();
+  if (h <= 0) return;
+  int w = allocation.get_width();
+  if (screen_limit) w = std::min(w, scrolled.get_screen()->get_width());
+  scrolled.set_size_request(w, std::min(h, 640));
+}
+
+void view_entry(const std::string& programdir, const std::string& dir, const std::string& name) {
+  std::string sizedir;
+  path_t("", dir, name).make(sizedir, "size" + std::to_string(g_global.view_size));
+  if (is_exist(sizedir)) run_plimzev3(programdir, sizedir);
+  else if (name[0] == '_') run_plimzev3(programdir, plimzev3_book_args(dir, name));
+  else run_plimzev3(programdir, std::list<std::string>());
 }
 
 void show_error_log(Gtk::Window& parent, unsigned message, const std::string& log) {

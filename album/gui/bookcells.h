@@ -1,12 +1,20 @@
 #pragma once
-// Small pieces the collection editor's dialogs share: texts between the
-// widgets and the locale, a directory's count line and comment preview,
-// the error box with an engine log, and the window rule after a nested
-// dialog or an outside program.
+// Small pieces the collection windows share: texts between the widgets
+// and the locale, the rows of a collection's table (a directory's count
+// line and comment preview), the viewer on a row, the error box with an
+// engine log, and the window rule after a nested dialog or an outside
+// program.
 
+#include <initializer_list>
+#include <list>
 #include <string>
+#include <vector>
 
 #include <glibmm/ustring.h>
+#include <gtkmm/button.h>
+#include <gtkmm/label.h>
+#include <gtkmm/scrolledwindow.h>
+#include <gtkmm/table.h>
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
 
@@ -24,7 +32,9 @@ Glib::ustring msg_utf8(unsigned id);
 // (the conversion writes its line).
 std::string widget_text(const Glib::ustring& text);
 // The whole text of a view's buffer (hidden characters included).
-std::string view_text(Gtk::TextView& view);
+std::string view_text(const Gtk::TextView& view);
+// The same; false when the locale cannot carry it.
+bool view_text(const Gtk::TextView& view, std::string& out);
 // Sets a view's buffer from locale text.
 void set_view_text(Gtk::TextView& view, const std::string& text);
 
@@ -36,9 +46,43 @@ std::string count_line(const path_t& dir);
 // trailing CR and LF.
 std::string head_preview(const std::string& head);
 
+// A subdirectory of a collection with its title and head comment.
+struct subdir_t {
+  std::string name, title, head;
+};
+// names: the subdirectories of dir, in the reverse of the listing order;
+// found: those but "txt" whose comments load. False when dir cannot be
+// listed.
+bool list_subdirs(const std::string& dir, std::list<std::string>& names,
+                  std::vector<subdir_t>& found);
+
+// The labels of a collection table's row besides its name and buttons.
+struct subdir_labels_t {
+  // Fills them for sub at location, and the label of its open button:
+  // message 38 for an album or a book (true; its count shows), else
+  // message other_id.
+  bool build(const subdir_t& sub, const path_t& location, Gtk::Button& open, unsigned other_id);
+  Gtk::Label count_label;
+  Gtk::Label title_label;
+  Gtk::Label comment_label;
+};
+
+// Attaches the cells in the columns of table row r, in order, expanding
+// both ways; a null cell leaves its column empty.
+void attach_columns(Gtk::Table& table, guint r, std::initializer_list<Gtk::Widget*> cells);
+
+// The scrolled rows follow the table up to 640 pixels of height (and up to
+// the screen's width when screen_limit).
+void size_scrolled(Gtk::ScrolledWindow& scrolled, const Gdk::Rectangle& allocation,
+                   bool screen_limit);
+
+// The viewer on entry name of collection dir: on its size level of
+// g_global.view_size when it has one, else on the list of a book.
+void view_entry(const std::string& programdir, const std::string& dir, const std::string& name);
+
 // The error box over parent: the message, and a line end and the log when
 // the log is not empty.
-void show_error_log(Gtk::Window& parent, unsigned message, const std::string& log);
+void show_error_log(Gtk::Window& parent, unsigned message, const std::string& log = "");
 
 // After a nested dialog or an outside program: iconify when OSTYPE asks for
 // it, then present the window again.

@@ -39,7 +39,7 @@ int run_book_editor(Gtk::Window& parent, const path_t& location,
                     const std::string& program_dir, e_bestname_t kind,
                     Glib::RefPtr<Gtk::Adjustment>& kept) {
   BestBookDialog dialog(parent, location, program_dir, kind, true);
-  return run_keeping_scroll(dialog, dialog.m_scrolledwindow, kept);
+  return run_keeping_scroll(dialog, dialog.scrolled(), kept);
 }
 
 void open_album_readonly(Gtk::Window& parent, const path_t& location,

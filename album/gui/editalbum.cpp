@@ -16,37 +16,13 @@
 
 namespace tavolin {
 
-namespace {
-
-Glib::ustring msg(unsigned id) { return to_utf8(plimlib::getmsg(id)); }
-
-}  // namespace
-
 EditAlbumDialog::EditAlbumDialog(Gtk::Window& parent, const path_t& location,
                                  const std::string& programdir)
-    : Gtk::Dialog(msg(8), parent, true),
-      m_programdir(programdir),
-      m_location(location),
-      m_table(1, 1, false),
-      m_progress(*this) {
+    : AlbumDialog(parent, 8, programdir, false), m_location(location), m_progress(*this) {
   location.make(m_albumdir);
-  Gtk::Box& content = *get_content_area();
-  m_header.build(14, m_albumdir);
-  content.add(m_header.box);
-  m_private.build(location, true);
-  content.add(m_private.box);
-  m_scrolled.add(m_table);
-  content.pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
+  pack_top(m_albumdir, location, true);
   make_rows();
-  m_comments.build(true);
-  m_comments.pack(content);
-  update_comment();
-  m_table.signal_size_allocate().connect(
-      sigc::mem_fun(*this, &EditAlbumDialog::table_size_allocate));
-  add_button("_OK", Gtk::RESPONSE_OK);
-  add_button("_Apply", Gtk::RESPONSE_APPLY);
-  add_button("_Cancel", Gtk::RESPONSE_CANCEL);
-  show_all_children(true);
+  pack_foot(m_comments, location, true);
 }
 
 EditAlbumDialog::~EditAlbumDialog() = default;
@@ -54,71 +30,27 @@ EditAlbumDialog::~EditAlbumDialog() = default;
 bool EditAlbumDialog::make_rows() {
   m_table.resize(1, 1);
   m_items.clear();
-  m_good.load(m_location, "good.txt");
-  m_fail.load(m_location, "fail.txt");
-  m_album.load(m_location);
 
-  std::string original;
-  m_location.make(original, "original");
-  if (!libutils::getfiles(m_names, original)) {
-    m_names.clear();
-    return false;
-  }
+  if (!load_album_files(m_location, m_good, m_fail, m_album, m_names)) return false;
   // Sized once: handlers find their row by index and widgets never move.
   std::vector<item_t>(m_names.size()).swap(m_items);
 
   unsigned long i = 0;
   for (const std::string& name : m_names) {
     item_t& item = m_items[i];
-    const cell_place_t place = cell_place(i, 6);
-    item.name = &name;
-    const e_media_t kind = media_kind(name);
-    libgr::image2d_t image;
-    const bool shown = load_media_cell(item.button, image, kind, m_location, name, item.info);
-    const bool shown_photo = kind == MEDIA_PHOTO && shown;
-    static void (EditAlbumDialog::*const click[])(unsigned long) = {
-        &EditAlbumDialog::button_image, &EditAlbumDialog::button_movie,
-        &EditAlbumDialog::button_audio};
-    if (kind != MEDIA_OTHER)
-      item.button.signal_clicked().connect(sigc::bind(sigc::mem_fun(*this, click[kind]), i));
-
-    item.name_label.set_text(to_utf8(name));
-    item.name_label.set_selectable(true);
-    loadphotocomment(item.comment, m_location, name);
-    item.comment_view.get_buffer()->set_text(to_utf8(item.comment));
-
-    item.subtle.join_group(item.good);
-    item.fail.join_group(item.good);
-    if (m_good.names.count(name)) item.good.set_active(true);
-    else if (!m_fail.names.count(name)) item.subtle.set_active(true);
-    else item.fail.set_active(true);
-    item.good.set_label(msg(56));
-    item.subtle.set_label(msg(57));
-    item.fail.set_label(msg(58));
-    item.rotate.set_label(msg(59));
+    const bool shown = item.build(m_album, name, m_programdir, true, true);
+    const bool shown_photo = shown && media_kind(name) == MEDIA_PHOTO;
+    item.judge(m_good, m_fail, true);
+    item.rotate.set_label(msg_utf8(59));
     item.angle.set_wrap(false);
     item.angle.configure(Gtk::Adjustment::create(0, 0, 270, 90, 90, 0), 0, 0);
     item.angle.set_value(0);
     item.angle.set_sensitive(false);
-    item.judgement_box.add(item.good);
-    item.judgement_box.add(item.subtle);
-    item.judgement_box.add(item.fail);
     if (shown_photo) {
       item.judgement_box.add(item.rotate);
       item.judgement_box.add(item.angle);
     }
-    item.books.build(m_album, name);
-
-    if (shown_photo) item.info = exif_summary(m_location, name);
-    item.info_label.set_text(to_utf8(item.info));
-    item.info_label.set_selectable(true);
-
-    attach_cell(m_table, item.button, place, 0);
-    attach_cell(m_table, item.name_label, place, 1);
-    attach_cell(m_table, item.comment_view, place, 2, Gtk::FILL);
-    attach_cell(m_table, item.judgement_box, place, 3);
-    attach_cell(m_table, item.books.box, place, 4);
-    attach_cell(m_table, item.info_label, place, 5);
+    item.attach(m_table, cell_place(i, 6), item.name_label, &item.judgement_box);
 
     // Connected last, so that the first states above fire nothing.
     item.good.signal_toggled().connect(
@@ -138,21 +70,6 @@ bool EditAlbumDialog::make_rows() {
   }
   return true;
 }
-
-void EditAlbumDialog::update_comment() {
-  m_comments.load(m_location);
-  show_all_children(true);
-}
-
-void EditAlbumDialog::table_size_allocate(Gdk::Rectangle& allocation) {
-  size_scrolled(m_scrolled, allocation, false);
-}
-
-void EditAlbumDialog::button_image(unsigned long i) {
-  open_photo(m_programdir, m_location, *m_items[i].name);
-}
-void EditAlbumDialog::button_movie(unsigned long i) { play_movie(m_location, *m_items[i].name); }
-void EditAlbumDialog::button_audio(unsigned long i) { play_sound(m_location, *m_items[i].name); }
 
 void EditAlbumDialog::button_good(unsigned long i) {
   item_t& item = m_items[i];
@@ -262,11 +179,8 @@ void EditAlbumDialog::save() {
   }
   m_fail.save();
 
-  std::string title, head, last;
-  if (!m_comments.read(title, head, last)) error_box(*this, 30);
-  else if (title.empty()) error_box(*this, 26);
-  else if (!savecommenttxt(m_location, title, head, last, std::cerr)) error_box(*this, 30);
-  else if (!save_all_comment(goodchanged)) error_box(*this, 30);
+  if (m_comments.save(*this, m_location) && !save_all_comment(goodchanged))
+    show_error_log(*this, 30);
 
   m_private.save(m_location);
   if (m_location.album == "_Best") return;
@@ -281,7 +195,7 @@ void EditAlbumDialog::save() {
     m_progress.hide();
     libutils::error();
     std::cerr << m_albumdir << ": updatealbum() fail." << std::endl;
-    error_box(*this, 29, log.str());
+    show_error_log(*this, 29, log.str());
     return;
   }
   if (goodchanged) makebesthtml(m_location, m_progress.signal5, m_progress.signal6);

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include <gtkmm/radiobutton.h>
 #include <gtkmm/spinbutton.h>
 
 #include "album/engine/album.h"
@@ -17,22 +16,12 @@
 
 namespace tavolin {
 
-class EditAlbumDialog : public Gtk::Dialog {
+class EditAlbumDialog : public AlbumDialog {
  public:
   // One file of the album.
-  struct item_t {
-    CairoButton button;
-    const std::string* name = nullptr;
-    Gtk::Label name_label;
-    std::string comment;  // as loaded
-    Gtk::TextView comment_view;
-    Gtk::HBox judgement_box;
-    Gtk::RadioButton good, subtle, fail;
+  struct item_t : judged_row_t {
     Gtk::CheckButton rotate;
     Gtk::SpinButton angle;
-    book_toggles_t books;
-    std::string info;
-    Gtk::Label info_label;
   };
 
   // location and programdir must outlive the dialog.
@@ -40,25 +29,17 @@ class EditAlbumDialog : public Gtk::Dialog {
   ~EditAlbumDialog() override;
 
   bool make_rows();
-  void update_comment();
   bool save_all_comment(bool& goodchanged);
   std::vector<files_t> selected_files() const;
-  void table_size_allocate(Gdk::Rectangle& allocation);
 
-  // For the opener (scroll position after APPLY) and tests.
-  Gtk::ScrolledWindow& scrolled() { return m_scrolled; }
   std::vector<item_t>& items() { return m_items; }
   comment_rows_t& comments() { return m_comments; }
-  private_row_t& private_row() { return m_private; }
   ProgWin& progress() { return m_progress; }
 
  protected:
   void on_response(int response) override;
 
  private:
-  void button_image(unsigned long i);
-  void button_movie(unsigned long i);
-  void button_audio(unsigned long i);
   void button_good(unsigned long i);
   void button_subtle(unsigned long i);
   void button_fail(unsigned long i);
@@ -70,14 +51,9 @@ class EditAlbumDialog : public Gtk::Dialog {
   unsigned long quarter_turns(const item_t& item) const;
   void save();
 
-  const std::string& m_programdir;
   const path_t& m_location;
   std::string m_albumdir;
-  path_row_t m_header;
-  private_row_t m_private;
   comment_rows_t m_comments;
-  Gtk::ScrolledWindow m_scrolled;
-  Gtk::Table m_table;
   std::list<std::string> m_names;
   best_t m_good;
   best_t m_fail;

@@ -17,7 +17,7 @@
 #include "album/engine/global.h"
 #include "album/engine/makealbum.h"
 #include "album/engine/util.h"
-#include "album/gui/bookcells.h"
+#include "album/gui/album_cells.h"
 #include "album/gui/makealbum.h"
 #include "album/gui/makebook.h"
 #include "album/gui/text.h"
@@ -32,17 +32,13 @@ EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
       m_program_dir(program_dir),
       m_program_file(program_file),
       m_albumdir(collection),
-      m_private_box(false, 0),
       m_table(1, 1, false),
       m_progwin(*this) {
   m_albumdir.make(m_fulldir);
-  m_private_check.set_active(get_private(m_albumdir));
-  m_private_label.set_text(msg_utf8(49));
-  m_private_box.pack_start(m_private_label, Gtk::PACK_SHRINK, 0);
-  m_private_box.add(m_private_check);
+  m_private.build(m_albumdir, true);
 
   Gtk::Box& content = *get_vbox();
-  content.pack_start(m_private_box);
+  content.pack_start(m_private.box);
   content.pack_start(m_title_entry);
   content.pack_start(m_head_view);
   m_table.set_row_spacings(2);
@@ -76,26 +72,11 @@ bool EditBookDialog::make_items() {
   set_view_text(m_head_view, head);
   set_view_text(m_last_view, last);
 
-  if (!libutils::getdirs(m_dirnames, m_fulldir)) return false;
-  m_dirnames.reverse();
-
-  // Which names get a row, with their texts, before the rows are made in
-  // place (rows hold widgets and are never moved).
-  struct found_t {
-    std::string name, title, head;
-  };
-  std::vector<found_t> found;
-  found.reserve(m_dirnames.size());
-  for (const std::string& name : m_dirnames) {
-    if (name == "txt") continue;
-    found_t f{name, "", ""};
-    std::string last_comment;
-    if (!loadcommenttxt(path_t("", m_fulldir, name), f.title, f.head, last_comment)) continue;
-    found.push_back(std::move(f));
-  }
+  std::vector<subdir_t> found;
+  if (!list_subdirs(m_fulldir, m_dirnames, found)) return false;
+  // Rows hold widgets: made in place, once, never moved.
   std::vector<item_t>(found.size()).swap(m_items);
 
-  const Gtk::AttachOptions both = Gtk::EXPAND | Gtk::FILL;
   m_table.resize(static_cast<guint>(found.size() + 1), 7);
   for (unsigned long i = 0; i < found.size(); ++i) {
     item_t& row = m_items[i];
@@ -103,34 +84,15 @@ bool EditBookDialog::make_items() {
     location.make(row.path);
     row.name = found[i].name;
     location.make(row.secret_path, "txt", "secret.txt");
-    struct stat st;
-    row.was_private = stat(row.secret_path.c_str(), &st) == 0;
+    row.was_private = is_exist(row.secret_path);
     row.private_check.set_active(row.was_private);
     row.name_entry.set_text(to_utf8(row.name));
     row.name_entry.set_width_chars(static_cast<int>(row.name.size()));
-    std::string original;
-    location.make(original, "original");
-    if (row.name[0] == '_' || stat(original.c_str(), &st) == 0) {
-      row.list_button.set_label(msg_utf8(38));
-      row.count_label.set_text(to_utf8(count_line(location)));
-    } else {
-      row.list_button.set_label(msg_utf8(8));
-    }
-    row.title_label.set_text(to_utf8(found[i].title));
-    row.title_label.set_selectable(true);
-    row.comment_label.set_halign(Gtk::ALIGN_START);
-    const std::string preview = head_preview(found[i].head);
-    if (!preview.empty()) {
-      row.comment_label.set_text(to_utf8(preview));
-      row.comment_label.set_selectable(true);
-    }
+    row.build(found[i], location, row.list_button, 8);
     row.remove_button.set_label(msg_utf8(44));
-
-    const guint r = static_cast<guint>(i);
-    Gtk::Widget* cells[7] = {&row.private_check, &row.name_entry,    &row.list_button,
-                             &row.count_label,   &row.title_label,   &row.comment_label,
-                             &row.remove_button};
-    for (guint c = 0; c < 7; ++c) m_table.attach(*cells[c], c, c + 1, r, r + 1, both, both, 0, 0);
+    attach_columns(m_table, static_cast<guint>(i),
+                   {&row.private_check, &row.name_entry, &row.list_button, &row.count_label,
+                    &row.title_label, &row.comment_label, &row.remove_button});
     row.list_button.signal_clicked().connect(
         sigc::bind(sigc::mem_fun(*this, &EditBookDialog::button_list), i));
     row.remove_button.signal_clicked().connect(
@@ -140,10 +102,7 @@ bool EditBookDialog::make_items() {
 }
 
 void EditBookDialog::table_size_allocate(Gdk::Rectangle& allocation) {
-  if (allocation.get_height() <= 0) return;
-  const int screen_width = get_screen()->get_width();
-  m_scrolled.set_size_request(std::min(allocation.get_width(), screen_width),
-                              std::min(allocation.get_height(), 640));
+  size_scrolled(m_scrolled, allocation, true);
 }
 
 void EditBookDialog::on_response(int response) {
@@ -166,7 +125,7 @@ void EditBookDialog::new_collection() {
     if (response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT) return;
     if (response != Gtk::RESPONSE_APPLY && response != Gtk::RESPONSE_OK) continue;
     if (dialog.m_title.empty()) {
-      show_error_log(dialog, 26, "");
+      show_error_log(dialog, 26);
       continue;
     }
     if (response == Gtk::RESPONSE_OK) break;
@@ -200,7 +159,7 @@ void EditBookDialog::new_album() {
       check = check_newalbum(files, from, to, title, true);
     }
     if (check != NEWALBUM_OK) {
-      show_error_log(dialog, newalbum_message(check), "");
+      show_error_log(dialog, newalbum_message(check));
       continue;
     }
     // Adding to an existing album never replaces a camera file with
@@ -253,9 +212,9 @@ void EditBookDialog::save(int response) {
   const std::string head = view_text(m_head_view);
   const std::string last = view_text(m_last_view);
   if (title.empty()) {
-    show_error_log(*this, 26, "");
+    show_error_log(*this, 26);
   } else if (!savecommenttxt(m_albumdir, title, head, last, std::cerr)) {
-    show_error_log(*this, 30, "");
+    show_error_log(*this, 30);
   }
 
   m_progwin.show();
@@ -295,7 +254,7 @@ void EditBookDialog::save(int response) {
   }
   m_progwin.hide();
 
-  set_private(m_albumdir, m_private_check.get_active());
+  m_private.save(m_albumdir);
   if (!makehtmlbook(m_albumdir, std::cerr)) {
     libutils::error();
     std::cerr << m_fulldir << ": makehtmlbook() fail." << std::endl;

@@ -21,6 +21,7 @@
 #include <gtkmm/textview.h>
 
 #include "album/engine/album.h"
+#include "album/gui/album_cells.h"
 #include "album/gui/progwin.h"
 
 namespace tavolin {
@@ -36,7 +37,7 @@ enum e_editbook_response_t {
 class EditBookDialog : public Gtk::Dialog {
  public:
   // One subdirectory of the collection.
-  struct item_t {
+  struct item_t : subdir_labels_t {
     std::string path;         // m_fulldir + "/" + name
     std::string name;         // as found on disk
     std::string secret_path;  // path + "/txt/secret.txt"
@@ -44,9 +45,6 @@ class EditBookDialog : public Gtk::Dialog {
     Gtk::CheckButton private_check;
     Gtk::Entry name_entry;
     Gtk::Button list_button;
-    Gtk::Label count_label;
-    Gtk::Label title_label;
-    Gtk::Label comment_label;
     Gtk::Button remove_button;
   };
 
@@ -83,11 +81,9 @@ class EditBookDialog : public Gtk::Dialog {
   const std::string& m_program_file;
   path_t m_albumdir;
   std::string m_fulldir;
-  Gtk::HBox m_private_box;
-  Gtk::Label m_private_label;
+  private_row_t m_private;
 
  public:
-  Gtk::CheckButton m_private_check;
   Gtk::Entry m_title_entry;
   Gtk::TextView m_head_view;
   Gtk::TextView m_last_view;

@@ -12,41 +12,17 @@
 
 namespace tavolin {
 
-namespace {
-
-Glib::ustring msg(unsigned id) { return to_utf8(plimlib::getmsg(id)); }
-
-}  // namespace
-
 GoodAlbumDialog::GoodAlbumDialog(Gtk::Window& parent, const path_t& location,
                                  const std::string& programdir, bool editable)
-    : Gtk::Dialog(msg(5), parent, true),
+    : AlbumDialog(parent, 5, programdir, false),
       m_editable(editable),
-      m_programdir(programdir),
       m_location(location),
-      m_table(1, 1, false),
       m_progress(*this) {
-  Gtk::Box& content = *get_content_area();
   std::string dir;
   location.make(dir);
-  m_header.build(14, dir);
-  content.add(m_header.box);
-  m_private.build(location, editable);
-  content.add(m_private.box);
-  m_scrolled.add(m_table);
-  content.pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
+  pack_top(dir, location, editable);
   make_rows();
-  m_comments.build(editable);
-  m_comments.pack(content);
-  update_comment();
-  m_table.signal_size_allocate().connect(
-      sigc::mem_fun(*this, &GoodAlbumDialog::table_size_allocate));
-  add_button("_OK", Gtk::RESPONSE_OK);
-  if (editable) {
-    add_button("_Apply", Gtk::RESPONSE_APPLY);
-    add_button("_Cancel", Gtk::RESPONSE_CANCEL);
-  }
-  show_all_children(true);
+  pack_foot(m_comments, location, editable);
 }
 
 GoodAlbumDialog::~GoodAlbumDialog() = default;
@@ -74,35 +50,12 @@ bool GoodAlbumDialog::make_rows() {
     for (const std::string& name : album.m_good.names) {
       m_items.emplace_back();
       item_t& item = m_items.back();
-      const cell_place_t place = cell_place(i, 5);
       item.album = &album;
-      item.name = &name;
       item.path = "../" + album.path.album + "/" + name;
-
-      const e_media_t kind = media_kind(name);
-      load_media_cell(item.button, item.image, kind, album.path, name, item.info);
-      static void (GoodAlbumDialog::*const click[])(unsigned long) = {
-          &GoodAlbumDialog::button_image, &GoodAlbumDialog::button_movie,
-          &GoodAlbumDialog::button_audio};
-      if (kind != MEDIA_OTHER)
-        item.button.signal_clicked().connect(sigc::bind(sigc::mem_fun(*this, click[kind]), i));
-
+      item.build(album, name, m_programdir, m_editable);
       item.path_label.set_text(to_utf8(item.path));
       item.path_label.set_selectable(true);
-      loadphotocomment(item.comment, album.path, name);
-      item.comment_view.get_buffer()->set_text(to_utf8(item.comment));
-      item.comment_view.set_editable(m_editable);
-      item.books.build(album, name);
-      item.books.set_editable(m_editable);
-      if (kind == MEDIA_PHOTO) item.info = exif_summary(album.path, name);
-      item.info_label.set_text(to_utf8(item.info));
-      item.info_label.set_selectable(true);
-
-      attach_cell(m_table, item.button, place, 0);
-      attach_cell(m_table, item.path_label, place, 1);
-      attach_cell(m_table, item.comment_view, place, 2, Gtk::FILL);
-      attach_cell(m_table, item.books.box, place, 3);
-      attach_cell(m_table, item.info_label, place, 4);
+      item.attach(m_table, cell_place(i, 5), item.path_label);
 
       for (unsigned k = 0; k < 6; ++k)
         item.books.toggle[k].signal_toggled().connect(
@@ -111,25 +64,6 @@ bool GoodAlbumDialog::make_rows() {
     }
   }
   return true;
-}
-
-void GoodAlbumDialog::update_comment() {
-  m_comments.load(m_location);
-  show_all_children(true);
-}
-
-void GoodAlbumDialog::table_size_allocate(Gdk::Rectangle& allocation) {
-  size_scrolled(m_scrolled, allocation, false);
-}
-
-void GoodAlbumDialog::button_image(unsigned long i) {
-  open_photo(m_programdir, m_items[i].album->path, *m_items[i].name);
-}
-void GoodAlbumDialog::button_movie(unsigned long i) {
-  play_movie(m_items[i].album->path, *m_items[i].name);
-}
-void GoodAlbumDialog::button_audio(unsigned long i) {
-  play_sound(m_items[i].album->path, *m_items[i].name);
 }
 
 void GoodAlbumDialog::button_book(unsigned long i, unsigned k) {
@@ -169,11 +103,7 @@ void GoodAlbumDialog::on_response(int response) {
 }
 
 void GoodAlbumDialog::save() {
-  std::string title, head, last;
-  if (!m_comments.read(title, head, last)) error_box(*this, 30);
-  else if (title.empty()) error_box(*this, 26);
-  else if (!savecommenttxt(m_location, title, head, last, std::cerr)) error_box(*this, 30);
-  else if (!save_all_comment()) error_box(*this, 30);
+  if (m_comments.save(*this, m_location) && !save_all_comment()) show_error_log(*this, 30);
 
   m_private.save(m_location);
   m_progress.clear();
@@ -188,7 +118,7 @@ void GoodAlbumDialog::save() {
   }
   makebesthtml(m_location, m_progress.signal5, m_progress.signal6);
   m_progress.hide();
-  if (!ok) error_box(*this, 30, log.str());
+  if (!ok) show_error_log(*this, 30, log.str());
 }
 
 }  // namespace tavolin

@@ -14,6 +14,7 @@
 #include "album/engine/exif.h"
 #include "album/engine/global.h"
 #include "album/engine/util.h"
+#include "album/gui/bookcells.h"
 #include "album/gui/globaloption.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
@@ -21,30 +22,6 @@
 #include "utility/strutil.h"
 
 namespace tavolin {
-
-namespace {
-
-Glib::ustring msg(unsigned id) { return to_utf8(plimlib::getmsg(id)); }
-
-bool is_book_name(const std::string& name) { return !name.empty() && name[0] == '_'; }
-
-// The first two lines of a head comment, each without its line end.
-std::string comment_lines(const std::string& head) {
-  std::list<std::string> tokens;
-  libutils::separate_token(tokens, head, "\n");
-  if (tokens.empty()) return "";
-  auto it = tokens.begin();
-  std::string text = *it;
-  libutils::chop(text);
-  if (++it != tokens.end()) {
-    std::string second = *it;
-    libutils::chop(second);
-    text += "\n" + second;
-  }
-  return text;
-}
-
-}  // namespace
 
 void usage(const std::string& program) {
   std::cout << "usage: " << program << " [-h] [<from dir> <to dir>]" << std::endl;
@@ -101,12 +78,12 @@ MenuWindow::MenuWindow(int argc, char** argv)
   m_vbox.pack_start(m_last, Gtk::PACK_EXPAND_WIDGET, 0);
   m_table.signal_size_allocate().connect(sigc::mem_fun(*this, &MenuWindow::table_size_allocate));
 
-  m_browser.set_label(msg(6));
-  m_options.set_label(msg(7));
-  m_edit.set_label(msg(8));
-  m_move.set_label(msg(9));
-  m_delete.set_label(msg(10));
-  m_close.set_label(msg(11));
+  m_browser.set_label(msg_utf8(6));
+  m_options.set_label(msg_utf8(7));
+  m_edit.set_label(msg_utf8(8));
+  m_move.set_label(msg_utf8(9));
+  m_delete.set_label(msg_utf8(10));
+  m_close.set_label(msg_utf8(11));
   set_title(to_utf8(plimlib::make_title(plimlib::getmsg(0), plimlib::getmsg(1))));
 
   m_browser.signal_clicked().connect(
@@ -144,7 +121,6 @@ int MenuWindow::run_option_dialog(bool& saved) {
 }
 
 void MenuWindow::make_items() {
-  m_rootslash = g_global.album + "/";
   m_table.resize(1, 1);
   m_items.clear();
 
@@ -156,94 +132,41 @@ void MenuWindow::make_items() {
   m_last.get_buffer()->set_text(to_utf8(last));
 
   std::list<std::string> names;
-  if (!libutils::getdirs(names, m_rootslash)) return;
-  names.reverse();
-  m_items.reserve(names.size());
-  for (const std::string& name : names) {
-    if (name != "txt") add_row(name);
-  }
+  std::vector<subdir_t> found;
+  if (!list_subdirs(g_global.album, names, found)) return;
+  std::vector<item_t>(found.size()).swap(m_items);
 
   m_table.resize(static_cast<guint>(std::max<std::size_t>(m_items.size(), 1)), 7);
-  const Gtk::AttachOptions both = Gtk::EXPAND | Gtk::FILL;
   for (std::size_t i = 0; i < m_items.size(); ++i) {
     item_t& item = m_items[i];
-    const guint top = static_cast<guint>(i);
-    m_table.attach(item.name_label, 0, 1, top, top + 1, both, both, 0, 0);
-    m_table.attach(item.open_button, 2, 3, top, top + 1, both, both, 0, 0);
+    const path_t location("", g_global.album, found[i].name);
+    location.make(item.dir);
+    item.name = found[i].name;
+    item.name_label.set_text(to_utf8(item.name));
+    item.name_label.set_width_chars(static_cast<int>(item.name.size()));
+    item.name_label.set_selectable(true);
+    item.album = is_exist(item.dir + "/original");
+    const bool listed = item.build(found[i], location, item.open_button, 2);
+    if (listed) item.view_button.set_label(msg_utf8(42));
+    attach_columns(m_table, static_cast<guint>(i),
+                   {&item.name_label, nullptr, &item.open_button,
+                    listed ? &item.view_button : nullptr, &item.count_label, &item.title_label,
+                    &item.comment_label});
     item.open_button.signal_clicked().connect(
         sigc::bind(sigc::mem_fun(*this, &MenuWindow::on_btn_clicked_itembutton), i));
-    if (is_book_name(item.name) || item.album) {
-      m_table.attach(item.view_button, 3, 4, top, top + 1, both, both, 0, 0);
+    if (listed)
       item.view_button.signal_clicked().connect(
           sigc::bind(sigc::mem_fun(*this, &MenuWindow::on_btn_clicked_plimzev3), i));
-    }
-    m_table.attach(item.count_label, 4, 5, top, top + 1, both, both, 0, 0);
-    m_table.attach(item.title_label, 5, 6, top, top + 1, both, both, 0, 0);
-    m_table.attach(item.comment_label, 6, 7, top, top + 1, both, both, 0, 0);
   }
-}
-
-void MenuWindow::add_row(const std::string& name) {
-  const path_t location("", g_global.album, name);
-  std::string title, head, last;
-  if (!loadcommenttxt(location, title, head, last)) return;
-
-  m_items.emplace_back();
-  item_t& item = m_items.back();
-  location.make(item.dir);
-  item.name = name;
-  item.name_label.set_text(to_utf8(name));
-  item.name_label.set_width_chars(static_cast<int>(name.size()));
-  item.name_label.set_selectable(true);
-  item.album = is_exist(item.dir + "/original");
-
-  const bool counted = is_book_name(name) || item.album;
-  if (counted) {
-    item.open_button.set_label(msg(38));
-    item.view_button.set_label(msg(42));
-    std::string countfile;
-    location.make(countfile, "txt", "count.txt");
-    std::ifstream ifs(countfile, std::ios::binary);
-    std::string line;
-    if (ifs && std::getline(ifs, line)) {
-      libutils::chop2(line);
-      item.count_label.set_text(to_utf8(line));
-    }
-  } else {
-    item.open_button.set_label(msg(2));
-  }
-  item.title_label.set_text(to_utf8(title));
-  item.title_label.set_selectable(true);
-  item.comment_label.set_halign(Gtk::ALIGN_START);
-  item.comment_label.set_text(to_utf8(comment_lines(head)));
-  item.comment_label.set_selectable(true);
 }
 
 void MenuWindow::table_size_allocate(Gdk::Rectangle& allocation) {
-  const int h = allocation.get_height();
-  if (h <= 0) return;
-  const int screen_width = property_screen().get_value()->get_width();
-  m_scrolled.set_size_request(std::min(allocation.get_width(), screen_width),
-                              std::min(h, 640));
+  size_scrolled(m_scrolled, allocation, true);
 }
 
 void MenuWindow::on_btn_clicked_plimzev3(unsigned long i) {
   if (i >= m_items.size()) return;
-  const std::string level = "size" + std::to_string(g_global.view_size);
-  const path_t root("", g_global.album, "");
-  std::string sizedir;
-  root.make(sizedir, m_items[i].name, level);
-  if (is_exist(sizedir)) {
-    run_plimzev3(m_programdir, sizedir);
-  } else {
-    std::list<std::string> args;
-    if (is_book_name(m_items[i].name)) {
-      std::string rootdir;
-      root.make(rootdir);
-      args = plimzev3_book_args(rootdir, m_items[i].name);
-    }
-    run_plimzev3(m_programdir, args);
-  }
+  view_entry(m_programdir, g_global.album, m_items[i].name);
   window_rule();
 }
 
@@ -260,9 +183,6 @@ void MenuWindow::on_btn_clicked_close() { std::exit(0); }
 void MenuWindow::on_btn_clicked_move() {}
 void MenuWindow::on_btn_clicked_delete() {}
 
-void MenuWindow::window_rule() {
-  if (ostype_iconify()) iconify();
-  present();
-}
+void MenuWindow::window_rule() { present_again(*this); }
 
 }  // namespace tavolin

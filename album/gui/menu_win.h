@@ -16,6 +16,8 @@
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
 
+#include "album/gui/bookcells.h"
+
 namespace tavolin {
 
 // "usage: " + program + " [-h] [<from dir> <to dir>]" on standard output.
@@ -24,16 +26,13 @@ void usage(const std::string& program);
 class MenuWindow : public Gtk::Window {
  public:
   // One row of the list: an album, a generated book or a collection.
-  struct item_t {
+  struct item_t : subdir_labels_t {
     bool album = false;  // the directory holds "original"
     std::string dir;     // album root + "/" + name
     std::string name;
     Gtk::Label name_label;
     Gtk::Button open_button;
     Gtk::Button view_button;
-    Gtk::Label count_label;
-    Gtk::Label title_label;
-    Gtk::Label comment_label;
   };
 
   // Loads the catalog and the settings (offering the option dialog when
@@ -76,7 +75,6 @@ class MenuWindow : public Gtk::Window {
   // Runs the option dialog until it is left; returns GTK's response and
   // whether the settings were saved.
   int run_option_dialog(bool& saved);
-  void add_row(const std::string& name);
 
   int m_argc;
   char** m_argv;
@@ -84,7 +82,6 @@ class MenuWindow : public Gtk::Window {
   std::string m_programfile;
   std::string m_programname;
   std::string m_msgdir;
-  std::string m_rootslash;
 
   Gtk::VBox m_vbox;
   Gtk::Label m_title;

@@ -15,20 +15,18 @@
 #include <gtkmm/textview.h>
 
 #include "album/engine/album.h"
+#include "album/gui/bookcells.h"
 
 namespace tavolin {
 
 class ViewBookDialog : public Gtk::Dialog {
  public:
-  struct item_t {
+  struct item_t : subdir_labels_t {
     std::string name;
     Gtk::Label name_label;
     Gtk::Button list_button;
     bool is_listed = false;  // an album or a book: the viewer button is placed
     Gtk::Button viewer_button;
-    Gtk::Label count_label;
-    Gtk::Label title_label;
-    Gtk::Label comment_label;
   };
 
   ViewBookDialog(Gtk::Window& parent, const path_t& collection,

@@ -121,7 +121,7 @@ TEST_F(EditLoop, BookRowOpensTheOneBookDialogReadOnly) {
   script.on<BestBookDialog>([&seen](BestBookDialog& book) {
     seen = true;
     EXPECT_EQ(book.get_widget_for_response(Gtk::RESPONSE_APPLY), nullptr);
-    EXPECT_EQ(book.m_title_entry.get_text(), "Sale");
+    EXPECT_EQ(book.comments().title_entry.get_text(), "Sale");
     click(book, Gtk::RESPONSE_OK);
   });
   window.on_btn_clicked_itembutton(0);

@@ -69,15 +69,15 @@ TEST_F(Books, BrowserListsRowsAndOpensThemWithoutWritingAnything) {
     script_t script;
     script.on<BestBookDialog>([](BestBookDialog& book) {
       EXPECT_EQ(book.get_widget_for_response(Gtk::RESPONSE_APPLY), nullptr);
-      EXPECT_FALSE(book.m_private_check.get_sensitive());
-      EXPECT_FALSE(book.m_title_entry.get_editable());
+      EXPECT_FALSE(book.private_row().check.get_sensitive());
+      EXPECT_FALSE(book.comments().title_entry.get_editable());
       ASSERT_EQ(book.rows().size(), 1u);
       EXPECT_EQ(book.rows()[0].caption, "../2024trip/p.jpg");
       EXPECT_EQ(book.rows()[0].comment, "a comment\r\n");
-      EXPECT_TRUE(book.rows()[0].print.get_active());
-      EXPECT_FALSE(book.rows()[0].best.get_active());
-      EXPECT_FALSE(book.rows()[0].print.get_sensitive());
-      book.m_title_entry.set_text("changed");
+      EXPECT_TRUE(book.rows()[0].books.toggle[4].get_active());
+      EXPECT_FALSE(book.rows()[0].books.toggle[0].get_active());
+      EXPECT_FALSE(book.rows()[0].books.toggle[4].get_sensitive());
+      book.comments().title_entry.set_text("changed");
       click(book, Gtk::RESPONSE_OK);
     });
     browser.items()[1].list_button.clicked();
@@ -120,9 +120,9 @@ TEST_F(Books, EditableBookSavesItsTextsAndRebuildsItsPages) {
   const path_t book("", root, "_PrintBook");
   unlink((root + "/_PrintBook/index.html").c_str());
   BestBookDialog dialog(parent, book, prog.dir, E_BESTNAME_PRINT, true);
-  EXPECT_EQ(dialog.m_title_entry.get_text(), "Prints");
-  dialog.m_title_entry.set_text("Prints 2");
-  dialog.m_private_check.set_active(true);
+  EXPECT_EQ(dialog.comments().title_entry.get_text(), "Prints");
+  dialog.comments().title_entry.set_text("Prints 2");
+  dialog.private_row().check.set_active(true);
   dialog.response(Gtk::RESPONSE_APPLY);
   guitest::pump();
   EXPECT_EQ(read_file(root + "/_PrintBook/txt/head.txt"), "Prints 2\r\nPrints 2\r\n");
@@ -134,8 +134,8 @@ TEST_F(Books, EditableBookSavesItsTextsAndRebuildsItsPages) {
   std::vector<std::string> texts;
   script_t script;
   script.answer_box(Gtk::RESPONSE_OK, &texts);
-  dialog.m_title_entry.set_text("");
-  dialog.m_private_check.set_active(false);
+  dialog.comments().title_entry.set_text("");
+  dialog.private_row().check.set_active(false);
   dialog.response(Gtk::RESPONSE_OK);
   EXPECT_EQ(texts, std::vector<std::string>{msg(26)});
   EXPECT_EQ(read_file(root + "/_PrintBook/txt/head.txt"), "Prints 2\r\nPrints 2\r\n");
