@@ -177,6 +177,11 @@ void comment_rows_t::pack(Gtk::Box& box) {
 void comment_rows_t::load(const path_t& location) {
   std::string title, head, last;
   loadcommenttxt(location, title, head, last);
+  offer(title, head, last);
+}
+
+void comment_rows_t::offer(const std::string& title, const std::string& head,
+                           const std::string& last) {
   if (!title.empty()) title_entry.set_text(to_utf8(title));
   if (!head.empty()) head_view.get_buffer()->set_text(to_utf8(head));
   if (!last.empty()) last_view.get_buffer()->set_text(to_utf8(last));

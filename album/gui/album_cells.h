@@ -146,6 +146,7 @@ struct comment_rows_t {
   void pack(Gtk::Box& box);
   // loadcommenttxt: the non-empty texts go into the widgets.
   void load(const path_t& location);
+  void offer(const std::string& title, const std::string& head, const std::string& last);
   // The typed texts in the locale's encoding; false when one cannot be
   // converted (a line on standard error).
   bool read(std::string& title, std::string& head, std::string& last) const;

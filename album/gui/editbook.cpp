@@ -146,7 +146,7 @@ void EditBookDialog::new_album() {
     if (response != Gtk::RESPONSE_OK) continue;
     from = widget_text(dialog.m_from_entry.get_text());
     to = dialog.get_to();
-    title = widget_text(dialog.m_title_entry.get_text());
+    title = widget_text(dialog.m_comments.title_entry.get_text());
     // The album's own text files are never imported over the comments
     // written below.
     files = importable_files(dialog.selected_files());
@@ -177,10 +177,10 @@ void EditBookDialog::new_album() {
     break;
   }
 
-  const std::string head = view_text(dialog.m_head_view);
-  const std::string last = view_text(dialog.m_last_view);
+  const std::string head = view_text(dialog.m_comments.head_view);
+  const std::string last = view_text(dialog.m_comments.last_view);
   std::ostringstream comment_log;
-  if (!make_album_dir(to, title, head, last, dialog.m_private_check.get_active(), comment_log)) {
+  if (!make_album_dir(to, title, head, last, dialog.m_private.check.get_active(), comment_log)) {
     show_error_log(dialog, 30, comment_log.str());
     return;
   }

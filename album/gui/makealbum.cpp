@@ -9,6 +9,7 @@
 #include <gtkmm/filechooserdialog.h>
 #include <gtkmm/stock.h>
 
+#include "album/engine/collectionedit.h"
 #include "album/engine/comment.h"
 #include "album/engine/ffmpeg.h"
 #include "album/engine/global.h"
@@ -33,14 +34,6 @@ std::string today() {
   return digits;
 }
 
-// Fills the fields whose loaded text is not empty.
-void offer_texts(Gtk::Entry& title_entry, Gtk::TextView& head_view, Gtk::TextView& last_view,
-                 const std::string& title, const std::string& head, const std::string& last) {
-  if (!title.empty()) title_entry.set_text(to_utf8(title));
-  if (!head.empty()) set_view_text(head_view, head);
-  if (!last.empty()) set_view_text(last_view, last);
-}
-
 }  // namespace
 
 MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
@@ -51,7 +44,6 @@ MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
       m_collection_dir(collection_dir),
       m_from_box(false, 0),
       m_to_box(false, 0),
-      m_private_box(false, 0),
       m_table(1, 1, false),
       m_button_box(false, 0) {
   m_from_label.set_width_chars(20);
@@ -74,12 +66,8 @@ MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
   content.add(m_to_box);
 
   // A new album starts as private as the collection that holds it.
-  struct stat st;
-  m_private_check.set_active(stat((m_collection_dir + "/txt/secret.txt").c_str(), &st) == 0);
-  m_private_label.set_text(msg_utf8(49));
-  m_private_box.pack_start(m_private_label, Gtk::PACK_SHRINK, 0);
-  m_private_box.add(m_private_check);
-  content.add(m_private_box);
+  m_private.build(path_t("", m_collection_dir, ""), true);
+  content.add(m_private.box);
 
   m_files_label.set_text(msg_utf8(15));
   m_scrolled.set_redraw_on_allocate(true);
@@ -92,17 +80,8 @@ MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
   content.pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
   content.add(m_button_box);
 
-  m_title_label.set_text(msg_utf8(21));
-  m_head_label.set_text(msg_utf8(23));
-  m_last_label.set_text(msg_utf8(24));
-  m_head_view.set_size_request(300, 60);
-  m_last_view.set_size_request(300, 60);
-  content.add(m_title_label);
-  content.add(m_title_entry);
-  content.add(m_head_label);
-  content.add(m_head_view);
-  content.add(m_last_label);
-  content.add(m_last_view);
+  m_comments.build(true);
+  m_comments.pack(content);
 
   m_from_entry.signal_focus_out_event().connect(
       sigc::mem_fun(*this, &MakeAlbumDialog::leave_from), true);
@@ -245,7 +224,7 @@ bool MakeAlbumDialog::scan() {
 
   std::string title, head, last;
   loadcomment(widget_text(m_from_entry.get_text()), title, head, last);
-  offer_texts(m_title_entry, m_head_view, m_last_view, title, head, last);
+  m_comments.offer(title, head, last);
 
   button_invert();
   m_table.show_all_children(true);
@@ -259,11 +238,8 @@ bool MakeAlbumDialog::leave_to(GdkEventFocus*) {
   if (to.album.empty()) return false;
   std::string title, head, last;
   loadcommenttxt(to, title, head, last);
-  offer_texts(m_title_entry, m_head_view, m_last_view, title, head, last);
-  std::string marker;
-  to.make(marker, "txt", "secret.txt");
-  struct stat st;
-  m_private_check.set_active(stat(marker.c_str(), &st) == 0);
+  m_comments.offer(title, head, last);
+  m_private.check.set_active(get_private(to));
   show_all_children(true);
   return true;
 }

@@ -23,6 +23,7 @@
 #include <gtkmm/togglebutton.h>
 
 #include "album/engine/album.h"
+#include "album/gui/album_cells.h"
 #include "image/imagetype.h"
 
 namespace tavolin {
@@ -82,13 +83,11 @@ class MakeAlbumDialog : public Gtk::Dialog {
 
   Gtk::HBox m_from_box;
   Gtk::HBox m_to_box;
-  Gtk::HBox m_private_box;
   Gtk::Label m_from_label;
   Gtk::Label m_to_label;
-  Gtk::Label m_private_label;
 
  public:
-  Gtk::CheckButton m_private_check;
+  private_row_t m_private;
   Gtk::Entry m_from_entry;
   Gtk::Entry m_to_entry;
 
@@ -104,16 +103,7 @@ class MakeAlbumDialog : public Gtk::Dialog {
  public:
   Gtk::Button m_invert_button;
   Gtk::Button m_update_button;
-
- private:
-  Gtk::Label m_title_label;
-  Gtk::Label m_head_label;
-  Gtk::Label m_last_label;
-
- public:
-  Gtk::Entry m_title_entry;
-  Gtk::TextView m_head_view;
-  Gtk::TextView m_last_view;
+  comment_rows_t m_comments;
 };
 
 }  // namespace tavolin

@@ -79,8 +79,8 @@ TEST_F(Hub, NewAlbumIsMadeFromTheChosenFilesWithTheirTurns) {
     EXPECT_TRUE(d.items()[2].angle_spin.get_sensitive());
     d.items()[2].angle_spin.set_value(90);
     d.m_to_entry.set_text("trip");
-    d.m_title_entry.set_text("Trip");
-    d.m_head_view.get_buffer()->set_text("first line\nsecond line");
+    d.m_comments.title_entry.set_text("Trip");
+    d.m_comments.head_view.get_buffer()->set_text("first line\nsecond line");
     collectiontest::screenshot("make-album.png");
     // OK while the caret is still in the source entry keeps the choice.
     d.m_from_entry.grab_focus();
@@ -146,7 +146,7 @@ TEST_F(Hub, EveryCheckOfTheNewAlbumRoadShowsItsOwnMessage) {
   script.answer_box(Gtk::RESPONSE_NO, &texts);
   script.on<MakeAlbumDialog>([](MakeAlbumDialog& d) {
     d.m_to_entry.set_text("new");
-    d.m_title_entry.set_text("");
+    d.m_comments.title_entry.set_text("");
     click(d, Gtk::RESPONSE_OK);
   });
   script.answer_box(Gtk::RESPONSE_OK, &texts);
@@ -175,7 +175,7 @@ TEST_F(Hub, AddingToAnExistingAlbumKeepsItsCameraFilesAndComments) {
     scan(d);
     d.m_to_entry.set_text("trip");
     d.leave_to(nullptr);
-    EXPECT_EQ(d.m_title_entry.get_text(), "Album trip");
+    EXPECT_EQ(d.m_comments.title_entry.get_text(), "Album trip");
     click(d, Gtk::RESPONSE_OK);
   });
   script.answer_box(Gtk::RESPONSE_YES, &texts);  // add to it
@@ -183,7 +183,7 @@ TEST_F(Hub, AddingToAnExistingAlbumKeepsItsCameraFilesAndComments) {
   script.on<MakeAlbumDialog>([](MakeAlbumDialog& d) {
     for (auto& row : d.items())
       if (*row.name == "seed.jpg") row.select_button.clicked();
-    d.m_title_entry.set_text("Trip again");
+    d.m_comments.title_entry.set_text("Trip again");
     click(d, Gtk::RESPONSE_OK);
   });
   script.answer_box(Gtk::RESPONSE_YES, &texts);

@@ -69,7 +69,7 @@ TEST_F(EditLoop, NewAlbumIsListedInTheMainWindowAfterTheHubCloses) {
   script.on<MakeAlbumDialog>([](MakeAlbumDialog& d) {
     d.m_update_button.clicked();
     d.m_to_entry.set_text("trip");
-    d.m_title_entry.set_text("Trip");
+    d.m_comments.title_entry.set_text("Trip");
     click(d, Gtk::RESPONSE_OK);
   });
   script.add(fresh_hub_shown, [&]() {
