@@ -77,11 +77,6 @@ const char* nameof(const jpegdata_t* data) {
   return data && data->name ? data->name : "";
 }
 
-template <class... Message>
-void message(const Message&... pieces) {
-  libutils::fail(pieces...);
-}
-
 }  // namespace
 
 // --- error exit ---------------------------------------------------------

@@ -193,7 +193,7 @@ TEST_F(ImportSafety, CopyOutOfSpaceLeavesNoFragmentAndKeepsTheTarget) {
 }
 
 TEST_F(ImportSafety, UpdateRebuildsFailedConversionAndEmptyLevels) {
-  if (!have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg";
+  REQUIRE_PROGRAM("ffmpeg");
   ASSERT_TRUE(run("ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=1:size=320x240:rate=10 "
                   "-c:v mjpeg -q:v 5 '" + (tmp / "card1/clip.avi") + "'"));
   ASSERT_TRUE(write_photo(tmp / "card1/p.jpg", 2048, 1536));

@@ -117,7 +117,7 @@ std::vector<files_t> camera_files(const enginetest::scratch_dir& tmp, bool with_
 }
 
 TEST_F(ShrinkParallel, EightWorkersMakeWhatOneMakes) {
-  if (!have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg";
+  REQUIRE_PROGRAM("ffmpeg");
   const std::vector<files_t> files = camera_files(tmp, true);
   const run_t one = make(1, files), eight = make(8, files);
   ASSERT_TRUE(one.ok) << one.log << one.err;
