@@ -59,10 +59,7 @@ libgr::image2d_t turned(const libgr::image2d_t& picture, unsigned long count) {
 class PictureFixes : public ::testing::Test {
  protected:
   void SetUp() override {
-    tavolin::g_global.shrink_size = {1024, 1024};
-    tavolin::g_global.jpeg_compress = 90;
-    tavolin::g_global.hwaccel = "";
-    tavolin::g_global.ffmpeg = "-c:v libx264 -preset ultrafast -crf 23";
+    enginetest::set_level_settings(1024, 90);
     enginetest::make_dirs(album_dir() + "/original");
   }
   std::string album_dir() const { return tmp / "root/album"; }

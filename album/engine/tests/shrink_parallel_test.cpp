@@ -53,10 +53,7 @@ struct run_t {
 class ShrinkParallel : public ::testing::Test {
  protected:
   void SetUp() override {
-    tavolin::g_global.shrink_size = {256, 256};
-    tavolin::g_global.jpeg_compress = 85;
-    tavolin::g_global.hwaccel = "";
-    tavolin::g_global.ffmpeg = "-c:v mjpeg -q:v 5";  // deterministic output
+    enginetest::set_level_settings(256, 85, "-c:v mjpeg -q:v 5");  // deterministic movies
     enginetest::make_dirs(tmp / "camera");
   }
 
