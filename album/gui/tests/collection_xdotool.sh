@@ -12,23 +12,11 @@ program=$1
 source=$2
 shots=$3
 
-for tool in xdotool import convert ffmpeg ffprobe; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "collection_xdotool: $tool is missing (scripts/deps installs it)" >&2
-    exit 1
-  fi
-done
-[[ -n "${DISPLAY:-}" ]] || { echo "collection_xdotool: no DISPLAY" >&2; exit 1; }
-
-work=$(mktemp -d)
-pid=""
-cleanup() {
-  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
-fail() { echo "collection_xdotool: $*" >&2; exit 1; }
+name=collection_xdotool
+source "$(dirname "$0")/xdotool_session.sh"
+need_tools xdotool import convert ffmpeg ffprobe
+[[ -n "${DISPLAY:-}" ]] || fail "no DISPLAY"
+begin_session
 
 # The visible window of the program whose title is exactly $1.
 window_named() {
@@ -71,23 +59,9 @@ keys() {
   xdotool key --window "$wid" "$@"
 }
 shot() {
-  local wid=$1 name=$2 WIDTH HEIGHT X Y SCREEN WINDOW
   sleep 0.5
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  import -window root "$work/screen.png"
-  convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shots/$name"
+  shot_window "$1" "$shots/$2"
 }
-wait_end() {
-  local status=0
-  for _ in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  wait "$pid" || status=$?
-  pid=""
-  return $status
-}
-
 mkdir -p "$shots"
 home=$work/home
 import=$work/import

@@ -8,28 +8,18 @@ set -euo pipefail
 program=$1
 shots=$2
 
-for tool in xdotool import convert; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "tavolin_xdotool: $tool is missing (scripts/deps installs it)" >&2
-    exit 1
-  fi
-done
+name=tavolin_xdotool
+source "$(dirname "$0")/xdotool_session.sh"
+need_tools xdotool import convert
 # Keys and clicks go to whatever lies under the pointer or has the focus:
 # run on a display of our own, away from the windows of parallel tests.
 if [[ -z "${TAVOLIN_XDOTOOL_DISPLAY:-}" ]]; then
-  command -v xvfb-run >/dev/null || { echo "tavolin_xdotool: xvfb-run is missing" >&2; exit 1; }
+  need_tools xvfb-run
   export TAVOLIN_XDOTOOL_DISPLAY=1
   exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 
-work=$(mktemp -d)
-pid=""
-cleanup() {
-  [[ -n "$pid" ]] && kill "$pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
+begin_session
 
 # Waits for a visible window of this process whose name matches $1.
 find_window() {
@@ -57,17 +47,6 @@ close_window() {
   xdotool mousemove --window "$wid" $((w - 12)) $((h - 8)) click 1
 }
 
-wait_end() {
-  local status=0
-  for _ in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  wait "$pid" || status=$?
-  pid=""
-  return $status
-}
-
 # 1. First start.
 home=$work/home
 mkdir -p "$home"
@@ -80,13 +59,9 @@ xdotool key --window "$dialog" Return
 main=$(find_window '^tavolin - photo albums$')
 sleep 0.3
 close_window "$main"
-if ! wait_end; then
-  echo "tavolin_xdotool: the program did not end with 0" >&2
-  exit 1
-fi
-grep -q $'^album='"$home"$'/album\r$' "$home/.tavolin" ||
-  { echo "tavolin_xdotool: no settings file with the album root" >&2; exit 1; }
-[[ -d "$home/album" ]] || { echo "tavolin_xdotool: album root not made" >&2; exit 1; }
+wait_end || fail "the program did not end with 0"
+grep -q $'^album='"$home"$'/album\r$' "$home/.tavolin" || fail "no settings file with the album root"
+[[ -d "$home/album" ]] || fail "album root not made"
 
 # 2. The main window over a prepared root, photographed.
 root=$work/root
@@ -109,10 +84,8 @@ HOME=$home "$program" "$work/import" "$root" &
 pid=$!
 main=$(find_window '^tavolin - photo albums$')
 sleep 0.5
-eval "$(xdotool getwindowgeometry --shell "$main")"
 mkdir -p "$shots"
-import -window root "$work/screen.png"
-convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$shots/main_window.png"
+shot_window "$main" "$shots/main_window.png"
 close_window "$main"
-wait_end || { echo "tavolin_xdotool: the second run did not end with 0" >&2; exit 1; }
+wait_end || fail "the second run did not end with 0"
 echo "tavolin_xdotool: ok, screenshot $shots/main_window.png"
