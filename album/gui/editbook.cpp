@@ -255,14 +255,7 @@ void EditBookDialog::save(int response) {
   m_progwin.hide();
 
   m_private.save(m_albumdir);
-  if (!makehtmlbook(m_albumdir, std::cerr)) {
-    libutils::error();
-    std::cerr << m_fulldir << ": makehtmlbook() fail." << std::endl;
-    return;
-  }
-  make_items();
-  show_all_children(true);
-  if (response != EDITBOOK_UPDATE) return;
+  if (!rebuild_page() || response != EDITBOOK_UPDATE) return;
 
   std::ostringstream log;
   m_progwin.show();

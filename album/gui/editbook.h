@@ -76,6 +76,9 @@ class EditBookDialog : public Gtk::Dialog {
   void save(int response);
   // The collection page and the rows again, after an editor from a row.
   void rebuild_after_editor();
+  // The collection page and the rows again; false (a line on standard
+  // error, the rows as they were) when the page cannot be written.
+  bool rebuild_page();
 
   const std::string& m_program_dir;
   const std::string& m_program_file;

@@ -93,13 +93,18 @@ void EditBookDialog::button_remove(unsigned long row) {
   // No shell: only a real child directory of this collection goes.
   std::ostringstream log;
   if (!remove_entry(m_fulldir, name, log)) show_error_log(*this, 44, log.str());
+  rebuild_page();
+}
+
+bool EditBookDialog::rebuild_page() {
   if (!makehtmlbook(m_albumdir, std::cerr)) {
     libutils::error();
     std::cerr << m_fulldir << ": makehtmlbook() fail." << std::endl;
-    return;
+    return false;
   }
   make_items();
   show_all_children(true);
+  return true;
 }
 
 }  // namespace tavolin
