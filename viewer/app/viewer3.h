@@ -36,6 +36,8 @@ class ViewWindow : public vorn::glutyAPI4 {
   void mouse(int button, int state, int x, int y) override;
   void motion(int x, int y) override;
   void init() override;
+  // Frees the scene's and the frame's GL objects while the context exists.
+  void close() override;
   void mousewheel(int wheel, int direction, int x, int y) override;
   void drop(int count, const char** paths) override;
 
