@@ -18,6 +18,8 @@ extern int winwidth;
 extern int winheight;
 extern int winx;
 extern int winy;
+// Saves the window's size and place into those four.
+void remember_geometry(GLFWwindow* window);
 
 class ViewWindow : public vorn::glutyAPI4 {
  public:

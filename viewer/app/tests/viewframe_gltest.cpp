@@ -17,6 +17,7 @@
 #include "viewer/app/viewframe.h"
 #include "viewer/app/viewobj.h"
 #include "viewer/graphics/image_object.h"
+#include "viewer/graphics/tests/graphics_test_support.h"
 
 namespace {
 
@@ -288,12 +289,8 @@ TEST_F(ViewFrameGL, FramedCameraPhotoSnapshot) {
   EXPECT_FALSE(is_bg(at(px, 400, 300)));
   EXPECT_TRUE(is_bg(at(px, 2, 2)));
 
-  libgr::image2d_t shot;
-  shot.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
-                                  libgr::IMAGE_BITS_8);
-  shot.width = kWidth;
-  shot.height = kHeight;
-  ASSERT_TRUE(shot.allocate());
+  libgr::image2d_t shot = grtest::uint_image(kWidth, kHeight);
+  ASSERT_NE(shot.pixels.begin(), nullptr);
   for (int y = 0; y < kHeight; ++y) {
     std::copy(&px[static_cast<std::size_t>(y) * kWidth * 3],
               &px[static_cast<std::size_t>(y + 1) * kWidth * 3], shot[y]);
