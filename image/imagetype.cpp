@@ -8,10 +8,7 @@ namespace libgr {
 
 bool check_image_size(const char* name, uint64_t width, uint64_t height) {
   if (width != 0 && height > image_pixel_limit / width) {
-    libutils::error();
-    std::cerr << (name ? name : "") << ": image too large, " << width << "x"
-              << height << " pixels." << std::endl;
-    return false;
+    return libutils::fail(name ? name : "", ": image too large, ", width, "x", height, " pixels.");
   }
   return true;
 }

@@ -49,8 +49,7 @@ bool swap_red_blue(image2d_t& dst, const image2d_t& src, e_image_format_t three,
   if (is_three && static_three) dst.store = &s_store_4;
   image_desc_t desc(is_three ? three_to : four_to, s.desc.type, IMAGE_BITS_8);
   if (!prepare(dst, desc, s.width, s.height)) {
-    fail(name, "(): allocate() fail.");
-    return false;
+    return fail(name, "(): allocate() fail.");
   }
   if (is_three) {
     reorder<3, 3>(dst, s, {2, 1, 0});
@@ -74,8 +73,7 @@ bool change_components(image2d_t& dst, const image2d_t& src, e_image_format_t fr
   if (!store_covers(s, name)) return false;
   dst.store = &s_store_4;
   if (!prepare(dst, image_desc_t(to, s.desc.type, IMAGE_BITS_8), s.width, s.height)) {
-    fail(name, "(): allocate() fail.");
-    return false;
+    return fail(name, "(): allocate() fail.");
   }
   reorder<IN, OUT>(dst, s, order);
   return true;
@@ -154,8 +152,7 @@ bool index2rgb(image2d_t& dst, const image2d_t& src) {
   if (!start_converting(dst, s, "index2rgb", IMAGE_FORMAT_RGB)) return false;
   const int per_byte = values_per_byte(s.desc.bits);
   if (per_byte == 0) {
-    fail("index2rgb(): ", s.desc.bits, ": unsupported bits.");
-    return false;
+    return fail("index2rgb(): ", s.desc.bits, ": unsupported bits.");
   }
   // Indices past the palette (or past a shorter channel) give black.
   unsigned char table[256][3] = {};
@@ -179,8 +176,7 @@ bool grayscale2rgb(image2d_t& dst, const image2d_t& src) {
   }
   const int per_byte = values_per_byte(s.desc.bits);
   if (per_byte == 0) {
-    fail("grayscale2rgb(): ", s.desc.bits, ": unsupported bits.");
-    return false;
+    return fail("grayscale2rgb(): ", s.desc.bits, ": unsupported bits.");
   }
   if (!start_converting(dst, s, "grayscale2rgb", IMAGE_FORMAT_RGB)) return false;
   // Values spread over 0 .. 255: times 255, 17 or 1.
@@ -197,16 +193,13 @@ bool grayscale2rgb(image2d_t& dst, const image2d_t& src) {
 bool monochrome(image2d_t& dst, const image2d_t& src) {
   const image2d_t s(src);
   if (s.desc.format != IMAGE_FORMAT_RGB) {
-    fail(s.desc.format, ": image format is not RGB.");
-    return false;
+    return fail(s.desc.format, ": image format is not RGB.");
   }
   if (s.desc.type != IMAGE_TYPE_UINT) {
-    fail(s.desc.type, ": image type is not UINT.");
-    return false;
+    return fail(s.desc.type, ": image type is not UINT.");
   }
   if (s.desc.bits != IMAGE_BITS_8) {
-    fail(s.desc.bits, ": image bits is not 8.");
-    return false;
+    return fail(s.desc.bits, ": image bits is not 8.");
   }
   if (!start_converting(dst, s, "monochrome", IMAGE_FORMAT_GRAYSCALE)) return false;
   plane_t<const unsigned char> in = rows_of(s);
@@ -226,8 +219,7 @@ bool grayscale(image2d_t& dst, const image2d_t& src) {
   const image2d_t s(src);
   if (s.desc.format != IMAGE_FORMAT_GRAYSCALE || s.desc.type != IMAGE_TYPE_UINT ||
       s.desc.bits != IMAGE_BITS_1 || s.compressed) {
-    fail("grayscale(): image is not a 1-bit GRAYSCALE UINT image.");
-    return false;
+    return fail("grayscale(): image is not a 1-bit GRAYSCALE UINT image.");
   }
   color3ub_t colours[2] = {black3ub, white3ub};
   const palette_t& pal = s.palette;
@@ -261,15 +253,13 @@ bool copy_rows(image2d_t& dst, const image2d_t& src, bool upside_down,
                const char* name) {
   const image2d_t s(src);
   if (s.compressed) {
-    fail(name, "(): compressed image not supported.");
-    return false;
+    return fail(name, "(): compressed image not supported.");
   }
   if (!store_covers(s, name)) return false;
   dst.store = s.store;
   dst.window = image_window2d_t();
   if (!prepare(dst, s.desc, s.width, s.height)) {
-    fail(name, "(): allocate() fail.");
-    return false;
+    return fail(name, "(): allocate() fail.");
   }
   if (s.width == 0 || s.height == 0) return true;
   plane_t<const unsigned char> in = rows_of(s);
@@ -294,12 +284,10 @@ bool flip(image2d_t& dst, const image2d_t& src) {
 bool makewindow(image2d_t& dst, const image2d_t& src, int x, int y,
                 unsigned int w, unsigned int h) {
   if (src.compressed) {
-    fail("makewindow(): compressed image not supported.");
-    return false;
+    return fail("makewindow(): compressed image not supported.");
   }
   if (x < 0 || y < 0) {
-    fail("makewindow(): negative offset.");
-    return false;
+    return fail("makewindow(): negative offset.");
   }
   const image2d_t s(src);
   // Offsets past the source give an empty window at its edge.

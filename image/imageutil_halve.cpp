@@ -149,18 +149,15 @@ void halve_bayer(const plane_t<const unsigned char>& s,
 bool halving(image2d_t& dst, const image2d_t& src, const bayer_t* cell) {
   const image2d_t s(src);
   if (s.compressed) {
-    fail("scaledown(): compressed image not supported.");
-    return false;
+    return fail("scaledown(): compressed image not supported.");
   }
   if (!store_covers(s, "scaledown")) return false;
   if (!prepare(dst, s.desc, s.width / 2, s.height / 2)) {
-    fail("scaledown(): allocate() fail.");
-    return false;
+    return fail("scaledown(): allocate() fail.");
   }
   int bytes = halving_bytes(s.desc.format, cell != nullptr);
   if (bytes == 0) {
-    fail("scaledown(): ", s.desc.format, ": unsupported format.");
-    return false;
+    return fail("scaledown(): ", s.desc.format, ": unsupported format.");
   }
   if (dst.width == 0 || dst.height == 0) return true;
   plane_t<const unsigned char> in = rows_of(s);
@@ -201,8 +198,7 @@ bool scaledown_inplace(image2d_t& image) {
   if (!halve_rows(bytes, in, rows_of(image), width, height, true)) {
     image.width = old_width;
     image.height = old_height;
-    fail("scaledown(): allocate() fail.");
-    return false;
+    return fail("scaledown(): allocate() fail.");
   }
   return true;
 }

@@ -127,18 +127,15 @@ bool rotate(unsigned long count, image2d_t& dst, const image2d_t& src) {
   const image2d_t s(src);
   unsigned bits = s.desc.getPixelBits();
   if (s.compressed) {
-    fail("rotate(): compressed image not supported.");
-    return false;
+    return fail("rotate(): compressed image not supported.");
   }
   if (bits == 0 || bits % 8 != 0) {
-    fail("rotate(): ", s.desc.bits, ": pixels are not whole bytes.");
-    return false;
+    return fail("rotate(): ", s.desc.bits, ": pixels are not whole bytes.");
   }
   if (!store_covers(s, "rotate")) return false;
   bool swap = count != 2;
   if (!prepare(dst, s.desc, swap ? s.height : s.width, swap ? s.width : s.height)) {
-    fail("rotate(): allocate() fail.");
-    return false;
+    return fail("rotate(): allocate() fail.");
   }
   if (s.width == 0 || s.height == 0) return true;
   plane_t<const unsigned char> in = rows_of(s);

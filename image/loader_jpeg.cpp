@@ -77,11 +77,6 @@ const char* nameof(const jpegdata_t* data) {
   return data && data->name ? data->name : "";
 }
 
-template <class... Message>
-void message(const Message&... pieces) {
-  libutils::fail(pieces...);
-}
-
 }  // namespace
 
 // --- error exit ---------------------------------------------------------
@@ -349,8 +344,7 @@ static void begin_decoder(decoder_t& d, jpegdata_t& data,
 
 static bool decode_stop(decoder_t& d, const jpegdata_t& data) {
   jpeg_destroy_decompress(&d.cinfo);
-  libutils::fail(nameof(&data), ": jpeg decompress fail, stop.");
-  return false;
+  return libutils::fail(nameof(&data), ": jpeg decompress fail, stop.");
 }
 
 // The steps run under the setjmp of the callers; kept out of line so that
@@ -543,21 +537,18 @@ bool jpeginfo_t::compress(jpegdata_t& out, const image2d_t& image, int quality,
   const desc_row_t* row = find_row(image.desc);
   if (!row) return false;
   if (image.width == 0 || image.height == 0) {
-    libutils::fail(nameof(&out), ": jpeg compress fail, image is ", image.width, "x",
+    return libutils::fail(nameof(&out), ": jpeg compress fail, image is ", image.width, "x",
             image.height, " pixels.");
-    return false;
   }
   if (!store_holds_rows(image)) {
-    libutils::fail(nameof(&out), ": jpeg compress fail, image store too small.");
-    return false;
+    return libutils::fail(nameof(&out), ": jpeg compress fail, image store too small.");
   }
   encoder_t e;
   std::memset(&e, 0, sizeof e);
   if (setjmp(e.err.jump)) {
     jpeg_destroy_compress(&e.cinfo);
     out.data.clear();
-    libutils::fail(nameof(&out), ": jpeg compress fail.");
-    return false;
+    return libutils::fail(nameof(&out), ": jpeg compress fail.");
   }
   compress_steps(e, out, image, *row, markers, quality, force_baseline);
   return true;

@@ -15,6 +15,7 @@
 #include "album/engine/book.h"
 #include "album/engine/bookindex.h"
 #include "album/engine/comment.h"
+#include "album/engine/layout.h"
 #include "album/engine/makealbum.h"
 #include "album/engine/util.h"
 #include "utility/futil.h"
@@ -24,15 +25,11 @@ namespace tavolin {
 namespace {
 
 bool refuse(std::ostream& log, const std::string& what, const char* why) {
-  libutils::error();
-  log << what << ": " << why << std::endl;
-  return false;
+  return libutils::fail_to(log, what, ": ", why);
 }
 
 bool refuse_errno(std::ostream& log, const std::string& what, const char* why, int err) {
-  libutils::error();
-  log << what << ": " << why << ", " << std::strerror(err) << std::endl;
-  return false;
+  return libutils::fail_to(log, what, ": ", why, ", ", std::strerror(err));
 }
 
 // Whether two files hold the same bytes (the same file counts as equal).
@@ -84,7 +81,7 @@ unsigned newalbum_message(e_newalbum_t check) {
 }
 
 bool is_reserved_import_name(const std::string& name) {
-  for (const char* own : {"head.txt", "last.txt", "secret.txt"}) {
+  for (const char* own : {head_file, last_file, secret_file}) {
     if (strcasecmp(name.c_str(), own) == 0) return true;
   }
   return false;
@@ -105,7 +102,7 @@ std::vector<std::string> import_clashes(const std::string& from,
   std::vector<std::string> clashes;
   for (const files_t& f : files) {
     std::string target;
-    to.make(target, "original", f.name);
+    to.make(target, original_dir, f.name);
     struct stat st;
     if (lstat(target.c_str(), &st) != 0) continue;
     if (!same_content(from + "/" + f.name, target)) clashes.push_back(f.name);
@@ -115,7 +112,7 @@ std::vector<std::string> import_clashes(const std::string& from,
 
 bool set_private(const path_t& dir, bool on) {
   std::string marker;
-  dir.make(marker, "txt", "secret.txt");
+  dir.make(marker, txt_dir, secret_file);
   if (on) {
     std::ofstream touch(marker, std::ios::out | std::ios::trunc);
   } else {
@@ -126,7 +123,7 @@ bool set_private(const path_t& dir, bool on) {
 
 bool get_private(const path_t& dir) {
   std::string marker;
-  dir.make(marker, "txt", "secret.txt");
+  dir.make(marker, txt_dir, secret_file);
   struct stat st;
   return stat(marker.c_str(), &st) == 0;
 }
@@ -196,7 +193,7 @@ bool batchupdate(const path_t& location, const progress_signals_t& progress,
   std::string dir;
   location.make(dir);
   if (before) before(dir);
-  if (location.album == "_Best") {
+  if (location.album == best_dir) {
     makebesthtml(location, *progress[4], *progress[5]);
     return true;
   }
@@ -206,7 +203,7 @@ bool batchupdate(const path_t& location, const progress_signals_t& progress,
   }
   struct stat st;
   if (stat((dir + "/original").c_str(), &st) != 0) {
-    if (location.album == "txt") return true;
+    if (location.album == txt_dir) return true;
     std::list<std::string> names;
     if (!libutils::getdirs(names, dir)) return false;
     for (const std::string& name : names) batchupdate(path_t("", dir, name), progress, log, before);
@@ -219,8 +216,7 @@ bool batchupdate(const path_t& location, const progress_signals_t& progress,
   for (const std::string& name : names) files.emplace_back(name, 0);
   if (!updatealbum(location, files, *progress[0], *progress[1], *progress[2], *progress[3],
                    log)) {
-    libutils::error();
-    log << dir << ": updatealbum() fail." << std::endl;
+    libutils::fail_to(log, dir, ": updatealbum() fail.");
   }
   return true;
 }

@@ -11,8 +11,11 @@
 #include <utility>
 
 #include "album/engine/global.h"
+#include "album/engine/layout.h"
 #include "album/engine/safefile.h"
 #include "album/engine/shell.h"
+#include "album/engine/util.h"
+#include "utility/failure.h"
 #include "utility/futil.h"
 #include "utility/strutil.h"
 
@@ -70,9 +73,7 @@ bool run_into(const std::string& target, std::ostream& echo, MakeCommand make_co
   const std::string temp = make_temp_beside(target, nullptr, true);
   if (temp.empty()) {
     const int err = errno;
-    libutils::error();
-    std::cerr << target << ": " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail(target, ": ", std::strerror(err));
   }
   if (!run_echoed(make_command(temp), echo)) {
     unlink(temp.c_str());
@@ -80,9 +81,7 @@ bool run_into(const std::string& target, std::ostream& echo, MakeCommand make_co
   }
   if (!replace_with(temp, target)) {
     const int err = errno;
-    libutils::error();
-    std::cerr << target << ": " << std::strerror(err) << std::endl;
-    return false;
+    return libutils::fail(target, ": ", std::strerror(err));
   }
   return true;
 }
@@ -103,7 +102,7 @@ std::string replace_extension(const std::string& name, const char* ext) {
 
 std::vector<std::string> movie_level_dirs(unsigned long level) {
   std::vector<std::string> dirs;
-  for (unsigned long i = 0; i <= level + 1; ++i) dirs.push_back("movie" + std::to_string(i));
+  for (unsigned long i = 0; i <= level + 1; ++i) dirs.push_back(movie_dir(i));
   return dirs;
 }
 
@@ -149,9 +148,7 @@ bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs,
                  const std::string& file, unsigned long level,
                  const libgr::direction2ul_t& size) {
   if (dirs.size() < level + 2) {
-    libutils::error();
-    std::cerr << file << ": ffshrinkone() too few level directories." << std::endl;
-    return false;
+    return libutils::fail(file, ": ffshrinkone() too few level directories.");
   }
   const std::string thumbnail = replace_extension(file, ".jpg");
   std::string source;
@@ -168,9 +165,7 @@ bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs,
     path.make(picture, dirs[i], thumbnail);
     if (!ffconvertone(source, target, current)) return false;
     if (!ffsavethumbnail(target, picture, libgr::datum2ul())) {
-      libutils::error();
-      std::cerr << target << ": movie thumbnail save failed." << std::endl;
-      return false;
+      return libutils::fail(target, ": movie thumbnail save failed.");
     }
     source = target;
   }
@@ -351,6 +346,22 @@ unsigned long getffshrinklevel(const path_t& path, const std::string& subdir,
     ++level;
   }
   return level;
+}
+
+bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log) {
+  libgr::direction2ul_t size;
+  std::string duration, stream;
+  unsigned long level = getffshrinklevel(path, original_dir, name, size, duration, stream);
+  std::vector<std::string> dirs = movie_level_dirs(level);
+  make_level_dirs(path, dirs);
+  const std::string movie = replace_extension(name, ".mp4");
+  const std::string level0 = file_in(path, movie_dir(0), movie);
+  if (!ffconvertone(file_in(path, original_dir, name), level0, size)) return false;
+  const std::string picture = file_in(path, movie_dir(0), replace_extension(movie, ".jpg"));
+  if (!ffsavethumbnail(level0, picture, libgr::datum2ul())) {
+    return libutils::fail_to(log, level0, ": movie thumbnail save failed.");
+  }
+  return ffshrinkone(path, dirs, movie, level, size);
 }
 
 }  // namespace tavolin

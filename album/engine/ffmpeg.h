@@ -5,6 +5,7 @@
 // diagnostic output of "ffmpeg -i".
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,11 @@ bool ffsavethumbnail(const std::string& movie, const std::string& jpeg,
 bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs,
                  const std::string& file, unsigned long level,
                  const libgr::direction2ul_t& size);
+
+// The movie levels of the camera movie name in "original": level 0 in
+// "movie0" at the movie's own size, then ffshrinkone(); the thumbnail
+// failure line goes to log.
+bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log);
 
 // Frame size as shown (0 by 0 when unknown; width and height swapped for a
 // movie whose display rotation is a quarter turn, as phones store portrait

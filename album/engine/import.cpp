@@ -12,8 +12,11 @@
 #include <map>
 
 #include "album/engine/ffmpeg.h"
+#include "album/engine/layout.h"
 #include "album/engine/safefile.h"
 #include "album/engine/shrink.h"
+#include "album/engine/util.h"
+#include "utility/failure.h"
 #include "utility/futil.h"
 #include "utility/option.h"
 
@@ -23,19 +26,13 @@ namespace {
 
 // The album's own files in "txt", which an imported file must not replace.
 bool is_album_text_name(const std::string& name) {
-  static const char* const names[] = {
-      "head.txt",  "last.txt",   "count.txt", "list.txt",  "secret.txt", "best.txt", "apply.txt",
-      "submit.txt", "sale.txt", "print.txt", "upload.txt", "good.txt",   "fail.txt"};
-  for (const char* own : names) {
+  for (const char* own : {head_file, last_file, count_file, list_file, secret_file}) {
     if (strcasecmp(name.c_str(), own) == 0) return true;
   }
+  for (const book_list_t& list : book_lists) {
+    if (strcasecmp(name.c_str(), list.listfile) == 0) return true;
+  }
   return false;
-}
-
-bool same_file(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
 }
 
 bool entry_exists(const std::string& path) {
@@ -56,7 +53,7 @@ enum class import_step_t { copy, skip, text_name };
 std::vector<import_step_t> plan_import(const std::string& from, const std::vector<files_t>& files,
                                        const path_t& path, std::vector<std::string>& refusals) {
   std::string original;
-  path.make(original, "original");
+  path.make(original, original_dir);
   std::map<std::string, std::string> movie_of;  // converted name -> movie
   std::list<std::string> present;
   libutils::getfiles(present, original.c_str());
@@ -70,7 +67,7 @@ std::vector<import_step_t> plan_import(const std::string& from, const std::vecto
     const std::string source = from + "/" + name;
     const bool media = is_media_name(name);
     std::string target;
-    path.make(target, media ? "original" : "txt", name);
+    path.make(target, media ? original_dir : txt_dir, name);
     if (!media && is_album_text_name(name)) {
       steps.push_back(import_step_t::text_name);
       continue;
@@ -82,7 +79,7 @@ std::vector<import_step_t> plan_import(const std::string& from, const std::vecto
                            ", not imported.");
     }
     // Importing from the album's own "original": the file is there already.
-    if (same_file(source, target)) {
+    if (same_inode(source, target)) {
       steps.push_back(import_step_t::skip);
     } else if (!entry_exists(target)) {
       steps.push_back(import_step_t::copy);
@@ -106,7 +103,7 @@ bool copyfiles(const std::string& from, const std::vector<files_t>& files, const
 bool copyfiles(const std::string& from, const std::vector<files_t>& files, const path_t& path,
                sigc::signal<void, double>& progress, std::ostream& log) {
   std::string original;
-  path.make(original, "original");
+  path.make(original, original_dir);
   mkdir(original.c_str(), 0755);
   std::vector<std::string> refusals;
   const std::vector<import_step_t> steps = plan_import(from, files, path, refusals);
@@ -121,17 +118,14 @@ bool copyfiles(const std::string& from, const std::vector<files_t>& files, const
     if (plimlib::g_option.debug) std::cout << name << std::endl;
     const std::string source = from + "/" + name;
     if (steps[k] == import_step_t::text_name) {
-      libutils::error();
-      std::cerr << source << ": name of an album text file, not copied." << std::endl;
+      libutils::fail(source, ": name of an album text file, not copied.");
     } else if (steps[k] == import_step_t::copy) {
       std::string target;
-      path.make(target, is_media_name(name) ? "original" : "txt", name);
+      path.make(target, is_media_name(name) ? original_dir : txt_dir, name);
       if (!copy_replacing(source, target)) {
         const int err = errno;
-        libutils::error();
         std::cerr << source << ": " << std::strerror(err) << std::endl;
-        std::cerr << target << ": file copy fail." << std::endl;
-        return false;
+        return libutils::fail(target, ": file copy fail.");
       }
     }
     emit_progress(progress, k, n);

@@ -31,7 +31,4 @@ bool shrink_photo(const path_t& path, const files_t& file, std::ostream& log, st
 bool update_photo(const path_t& path, const files_t& file, std::ostream& err,
                   level_scratch_t& scratch);
 
-// The movie levels of one movie; the thumbnail failure line goes to log.
-bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log);
-
 }  // namespace tavolin

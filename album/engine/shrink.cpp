@@ -10,12 +10,14 @@
 
 #include "album/engine/ffmpeg.h"
 #include "album/engine/global.h"
+#include "album/engine/layout.h"
 #include "album/engine/photolevels.h"
 #include "album/engine/safefile.h"
 #include "album/engine/util.h"
 #include "image/exif.h"
 #include "image/imageutil.h"
 #include "image/transupp.h"
+#include "utility/failure.h"
 #include "utility/futil.h"
 #include "utility/option.h"
 
@@ -109,15 +111,11 @@ bool savejpeg_to(const std::string& file, const libgr::image2d_t& image,
   info.markers = markers;
   libgr::jpegdata_t out;
   if (!info.compress(out, image, static_cast<int>(g_global.jpeg_compress), true)) {
-    libutils::error();
-    err << file << ": svjinfo compress() fail." << std::endl;
-    return false;
+    return libutils::fail_to(err, file, ": svjinfo compress() fail.");
   }
   // Levels are trusted by their date: never leave a cut one under the name.
   if (!write_replacing(file, out.data.begin(), out.data.size())) {
-    libutils::error();
-    err << file << "svjdata save() fail." << std::endl;
-    return false;
+    return libutils::fail_to(err, file, "svjdata save() fail.");
   }
   return true;
 }
@@ -126,23 +124,17 @@ bool rotatejpeg_to(const std::string& from, const std::string& to, unsigned long
                    std::ostream& err) {
   libgr::jpegdata_t in;
   if (!in.load(from.c_str())) {
-    libutils::error();
-    err << from << ": rotatejpeg() jpegdata load fail." << std::endl;
-    return false;
+    return libutils::fail_to(err, from, ": rotatejpeg() jpegdata load fail.");
   }
   libgr::jpegdata_t turned;
   if (!libgr::transform(count, turned, in)) {
-    libutils::error();
-    err << from << ": transform() fail." << std::endl;
-    return false;
+    return libutils::fail_to(err, from, ": transform() fail.");
   }
   // The mapping of from ends before the file is replaced; the rename
   // replaces a link at to instead of writing through it.
   in.data.clear();
   if (!write_replacing(to, turned.data.begin(), turned.data.size())) {
-    libutils::error();
-    err << to << ": jpegdata save() fai." << std::endl;
-    return false;
+    return libutils::fail_to(err, to, ": jpegdata save() fai.");
   }
   return true;
 }
@@ -160,9 +152,7 @@ bool turn_file(const std::string& from, const std::string& to, unsigned long cou
                std::ostream& err, level_scratch_t& scratch) {
   libgr::jpegdata_t in;
   if (!in.load(from.c_str())) {
-    libutils::error();
-    err << from << ": rotatejpeg() jpegdata load fail." << std::endl;
-    return false;
+    return libutils::fail_to(err, from, ": rotatejpeg() jpegdata load fail.");
   }
   if (libgr::transform_is_perfect(count, in)) {
     in.data.clear();
@@ -172,9 +162,7 @@ bool turn_file(const std::string& from, const std::string& to, unsigned long cou
   if (header.analyze_markers(in)) scratch.prepare(header.width, 2 * uint64_t{header.height});
   libgr::image2d_t turned;
   if (!decode_bytes(scratch.picture, in) || !libgr::rotate(count, turned, scratch.picture)) {
-    libutils::error();
-    err << from << ": transform() fail." << std::endl;
-    return false;
+    return libutils::fail_to(err, from, ": transform() fail.");
   }
   in.data.clear();
   return savejpeg_to(to, turned, marker_list_t(), err);
@@ -214,9 +202,7 @@ struct photo_job_t {
     return out;
   }
   bool fail(const std::string& subject, const char* text) const {
-    libutils::error();
-    log << subject << text << std::endl;
-    return false;
+    return libutils::fail_to(log, subject, text);
   }
 };
 
@@ -224,15 +210,11 @@ bool decode(const photo_job_t& job, marker_list_t& markers, const std::string& s
             const std::string& decode_subject, const char* function) {
   libgr::jpegdata_t data;
   if (!data.load(source.c_str())) {
-    libutils::error();
-    job.log << source << ": " << function << "() jpegdata load fail." << std::endl;
-    return false;
+    return libutils::fail_to(job.log, source, ": ", function, "() jpegdata load fail.");
   }
   libgr::jpeginfo_t info;
   if (!info.decompress(job.scratch.picture, data, 0, false, libgr::black3ub)) {
-    libutils::error();
-    job.log << decode_subject << ": " << function << "() decompress fail." << std::endl;
-    return false;
+    return libutils::fail_to(job.log, decode_subject, ": ", function, "() decompress fail.");
   }
   markers.swap(info.markers);
   return true;
@@ -257,7 +239,7 @@ bool make_level0(const photo_job_t& job, unsigned long rotation, unsigned long c
     if (!turn_file(job.original, size0, count, job.err, job.scratch))
       return job.fail(job.name, job.texts.turn);
   } else if ((!only_when_stale || is_stale(job.original, size0)) &&
-             !copyjpeg(job.original, size0, "../original/" + job.name)) {
+             !copyjpeg(job.original, size0, below(below("..", original_dir), job.name))) {
     return job.fail(job.name, job.texts.copy);
   }
   return true;
@@ -312,8 +294,7 @@ int save_exif_thumbnail(const std::string& thumb, const photo_facts_t& facts,
   }
   if (!write_replacing(thumb, out->data.begin(), out->data.size())) {
     const int saved = errno;
-    libutils::error();
-    job.log << thumb << ": thumbnail save fail, " << std::strerror(saved) << std::endl;
+    libutils::fail_to(job.log, thumb, ": thumbnail save fail, ", std::strerror(saved));
     return -1;
   }
   return 1;
@@ -344,23 +325,7 @@ bool save_thumbnail(const std::string& thumb, const photo_facts_t& facts,
 }
 
 bool too_few_levels(const std::string& name, const char* function, std::ostream& log) {
-  libutils::error();
-  log << name << ": " << function << "() too few level directories." << std::endl;
-  return false;
-}
-
-std::string file_in(const path_t& path, const std::string& sub, const std::string& name) {
-  std::string out;
-  path.make(out, sub, name);
-  return out;
-}
-
-void make_level_dirs(const path_t& path, const std::vector<std::string>& levels) {
-  for (const std::string& level : levels) {
-    std::string dir;
-    path.make(dir, level);
-    mkdir(dir.c_str(), 0755);
-  }
+  return libutils::fail_to(log, name, ": ", function, "() too few level directories.");
 }
 
 }  // namespace
@@ -381,8 +346,8 @@ bool is_media_name(const std::string& name) {
 
 std::vector<std::string> size_level_dirs(unsigned long level) {
   std::vector<std::string> dirs;
-  for (unsigned long i = 0; i <= level + 1; ++i) dirs.push_back("size" + std::to_string(i));
-  dirs.push_back("thumb");
+  for (unsigned long i = 0; i <= level + 1; ++i) dirs.push_back(size_dir(i));
+  dirs.push_back(thumb_dir);
   return dirs;
 }
 
@@ -399,14 +364,12 @@ unsigned long shrinklevel_of(unsigned long width, unsigned long height) {
 unsigned long getshrinklevel_to(const std::string& file, std::ostream& err) {
   libgr::jpegdata_t data;
   if (!data.load(file.c_str())) {
-    libutils::error();
-    err << file << ": getshrinklevel() jpegdata load fail." << std::endl;
+    libutils::fail_to(err, file, ": getshrinklevel() jpegdata load fail.");
     return 0;
   }
   libgr::jpeginfo_t info;
   if (!info.analyze_markers(data)) {
-    libutils::error();
-    err << file << ": getshrinklevel() analyze_markers fail." << std::endl;
+    libutils::fail_to(err, file, ": getshrinklevel() analyze_markers fail.");
     return 0;
   }
   return shrinklevel_of(info.width, info.height);
@@ -415,7 +378,7 @@ unsigned long getshrinklevel_to(const std::string& file, std::ostream& err) {
 unsigned long getshrinklevel(const std::string& file) { return getshrinklevel_to(file, std::cerr); }
 
 unsigned long getshrinklevel(const path_t& path, const std::string& name) {
-  return getshrinklevel(file_in(path, "original", name));
+  return getshrinklevel(file_in(path, original_dir, name));
 }
 
 bool savejpeg(const std::string& file, libgr::image2d_t& image, marker_list_t& markers) {
@@ -431,7 +394,7 @@ bool shrinkone_with(const path_t& path, const std::vector<std::string>& levels,
                     std::ostream& log, std::ostream& err, level_scratch_t& scratch) {
   const unsigned long L = level_number;
   if (levels.size() < L + 3) return too_few_levels(name, "shrinkone", log);
-  const photo_job_t job{path,           levels, name, file_in(path, "original", name),
+  const photo_job_t job{path,           levels, name, file_in(path, original_dir, name),
                         shrinkone_texts, log,   err,  scratch};
   photo_facts_t facts;
   if (!read_original(job, rotation, facts)) return false;
@@ -465,7 +428,7 @@ bool shrinkoneupdate_with(const std::vector<std::string>& levels, const path_t& 
   const unsigned long L = level_number;
   std::ostream& log = err;
   if (levels.size() < L + 3 || start > L + 2) return too_few_levels(name, "shrinkoneupdate", log);
-  const photo_job_t job{path, levels, name, file_in(path, "original", name), update_texts,
+  const photo_job_t job{path, levels, name, file_in(path, original_dir, name), update_texts,
                         log,  err,    scratch};
   photo_facts_t facts;
   if (!read_original(job, rotation, facts)) return false;
@@ -501,20 +464,18 @@ bool shrinkoneupdate(std::vector<std::string>& levels, const path_t& path,
 
 bool shrink_photo(const path_t& path, const files_t& file, std::ostream& log, std::ostream& err,
                   level_scratch_t& scratch) {
-  const unsigned long level = getshrinklevel_to(file_in(path, "original", file.name), err);
+  const unsigned long level = getshrinklevel_to(file_in(path, original_dir, file.name), err);
   const std::vector<std::string> levels = size_level_dirs(level);
   make_level_dirs(path, levels);
   if (!shrinkone_with(path, levels, file.name, level, file.rotation, log, err, scratch)) {
-    libutils::error();
-    log << "shinkone() fail." << std::endl;
-    return false;
+    return libutils::fail_to(log, "shinkone() fail.");
   }
   return true;
 }
 
 bool update_photo(const path_t& path, const files_t& file, std::ostream& err,
                   level_scratch_t& scratch) {
-  const unsigned long level = getshrinklevel_to(file_in(path, "original", file.name), err);
+  const unsigned long level = getshrinklevel_to(file_in(path, original_dir, file.name), err);
   const std::vector<std::string> levels = size_level_dirs(level);
   make_level_dirs(path, levels);
   if (file.rotation != 0)
@@ -526,24 +487,6 @@ bool update_photo(const path_t& path, const files_t& file, std::ostream& err,
     return shrinkoneupdate_with(levels, path, file.name, level, h, 0, err, scratch);
   }
   return true;
-}
-
-bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log) {
-  libgr::direction2ul_t size;
-  std::string duration, stream;
-  unsigned long level = getffshrinklevel(path, "original", name, size, duration, stream);
-  std::vector<std::string> dirs = movie_level_dirs(level);
-  make_level_dirs(path, dirs);
-  const std::string movie = replace_extension(name, ".mp4");
-  const std::string level0 = file_in(path, "movie0", movie);
-  if (!ffconvertone(file_in(path, "original", name), level0, size)) return false;
-  const std::string picture = file_in(path, "movie0", replace_extension(movie, ".jpg"));
-  if (!ffsavethumbnail(level0, picture, libgr::datum2ul())) {
-    libutils::error();
-    log << level0 << ": movie thumbnail save failed." << std::endl;
-    return false;
-  }
-  return ffshrinkone(path, dirs, movie, level, size);
 }
 
 }  // namespace tavolin

@@ -7,6 +7,8 @@
 #include <iostream>
 #include <sstream>
 
+#include "album/engine/ffmpeg.h"
+#include "album/engine/layout.h"
 #include "album/engine/levelwork.h"
 #include "album/engine/photolevels.h"
 #include "album/engine/shrink.h"
@@ -63,7 +65,7 @@ bool run_levels(const std::vector<files_t>& files, sigc::signal<void, double>& p
 
 void make_thumb_dir(const path_t& path) {
   std::string dir;
-  path.make(dir, "thumb");
+  path.make(dir, thumb_dir);
   mkdir(dir.c_str(), 0755);
 }
 

@@ -65,6 +65,20 @@ bool same_inode(const std::string& a, const std::string& b) {
          sa.st_ino == sb.st_ino;
 }
 
+std::string file_in(const path_t& path, const std::string& sub, const std::string& name) {
+  std::string out;
+  path.make(out, sub, name);
+  return out;
+}
+
+void make_level_dirs(const path_t& path, const std::vector<std::string>& levels) {
+  for (const std::string& level : levels) {
+    std::string dir;
+    path.make(dir, level);
+    mkdir(dir.c_str(), 0755);
+  }
+}
+
 unsigned long shr(unsigned long v, unsigned long n) {
   return n >= sizeof v * CHAR_BIT ? 0 : v >> n;
 }
@@ -87,7 +101,7 @@ void remove_entry(const std::string& to) {
 
 // b, itself not followed, is a directory entry of the file a names; links
 // gets b's link count.
-bool same_file(const std::string& a, const std::string& b, nlink_t* links = nullptr) {
+bool is_entry_of(const std::string& a, const std::string& b, nlink_t* links = nullptr) {
   struct stat sa, sb;
   if (stat(a.c_str(), &sa) != 0 || lstat(b.c_str(), &sb) != 0) return false;
   if (links) *links = sb.st_nlink;
@@ -98,7 +112,7 @@ bool same_file(const std::string& a, const std::string& b, nlink_t* links = null
 
 bool hardlinkone(const std::string& from, const std::string& to) {
   // Already that link (or the very same entry, which unlinking would lose).
-  if (same_file(from, to)) return true;
+  if (is_entry_of(from, to)) return true;
   remove_entry(to);
   if (link(from.c_str(), to.c_str()) != 0) {
     return libutils::fail(from, " to ", to, ": hard link fail.");
@@ -121,14 +135,12 @@ bool copyjpeg(const std::string& from, const std::string& to, const std::string&
   }
   // to is the source's only name: replacing it would delete the photo.
   nlink_t links = 0;
-  if (same_file(from, to, &links) && links == 1) return true;
+  if (is_entry_of(from, to, &links) && links == 1) return true;
   if (symlinkone(target, to) || hardlinkone(from, to)) return true;
   // The copy replaces to only when it is whole.
   if (copy_replacing(from, to)) return true;
   const int err = errno;
-  libutils::error();
-  std::cerr << to << ": " << std::strerror(err) << std::endl;
-  return false;
+  return libutils::fail(to, ": ", std::strerror(err));
 }
 
 std::string browser_command(const std::string& dir) {

@@ -4,6 +4,7 @@
 
 #include <list>
 #include <string>
+#include <vector>
 
 #include "album/engine/album.h"
 
@@ -43,6 +44,10 @@ bool is_exist(const std::string& path);
 bool stat_succeeds(const std::string& path);
 // a and b, symbolic links followed, are one file (device and inode).
 bool same_inode(const std::string& a, const std::string& b);
+// path/sub/name as path.make() gives it, returned.
+std::string file_in(const path_t& path, const std::string& sub, const std::string& name);
+// mkdir() of path/level for each of levels; one that stands already is kept.
+void make_level_dirs(const path_t& path, const std::vector<std::string>& levels);
 // v >> n; 0 once n reaches the width of v (the plain shift is undefined
 // there).
 unsigned long shr(unsigned long v, unsigned long n);

@@ -39,10 +39,6 @@ inline int run(const std::string& command) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Whether an outside program is there. New tests use REQUIRE_PROGRAM,
-// which fails under CI instead of skipping.
-inline bool have_tool(const std::string& name) { return testsupport::have_program(name); }
-
 inline std::string imagetool() { return std::string(TEST_BIN_DIR) + "/imagetool"; }
 inline std::string data_file(const std::string& name) { return std::string(TEST_DATA_DIR) + "/" + name; }
 

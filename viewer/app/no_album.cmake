@@ -1,75 +1,17 @@
 # The viewer must build without the album program: no target from album/
-# may reach its link line and no source may include an album header. The
-# link check runs when the whole tree is configured, so targets added
-# later are seen too.
-
-function(_viewer_album_link_walk target chain)
-  if(NOT TARGET ${target})
-    return()
-  endif()
-  get_property(_seen GLOBAL PROPERTY _VIEWER_ALBUM_SEEN)
-  if(target IN_LIST _seen)
-    return()
-  endif()
-  set_property(GLOBAL APPEND PROPERTY _VIEWER_ALBUM_SEEN ${target})
-  get_target_property(_alias ${target} ALIASED_TARGET)
-  if(_alias)
-    set(target ${_alias})
-  endif()
-  get_target_property(_imported ${target} IMPORTED)
-  if(NOT _imported)
-    get_target_property(_dir ${target} SOURCE_DIR)
-    file(RELATIVE_PATH _rel ${PROJECT_SOURCE_DIR} ${_dir})
-    if(_rel MATCHES "^album(/|$)")
-      message(FATAL_ERROR "viewer links album code: ${chain} -> ${target} (${_rel})")
-    endif()
-  endif()
-  set(_libs)
-  foreach(_prop LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
-    get_target_property(_l ${target} ${_prop})
-    if(_l)
-      list(APPEND _libs ${_l})
-    endif()
-  endforeach()
-  foreach(_lib IN LISTS _libs)
-    string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" _lib "${_lib}")
-    _viewer_album_link_walk(${_lib} "${chain} -> ${target}")
-  endforeach()
-endfunction()
-
-function(_viewer_album_check)
-  get_property(_targets GLOBAL PROPERTY _VIEWER_ALBUM_TARGETS)
-  foreach(_target IN LISTS _targets)
-    set_property(GLOBAL PROPERTY _VIEWER_ALBUM_SEEN "")
-    _viewer_album_link_walk(${_target} "")
-  endforeach()
-endfunction()
+# may reach its link line and no source may include an album header.
 
 # viewer_forbid_album(TARGET...): fails the configuration when one of the
-# targets links album code or one of their sources includes an album header.
+# targets links album code or a file beside its sources includes an album
+# header. The check runs when the whole tree is configured, so links added
+# later from other folders are seen too.
 function(viewer_forbid_album)
   foreach(_target IN LISTS ARGN)
-    get_target_property(_srcs ${_target} SOURCES)
-    get_target_property(_srcdir ${_target} SOURCE_DIR)
-    foreach(_src IN LISTS _srcs)
-      if(NOT IS_ABSOLUTE ${_src})
-        set(_src ${_srcdir}/${_src})
-      endif()
-      get_filename_component(_src_dir ${_src} DIRECTORY)
-      file(GLOB _headers ${_src_dir}/*.h)
-      foreach(_file ${_src} ${_headers})
-        file(STRINGS ${_file} _includes REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]album/")
-        if(_includes)
-          message(FATAL_ERROR "viewer includes album code: ${_file}: ${_includes}")
-        endif()
-      endforeach()
-    endforeach()
+    get_target_property(_dir ${_target} SOURCE_DIR)
+    cmake_language(EVAL CODE "
+      cmake_language(DEFER DIRECTORY \"${PROJECT_SOURCE_DIR}\" CALL project_forbid_links ${_target}
+        PATTERNS \"^album\" \"^tavolin$\" \"(^|[/])album/\"
+        HEADERS \"${_dir}/*.h\" \"${_dir}/*.cpp\"
+        INCLUDES \"^[ \\t]*#[ \\t]*include[ \\t]*[\\\"<]album/\")")
   endforeach()
-  # Deferred arguments are read only when the call runs: the targets wait
-  # in a property, and one check covers them all.
-  get_property(_scheduled GLOBAL PROPERTY _VIEWER_ALBUM_TARGETS SET)
-  set_property(GLOBAL APPEND PROPERTY _VIEWER_ALBUM_TARGETS ${ARGN})
-  if(NOT _scheduled)
-    cmake_language(DEFER DIRECTORY ${PROJECT_SOURCE_DIR} CALL _viewer_album_check)
-  endif()
 endfunction()

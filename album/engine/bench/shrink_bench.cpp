@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "album/engine/bench/bench_photo.h"
 #include "album/engine/global.h"
 #include "album/engine/shrink.h"
 #include "image/imageutil.h"
@@ -22,37 +23,7 @@
 
 namespace {
 
-const uint32_t photo_width = 6000;
-const uint32_t photo_height = 4000;
-
-// Gradients, a fine texture and sensor-like noise: about what a camera
-// file costs to decode.
-libgr::image2d_t make_photo() {
-  libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
-                                   libgr::IMAGE_BITS_8);
-  image.width = photo_width;
-  image.height = photo_height;
-  if (!image.allocate()) std::abort();
-  uint32_t state = 12345;
-  for (uint32_t r = 0; r < image.height; ++r) {
-    unsigned char* p = image[r];
-    for (uint32_t c = 0; c < image.width; ++c, p += 3) {
-      state = state * 1664525u + 1013904223u;
-      const uint32_t noise = (state >> 26) & 7;
-      const uint32_t texture = ((c / 9 + r / 7) & 1) * 12;
-      p[0] = static_cast<unsigned char>(c * 220 / image.width + noise + texture);
-      p[1] = static_cast<unsigned char>(r * 200 / image.height + noise + 20);
-      p[2] = static_cast<unsigned char>((c + r) * 150 / (image.width + image.height) + noise +
-                                        texture + 40);
-    }
-  }
-  return image;
-}
-
-int remove_one(const char* path, const struct stat*, int, struct FTW*) {
-  return std::remove(path);
-}
+using namespace benchphoto;
 
 // The album with its camera file, made once for the whole run.
 struct album_fixture_t {
@@ -77,7 +48,7 @@ struct album_fixture_t {
     levels = tavolin::size_level_dirs(level);
     for (const std::string& l : levels) mkdir((dir + "/album/" + l).c_str(), 0755);
   }
-  ~album_fixture_t() { nftw(dir.c_str(), remove_one, 16, FTW_DEPTH | FTW_PHYS); }
+  ~album_fixture_t() { remove_tree(dir); }
 
   void remove_levels() const {
     for (const std::string& l : levels) unlink((dir + "/album/" + l + "/photo.jpg").c_str());

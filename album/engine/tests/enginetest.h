@@ -40,6 +40,19 @@ inline void make_dirs(const std::string& path) {
 // Sets HOME (or unsets it for a null value) and puts it back afterwards.
 using testsupport::home_guard;
 
+// A fast movie encoder for tests: ffmpeg's own, without a GPU.
+constexpr const char* quick_encoder = "-c:v libx264 -preset ultrafast -crf 23";
+
+// The settings the level tests run with: photo levels down to side x side
+// at the quality, movies through the encoder without hardware decoding.
+inline void set_level_settings(uint32_t side, unsigned long quality,
+                               const char* encoder = quick_encoder) {
+  tavolin::g_global.shrink_size = {side, side};
+  tavolin::g_global.jpeg_compress = quality;
+  tavolin::g_global.hwaccel = "";
+  tavolin::g_global.ffmpeg = encoder;
+}
+
 // Keeps g_global as it was before the test.
 class settings_guard {
  public:

@@ -413,7 +413,7 @@ TEST_F(ExifSummaryCamera, PentaxNoteOfRicohCamera) {
 // keeps an Olympus or OM SYSTEM note as the camera wrote it; the note's
 // own order mark is what counts.
 TEST_F(ExifSummaryCamera, NoteInItsOwnByteOrderAfterTheBlockWasRewritten) {
-  if (!phototest::have_tool("exiftool")) GTEST_SKIP() << "exiftool";
+  REQUIRE_PROGRAM("exiftool");
   enginetest::scratch_dir dir;
   for (const char* name : {"Olympus_PEN_E-P3.jpg", "olympus_E-M10III_from_exv.jpg",
                            "omsystem-header_E-P3_from_exv.jpg"}) {

@@ -128,10 +128,7 @@ TEST(FfmpegOutput, AudioLinesListCodecRateLayoutAndBitRate) {
 class FfmpegTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    tavolin::g_global.hwaccel = "";
-    tavolin::g_global.ffmpeg = "-c:v libx264 -preset ultrafast -crf 23";
-    tavolin::g_global.shrink_size.x = 1024;
-    tavolin::g_global.shrink_size.y = 1024;
+    enginetest::set_level_settings(1024, tavolin::g_global.jpeg_compress);
     tavolin::g_global.show_level = 1;
   }
   enginetest::settings_guard settings;

@@ -60,10 +60,7 @@ std::vector<std::string> hidden_in(const std::string& dir) {
 class ImportSafety : public ::testing::Test {
  protected:
   void SetUp() override {
-    tavolin::g_global.shrink_size = {1024, 1024};
-    tavolin::g_global.jpeg_compress = 90;
-    tavolin::g_global.hwaccel = "";
-    tavolin::g_global.ffmpeg = "-c:v libx264 -preset ultrafast -crf 23";
+    enginetest::set_level_settings(1024, 90);
     enginetest::make_dirs(tmp / "card1");
     enginetest::make_dirs(tmp / "card2");
     enginetest::make_dirs(album_dir() + "/txt");
@@ -193,7 +190,7 @@ TEST_F(ImportSafety, CopyOutOfSpaceLeavesNoFragmentAndKeepsTheTarget) {
 }
 
 TEST_F(ImportSafety, UpdateRebuildsFailedConversionAndEmptyLevels) {
-  if (!have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg";
+  REQUIRE_PROGRAM("ffmpeg");
   ASSERT_TRUE(run("ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=1:size=320x240:rate=10 "
                   "-c:v mjpeg -q:v 5 '" + (tmp / "card1/clip.avi") + "'"));
   ASSERT_TRUE(write_photo(tmp / "card1/p.jpg", 2048, 1536));
@@ -209,7 +206,7 @@ TEST_F(ImportSafety, UpdateRebuildsFailedConversionAndEmptyLevels) {
   write_file(album_dir() + "/size1/p.jpg", "");
   write_file(album_dir() + "/thumb/p.jpg", "");
   write_file(album_dir() + "/movie0/clip.mp4", "");
-  tavolin::g_global.ffmpeg = "-c:v libx264 -preset ultrafast -crf 23";
+  tavolin::g_global.ffmpeg = enginetest::quick_encoder;
   log.str("");
   ASSERT_TRUE(update({{"p.jpg", 0}, {"clip.avi", 0}})) << log.str();
   EXPECT_EQ(frame(album_dir() + "/size1/p.jpg"), "1024x768");

@@ -20,8 +20,6 @@
 
 namespace phototest {
 
-using jpegtest::have_tool;
-
 // True when the shell command line exits with 0.
 inline bool run(const std::string& command) { return jpegtest::run(command) == 0; }
 

@@ -59,10 +59,7 @@ libgr::image2d_t turned(const libgr::image2d_t& picture, unsigned long count) {
 class PictureFixes : public ::testing::Test {
  protected:
   void SetUp() override {
-    tavolin::g_global.shrink_size = {1024, 1024};
-    tavolin::g_global.jpeg_compress = 90;
-    tavolin::g_global.hwaccel = "";
-    tavolin::g_global.ffmpeg = "-c:v libx264 -preset ultrafast -crf 23";
+    enginetest::set_level_settings(1024, 90);
     enginetest::make_dirs(album_dir() + "/original");
   }
   std::string album_dir() const { return tmp / "root/album"; }
@@ -98,7 +95,8 @@ std::string probe_size(const std::string& movie) {
 }
 
 TEST_F(PictureFixes, PhoneMovieLevelsKeepThePortraitShape) {
-  if (!have_tool("ffmpeg") || !have_tool("ffprobe")) GTEST_SKIP() << "ffmpeg/ffprobe";
+  REQUIRE_PROGRAM("ffmpeg");
+  REQUIRE_PROGRAM("ffprobe");
   ASSERT_TRUE(run("cp '" TEST_DATA_DIR "/phone-portrait.mov' '" +
                   in_album("original", "IMG_0042.MOV") + "'"));
   libgr::direction2ul_t size;
@@ -139,7 +137,7 @@ TEST(FfmpegRotation, DisplayRotationLinesOfTheVideoStream) {
 // upright picture (the camera's pixels turned by the orientation), like
 // the upright size level halved once more.
 TEST_F(PictureFixes, HalvedThumbnailOfPortraitPhotoIsUpright) {
-  if (!have_tool("exiftool")) GTEST_SKIP() << "exiftool";
+  REQUIRE_PROGRAM("exiftool");
   const std::string original = in_album("original", "portrait.jpg");
   ASSERT_TRUE(write_photo(original, 640, 480));
   ASSERT_TRUE(add_exif(original, 6));
@@ -169,7 +167,7 @@ TEST_F(PictureFixes, HalvedThumbnailOfPortraitPhotoIsUpright) {
 // 600 x 391 with 2x2 sampling: neither side is a whole number of 16-pixel
 // blocks, so a lossless quarter turn would leave an edge untransformed.
 TEST_F(PictureFixes, TurnThatCannotBeLosslessKeepsTheWholePicture) {
-  if (!have_tool("exiftool")) GTEST_SKIP() << "exiftool";
+  REQUIRE_PROGRAM("exiftool");
   const std::string original = in_album("original", "odd.jpg");
   ASSERT_TRUE(write_photo(tmp / "exifthumb.jpg", 160, 120, 3));
   ASSERT_TRUE(write_photo(original, 600, 391));

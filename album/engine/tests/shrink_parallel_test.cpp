@@ -53,10 +53,7 @@ struct run_t {
 class ShrinkParallel : public ::testing::Test {
  protected:
   void SetUp() override {
-    tavolin::g_global.shrink_size = {256, 256};
-    tavolin::g_global.jpeg_compress = 85;
-    tavolin::g_global.hwaccel = "";
-    tavolin::g_global.ffmpeg = "-c:v mjpeg -q:v 5";  // deterministic output
+    enginetest::set_level_settings(256, 85, "-c:v mjpeg -q:v 5");  // deterministic movies
     enginetest::make_dirs(tmp / "camera");
   }
 
@@ -117,7 +114,7 @@ std::vector<files_t> camera_files(const enginetest::scratch_dir& tmp, bool with_
 }
 
 TEST_F(ShrinkParallel, EightWorkersMakeWhatOneMakes) {
-  if (!have_tool("ffmpeg")) GTEST_SKIP() << "ffmpeg";
+  REQUIRE_PROGRAM("ffmpeg");
   const std::vector<files_t> files = camera_files(tmp, true);
   const run_t one = make(1, files), eight = make(8, files);
   ASSERT_TRUE(one.ok) << one.log << one.err;
