@@ -18,6 +18,7 @@ void glutyAPI::motion(int, int) {}
 void glutyAPI::passivemotion(int, int) {}
 void glutyAPI::idle() {}
 void glutyAPI::init() {}
+void glutyAPI::close() {}
 glutyAPI::~glutyAPI() {}
 
 glutyAPI4::~glutyAPI4() {}
@@ -73,9 +74,7 @@ void glfwyMGR4::MainLoop() {
       GLFWwindow* window = it->first;
       glutyAPI4* api = it->second;
       if (glfwWindowShouldClose(window)) {
-        glfwDestroyWindow(window);
-        m_interfaces.erase(api);
-        it = m_windows.erase(it);
+        it = destroy(it);
         continue;
       }
       if (m_idle) {
@@ -90,6 +89,20 @@ void glfwyMGR4::MainLoop() {
     m_redisplay = false;
     glfwWaitEvents();
   }
+}
+
+void glfwyMGR4::closeAll() {
+  for (auto it = m_windows.begin(); it != m_windows.end();) it = destroy(it);
+}
+
+std::map<GLFWwindow*, glutyAPI4*>::iterator glfwyMGR4::destroy(
+    std::map<GLFWwindow*, glutyAPI4*>::iterator it) {
+  GLFWwindow* window = it->first;
+  glfwMakeContextCurrent(window);
+  it->second->close();
+  glfwDestroyWindow(window);
+  m_interfaces.erase(it->second);
+  return m_windows.erase(it);
 }
 
 void glfwyMGR4::PostRedisplay() {

@@ -23,6 +23,9 @@ class glutyAPI {
   virtual void idle();
   // Once, with the new window's GL context current.
   virtual void init();
+  // Once, with the window's GL context current, just before the manager
+  // destroys the window: the place to free the window's GL objects.
+  virtual void close();
   virtual ~glutyAPI() = 0;
 };
 
@@ -59,6 +62,9 @@ class glfwyMGR4 : public singleton<glfwyMGR4> {
 
   // Runs until no window is left or Exit() was called.
   void MainLoop();
+  // Closes and destroys every window left (after Exit()); call it before
+  // glfwTerminate so that the windows' GL objects go with their contexts.
+  void closeAll();
 
   // Redraws every window in the next pass and wakes the event wait.
   void PostRedisplay();
@@ -83,6 +89,10 @@ class glfwyMGR4 : public singleton<glfwyMGR4> {
   static void drop_callback(GLFWwindow* window, int count, const char** paths);
 
  private:
+  // close(), then the GLFW window goes; the next entry of m_windows.
+  std::map<GLFWwindow*, glutyAPI4*>::iterator destroy(
+      std::map<GLFWwindow*, glutyAPI4*>::iterator it);
+
   std::map<GLFWwindow*, glutyAPI4*> m_windows;
   std::map<const glutyAPI4*, GLFWwindow*> m_interfaces;
   bool m_exit = false;

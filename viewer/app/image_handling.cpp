@@ -137,10 +137,7 @@ bool rectangle_to_squares(multi_square_image_t& outimg, libgr::image2d_t& inimg,
 bool squares_to_texobjs(multi_texture_object_t& textures,
                         const multi_square_image_t& tiles) {
   textures.m_textures.resize(tiles.m_images.size());
-  textures.m_columns = tiles.m_columns;
-  textures.m_rows = tiles.m_rows;
-  textures.m_column_coverage = tiles.m_column_coverage;
-  textures.m_row_coverage = tiles.m_row_coverage;
+  static_cast<tile_grid_t&>(textures) = tiles;
   if (tiles.m_images.empty()) return true;
   std::uint32_t size = 0;
   for (const libgr::image2d_t& tile : tiles.m_images) {

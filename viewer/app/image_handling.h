@@ -14,31 +14,31 @@
 
 namespace plimlib {
 
-class multi_square_image_t {
- public:
-  // Tile (row r, column c) at r x columns + c; row 0 is the bottom strip
-  // of the picture.
-  std::vector<libgr::image2d_t> m_images;
-  libgr::image_desc_t m_desc;
+// The grid of tiles a picture is cut into.
+struct tile_grid_t {
   std::uint32_t m_columns = 0;
   std::uint32_t m_rows = 0;
   // Image width and height over the tile side.
   float m_column_coverage = 0;
   float m_row_coverage = 0;
+};
+
+class multi_square_image_t : public tile_grid_t {
+ public:
+  // Tile (row r, column c) at r x columns + c; row 0 is the bottom strip
+  // of the picture.
+  std::vector<libgr::image2d_t> m_images;
+  libgr::image_desc_t m_desc;
 
   // columns x rows empty tiles; true when the vector has that size.
   bool allocate();
   void clear();
 };
 
-class multi_texture_object_t {
+class multi_texture_object_t : public tile_grid_t {
  public:
   std::vector<libgr::grTexture2D> m_textures;
   std::vector<libgr::grTextureObject> m_texobjs;
-  std::uint32_t m_columns = 0;
-  std::uint32_t m_rows = 0;
-  float m_column_coverage = 0;
-  float m_row_coverage = 0;
 
   // Names, binds and uploads every texture. Needs the GL context.
   void Preload();

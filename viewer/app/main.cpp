@@ -22,7 +22,9 @@ int main(int argc, char** argv) {
     // When the window cannot be made the loop finds none and returns.
     vorn::glfwyMGR4::ms_singleton->addWindow(&window, "plimzev3");
     vorn::glfwyMGR4::ms_singleton->MainLoop();
-    glfwTerminate();
+    // A window q left open: its GL objects go while the context exists.
+    vorn::glfwyMGR4::ms_singleton->closeAll();
   }
+  glfwTerminate();
   return 0;
 }

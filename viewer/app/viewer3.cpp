@@ -42,6 +42,11 @@ ViewWindow::ViewWindow(int* argc, char*** argv) : m_pos(m_list.end()) {
 
 ViewWindow::~ViewWindow() { m_list.clear(); }
 
+void ViewWindow::close() {
+  clear();
+  m_scene.Destroy();
+}
+
 std::string ViewWindow::getCurrentTitleName() const {
   if (m_pos == m_list.end()) return std::string();
   return *m_pos + " (" + std::to_string(m_index + 1) + "/" + std::to_string(m_count) + ")";

@@ -18,6 +18,8 @@ extern int winwidth;
 extern int winheight;
 extern int winx;
 extern int winy;
+// Saves the window's size and place into those four.
+void remember_geometry(GLFWwindow* window);
 
 class ViewWindow : public vorn::glutyAPI4 {
  public:
@@ -36,6 +38,8 @@ class ViewWindow : public vorn::glutyAPI4 {
   void mouse(int button, int state, int x, int y) override;
   void motion(int x, int y) override;
   void init() override;
+  // Frees the scene's and the frame's GL objects while the context exists.
+  void close() override;
   void mousewheel(int wheel, int direction, int x, int y) override;
   void drop(int count, const char** paths) override;
 

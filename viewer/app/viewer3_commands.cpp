@@ -149,12 +149,6 @@ void ViewWindow::cursor_move(int key) {
 void ViewWindow::toggle_workarea() {
   GLFWwindow* window = glfwyMGR4::ms_singleton->getWindow(this);
   if (window == nullptr) return;
-  int w = 0;
-  int h = 0;
-  int x = 0;
-  int y = 0;
-  glfwGetWindowSize(window, &w, &h);
-  glfwGetWindowPos(window, &x, &y);
   if ((g_option.wintype & 2) != 0) {
     g_option.wintype &= ~2;
     if (winwidth > 0 && winheight > 0) {
@@ -172,10 +166,7 @@ void ViewWindow::toggle_workarea() {
   int ah = 0;
   glfwGetMonitorWorkarea(monitor, &ax, &ay, &aw, &ah);
   if (aw < 1 || ah < 1) return;
-  winwidth = w;
-  winheight = h;
-  winx = x;
-  winy = y;
+  remember_geometry(window);
   g_option.wintype |= 2;
   glfwSetWindowPos(window, 0, 0);
   glfwSetWindowSize(window, aw, ah);

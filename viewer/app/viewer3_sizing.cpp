@@ -31,6 +31,11 @@ float side_ratio(std::int32_t a, std::int32_t b) {
 
 }  // namespace
 
+void remember_geometry(GLFWwindow* window) {
+  glfwGetWindowSize(window, &winwidth, &winheight);
+  glfwGetWindowPos(window, &winx, &winy);
+}
+
 void ViewWindow::init() {
   gl_extloader_init();
   m_scene.Init(m_progdir);
@@ -49,12 +54,6 @@ void ViewWindow::init() {
   if (g_option.g.x <= 16383) glfwSetWindowPos(window, g_option.g.x, g_option.g.y);
 
   if ((g_option.wintype & 2) != 0) {
-    int w = 0;
-    int h = 0;
-    int x = 0;
-    int y = 0;
-    glfwGetWindowSize(window, &w, &h);
-    glfwGetWindowPos(window, &x, &y);
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();
     if (monitor == nullptr) {
       int count = 0;
@@ -69,10 +68,7 @@ void ViewWindow::init() {
                 << std::endl;
       std::exit(1);
     }
-    winwidth = w;
-    winheight = h;
-    winx = x;
-    winy = y;
+    remember_geometry(window);
     int ax = 0;
     int ay = 0;
     int aw = 0;

@@ -185,6 +185,9 @@ void ViewFrame::destroy() {
   s_monotex.clear();
   s_flowertex.clear();
   s_hairlinetex.clear();
+  s_monotexobj.clear();
+  s_flowertexobj.clear();
+  s_hairlinetexobj.clear();
   s_inited = false;
 }
 

@@ -44,7 +44,7 @@ class ViewFrame : public libgr::grObject3D {
   void Draw() const override;
 
   // Reads the frame textures once (GL context current); destroy drops
-  // their images.
+  // their images and GL names (context current too).
   static void init(const char* directory);
   static void destroy();
   // True when types 2 and 3 draw with the ARB programs.

@@ -17,6 +17,34 @@ void store(const image_store_t* s, GLenum swap, GLenum alignment) {
   glPixelStorei(alignment, s && s->alignment ? gl_int(s->alignment) : 4);
 }
 
+// The unpack or the pack names of the window's parameters.
+struct window_names_t {
+  GLenum row_length, image_height, skip_pixels, skip_rows, skip_images;
+};
+constexpr window_names_t kUnpack{GL_UNPACK_ROW_LENGTH, GL_UNPACK_IMAGE_HEIGHT,
+                                 GL_UNPACK_SKIP_PIXELS, GL_UNPACK_SKIP_ROWS,
+                                 GL_UNPACK_SKIP_IMAGES};
+constexpr window_names_t kPack{GL_PACK_ROW_LENGTH, GL_PACK_IMAGE_HEIGHT, GL_PACK_SKIP_PIXELS,
+                               GL_PACK_SKIP_ROWS, GL_PACK_SKIP_IMAGES};
+
+void window(const image_window1d_t& w, const window_names_t& n) {
+  glPixelStorei(n.skip_pixels, gl_int(w.skip_pixels));
+}
+
+void window(const image_window2d_t& w, const window_names_t& n) {
+  glPixelStorei(n.row_length, gl_int(w.row_length));
+  glPixelStorei(n.skip_pixels, gl_int(w.skip_pixels));
+  glPixelStorei(n.skip_rows, gl_int(w.skip_rows));
+}
+
+void window(const image_window3d_t& w, const window_names_t& n) {
+  glPixelStorei(n.row_length, gl_int(w.row_length));
+  glPixelStorei(n.image_height, gl_int(w.image_height));
+  glPixelStorei(n.skip_pixels, gl_int(w.skip_pixels));
+  glPixelStorei(n.skip_rows, gl_int(w.skip_rows));
+  glPixelStorei(n.skip_images, gl_int(w.skip_images));
+}
+
 }  // namespace
 
 void grPixelStoreUnpack(const image_store_t* s) {
@@ -27,41 +55,12 @@ void grPixelStorePack(const image_store_t* s) {
   store(s, GL_PACK_SWAP_BYTES, GL_PACK_ALIGNMENT);
 }
 
-void grPixelStoreUnpack(const image_window1d_t& w) {
-  glPixelStorei(GL_UNPACK_SKIP_PIXELS, gl_int(w.skip_pixels));
-}
-
-void grPixelStoreUnpack(const image_window2d_t& w) {
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, gl_int(w.row_length));
-  glPixelStorei(GL_UNPACK_SKIP_PIXELS, gl_int(w.skip_pixels));
-  glPixelStorei(GL_UNPACK_SKIP_ROWS, gl_int(w.skip_rows));
-}
-
-void grPixelStoreUnpack(const image_window3d_t& w) {
-  glPixelStorei(GL_UNPACK_ROW_LENGTH, gl_int(w.row_length));
-  glPixelStorei(GL_UNPACK_IMAGE_HEIGHT, gl_int(w.image_height));
-  glPixelStorei(GL_UNPACK_SKIP_PIXELS, gl_int(w.skip_pixels));
-  glPixelStorei(GL_UNPACK_SKIP_ROWS, gl_int(w.skip_rows));
-  glPixelStorei(GL_UNPACK_SKIP_IMAGES, gl_int(w.skip_images));
-}
-
-void grPixelStorePack(const image_window1d_t& w) {
-  glPixelStorei(GL_PACK_SKIP_PIXELS, gl_int(w.skip_pixels));
-}
-
-void grPixelStorePack(const image_window2d_t& w) {
-  glPixelStorei(GL_PACK_ROW_LENGTH, gl_int(w.row_length));
-  glPixelStorei(GL_PACK_SKIP_PIXELS, gl_int(w.skip_pixels));
-  glPixelStorei(GL_PACK_SKIP_ROWS, gl_int(w.skip_rows));
-}
-
-void grPixelStorePack(const image_window3d_t& w) {
-  glPixelStorei(GL_PACK_ROW_LENGTH, gl_int(w.row_length));
-  glPixelStorei(GL_PACK_IMAGE_HEIGHT, gl_int(w.image_height));
-  glPixelStorei(GL_PACK_SKIP_PIXELS, gl_int(w.skip_pixels));
-  glPixelStorei(GL_PACK_SKIP_ROWS, gl_int(w.skip_rows));
-  glPixelStorei(GL_PACK_SKIP_IMAGES, gl_int(w.skip_images));
-}
+void grPixelStoreUnpack(const image_window1d_t& w) { window(w, kUnpack); }
+void grPixelStoreUnpack(const image_window2d_t& w) { window(w, kUnpack); }
+void grPixelStoreUnpack(const image_window3d_t& w) { window(w, kUnpack); }
+void grPixelStorePack(const image_window1d_t& w) { window(w, kPack); }
+void grPixelStorePack(const image_window2d_t& w) { window(w, kPack); }
+void grPixelStorePack(const image_window3d_t& w) { window(w, kPack); }
 
 grPalette::~grPalette() {
   if (m_loaded) glPixelTransferi(GL_MAP_COLOR, GL_FALSE);

@@ -280,6 +280,17 @@ bool grConvertImageFormatToGlFormatFULL(gl_loading_format_t* out,
   return false;
 }
 
+unsigned int grSignedInternalFormat(unsigned int internalformat, unsigned int type) {
+  if (type != GL_BYTE && type != GL_SHORT) return internalformat;
+  switch (internalformat) {
+    case GL_RGB8: return GL_RGB8_SNORM;
+    case GL_RGBA8: return GL_RGBA8_SNORM;
+    case GL_RGB16: return GL_RGB16_SNORM;
+    case GL_RGBA16: return GL_RGBA16_SNORM;
+    default: return internalformat;
+  }
+}
+
 bool is_GL_SGIS_generate_mipmap_capable_format(unsigned int f) {
   switch (f) {
     case GL_RGB:

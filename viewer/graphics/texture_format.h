@@ -28,6 +28,11 @@ struct image_typebits_to_glintfmttype_t {
 bool grConvertImageFormatToGlFormatFULL(gl_loading_format_t* out,
                                         const image_desc_t& desc, bool compress);
 
+// The signed counterpart (GL 3.1 or EXT_texture_snorm) of an 8- or 16-bit
+// RGB or RGBA internal format taking signed data (GL_BYTE, GL_SHORT);
+// internalformat itself for any other.
+unsigned int grSignedInternalFormat(unsigned int internalformat, unsigned int type);
+
 // Bits of one pixel as GL reads it with format and type; 0 when the type's
 // size is not known.
 unsigned int grGlPixelBits(unsigned int format, unsigned int type);

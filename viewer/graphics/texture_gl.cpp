@@ -137,31 +137,22 @@ bool describe_level(const level_query_t& query, image2d_t& image,
   query.parameter(GL_TEXTURE_RED_SIZE, &red_size);
   grPrintError("get texture level parameter (red_size)");
   bool is_signed = red_type == GL_INT || red_type == GL_SIGNED_NORMALIZED;
-  e_image_bits_t bits;
-  switch (red_size) {
-    case 4:
-      bits = IMAGE_BITS_4;
-      pixel_type = is_signed ? 0 : GL_UNSIGNED_SHORT_4_4_4_4_REV;
-      break;
-    case 8:
-      bits = IMAGE_BITS_8;
-      pixel_type = is_signed ? GL_BYTE : GL_UNSIGNED_BYTE;
-      break;
-    case 16:
-      bits = IMAGE_BITS_16;
-      pixel_type = red_type == GL_FLOAT ? GL_HALF_FLOAT
-                   : is_signed          ? GL_SHORT
-                                        : GL_UNSIGNED_SHORT;
-      break;
-    case 32:
-      bits = IMAGE_BITS_32;
-      pixel_type = red_type == GL_FLOAT ? GL_FLOAT
-                   : is_signed          ? GL_INT
-                                        : GL_UNSIGNED_INT;
-      break;
-    default:
-      pixel_type = 0;
-      bits = IMAGE_BITS_MAX;
+  // Per red size: the bits, and the pixel type of float, signed and other
+  // components (0: none).
+  static const struct {
+    GLint size;
+    e_image_bits_t bits;
+    GLenum float_type, signed_type, other_type;
+  } sizes[] = {{4, IMAGE_BITS_4, GL_UNSIGNED_SHORT_4_4_4_4_REV, 0, GL_UNSIGNED_SHORT_4_4_4_4_REV},
+               {8, IMAGE_BITS_8, GL_UNSIGNED_BYTE, GL_BYTE, GL_UNSIGNED_BYTE},
+               {16, IMAGE_BITS_16, GL_HALF_FLOAT, GL_SHORT, GL_UNSIGNED_SHORT},
+               {32, IMAGE_BITS_32, GL_FLOAT, GL_INT, GL_UNSIGNED_INT}};
+  e_image_bits_t bits = IMAGE_BITS_MAX;
+  pixel_type = 0;
+  for (const auto& s : sizes) {
+    if (s.size != red_size) continue;
+    bits = s.bits;
+    pixel_type = red_type == GL_FLOAT ? s.float_type : is_signed ? s.signed_type : s.other_type;
   }
   if (pixel_type == 0) {
     libutils::error();

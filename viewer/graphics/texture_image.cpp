@@ -26,6 +26,26 @@ bool compression_usable() {
   return false;
 }
 
+uint32_t texture_size(uint32_t size, const image1d_t& image) {
+  return size == 0 ? 0 : std::max(size, image.width);
+}
+
+uint32_t texture_size(uint32_t size, const image2d_t& image) {
+  return size == 0 ? 0 : std::max({size, image.width, image.height});
+}
+
+uint32_t texture_size(uint32_t size, const image3d_t& image) {
+  return size == 0 ? 0 : std::max({size, image.width, image.height, image.depth});
+}
+
+bool choose(gl_loading_format_t& f, const image_desc_t& desc, bool compress) {
+  if (!grConvertImageFormatToGlFormatFULL(&f, desc, compress)) return false;
+  if (is_GL_VERSION_3_1_supported || is_GL_EXT_texture_snorm_supported) {
+    f.internalformat = grSignedInternalFormat(f.internalformat, f.type);
+  }
+  return true;
+}
+
 GLsizei level_side(uint32_t size, GLint border, GLint level) {
   uint32_t inner = size > 2u * border ? size - 2u * border : 0;
   uint32_t side = libutils::CeilAlignBits(inner) >> level;
@@ -119,111 +139,65 @@ void glu_mipmaps2d(GLenum target, const image2d_t& image,
 
 }  // namespace upload
 
-void grTexture2D::setImage(const image2d_t& image, uint32_t size,
-                           unsigned long index) {
+template <class Image, class Record>
+void grTextureImages<Image, Record>::setImage(const Image& image, uint32_t size,
+                                              unsigned long index) {
   m_images.resize(index + 1);
   m_images[index] = image;
-  m_size = texture_size(size, image.width, image.height);
+  this->m_size = upload::texture_size(size, image);
 }
 
-void grTexture2D::setImages(const std::vector<image2d_t>& images, uint32_t size,
-                            unsigned long index) {
-  if (m_images.size() < index + images.size()) {
-    m_images.resize(index + images.size());
-  }
+template <class Image, class Record>
+void grTextureImages<Image, Record>::setImages(const std::vector<Image>& images,
+                                               uint32_t size, unsigned long index) {
+  if (m_images.size() < index + images.size()) m_images.resize(index + images.size());
   uint32_t s = size;
   for (size_t j = 0; j < images.size(); ++j) {
     m_images[index + j] = images[j];
-    s = texture_size(s, images[j].width, images[j].height);
+    s = upload::texture_size(s, images[j]);
   }
-  m_size = size ? s : 0;
+  this->m_size = size ? s : 0;
 }
 
-unsigned int grTexture2D::GetInternalFormat() const {
-  gl_loading_format_t f;
-  if (m_images.empty() ||
-      !grConvertImageFormatToGlFormatFULL(&f, m_images[0].desc,
-                                          m_images[0].compressed)) {
-    return GL_INVALID_VALUE;
-  }
-  return f.internalformat;
+template <class Image, class Record>
+unsigned int grTextureImages<Image, Record>::GetInternalFormat() const {
+  return m_images.empty() ? GL_INVALID_VALUE : upload::internal_format(m_images[0]);
 }
+
+template class grTextureImages<image1d_t, texparameter1d_t>;
+template class grTextureImages<image2d_t, texparameter2d_t>;
+template class grTextureImages<image3d_t, texparameter3d_t>;
+template class grTextureImages<image2d_t, texparametercubemap_t>;
 
 void grTexture2D::upload(bool reload) const {
   if (m_images.empty()) return;
-  grPalette palette;
-  if (m_images[0].desc.format == IMAGE_FORMAT_INDEX) {
-    palette.Load(m_images[0].palette);
-  }
-  const GLint border = m_border ? 1 : 0;
-  gl_loading_format_t f;
-  if (m_mipmap) {
-    const image2d_t& base = m_images[0];
-    if (grConvertImageFormatToGlFormatFULL(&f, base.desc, m_compress)) {
-      grPixelStoreUnpack(base.store);
-      grPixelStoreUnpack(base.window);
-      if (is_GL_VERSION_3_0_supported && glGenerateMipmap) {
-        upload::level2d(GL_TEXTURE_2D, 0, base, f, border, m_size, reload);
-        glGenerateMipmap(GL_TEXTURE_2D);
-      } else if (is_GL_SGIS_generate_mipmap_supported &&
-                 is_GL_SGIS_generate_mipmap_capable_format(f.internalformat)) {
-        glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, 1);
-        upload::level2d(GL_TEXTURE_2D, 0, base, f, border, m_size, reload);
-        glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP_SGIS, 0);
-      } else if (base.compressed) {
-        libutils::error();
-        std::cerr << upload::kMipmapFallback << std::endl;
-        upload::level2d(GL_TEXTURE_2D, 0, base, f, border, m_size, reload);
-      } else {
-        upload::glu_mipmaps2d(GL_TEXTURE_2D, base, f, m_size);
-      }
-    }
-    for (size_t i = 1; i < m_images.size(); ++i) {
-      const image2d_t& image = m_images[i];
-      if (!grConvertImageFormatToGlFormatFULL(&f, image.desc, m_compress)) continue;
-      grPixelStoreUnpack(image.store);
-      grPixelStoreUnpack(image.window);
-      upload::level2d(GL_TEXTURE_2D, static_cast<GLint>(i), image, f, 0, 0, reload);
-    }
-  } else {
-    for (size_t i = 0; i < m_images.size(); ++i) {
-      const image2d_t& image = m_images[i];
-      if (!grConvertImageFormatToGlFormatFULL(&f, image.desc, m_compress)) continue;
-      grPixelStoreUnpack(image.store);
-      grPixelStoreUnpack(image.window);
-      const GLint level = static_cast<GLint>(i);
-      const GLint b = level == 0 ? border : 0;
-      if (image.compressed || m_size > 0) {
-        upload::level2d(GL_TEXTURE_2D, level, image, f, b, m_size, reload);
-      } else {
-        grPrintError("before-teximage2d(not-mipmap)");
-        upload::level2d(GL_TEXTURE_2D, level, image, f, b, 0, reload);
-        grPrintError("after-teximage2d(not-mipmap)");
-      }
-    }
-  }
+  const upload::levels_t t{GL_TEXTURE_2D, m_mipmap, m_compress, m_compress,
+                           m_border ? 1 : 0, m_size,
+                           is_GL_VERSION_3_0_supported && glGenerateMipmap,
+                           upload::kMipmapFallback};
+  auto level = [&](GLint i, const image2d_t& image, const gl_loading_format_t& f,
+                   GLint border, uint32_t size) {
+    const bool checked = !m_mipmap && !image.compressed && size == 0;
+    if (checked) grPrintError("before-teximage2d(not-mipmap)");
+    upload::level2d(GL_TEXTURE_2D, i, image, f, border, size, reload);
+    if (checked) grPrintError("after-teximage2d(not-mipmap)");
+  };
+  upload::levels(m_images, t, level,
+                 [](const image2d_t& image, const gl_loading_format_t& f, uint32_t size) {
+                   upload::glu_mipmaps2d(GL_TEXTURE_2D, image, f, size);
+                 });
   grTexParameter(m_param);
   if (m_border) grTexParameter(GL_TEXTURE_2D, m_border_color);
 }
 
 unsigned int grTextureRectangle::GetInternalFormat() const {
-  gl_loading_format_t f;
-  if (!m_image.pixels.begin() ||
-      !grConvertImageFormatToGlFormatFULL(&f, m_image.desc, m_image.compressed)) {
-    return GL_INVALID_VALUE;
-  }
-  return f.internalformat;
+  return m_image.pixels.begin() ? upload::internal_format(m_image) : GL_INVALID_VALUE;
 }
 
 void grTextureRectangle::upload(bool reload) const {
   if (!m_image.pixels.begin() || m_image.width == 0 || m_image.height == 0) return;
   gl_loading_format_t f;
-  if (!grConvertImageFormatToGlFormatFULL(&f, m_image.desc, m_image.compressed)) {
-    return;
-  }
-  // The image's own layout, whatever an earlier upload left set.
-  grPixelStoreUnpack(m_image.store);
-  grPixelStoreUnpack(m_image.window);
+  if (!upload::prepare(f, m_image, m_image.compressed)) return;
   const GLsizei w = static_cast<GLsizei>(m_image.width);
   const GLsizei h = static_cast<GLsizei>(m_image.height);
   if (reload) {

@@ -40,75 +40,57 @@ class grTextureSettings {
   const color3a_t* m_border_color = nullptr;
 };
 
-class grTexture1D : public grTexturableImageGL,
-                    public grTextureSettings<texparameter1d_t> {
+// The level images of the 1D, 2D, 3D and cube-map textures.
+template <class Image, class Record>
+class grTextureImages : public grTexturableImageGL, public grTextureSettings<Record> {
  public:
   void clear() { m_images.clear(); }
   // Keeps levels 0..index, level index a shallow copy of image.
-  void setImage(const image1d_t& image, uint32_t size = 0, unsigned long index = 0);
+  void setImage(const Image& image, uint32_t size = 0, unsigned long index = 0);
   // Levels index.. from images; never drops levels.
-  void setImages(const std::vector<image1d_t>& images, uint32_t size = 0,
+  void setImages(const std::vector<Image>& images, uint32_t size = 0,
                  unsigned long index = 0);
-  const std::vector<image1d_t>& images() const { return m_images; }
-  unsigned int Dimension() const override { return 1; }
-  void Load() const override;
+  const std::vector<Image>& images() const { return m_images; }
+  // Level 0's; GL_INVALID_VALUE without a level 0 GL can take.
   unsigned int GetInternalFormat() const override;
 
- private:
-  std::vector<image1d_t> m_images;
+ protected:
+  std::vector<Image> m_images;
 };
 
-class grTexture2D : public grTexturableImageGL,
-                    public grTextureSettings<texparameter2d_t> {
+class grTexture1D : public grTextureImages<image1d_t, texparameter1d_t> {
  public:
-  void clear() { m_images.clear(); }
-  void setImage(const image2d_t& image, uint32_t size = 0, unsigned long index = 0);
-  void setImages(const std::vector<image2d_t>& images, uint32_t size = 0,
-                 unsigned long index = 0);
-  const std::vector<image2d_t>& images() const { return m_images; }
+  unsigned int Dimension() const override { return 1; }
+  void Load() const override;
+};
+
+class grTexture2D : public grTextureImages<image2d_t, texparameter2d_t> {
+ public:
   unsigned int Dimension() const override { return 2; }
   void Load() const override { upload(false); }
   // Replaces the pixels of the texture made by Load.
   void Reload() const override { upload(true); }
-  unsigned int GetInternalFormat() const override;
 
  private:
   void upload(bool reload) const;
-  std::vector<image2d_t> m_images;
 };
 
-class grTexture3D : public grTexturableImageGL,
-                    public grTextureSettings<texparameter3d_t> {
+class grTexture3D : public grTextureImages<image3d_t, texparameter3d_t> {
  public:
-  void clear() { m_images.clear(); }
-  void setImage(const image3d_t& image, uint32_t size = 0, unsigned long index = 0);
-  void setImages(const std::vector<image3d_t>& images, uint32_t size = 0,
-                 unsigned long index = 0);
-  const std::vector<image3d_t>& images() const { return m_images; }
   unsigned int Dimension() const override { return 3; }
   void Load() const override;
-  unsigned int GetInternalFormat() const override;
-
- private:
-  std::vector<image3d_t> m_images;
 };
 
 // Six faces per level, +X, -X, +Y, -Y, +Z, -Z; face f of level l at 6l + f.
-class grTextureCubeMap : public grTexturableImageGL,
-                         public grTextureSettings<texparametercubemap_t> {
+// Its setImage and setImages take whole levels, in place of the others'.
+class grTextureCubeMap : public grTextureImages<image2d_t, texparametercubemap_t> {
  public:
-  void clear() { m_images.clear(); }
   void setImage(const image2d_t (&faces)[6], uint32_t size = 0,
                 unsigned long index = 0);
   void setImages(const std::vector<std::vector<image2d_t>>& levels,
                  uint32_t size = 0, unsigned long index = 0);
-  const std::vector<image2d_t>& images() const { return m_images; }
   unsigned int Dimension() const override { return 6; }
   void Load() const override;
-  unsigned int GetInternalFormat() const override;
-
- private:
-  std::vector<image2d_t> m_images;
 };
 
 // One image, no mipmaps, no border.
@@ -128,16 +110,5 @@ class grTextureRectangle : public grTexturableImageGL {
   image2d_t m_image;
   const texparameter2d_t* m_param = nullptr;
 };
-
-// The largest of size and the given sides, or 0 when size is 0.
-inline uint32_t texture_size(uint32_t size, uint32_t a, uint32_t b = 0,
-                             uint32_t c = 0) {
-  if (size == 0) return 0;
-  uint32_t s = size;
-  if (a > s) s = a;
-  if (b > s) s = b;
-  if (c > s) s = c;
-  return s;
-}
 
 }  // namespace libgr

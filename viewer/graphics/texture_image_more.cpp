@@ -15,11 +15,6 @@ namespace libgr {
 
 namespace {
 
-void fallback_message() {
-  libutils::error();
-  std::cerr << upload::kMipmapFallback << std::endl;
-}
-
 // 1D: compressed data as it is; size 0 the image's width; else a power of
 // two with the image at 0.
 void level1d(GLint level, const image1d_t& image, const gl_loading_format_t& f,
@@ -100,161 +95,34 @@ void level3d(GLint level, const image3d_t& image, const gl_loading_format_t& f,
                      data);
 }
 
-template <class Image>
-void keep_levels(std::vector<Image>& images, const Image& image,
-                 unsigned long index) {
-  images.resize(index + 1);
-  images[index] = image;
-}
-
-template <class Image>
-void grow_levels(std::vector<Image>& images, const std::vector<Image>& given,
-                 unsigned long index) {
-  if (images.size() < index + given.size()) images.resize(index + given.size());
-  for (size_t j = 0; j < given.size(); ++j) images[index + j] = given[j];
+void glu_mipmaps3d(const image3d_t& image, const gl_loading_format_t& f, uint32_t) {
+  gluBuild3DMipmaps(GL_TEXTURE_3D, static_cast<GLint>(f.internalformat),
+                    static_cast<GLsizei>(image.width), static_cast<GLsizei>(image.height),
+                    static_cast<GLsizei>(image.depth), f.format, f.type,
+                    image.pixels.begin());
 }
 
 }  // namespace
 
-// 1D.
-
-void grTexture1D::setImage(const image1d_t& image, uint32_t size,
-                           unsigned long index) {
-  keep_levels(m_images, image, index);
-  m_size = texture_size(size, image.width);
-}
-
-void grTexture1D::setImages(const std::vector<image1d_t>& images, uint32_t size,
-                            unsigned long index) {
-  grow_levels(m_images, images, index);
-  uint32_t s = size;
-  for (const image1d_t& image : images) s = texture_size(s, image.width);
-  m_size = size ? s : 0;
-}
-
-unsigned int grTexture1D::GetInternalFormat() const {
-  gl_loading_format_t f;
-  if (m_images.empty() ||
-      !grConvertImageFormatToGlFormatFULL(&f, m_images[0].desc,
-                                          m_images[0].compressed)) {
-    return GL_INVALID_VALUE;
-  }
-  return f.internalformat;
-}
-
 void grTexture1D::Load() const {
   if (m_images.empty()) return;
-  grPalette palette;
-  if (m_images[0].desc.format == IMAGE_FORMAT_INDEX) {
-    palette.Load(m_images[0].palette);
-  }
-  const GLint border = m_border ? 1 : 0;
-  gl_loading_format_t f;
-  size_t first = 0;
-  if (m_mipmap) {
-    first = 1;
-    const image1d_t& base = m_images[0];
-    if (grConvertImageFormatToGlFormatFULL(&f, base.desc, m_compress)) {
-      grPixelStoreUnpack(base.store);
-      grPixelStoreUnpack(base.window);
-      if (is_GL_SGIS_generate_mipmap_supported &&
-          is_GL_SGIS_generate_mipmap_capable_format(f.internalformat)) {
-        glTexParameteri(GL_TEXTURE_1D, GL_GENERATE_MIPMAP_SGIS, 1);
-        level1d(0, base, f, border, m_size);
-        glTexParameteri(GL_TEXTURE_1D, GL_GENERATE_MIPMAP_SGIS, 0);
-      } else if (base.compressed) {
-        fallback_message();
-        level1d(0, base, f, border, m_size);
-      } else {
-        glu_mipmaps1d(base, f, m_size);
-      }
-    }
-  }
-  for (size_t i = first; i < m_images.size(); ++i) {
-    const image1d_t& image = m_images[i];
-    if (!grConvertImageFormatToGlFormatFULL(&f, image.desc, false)) continue;
-    grPixelStoreUnpack(image.store);
-    grPixelStoreUnpack(image.window);
-    const GLint level = static_cast<GLint>(i);
-    level1d(level, image, f, level == 0 ? border : 0, m_mipmap ? 0 : m_size);
-  }
+  upload::levels(m_images,
+                 {GL_TEXTURE_1D, m_mipmap, m_compress, false, m_border ? 1 : 0, m_size,
+                  false, upload::kMipmapFallback},
+                 level1d, glu_mipmaps1d);
   grTexParameter(m_param);
   grTexParameter(GL_TEXTURE_1D, m_border_color);
 }
 
-// 3D.
-
-void grTexture3D::setImage(const image3d_t& image, uint32_t size,
-                           unsigned long index) {
-  keep_levels(m_images, image, index);
-  m_size = texture_size(size, image.width, image.height, image.depth);
-}
-
-void grTexture3D::setImages(const std::vector<image3d_t>& images, uint32_t size,
-                            unsigned long index) {
-  grow_levels(m_images, images, index);
-  uint32_t s = size;
-  for (const image3d_t& image : images) {
-    s = texture_size(s, image.width, image.height, image.depth);
-  }
-  m_size = size ? s : 0;
-}
-
-unsigned int grTexture3D::GetInternalFormat() const {
-  gl_loading_format_t f;
-  if (m_images.empty() ||
-      !grConvertImageFormatToGlFormatFULL(&f, m_images[0].desc,
-                                          m_images[0].compressed)) {
-    return GL_INVALID_VALUE;
-  }
-  return f.internalformat;
-}
-
 void grTexture3D::Load() const {
   if (m_images.empty()) return;
-  grPalette palette;
-  if (m_images[0].desc.format == IMAGE_FORMAT_INDEX) {
-    palette.Load(m_images[0].palette);
-  }
-  const GLint border = m_border ? 1 : 0;
-  gl_loading_format_t f;
-  size_t first = 0;
-  if (m_mipmap) {
-    first = 1;
-    const image3d_t& base = m_images[0];
-    if (grConvertImageFormatToGlFormatFULL(&f, base.desc, m_compress)) {
-      grPixelStoreUnpack(base.store);
-      grPixelStoreUnpack(base.window);
-      if (is_GL_SGIS_generate_mipmap_supported &&
-          is_GL_SGIS_generate_mipmap_capable_format(f.internalformat)) {
-        glTexParameteri(GL_TEXTURE_3D, GL_GENERATE_MIPMAP_SGIS, 1);
-        level3d(0, base, f, border, m_size);
-        glTexParameteri(GL_TEXTURE_3D, GL_GENERATE_MIPMAP_SGIS, 0);
-      } else if (base.compressed) {
-        libutils::error();
-        std::cerr << (is_GL_SGIS_generate_mipmap_supported
-                          ? upload::kMipmapFallback
-                          : "Compressed image are can't build mipmaps in this "
-                            "environment.")
-                  << std::endl;
-        level3d(0, base, f, border, m_size);
-      } else {
-        gluBuild3DMipmaps(GL_TEXTURE_3D, static_cast<GLint>(f.internalformat),
-                          static_cast<GLsizei>(base.width),
-                          static_cast<GLsizei>(base.height),
-                          static_cast<GLsizei>(base.depth), f.format, f.type,
-                          base.pixels.begin());
-      }
-    }
-  }
-  for (size_t i = first; i < m_images.size(); ++i) {
-    const image3d_t& image = m_images[i];
-    if (!grConvertImageFormatToGlFormatFULL(&f, image.desc, m_compress)) continue;
-    grPixelStoreUnpack(image.store);
-    grPixelStoreUnpack(image.window);
-    const GLint level = static_cast<GLint>(i);
-    level3d(level, image, f, level == 0 ? border : 0, m_mipmap ? 0 : m_size);
-  }
+  const char* note = is_GL_SGIS_generate_mipmap_supported
+                         ? upload::kMipmapFallback
+                         : "Compressed image are can't build mipmaps in this environment.";
+  upload::levels(m_images,
+                 {GL_TEXTURE_3D, m_mipmap, m_compress, m_compress, m_border ? 1 : 0, m_size,
+                  false, note},
+                 level3d, glu_mipmaps3d);
   grTexParameter(m_param);
   grTexParameter(GL_TEXTURE_3D, m_border_color);
 }
@@ -267,7 +135,7 @@ void grTextureCubeMap::setImage(const image2d_t (&faces)[6], uint32_t size,
   uint32_t s = size;
   for (unsigned f = 0; f < 6; ++f) {
     m_images[6 * index + f] = faces[f];
-    s = texture_size(s, faces[f].width, faces[f].height);
+    s = upload::texture_size(s, faces[f]);
   }
   m_size = size ? s : 0;
 }
@@ -281,20 +149,10 @@ void grTextureCubeMap::setImages(const std::vector<std::vector<image2d_t>>& leve
   for (size_t j = 0; j < levels.size(); ++j) {
     for (size_t f = 0; f < 6 && f < levels[j].size(); ++f) {
       m_images[6 * (index + j) + f] = levels[j][f];
-      s = texture_size(s, levels[j][f].width, levels[j][f].height);
+      s = upload::texture_size(s, levels[j][f]);
     }
   }
   m_size = size ? s : 0;
-}
-
-unsigned int grTextureCubeMap::GetInternalFormat() const {
-  gl_loading_format_t f;
-  if (m_images.empty() ||
-      !grConvertImageFormatToGlFormatFULL(&f, m_images[0].desc,
-                                          m_images[0].compressed)) {
-    return GL_INVALID_VALUE;
-  }
-  return f.internalformat;
 }
 
 void grTextureCubeMap::Load() const {
@@ -310,9 +168,7 @@ void grTextureCubeMap::Load() const {
   auto faces = [&](size_t level, GLint b, bool compress) {
     for (unsigned face = 0; face < 6; ++face) {
       const image2d_t& image = m_images[6 * level + face];
-      if (!grConvertImageFormatToGlFormatFULL(&f, image.desc, compress)) continue;
-      grPixelStoreUnpack(image.store);
-      grPixelStoreUnpack(image.window);
+      if (!upload::prepare(f, image, compress)) continue;
       upload::level2d(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face,
                       static_cast<GLint>(level), image, f, b, level ? 0 : m_size,
                       false);
@@ -321,8 +177,7 @@ void grTextureCubeMap::Load() const {
   if (m_mipmap && levels > 0) {
     gl_loading_format_t base;
     bool sgis = is_GL_SGIS_generate_mipmap_supported &&
-                grConvertImageFormatToGlFormatFULL(&base, m_images[0].desc,
-                                                   m_compress) &&
+                upload::choose(base, m_images[0].desc, m_compress) &&
                 is_GL_SGIS_generate_mipmap_capable_format(base.internalformat);
     if (is_GL_VERSION_3_0_supported && glGenerateMipmap) {
       faces(0, 0, m_compress);
@@ -339,12 +194,11 @@ void grTextureCubeMap::Load() const {
     } else {
       for (unsigned face = 0; face < 6; ++face) {
         const image2d_t& image = m_images[face];
-        if (!grConvertImageFormatToGlFormatFULL(&f, image.desc, m_compress)) continue;
-        grPixelStoreUnpack(image.store);
-        grPixelStoreUnpack(image.window);
+        if (!upload::prepare(f, image, m_compress)) continue;
         grPrintError("after-unpack_window_subset");
         if (image.compressed) {
-          fallback_message();
+          libutils::error();
+          std::cerr << upload::kMipmapFallback << std::endl;
           upload::level2d(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, image, f, 0,
                           m_size, false);
           continue;

@@ -44,6 +44,10 @@ class Recorder : public vorn::glutyAPI4 {
     add("init");
     context_at_init = glfwGetCurrentContext();
   }
+  void close() override {
+    add("close");
+    context_at_close = glfwGetCurrentContext();
+  }
   void keyboardup(unsigned char k, int, int) override { add("keyboardup " + n(k)); }
   void specialkeyup(int k, int, int) override { add("specialkeyup " + n(k)); }
   void mousewheel(int w, int d, int, int) override { add("wheel " + n(w) + " " + n(d)); }
@@ -55,6 +59,7 @@ class Recorder : public vorn::glutyAPI4 {
 
   std::vector<std::string> log;
   GLFWwindow* context_at_init = nullptr;
+  GLFWwindow* context_at_close = nullptr;
   std::function<void()> on_display;
   std::function<void()> on_key;
   std::function<void()> on_idle;
@@ -236,6 +241,35 @@ TEST_F(Framework, ExitFromAKeyHandlerEndsTheLoopAndKeepsTheWindow) {
   EXPECT_EQ(rec.log[1], "keyboard 113");
   EXPECT_EQ(std::count(rec.log.begin(), rec.log.end(), "idle"), 1);
   EXPECT_EQ(m_manager->getWindow(&rec), window);
+}
+
+TEST_F(Framework, WindowsCloseWithTheirContextCurrentBeforeTheyGo) {
+  // Closed by the window system: the loop calls close() with the window's
+  // context current, then destroys it.
+  Recorder looped;
+  GLFWwindow* window = open(looped);
+  looped.on_display = [window] { glfwSetWindowShouldClose(window, 1); };
+  m_manager->PostRedisplay();
+  EXPECT_LT(run_loop(window), 4.0);
+  ASSERT_FALSE(looped.log.empty());
+  EXPECT_EQ(looped.log.back(), "close");
+  EXPECT_EQ(looped.context_at_close, window);
+  EXPECT_EQ(m_manager->getWindow(&looped), nullptr);
+
+  // Left open when the loop ended (q): closeAll() closes each window with
+  // its own context current.
+  Recorder first, second;
+  GLFWwindow* one = open(first);
+  GLFWwindow* two = open(second);
+  glfwMakeContextCurrent(nullptr);
+  m_manager->closeAll();
+  // (An expose may still have drawn them meanwhile.)
+  EXPECT_EQ(std::count(first.log.begin(), first.log.end(), "close"), 1);
+  EXPECT_EQ(first.context_at_close, one);
+  EXPECT_EQ(std::count(second.log.begin(), second.log.end(), "close"), 1);
+  EXPECT_EQ(second.context_at_close, two);
+  EXPECT_EQ(m_manager->getWindow(&first), nullptr);
+  EXPECT_EQ(m_manager->getWindow(&second), nullptr);
 }
 
 TEST_F(Framework, EventsOfUnknownWindowsAreIgnored) {

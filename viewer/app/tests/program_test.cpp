@@ -2,12 +2,8 @@
 // background, the keys that end it and the window manager's close.
 
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -16,10 +12,9 @@
 #include <vector>
 
 #include "display_support.h"
+#include "program_support.h"
 #include "xclient.h"
 #include "utility/tests/test_support.h"
-
-extern char** environ;
 
 namespace {
 
@@ -37,69 +32,16 @@ std::vector<std::string> catalog_lines() {
   return lines;
 }
 
-// One viewer process with HOME in a scratch directory and its standard
-// error in a file there.
-class Viewer {
+// A viewer with HOME in a scratch directory of its own. These viewers
+// show no image, so the leak check stays on.
+struct scratch_home {
+  utiltest::scratch_dir m_home;
+};
+class Viewer : private scratch_home, public viewertest::viewer_process {
  public:
   Viewer(const std::string& program, const std::vector<std::string>& args,
-         bool with_display = true) {
-    std::vector<std::string> argv_s{bin_dir + "/" + program};
-    argv_s.insert(argv_s.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& a : argv_s) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> env_s;
-    for (char** e = environ; *e != nullptr; ++e) {
-      const std::string entry = *e;
-      if (entry.rfind("HOME=", 0) == 0) continue;
-      if (!with_display && entry.rfind("DISPLAY=", 0) == 0) continue;
-      env_s.push_back(entry);
-    }
-    env_s.push_back("HOME=" + m_home.path());
-    std::vector<char*> envp;
-    for (std::string& e : env_s) envp.push_back(e.data());
-    envp.push_back(nullptr);
-    m_stderr = m_home / "stderr.txt";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, m_stderr.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
-    if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) m_pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-  }
-  ~Viewer() {
-    if (m_pid > 0 && !m_status) {
-      ::kill(m_pid, SIGKILL);
-      ::waitpid(m_pid, nullptr, 0);
-    }
-  }
-  Viewer(const Viewer&) = delete;
-  Viewer& operator=(const Viewer&) = delete;
-
-  pid_t pid() const { return m_pid; }
-  // The exit status once the process ended within seconds; nullopt if it
-  // still runs then or did not end normally (a signal gives -signal).
-  std::optional<int> wait(double seconds) {
-    const auto until = clock_type::now() + std::chrono::duration<double>(seconds);
-    while (!m_status) {
-      int status = 0;
-      const pid_t r = ::waitpid(m_pid, &status, WNOHANG);
-      if (r == m_pid) {
-        m_status = WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
-        break;
-      }
-      if (r < 0 || clock_type::now() > until) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return m_status;
-  }
-  std::string error_text() const { return utiltest::read_file(m_stderr); }
-
- private:
-  utiltest::scratch_dir m_home;
-  std::string m_stderr;
-  pid_t m_pid = -1;
-  std::optional<int> m_status;
+         bool with_display = true)
+      : viewer_process(args, m_home.path(), program, with_display, true) {}
 };
 
 class Program : public ::testing::Test {

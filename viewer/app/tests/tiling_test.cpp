@@ -8,21 +8,12 @@
 #include "image/imagetype.h"
 #include "utility/option.h"
 #include "viewer/app/image_handling.h"
+#include "viewer/graphics/tests/graphics_test_support.h"
 
 namespace {
 
 using plimlib::multi_square_image_t;
 using plimlib::multi_texture_object_t;
-
-libgr::image2d_t rgb(uint32_t w, uint32_t h) {
-  libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
-                                   libgr::IMAGE_BITS_8);
-  image.width = w;
-  image.height = h;
-  EXPECT_TRUE(image.allocate());
-  return image;
-}
 
 struct tile_t {
   uint32_t x, y, w, h;
@@ -51,7 +42,7 @@ TEST(Tiling, CountsSidesAndCoverages) {
       };
   for (const auto& [w, h, max, columns, rows, cc, rc] : cases) {
     SCOPED_TRACE(std::to_string(w) + "x" + std::to_string(h) + " max " + std::to_string(max));
-    libgr::image2d_t image = rgb(w, h);
+    libgr::image2d_t image = grtest::uint_image(w, h);
     multi_square_image_t tiles;
     ASSERT_TRUE(plimlib::rectangle_to_squares(tiles, image, max, true));
     EXPECT_EQ(tiles.m_columns, columns);
@@ -73,7 +64,7 @@ TEST(Tiling, CountsSidesAndCoverages) {
 }
 
 TEST(Tiling, TileWindowsInRowOrderFromTheBottom) {
-  libgr::image2d_t image = rgb(257, 100);
+  libgr::image2d_t image = grtest::uint_image(257, 100);
   multi_square_image_t tiles;
   ASSERT_TRUE(plimlib::rectangle_to_squares(tiles, image, 256, true));
   const tile_t a = where(tiles, 0), b = where(tiles, 1);
@@ -82,7 +73,7 @@ TEST(Tiling, TileWindowsInRowOrderFromTheBottom) {
 
   // 64 x 1000: three full rows of 256 and one of 232, every tile 64 wide
   // (the requested side clipped to the image).
-  libgr::image2d_t tall = rgb(64, 1000);
+  libgr::image2d_t tall = grtest::uint_image(64, 1000);
   ASSERT_TRUE(plimlib::rectangle_to_squares(tiles, tall, 256, true));
   for (std::size_t i = 0; i < 4; ++i) {
     const tile_t t = where(tiles, i);
@@ -93,7 +84,7 @@ TEST(Tiling, TileWindowsInRowOrderFromTheBottom) {
   }
 
   // 600 x 300: the corner tile is the remainder of both axes.
-  libgr::image2d_t wide = rgb(600, 300);
+  libgr::image2d_t wide = grtest::uint_image(600, 300);
   ASSERT_TRUE(plimlib::rectangle_to_squares(tiles, wide, 256, true));
   const tile_t corner = where(tiles, 5), top_left = where(tiles, 3);
   EXPECT_EQ(std::make_tuple(corner.x, corner.y, corner.w, corner.h),
@@ -103,7 +94,7 @@ TEST(Tiling, TileWindowsInRowOrderFromTheBottom) {
 }
 
 TEST(Tiling, CopiedTilesOwnTheirPixels) {
-  libgr::image2d_t image = rgb(300, 20);
+  libgr::image2d_t image = grtest::uint_image(300, 20);
   image[7][3 * 260 + 1] = 99;  // pixel (260, 7), green
   multi_square_image_t tiles;
   ASSERT_TRUE(plimlib::rectangle_to_squares(tiles, image, 256, false));
@@ -115,7 +106,7 @@ TEST(Tiling, CopiedTilesOwnTheirPixels) {
 }
 
 TEST(Tiling, CompressedImageIsRefused) {
-  libgr::image2d_t image = rgb(8, 8);
+  libgr::image2d_t image = grtest::uint_image(8, 8);
   image.compressed = true;
   multi_square_image_t tiles;
   testing::internal::CaptureStderr();
@@ -125,7 +116,7 @@ TEST(Tiling, CompressedImageIsRefused) {
 }
 
 TEST(Tiling, TexturesAreSquaresOfTheLargestTile) {
-  libgr::image2d_t image = rgb(257, 100);
+  libgr::image2d_t image = grtest::uint_image(257, 100);
   multi_square_image_t tiles;
   ASSERT_TRUE(plimlib::rectangle_to_squares(tiles, image, 256, true));
   multi_texture_object_t textures;
@@ -165,7 +156,7 @@ TEST(Tiling, LowBitGreyWidensToEightBits) {
     }
   }
   // Other images pass through shared.
-  libgr::image2d_t image = rgb(4, 4), out;
+  libgr::image2d_t image = grtest::uint_image(4, 4), out;
   ASSERT_TRUE(plimlib::grayscale_to_8bit(out, image));
   EXPECT_EQ(out.pixels.begin(), image.pixels.begin());
 }

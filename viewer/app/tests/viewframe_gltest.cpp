@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include "viewer/app/viewframe.h"
 #include "viewer/app/viewobj.h"
 #include "viewer/graphics/image_object.h"
+#include "viewer/graphics/tests/graphics_test_support.h"
 
 namespace {
 
@@ -158,6 +160,47 @@ TEST_F(ViewFrameGL, BumpMappedTypesTakeThePathTheContextOffers) {
   EXPECT_TRUE(is_bg(at(px, 400, 300)));
 }
 
+TEST_F(ViewFrameGL, HairlinesOfTheBumpMapShowBothSides) {
+  if (apptest::g_path == "fallback") GTEST_SKIP() << "no ARB programs in this context";
+  // Across the bottom band's lines: each line is a ridge with a lit and a
+  // shaded side, brighter and darker than the flat frame between lines. A
+  // normal map stored unsigned loses every negative slope, and with it one
+  // side of each line.
+  const std::vector<unsigned char> px = draw(2);
+  std::vector<int> red;
+  for (int d = 1; d < 31; ++d) {
+    red.push_back(at(px, apptest::wx(0.5f), apptest::wy(-240 - d - 0.5f)).r);
+  }
+  std::vector<int> sorted = red;
+  std::sort(sorted.begin(), sorted.end());
+  const int flat = sorted[sorted.size() / 2];
+  int brighter = 0, darker = 0;
+  for (int r : red) {
+    brighter += r > flat + 2;
+    darker += r < flat - 10;
+  }
+  std::string profile;
+  for (int r : red) profile += std::to_string(r) + " ";
+  EXPECT_GT(brighter, 0) << profile;
+  EXPECT_GT(darker, 0) << profile;
+}
+
+TEST_F(ViewFrameGL, DestroyDeletesTheFrameTextures) {
+  // The window's close frees them this way while its context exists.
+  draw(2);
+  draw(4);
+  std::vector<GLuint> names;
+  for (const libgr::grTextureObject* t :
+       {&ViewFrame::s_monotexobj, &ViewFrame::s_flowertexobj, &ViewFrame::s_hairlinetexobj}) {
+    if (t->isPreload()) names.push_back(t->texname());
+  }
+  ASSERT_EQ(names.size(), 2u);
+  for (GLuint name : names) EXPECT_TRUE(glIsTexture(name));
+  ViewFrame::destroy();
+  for (GLuint name : names) EXPECT_FALSE(glIsTexture(name));
+  ViewFrame::init(kDataDir.c_str());
+}
+
 TEST_F(ViewFrameGL, FlowerFrameDrawsItsTexture) {
   const std::vector<unsigned char> px = draw(4);
   EXPECT_EQ(m_error, static_cast<GLenum>(GL_NO_ERROR));
@@ -246,12 +289,8 @@ TEST_F(ViewFrameGL, FramedCameraPhotoSnapshot) {
   EXPECT_FALSE(is_bg(at(px, 400, 300)));
   EXPECT_TRUE(is_bg(at(px, 2, 2)));
 
-  libgr::image2d_t shot;
-  shot.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
-                                  libgr::IMAGE_BITS_8);
-  shot.width = kWidth;
-  shot.height = kHeight;
-  ASSERT_TRUE(shot.allocate());
+  libgr::image2d_t shot = grtest::uint_image(kWidth, kHeight);
+  ASSERT_NE(shot.pixels.begin(), nullptr);
   for (int y = 0; y < kHeight; ++y) {
     std::copy(&px[static_cast<std::size_t>(y) * kWidth * 3],
               &px[static_cast<std::size_t>(y + 1) * kWidth * 3], shot[y]);

@@ -15,6 +15,7 @@
 #include "viewer/app/tests/app_gltest.h"
 #include "viewer/app/viewobj.h"
 #include "viewer/graphics/image_object.h"
+#include "viewer/graphics/tests/graphics_test_support.h"
 
 namespace {
 
@@ -50,12 +51,7 @@ class ScratchDir {
 // An RGB picture whose colour at (x, y) (y = 0 the bottom row) is f(x, y).
 template <class F>
 libgr::image2d_t make_rgb(uint32_t w, uint32_t h, F f) {
-  libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
-                                   libgr::IMAGE_BITS_8);
-  image.width = w;
-  image.height = h;
-  EXPECT_TRUE(image.allocate());
+  libgr::image2d_t image = grtest::uint_image(w, h);
   for (uint32_t y = 0; y < h; ++y) {
     unsigned char* row = image[y];
     for (uint32_t x = 0; x < w; ++x) {

@@ -283,26 +283,12 @@ TEST(BmpLoad, RefusesALabelThatDoesNotFitTheRows) {
   EXPECT_TRUE(BmpLoad(image, again, IMAGE_FORMAT_BGR));
 }
 
-image2d_t pattern(e_image_format_t format, uint32_t w, uint32_t h) {
-  image2d_t image;
-  image.desc = image_desc_t(format, IMAGE_TYPE_UINT, IMAGE_BITS_8);
-  image.width = w;
-  image.height = h;
-  EXPECT_TRUE(image.allocate());
-  for (uint32_t r = 0; r < h; ++r) {
-    for (uint64_t i = 0; i < image.rowbyte(); ++i) {
-      image[r][i] = static_cast<unsigned char>(r * 40 + i * 9);
-    }
-  }
-  return image;
-}
-
 TEST(BmpSave, WritesTrueColourAndGreyFilesOthersRead) {
   grtest::scratch_t scratch;
   for (e_image_format_t format : {IMAGE_FORMAT_BGR, IMAGE_FORMAT_GRAYSCALE}) {
     SCOPED_TRACE(format);
     const std::string path = scratch / "out.bmp";
-    image2d_t image = pattern(format, 7, 5);
+    image2d_t image = grtest::pattern(format, IMAGE_BITS_8, 7, 5, 40, 9);
     image_bmp_t writer;
     ASSERT_TRUE(writer.save(image, path.c_str()));
     bytes_t file = grtest::read_file(path);
@@ -326,7 +312,7 @@ TEST(BmpSave, WritesTrueColourAndGreyFilesOthersRead) {
 
 TEST(BmpSave, CopiesWindowRowsAndRefusesOtherLayouts) {
   grtest::scratch_t scratch;
-  image2d_t big = pattern(IMAGE_FORMAT_BGR, 9, 9), part;
+  image2d_t big = grtest::pattern(IMAGE_FORMAT_BGR, IMAGE_BITS_8, 9, 9, 40, 9), part;
   ASSERT_TRUE(makewindow(part, big, 1, 2, 5, 4));
   image_bmp_t object;
   ASSERT_TRUE(object.save(part, (scratch / "part.bmp").c_str()));
@@ -334,7 +320,7 @@ TEST(BmpSave, CopiesWindowRowsAndRefusesOtherLayouts) {
   ASSERT_TRUE(object.load(back, (scratch / "part.bmp").c_str()));
   EXPECT_EQ(grtest::rgba16(back), grtest::rgba16(part));
 
-  image2d_t rgb = pattern(IMAGE_FORMAT_RGB, 4, 4);
+  image2d_t rgb = grtest::pattern(IMAGE_FORMAT_RGB, IMAGE_BITS_8, 4, 4, 40, 9);
   testing::internal::CaptureStderr();
   EXPECT_FALSE(object.save(rgb, (scratch / "rgb.bmp").c_str()));
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "convert(to bmp): not supported format.\n");

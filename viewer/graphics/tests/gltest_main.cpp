@@ -1,25 +1,9 @@
-// Main of the GL tests: lists tests without a display; otherwise makes a
-// hidden GLFW window of the context the --gl-path argument asks for and
-// runs the tests with it current.
-#include <GLFW/glfw3.h>
-#include <gtest/gtest.h>
-
+// Main of the GL tests: a hidden GLFW window of the context the
+// --gl-path argument asks for (gl30, sgis or glu).
 #include <cstdlib>
-#include <cstring>
-#include <iostream>
 
+#include "viewer/graphics/tests/gltest_main.h"
 #include "viewer/graphics/tests/gltest_util.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#define GLTEST_LEAK_CHECK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define GLTEST_LEAK_CHECK 1
-#endif
-#endif
-#ifdef GLTEST_LEAK_CHECK
-#include <sanitizer/lsan_interface.h>
-#endif
 
 namespace gltest {
 
@@ -60,43 +44,13 @@ void probe_t::Draw() const {
 }  // namespace gltest
 
 int main(int argc, char** argv) {
-  bool listing = false;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--gtest_list_tests") == 0) listing = true;
-    if (std::strncmp(argv[i], "--gl-path=", 10) == 0) gltest::g_path = argv[i] + 10;
-  }
-  testing::InitGoogleTest(&argc, argv);
-  if (listing) return RUN_ALL_TESTS();
-
-  // Mesa reads these when the context is made.
-  if (gltest::g_path == "sgis" || gltest::g_path == "glu") {
-    setenv("MESA_GL_VERSION_OVERRIDE", "2.1", 1);
-  }
-  if (gltest::g_path == "glu") {
-    setenv("MESA_EXTENSION_OVERRIDE", "-GL_SGIS_generate_mipmap", 1);
-  }
-  if (!glfwInit()) {
-    std::cerr << "glfwInit() failed (no display?)" << std::endl;
-    return 1;
-  }
-  glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-  glfwWindowHint(GLFW_DOUBLEBUFFER, GLFW_TRUE);
-  GLFWwindow* window =
-      glfwCreateWindow(gltest::kWidth, gltest::kHeight, "graphics_gltests", nullptr, nullptr);
-  if (!window) {
-    std::cerr << "glfwCreateWindow() failed" << std::endl;
-    glfwTerminate();
-    return 1;
-  }
-  glfwMakeContextCurrent(window);
-  gl_extloader_init();
-  int result = RUN_ALL_TESTS();
-#ifdef GLTEST_LEAK_CHECK
-  // Checked while the context lives: the driver's caches are reachable
-  // from it now and only look lost once it is gone.
-  __lsan_do_leak_check();
-#endif
-  glfwDestroyWindow(window);
-  glfwTerminate();
-  return result;
+  return gltest::run_gl_tests(argc, argv, gltest::g_path, gltest::kWidth, gltest::kHeight,
+                              "graphics_gltests", [](const std::string& path) {
+                                if (path == "sgis" || path == "glu") {
+                                  setenv("MESA_GL_VERSION_OVERRIDE", "2.1", 1);
+                                }
+                                if (path == "glu") {
+                                  setenv("MESA_EXTENSION_OVERRIDE", "-GL_SGIS_generate_mipmap", 1);
+                                }
+                              });
 }

@@ -124,4 +124,30 @@ inline ::testing::AssertionResult same_pixels(const std::vector<uint16_t>& ours,
   return ::testing::AssertionSuccess();
 }
 
+// An allocated image of unsigned samples in the layout.
+inline libgr::image2d_t uint_image(uint32_t w, uint32_t h,
+                                   libgr::e_image_format_t format = libgr::IMAGE_FORMAT_RGB,
+                                   libgr::e_image_bits_t bits = libgr::IMAGE_BITS_8) {
+  libgr::image2d_t image;
+  image.desc = libgr::image_desc_t(format, libgr::IMAGE_TYPE_UINT, bits);
+  image.width = w;
+  image.height = h;
+  EXPECT_TRUE(image.allocate());
+  return image;
+}
+
+// An image of the layout whose byte i of row r is r * row + i * step + base
+// (modulo 256).
+inline libgr::image2d_t pattern(libgr::e_image_format_t format, libgr::e_image_bits_t bits,
+                                uint32_t w, uint32_t h, unsigned row, unsigned step,
+                                unsigned base = 0) {
+  libgr::image2d_t image = uint_image(w, h, format, bits);
+  for (uint32_t r = 0; r < h; ++r) {
+    for (uint64_t i = 0; i < image.rowbyte(); ++i) {
+      image[r][i] = static_cast<unsigned char>(r * row + i * step + base);
+    }
+  }
+  return image;
+}
+
 }  // namespace grtest

@@ -101,21 +101,6 @@ TEST(PngLoad, CutFileEndsInTheErrorPath) {
   }
 }
 
-// An image of the layout with a ramp of samples.
-image2d_t ramp(e_image_format_t format, e_image_bits_t bits, uint32_t w, uint32_t h) {
-  image2d_t image;
-  image.desc = image_desc_t(format, IMAGE_TYPE_UINT, bits);
-  image.width = w;
-  image.height = h;
-  EXPECT_TRUE(image.allocate());
-  for (uint32_t r = 0; r < h; ++r) {
-    for (uint64_t i = 0; i < image.rowbyte(); ++i) {
-      image[r][i] = static_cast<unsigned char>(r * 31 + i * 7);
-    }
-  }
-  return image;
-}
-
 TEST(PngSave, RoundTripsEveryLayout) {
   grtest::scratch_t scratch;
   const std::string path = scratch / "out.png";
@@ -131,7 +116,7 @@ TEST(PngSave, RoundTripsEveryLayout) {
   };
   for (const layout_t& l : layouts) {
     SCOPED_TRACE(testing::Message() << l.format << " " << l.bits);
-    image2d_t image = ramp(l.format, l.bits, 13, 5);
+    image2d_t image = grtest::pattern(l.format, l.bits, 13, 5, 31, 7);
     if (l.format == IMAGE_FORMAT_INDEX) {
       ASSERT_TRUE(image.palette.resize(16));
       for (unsigned i = 0; i < 16; ++i) {
@@ -171,7 +156,7 @@ TEST(PngSave, SixteenBitSamplesInHostOrderAreWrittenRight) {
 
 TEST(PngSave, WritesTheWindowAndTheTitle) {
   grtest::scratch_t scratch;
-  image2d_t big = ramp(IMAGE_FORMAT_RGB, IMAGE_BITS_8, 10, 10);
+  image2d_t big = grtest::pattern(IMAGE_FORMAT_RGB, IMAGE_BITS_8, 10, 10, 31, 7);
   image2d_t part;
   ASSERT_TRUE(makewindow(part, big, 2, 3, 4, 5));
   const std::string path = scratch / "part.png";
@@ -188,9 +173,9 @@ TEST(PngSave, WritesTheWindowAndTheTitle) {
 
 TEST(PngSave, LayoutWithoutPngFormCreatesNoFile) {
   grtest::scratch_t scratch;
-  image2d_t bgr = ramp(IMAGE_FORMAT_BGR, IMAGE_BITS_8, 4, 4);
+  image2d_t bgr = grtest::pattern(IMAGE_FORMAT_BGR, IMAGE_BITS_8, 4, 4, 31, 7);
   EXPECT_FALSE(saver_png(bgr, (scratch / "bgr.png").c_str()));
-  image2d_t index = ramp(IMAGE_FORMAT_INDEX, IMAGE_BITS_8, 4, 4);  // no palette
+  image2d_t index = grtest::pattern(IMAGE_FORMAT_INDEX, IMAGE_BITS_8, 4, 4, 31, 7);  // no palette
   EXPECT_FALSE(saver_png(index, (scratch / "index.png").c_str()));
   image2d_t empty;
   EXPECT_FALSE(saver_png(empty, (scratch / "empty.png").c_str()));
@@ -201,7 +186,7 @@ TEST(PngSave, LayoutWithoutPngFormCreatesNoFile) {
 
 TEST(PngSave, PaletteOfThreeReadsBackAsFour) {
   grtest::scratch_t scratch;
-  image2d_t image = ramp(IMAGE_FORMAT_INDEX, IMAGE_BITS_2, 3, 3);
+  image2d_t image = grtest::pattern(IMAGE_FORMAT_INDEX, IMAGE_BITS_2, 3, 3, 31, 7);
   for (uint32_t r = 0; r < 3; ++r) image[r][0] = 0x24;  // indices 0, 2, 1
   ASSERT_TRUE(image.palette.resize(3));
   for (unsigned i = 0; i < 3; ++i) {

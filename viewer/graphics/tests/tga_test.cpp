@@ -152,20 +152,6 @@ TEST(TgaRead, ColourMapBecomesThePalette) {
   EXPECT_EQ(rgba[4], 0);
 }
 
-image2d_t pattern(e_image_format_t format, e_image_bits_t bits, uint32_t w, uint32_t h) {
-  image2d_t image;
-  image.desc = image_desc_t(format, IMAGE_TYPE_UINT, bits);
-  image.width = w;
-  image.height = h;
-  EXPECT_TRUE(image.allocate());
-  for (uint32_t r = 0; r < h; ++r) {
-    for (uint64_t i = 0; i < image.rowbyte(); ++i) {
-      image[r][i] = static_cast<unsigned char>(r * 40 + i * 9 + 1);
-    }
-  }
-  return image;
-}
-
 TEST(TgaSave, RoundTripsAndOthersReadWhatIsWritten) {
   grtest::scratch_t scratch;
   const std::string path = scratch / "out.tga";
@@ -181,7 +167,7 @@ TEST(TgaSave, RoundTripsAndOthersReadWhatIsWritten) {
   };
   for (const layout_t& l : layouts) {
     SCOPED_TRACE(testing::Message() << l.format << " " << l.bits);
-    image2d_t image = pattern(l.format, l.bits, 5, 3);
+    image2d_t image = grtest::pattern(l.format, l.bits, 5, 3, 40, 9, 1);
     const std::vector<uint16_t> before = grtest::rgba16(image);
     image_tga_t object;
     ASSERT_TRUE(object.save(image, path.c_str()));
@@ -201,7 +187,7 @@ TEST(TgaSave, RoundTripsAndOthersReadWhatIsWritten) {
 
 TEST(TgaSave, WindowsAndSizes) {
   grtest::scratch_t scratch;
-  image2d_t big = pattern(IMAGE_FORMAT_BGR, IMAGE_BITS_8, 10, 10), part;
+  image2d_t big = grtest::pattern(IMAGE_FORMAT_BGR, IMAGE_BITS_8, 10, 10, 40, 9, 1), part;
   ASSERT_TRUE(makewindow(part, big, 3, 1, 4, 6));
   image_tga_t object;
   ASSERT_TRUE(object.save(part, (scratch / "part.tga").c_str()));
@@ -218,7 +204,7 @@ TEST(TgaSave, WindowsAndSizes) {
   EXPECT_FALSE(object.save(wide, (scratch / "wide.tga").c_str()));
   testing::internal::GetCapturedStderr();
   EXPECT_FALSE(std::filesystem::exists(scratch / "wide.tga"));
-  image2d_t index = pattern(IMAGE_FORMAT_INDEX, IMAGE_BITS_8, 2, 2);
+  image2d_t index = grtest::pattern(IMAGE_FORMAT_INDEX, IMAGE_BITS_8, 2, 2, 40, 9, 1);
   EXPECT_FALSE(object.save(index, (scratch / "index.tga").c_str()));
 }
 
