@@ -1,4 +1,4 @@
-// The real plimzev3 driven with xdotool under the test display: saved
+// The real plimzev3 driven by keys under the test display: saved
 // views written, composed and restored, snapshots at the first free
 // number, list walks over broken files, the user option file, the
 // work-area key and the album program's book command line.
@@ -137,28 +137,33 @@ class ViewerCommands : public ::testing::Test {
     return w;
   }
 
-  // One key (xdotool's names, chords such as shift+space) sent to the
-  // viewer's window itself.
+  // One key (keysym names, chords such as shift+space) sent to the
+  // viewer's window itself. Not through xdotool: it sends XTEST keys when
+  // the window has the focus, and those reach whatever window has it when
+  // the server takes them, now and then the next test viewer's.
   void key(window_t w, const std::string& keys) {
-    if (capture({"xdotool", "key", "--window", std::to_string(w), keys})) {
+    if (m_x.send_key(w, keys)) {
       // A key sent while the viewer still answers the one before is now and
       // then lost on a loaded display: give each key its time.
       std::this_thread::sleep_for(std::chrono::milliseconds(400));
       return;
     }
     ASSERT_NE(m_viewer, nullptr);
-    FAIL() << "xdotool (scripts/deps) could not send " << keys << "; viewer status "
+    FAIL() << "could not send " << keys << "; viewer status "
            << m_viewer->wait(0).value_or(-1000) << ": " << m_viewer->error_text()
            << m_viewer->output_text();
   }
 
   void quit(viewer_process& v, window_t w) {
-    // The window may be gone before xdotool sends the key's release. A
-    // synthetic key is now and then lost right after another one under a
-    // busy display: a second q is sent before giving up.
+    // A viewer under a busy display can take a while to end; a second q
+    // goes only to a window that is still there.
     std::optional<int> status;
     for (int attempt = 0; attempt < 2 && !status; ++attempt) {
-      capture({"xdotool", "key", "--window", std::to_string(w), "q"});
+      if (attempt > 0 && !m_x.exists(w)) {
+        status = v.wait(60);
+        break;
+      }
+      m_x.send_key(w, "q");
       status = v.wait(15);
     }
     ASSERT_TRUE(status.has_value()) << "q did not end the viewer: " << m_x.title(w) << ", "

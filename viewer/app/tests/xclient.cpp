@@ -2,10 +2,13 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
+#include <vector>
 
 namespace viewertest {
 
@@ -121,10 +124,40 @@ unsigned long XClient::centre_pixel(window_t w) {
   return p;
 }
 
-bool XClient::send_key(window_t w, const char* keysym) {
-  const KeySym sym = XStringToKeysym(keysym);
-  const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(m_display, sym);
+bool XClient::send_key(window_t w, const std::string& keys) {
+  // The modifier keys of the chord, pressed before the key and released
+  // after it, as a user does: programs may ask for a modifier key's state
+  // as well as read the event's modifier bits.
+  struct modifier_t {
+    const char* name;
+    const char* keysym;
+    unsigned mask;
+  };
+  static const modifier_t modifiers[] = {
+      {"shift", "Shift_L", ShiftMask}, {"ctrl", "Control_L", ControlMask}, {"alt", "Alt_L", Mod1Mask}};
+  std::vector<const modifier_t*> held;
+  std::string name = keys;
+  for (std::string::size_type plus; (plus = name.find('+')) != std::string::npos && plus > 0;) {
+    const modifier_t* found = nullptr;
+    for (const modifier_t& m : modifiers) {
+      if (name.compare(0, plus, m.name) == 0 && std::strlen(m.name) == plus) found = &m;
+    }
+    if (found == nullptr) return false;
+    held.push_back(found);
+    name.erase(0, plus + 1);
+  }
+  auto code_of = [this](const char* keysym) -> KeyCode {
+    const KeySym sym = XStringToKeysym(keysym);
+    return sym == NoSymbol ? 0 : XKeysymToKeycode(m_display, sym);
+  };
+  const KeyCode code = code_of(name.c_str());
   if (code == 0) return false;
+  // "W" is the shifted symbol of the w key.
+  const KeySym sym = XStringToKeysym(name.c_str());
+  if (XkbKeycodeToKeysym(m_display, code, 0, 0) != sym &&
+      XkbKeycodeToKeysym(m_display, code, 0, 1) == sym)
+    held.push_back(&modifiers[0]);
+
   Window root = 0;
   Window child = 0;
   int root_x = 0;
@@ -133,23 +166,34 @@ bool XClient::send_key(window_t w, const char* keysym) {
   int y = 0;
   unsigned mask = 0;
   XQueryPointer(m_display, w, &root, &child, &root_x, &root_y, &x, &y, &mask);
-  XEvent e{};
-  e.xkey.display = m_display;
-  e.xkey.window = w;
-  e.xkey.root = DefaultRootWindow(m_display);
-  e.xkey.subwindow = 0;
-  e.xkey.time = CurrentTime;
-  e.xkey.x = x;
-  e.xkey.y = y;
-  e.xkey.x_root = root_x;
-  e.xkey.y_root = root_y;
-  e.xkey.same_screen = True;
-  e.xkey.keycode = code;
-  e.xkey.state = 0;
-  e.xkey.type = KeyPress;
-  XSendEvent(m_display, w, True, KeyPressMask, &e);
-  e.xkey.type = KeyRelease;
-  XSendEvent(m_display, w, True, KeyReleaseMask, &e);
+  unsigned state = 0;
+  auto send = [&](int type, KeyCode key) {
+    XEvent e{};
+    e.xkey.type = type;
+    e.xkey.display = m_display;
+    e.xkey.window = w;
+    e.xkey.root = DefaultRootWindow(m_display);
+    e.xkey.subwindow = 0;
+    e.xkey.time = CurrentTime;
+    e.xkey.x = x;
+    e.xkey.y = y;
+    e.xkey.x_root = root_x;
+    e.xkey.y_root = root_y;
+    e.xkey.same_screen = True;
+    e.xkey.keycode = key;
+    e.xkey.state = state;
+    XSendEvent(m_display, w, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &e);
+  };
+  for (const modifier_t* m : held) {
+    send(KeyPress, code_of(m->keysym));
+    state |= m->mask;
+  }
+  send(KeyPress, code);
+  send(KeyRelease, code);
+  for (auto m = held.rbegin(); m != held.rend(); ++m) {
+    send(KeyRelease, code_of((*m)->keysym));
+    state &= ~(*m)->mask;
+  }
   XSync(m_display, False);
   return true;
 }

@@ -39,10 +39,11 @@ class XClient {
   bool exists(window_t w);
   // The pixel at the window's centre as 0xRRGGBB.
   unsigned long centre_pixel(window_t w);
-  // A press and a release of the key named keysym ("q", "Escape") sent to
-  // the window itself, as xdotool key --window sends them: unlike XTEST
-  // keys they cannot reach another test's window on the same display.
-  bool send_key(window_t w, const char* keysym);
+  // A press and a release of the key named keys ("q", "Escape", "W",
+  // chords such as "shift+space" or "ctrl+s") sent to the window itself:
+  // unlike XTEST keys, which go wherever the focus is when the server
+  // gets them, they cannot reach another window on the same display.
+  bool send_key(window_t w, const std::string& keys);
   // What a window manager sends when the user closes the window.
   void close(window_t w);
 
