@@ -67,14 +67,9 @@ void taker::operator()(unsigned short t, const char*, std::string& f, rule_t rul
         for (size_t k = 0; k < 19 && p[k]; ++k) f[k] = p[k];
       }
       break;
-    case rule_t::trimmed:
-      f.assign(p, avail ? strnlen(p, avail) : 0);
-      break;
-    case rule_t::exact:
-      f.assign(p, avail);
-      break;
-    default:
-      break;
+    case rule_t::trimmed: f.assign(p, avail ? strnlen(p, avail) : 0); break;
+    case rule_t::exact: f.assign(p, avail); break;
+    default: break;
   }
 }
 
@@ -186,8 +181,7 @@ bool app1_tiff::parse_0th_ifd(byte_window_t& ifd) {
   unsigned n = read_u16(order, ifd, 0);
   for (unsigned k = 0; k < n; ++k) {
     uint64_t at = 2 + 12 * uint64_t(k);
-    if (!holds(ifd, at, 12))
-      return fail("value over, offset: ", at + 8, " ifd size: ", ifd.size());
+    if (!holds(ifd, at, 12)) return fail("value over, offset: ", at + 8, " ifd size: ", ifd.size());
     ifd_entry_t e = read_ifd_entry(order, ifd, at);
     if (e.type > 13) continue;
     byte_window_t value;

@@ -48,49 +48,41 @@ position3_t Normalize(const position3_t& p) {
 direction3_t Normalize(const vector3w_t& v) { return Normalize(v.direction()); }
 
 direction3_t CrossProduct(const direction3_t& a, const direction3_t& b) {
-  return direction3_t(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z,
-                      a.x * b.y - a.y * b.x);
+  return direction3_t(a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x);
 }
 
-direction3_t CrossProduct(const position3_t& p0, const position3_t& p1,
-                          const position3_t& p2) {
+direction3_t CrossProduct(const position3_t& p0, const position3_t& p1, const position3_t& p2) {
   return CrossProduct(p1 - p0, p2 - p1);
 }
 
-direction3_t CrossProductWithNormalize(const position3_t& p0,
-                                       const position3_t& p1,
+direction3_t CrossProductWithNormalize(const position3_t& p0, const position3_t& p1,
                                        const position3_t& p2) {
   return Normalize(CrossProduct(p0, p1, p2));
 }
 
-float ScalarTriProduct(const position3_t& p0, const position3_t& p1,
-                       const position3_t& p2, const position3_t& p3) {
+float ScalarTriProduct(const position3_t& p0, const position3_t& p1, const position3_t& p2,
+                       const position3_t& p3) {
   return DotProduct(CrossProduct(p1 - p0, p2 - p0), p3 - p0);
 }
 
-float ScalarTriProduct(const direction3_t& a, const direction3_t& b,
-                       const direction3_t& c) {
+float ScalarTriProduct(const direction3_t& a, const direction3_t& b, const direction3_t& c) {
   return DotProduct(CrossProduct(a, b), c);
 }
 
 position3_t round_to_quotient(const position3_t& v, float q) {
-  return position3_t(trunc_quotient(v.x, q), trunc_quotient(v.y, q),
-                     trunc_quotient(v.z, q));
+  return position3_t(trunc_quotient(v.x, q), trunc_quotient(v.y, q), trunc_quotient(v.z, q));
 }
 
 position3_t round_to_quotient(const position3_t& v, const direction3_t& q) {
-  return position3_t(trunc_quotient(v.x, q.x), trunc_quotient(v.y, q.y),
-                     trunc_quotient(v.z, q.z));
+  return position3_t(trunc_quotient(v.x, q.x), trunc_quotient(v.y, q.y), trunc_quotient(v.z, q.z));
 }
 
 direction3_t round_to_quotient(const direction3_t& v, float q) {
-  return direction3_t(trunc_quotient(v.x, q), trunc_quotient(v.y, q),
-                      trunc_quotient(v.z, q));
+  return direction3_t(trunc_quotient(v.x, q), trunc_quotient(v.y, q), trunc_quotient(v.z, q));
 }
 
 direction3_t round_to_quotient(const direction3_t& v, const direction3_t& q) {
-  return direction3_t(trunc_quotient(v.x, q.x), trunc_quotient(v.y, q.y),
-                      trunc_quotient(v.z, q.z));
+  return direction3_t(trunc_quotient(v.x, q.x), trunc_quotient(v.y, q.y), trunc_quotient(v.z, q.z));
 }
 
 float roundup_to_quotient(float a, float q) { return roundup(a, q); }
@@ -121,9 +113,7 @@ direction3_t SpecializeToDir(const vector3w_t& v) { return Normalize(v); }
 
 bool compare(float a, float b) { return std::fabs(a - b) <= kTolerance; }
 
-bool compare(float a, float b, float c) {
-  return compare(a, b) && compare(b, c) && compare(a, c);
-}
+bool compare(float a, float b, float c) { return compare(a, b) && compare(b, c) && compare(a, c); }
 
 bool cmp_lt(float a, float b) { return a - b < -kTolerance; }
 bool cmp_gt(float a, float b) { return a - b > kTolerance; }
@@ -139,8 +129,7 @@ color3ub_t color3ub(const ycbcrub_t& c) {
   float y = c.y / 255.0f;
   float cb = static_cast<signed char>(c.cb - 128) / 127.0f;
   float cr = static_cast<signed char>(c.cr - 128) / 127.0f;
-  return color3ub_t(unit_to_byte(y + 1.402f * cr),
-                    unit_to_byte(y - 0.34414f * cb - 0.71414f * cr),
+  return color3ub_t(unit_to_byte(y + 1.402f * cr), unit_to_byte(y - 0.34414f * cb - 0.71414f * cr),
                     unit_to_byte(y + 1.772f * cb));
 }
 

@@ -32,8 +32,7 @@ struct revolution3_t {
 struct polarpos3_t {
   float r, theta, phi;
   constexpr polarpos3_t() : r(0), theta(0), phi(0) {}
-  constexpr polarpos3_t(float r_, float theta_, float phi_)
-      : r(r_), theta(theta_), phi(phi_) {}
+  constexpr polarpos3_t(float r_, float theta_, float phi_) : r(r_), theta(theta_), phi(phi_) {}
 };
 
 struct angles3_t {
@@ -81,25 +80,20 @@ struct direction2ul_t {
 };
 
 // The size maker: datum2ul() is a size of 0 by 0.
-constexpr direction2ul_t datum2ul(uint32_t x = 0, uint32_t y = 0) {
-  return direction2ul_t(x, y);
-}
+constexpr direction2ul_t datum2ul(uint32_t x = 0, uint32_t y = 0) { return direction2ul_t(x, y); }
 
 struct quaternion_t {
   float x, y, z, w;
   constexpr quaternion_t() : x(0), y(0), z(0), w(0) {}
-  constexpr quaternion_t(float x_, float y_, float z_, float w_)
-      : x(x_), y(y_), z(z_), w(w_) {}
+  constexpr quaternion_t(float x_, float y_, float z_, float w_) : x(x_), y(y_), z(z_), w(w_) {}
 };
 
 // A homogeneous vector: the direction part, then w.
 struct vector3w_t {
   float x, y, z, w;
   constexpr vector3w_t() : x(0), y(0), z(0), w(0) {}
-  constexpr vector3w_t(float x_, float y_, float z_, float w_)
-      : x(x_), y(y_), z(z_), w(w_) {}
-  constexpr vector3w_t(const direction3_t& d, float w_)
-      : x(d.x), y(d.y), z(d.z), w(w_) {}
+  constexpr vector3w_t(float x_, float y_, float z_, float w_) : x(x_), y(y_), z(z_), w(w_) {}
+  constexpr vector3w_t(const direction3_t& d, float w_) : x(d.x), y(d.y), z(d.z), w(w_) {}
   constexpr direction3_t direction() const { return direction3_t(x, y, z); }
 };
 
@@ -107,8 +101,7 @@ struct vector3w_t {
 struct surface_t {
   float a, b, c, d;
   constexpr surface_t() : a(0), b(0), c(0), d(0) {}
-  constexpr surface_t(float a_, float b_, float c_, float d_)
-      : a(a_), b(b_), c(c_), d(d_) {}
+  constexpr surface_t(float a_, float b_, float c_, float d_) : a(a_), b(b_), c(c_), d(d_) {}
 };
 
 // A line a x + b y + c = 0.
@@ -145,8 +138,7 @@ struct texcoord3_t {
 struct texcoord3q_t {
   float s, t, r, q;
   constexpr texcoord3q_t() : s(0), t(0), r(0), q(0) {}
-  constexpr texcoord3q_t(float s_, float t_, float r_, float q_)
-      : s(s_), t(t_), r(r_), q(q_) {}
+  constexpr texcoord3q_t(float s_, float t_, float r_, float q_) : s(s_), t(t_), r(r_), q(q_) {}
 };
 
 // An angle in degrees about an axis.
@@ -154,8 +146,7 @@ struct rotation3_t {
   float angle;
   direction3_t axis;
   constexpr rotation3_t() : angle(0), axis() {}
-  constexpr rotation3_t(float angle_, const direction3_t& axis_)
-      : angle(angle_), axis(axis_) {}
+  constexpr rotation3_t(float angle_, const direction3_t& axis_) : angle(angle_), axis(axis_) {}
 };
 
 // A float, then a direction.
@@ -163,8 +154,7 @@ struct straight3_t {
   float d;
   direction3_t direction;
   constexpr straight3_t() : d(0), direction() {}
-  constexpr straight3_t(float d_, const direction3_t& direction_)
-      : d(d_), direction(direction_) {}
+  constexpr straight3_t(float d_, const direction3_t& direction_) : d(d_), direction(direction_) {}
 };
 
 struct posture3w_t {
@@ -172,8 +162,7 @@ struct posture3w_t {
   revolution3_t rev2;
   position3_t pos;
   constexpr posture3w_t() : rev1(), rev2(), pos() {}
-  constexpr posture3w_t(const revolution3_t& r1, const revolution3_t& r2,
-                        const position3_t& p)
+  constexpr posture3w_t(const revolution3_t& r1, const revolution3_t& r2, const position3_t& p)
       : rev1(r1), rev2(r2), pos(p) {}
 };
 
@@ -190,18 +179,15 @@ struct inertial3_t {
 struct matrix3w_t {
   float m[16];
   constexpr matrix3w_t() : m{} {}
-  constexpr matrix3w_t(float m0, float m1, float m2, float m3, float m4,
-                       float m5, float m6, float m7, float m8, float m9,
-                       float m10, float m11, float m12, float m13, float m14,
-                       float m15)
+  constexpr matrix3w_t(float m0, float m1, float m2, float m3, float m4, float m5, float m6,
+                       float m7, float m8, float m9, float m10, float m11, float m12, float m13,
+                       float m14, float m15)
       : m{m0, m1, m2, m3, m4, m5, m6, m7, m8, m9, m10, m11, m12, m13, m14, m15} {}
   float& operator[](unsigned int i) { return m[i]; }
   constexpr const float& operator[](unsigned int i) const { return m[i]; }
   // Element of row r, column c.
   float& at(unsigned int r, unsigned int c) { return m[4 * c + r]; }
-  constexpr const float& at(unsigned int r, unsigned int c) const {
-    return m[4 * c + r];
-  }
+  constexpr const float& at(unsigned int r, unsigned int c) const { return m[4 * c + r]; }
 };
 
 struct box2_t {
@@ -233,8 +219,7 @@ struct line3d_t {
   matrix3w_t m1;
   matrix3w_t m2;
   constexpr line3d_t() : direction(), m1(), m2() {}
-  constexpr line3d_t(const direction3_t& d, const matrix3w_t& a,
-                     const matrix3w_t& b)
+  constexpr line3d_t(const direction3_t& d, const matrix3w_t& a, const matrix3w_t& b)
       : direction(d), m1(a), m2(b) {}
 };
 
@@ -242,8 +227,7 @@ struct line3d_t {
 struct projection_t {
   double left, right, bottom, top, znear, zfar;
   constexpr projection_t() : left(0), right(0), bottom(0), top(0), znear(0), zfar(0) {}
-  constexpr projection_t(double l, double r, double b, double t, double n,
-                         double f)
+  constexpr projection_t(double l, double r, double b, double t, double n, double f)
       : left(l), right(r), bottom(b), top(t), znear(n), zfar(f) {}
 };
 
@@ -259,8 +243,7 @@ struct color3_t {
 struct color3a_t {
   float r, g, b, a;
   constexpr color3a_t() : r(0), g(0), b(0), a(0) {}
-  constexpr color3a_t(float r_, float g_, float b_, float a_)
-      : r(r_), g(g_), b(b_), a(a_) {}
+  constexpr color3a_t(float r_, float g_, float b_, float a_) : r(r_), g(g_), b(b_), a(a_) {}
 };
 
 struct color3ub_t {
@@ -273,8 +256,7 @@ struct color3ub_t {
 struct color3aub_t {
   unsigned char r, g, b, a;
   constexpr color3aub_t() : r(0), g(0), b(0), a(0) {}
-  constexpr color3aub_t(unsigned char r_, unsigned char g_, unsigned char b_,
-                        unsigned char a_)
+  constexpr color3aub_t(unsigned char r_, unsigned char g_, unsigned char b_, unsigned char a_)
       : r(r_), g(g_), b(b_), a(a_) {}
 };
 
@@ -304,20 +286,18 @@ static_assert(sizeof(color3a_t) == 4 * sizeof(float), "four floats");
 static_assert(sizeof(matrix3w_t) == 16 * sizeof(float), "sixteen floats");
 
 // Exact comparisons (the tolerant ones are compare() and cmp_*()).
-#define LIBGR_EQUALITY2(T, a, b)                                          \
-  constexpr bool operator==(const T& p, const T& q) {                   \
-    return p.a == q.a && p.b == q.b;                                    \
-  }                                                                     \
+#define LIBGR_EQUALITY2(T, a, b)                                                         \
+  constexpr bool operator==(const T& p, const T& q) { return p.a == q.a && p.b == q.b; } \
   constexpr bool operator!=(const T& p, const T& q) { return !(p == q); }
-#define LIBGR_EQUALITY3(T, a, b, c)                                       \
-  constexpr bool operator==(const T& p, const T& q) {                   \
-    return p.a == q.a && p.b == q.b && p.c == q.c;                      \
-  }                                                                     \
+#define LIBGR_EQUALITY3(T, a, b, c)                   \
+  constexpr bool operator==(const T& p, const T& q) { \
+    return p.a == q.a && p.b == q.b && p.c == q.c;    \
+  }                                                   \
   constexpr bool operator!=(const T& p, const T& q) { return !(p == q); }
-#define LIBGR_EQUALITY4(T, a, b, c, d)                                    \
-  constexpr bool operator==(const T& p, const T& q) {                   \
-    return p.a == q.a && p.b == q.b && p.c == q.c && p.d == q.d;        \
-  }                                                                     \
+#define LIBGR_EQUALITY4(T, a, b, c, d)                           \
+  constexpr bool operator==(const T& p, const T& q) {            \
+    return p.a == q.a && p.b == q.b && p.c == q.c && p.d == q.d; \
+  }                                                              \
   constexpr bool operator!=(const T& p, const T& q) { return !(p == q); }
 
 LIBGR_EQUALITY3(position3_t, x, y, z)
@@ -392,16 +372,13 @@ direction3_t Normalize(const vector3w_t& v);
 
 direction3_t CrossProduct(const direction3_t& a, const direction3_t& b);
 // CrossProduct(p1 - p0, p2 - p1).
-direction3_t CrossProduct(const position3_t& p0, const position3_t& p1,
-                          const position3_t& p2);
-direction3_t CrossProductWithNormalize(const position3_t& p0,
-                                       const position3_t& p1,
+direction3_t CrossProduct(const position3_t& p0, const position3_t& p1, const position3_t& p2);
+direction3_t CrossProductWithNormalize(const position3_t& p0, const position3_t& p1,
                                        const position3_t& p2);
 // CrossProduct(p1 - p0, p2 - p0) dot (p3 - p0).
-float ScalarTriProduct(const position3_t& p0, const position3_t& p1,
-                       const position3_t& p2, const position3_t& p3);
-float ScalarTriProduct(const direction3_t& a, const direction3_t& b,
-                       const direction3_t& c);
+float ScalarTriProduct(const position3_t& p0, const position3_t& p1, const position3_t& p2,
+                       const position3_t& p3);
+float ScalarTriProduct(const direction3_t& a, const direction3_t& b, const direction3_t& c);
 
 // Each component c becomes q x trunc(c x (1/q)).
 position3_t round_to_quotient(const position3_t& v, float q);

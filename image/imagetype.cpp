@@ -27,16 +27,18 @@ const char* const image_format_string[IMAGE_FORMAT_MAX + 1] = {
 };
 
 const char* const image_type_string[IMAGE_TYPE_MAX + 1] = {
-    "IMAGE_TYPE_SINT", "IMAGE_TYPE_UINT", "IMAGE_TYPE_FLOAT", "IMAGE_TYPE_MAX",
+    "IMAGE_TYPE_SINT",
+    "IMAGE_TYPE_UINT",
+    "IMAGE_TYPE_FLOAT",
+    "IMAGE_TYPE_MAX",
 };
 
 const char* const image_bits_string[IMAGE_BITS_MAX + 1] = {
-    "IMAGE_BITS_1",           "IMAGE_BITS_2",        "IMAGE_BITS_4",
-    "IMAGE_BITS_8",           "IMAGE_BITS_12",       "IMAGE_BITS_16",
-    "IMAGE_BITS_24",          "IMAGE_BITS_32",       "IMAGE_BITS_64",
-    "IMAGE_BITS_R3G3B2",      "IMAGE_BITS_R5G6B5",   "IMAGE_BITS_R5G5B5A1",
-    "IMAGE_BITS_R10G10B10A2", "IMAGE_BITS_L6A2",     "IMAGE_BITS_L12A4",
-    "IMAGE_BITS_D24S8",       "IMAGE_BITS_MAX",
+    "IMAGE_BITS_1",           "IMAGE_BITS_2",      "IMAGE_BITS_4",      "IMAGE_BITS_8",
+    "IMAGE_BITS_12",          "IMAGE_BITS_16",     "IMAGE_BITS_24",     "IMAGE_BITS_32",
+    "IMAGE_BITS_64",          "IMAGE_BITS_R3G3B2", "IMAGE_BITS_R5G6B5", "IMAGE_BITS_R5G5B5A1",
+    "IMAGE_BITS_R10G10B10A2", "IMAGE_BITS_L6A2",   "IMAGE_BITS_L12A4",  "IMAGE_BITS_D24S8",
+    "IMAGE_BITS_MAX",
 };
 
 namespace {
@@ -47,14 +49,12 @@ const unsigned char s_image_format_components_list[IMAGE_FORMAT_MAX] = {
 
 // {bits per component, packed bits per pixel}; one of them is 0.
 const unsigned char s_image_bits_list[IMAGE_BITS_MAX][2] = {
-    {1, 0},  {2, 0},  {4, 0},  {8, 0},  {12, 0}, {16, 0},
-    {24, 0}, {32, 0}, {64, 0}, {0, 8},  {0, 16}, {0, 16},
-    {0, 32}, {0, 8},  {0, 16}, {0, 0},
+    {1, 0},  {2, 0}, {4, 0},  {8, 0},  {12, 0}, {16, 0}, {24, 0}, {32, 0},
+    {64, 0}, {0, 8}, {0, 16}, {0, 16}, {0, 32}, {0, 8},  {0, 16}, {0, 0},
 };
 
 template <class E>
-std::ostream& write_name(std::ostream& os, E v, const char* const* table,
-                         int count) {
+std::ostream& write_name(std::ostream& os, E v, const char* const* table, int count) {
   int i = static_cast<int>(v);
   if (i >= 0 && i < count) return os << table[i];
   return os << "unknown: " << i;
@@ -110,8 +110,7 @@ bool palette_t::resize(size_t n) {
   return true;
 }
 
-uint64_t image_rowsize(const image_desc_t& desc, const image_store_t* store,
-                       uint64_t n) {
+uint64_t image_rowsize(const image_desc_t& desc, const image_store_t* store, uint64_t n) {
   uint64_t bytes = (uint64_t{desc.getPixelBits()} * n + 7) / 8;
   uint32_t alignment = store && store->alignment ? store->alignment : 4;
   return libutils::UpAlign<uint64_t>(bytes, alignment);
@@ -131,9 +130,7 @@ bool store_bytes(uint64_t rows, uint64_t rowsize, size_t& bytes) {
 
 }  // namespace
 
-uint64_t image2d_t::rowbyte() const {
-  return (uint64_t{desc.getPixelBits()} * width + 7) / 8;
-}
+uint64_t image2d_t::rowbyte() const { return (uint64_t{desc.getPixelBits()} * width + 7) / 8; }
 
 unsigned char* image2d_t::operator[](unsigned int r) {
   return pixels.begin() + (uint64_t{r} + window.skip_rows) * rowsize() +
@@ -161,8 +158,7 @@ void image2d_t::clear() {
 }
 
 uint64_t image1d_t::rowsize() const {
-  return (uint64_t{desc.getPixelBits()} * (uint64_t{width} + window.skip_pixels) +
-          7) / 8;
+  return (uint64_t{desc.getPixelBits()} * (uint64_t{width} + window.skip_pixels) + 7) / 8;
 }
 
 bool image1d_t::allocate() {
@@ -197,8 +193,7 @@ bool image3d_t::allocate() {
     uint64_t images = uint64_t{depth} + window.skip_images - 1;
     uint64_t strides;
     if (__builtin_mul_overflow(images, uint64_t{imageheight()}, &strides) ||
-        __builtin_add_overflow(strides, uint64_t{height} + window.skip_rows,
-                               &rows)) {
+        __builtin_add_overflow(strides, uint64_t{height} + window.skip_rows, &rows)) {
       return false;
     }
   }

@@ -91,9 +91,7 @@ struct image_desc_t {
 };
 
 bool operator==(const image_desc_t& a, const image_desc_t& b);
-inline bool operator!=(const image_desc_t& a, const image_desc_t& b) {
-  return !(a == b);
-}
+inline bool operator!=(const image_desc_t& a, const image_desc_t& b) { return !(a == b); }
 
 // Pixel-store record, owned elsewhere (as a rule a function-local static of
 // the producer); images point at it.
@@ -123,8 +121,7 @@ struct image_window3d_t {
   uint32_t skip_images = 0;
 };
 
-typedef libutils::ofsvector<unsigned char, libutils::alloc_mmap_unix>
-    pixel_store_t;
+typedef libutils::ofsvector<unsigned char, libutils::alloc_mmap_unix> pixel_store_t;
 
 // The largest image, in pixels, that any loader or decoder allocates for
 // (about 268 million pixels: far above any camera, far below what a forged
@@ -152,8 +149,7 @@ struct palette_t {
 
 // The bytes of one stored row of n pixels of the description, padded to
 // the store's alignment (4 without a store); computed in 64 bits.
-uint64_t image_rowsize(const image_desc_t& desc, const image_store_t* store,
-                       uint64_t n);
+uint64_t image_rowsize(const image_desc_t& desc, const image_store_t* store, uint64_t n);
 
 // Copies are shallow: they share the pixel store and the palette channels.
 // allocate() gives the image a private store.
@@ -169,9 +165,7 @@ class image2d_t {
   palette_t palette;
 
   // window.row_length, or width when that is 0.
-  uint32_t rowlength() const {
-    return window.row_length ? window.row_length : width;
-  }
+  uint32_t rowlength() const { return window.row_length ? window.row_length : width; }
   // Bytes of the pixels of one row, no padding.
   uint64_t rowbyte() const;
   // Bytes from one stored row to the next.
@@ -201,9 +195,7 @@ class image1d_t {
   palette_t palette;
 
   // Byte i after the window's skipped pixels (byte offsets).
-  unsigned char* operator[](unsigned int i) {
-    return pixels.begin() + i + window.skip_pixels;
-  }
+  unsigned char* operator[](unsigned int i) { return pixels.begin() + i + window.skip_pixels; }
   const unsigned char* operator[](unsigned int i) const {
     return pixels.begin() + i + window.skip_pixels;
   }
@@ -225,12 +217,8 @@ class image3d_t {
   bool compressed = false;
   palette_t palette;
 
-  uint32_t rowlength() const {
-    return window.row_length ? window.row_length : width;
-  }
-  uint32_t imageheight() const {
-    return window.image_height ? window.image_height : height;
-  }
+  uint32_t rowlength() const { return window.row_length ? window.row_length : width; }
+  uint32_t imageheight() const { return window.image_height ? window.image_height : height; }
   uint64_t rowsize() const { return image_rowsize(desc, store, rowlength()); }
   // Bytes from one stored image to the next.
   uint64_t imagesize() const { return imageheight() * rowsize(); }

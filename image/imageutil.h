@@ -29,8 +29,7 @@ bool flip(image2d_t& dst, const image2d_t& src);
 
 // dst becomes a window on src's pixels starting at column x, row y, at most
 // w x h pixels and never beyond src's width and height. No pixel is copied.
-bool makewindow(image2d_t& dst, const image2d_t& src, int x, int y,
-                unsigned int w, unsigned int h);
+bool makewindow(image2d_t& dst, const image2d_t& src, int x, int y, unsigned int w, unsigned int h);
 
 // The picture turned clockwise (as shown, row 0 at the bottom) by count
 // quarter turns; 0 shares the source, above 3 is refused.
@@ -38,8 +37,7 @@ bool rotate(unsigned long count, image2d_t& dst, const image2d_t& src);
 
 // Adds the turn an EXIF orientation asks for (6: 1, 8: 3, 3: 2, mod 4) to
 // a clockwise quarter-turn count; other orientations return count as is.
-unsigned long mixorientandrightrotatecount(unsigned long count,
-                                           unsigned long orientation);
+unsigned long mixorientandrightrotatecount(unsigned long count, unsigned long orientation);
 
 // Halving by 2x2 averages rounded down; an odd last row or column is
 // dropped. GRAYSCALE, RGB, BGR, RGBA, BGRA of 8-bit components.
@@ -98,8 +96,7 @@ class image2d_rows_t {
 
  private:
   uint64_t stride() const {
-    return libutils::UpAlign<uint64_t>((m_width * m_desc.getPixelBits() + 7) / 8,
-                                       4);
+    return libutils::UpAlign<uint64_t>((m_width * m_desc.getPixelBits() + 7) / 8, 4);
   }
   pixel_store_t m_pixels;
   uint64_t m_width = 0;
@@ -118,9 +115,7 @@ template <class T>
 class image2d_reader_t : public image2d_rows_t {
  public:
   bool setimage(const image2d_t& image) { return share(image); }
-  const T* operator[](uint64_t r) const {
-    return reinterpret_cast<const T*>(row(r));
-  }
+  const T* operator[](uint64_t r) const { return reinterpret_cast<const T*>(row(r)); }
 };
 
 }  // namespace libgr

@@ -48,8 +48,7 @@ inline bool store_covers(const image2d_t& image, const char* function) {
 }
 
 // dst made anew with its own store and window kept.
-inline bool prepare(image2d_t& dst, const image_desc_t& desc, uint32_t width,
-             uint32_t height) {
+inline bool prepare(image2d_t& dst, const image_desc_t& desc, uint32_t width, uint32_t height) {
   dst.clear();
   dst.desc = desc;
   dst.width = width;
@@ -58,8 +57,8 @@ inline bool prepare(image2d_t& dst, const image_desc_t& desc, uint32_t width,
   return dst.allocate();
 }
 
-inline bool prepare_or_report(image2d_t& dst, const image_desc_t& desc,
-                       uint32_t width, uint32_t height, const char* message) {
+inline bool prepare_or_report(image2d_t& dst, const image_desc_t& desc, uint32_t width,
+                              uint32_t height, const char* message) {
   if (prepare(dst, desc, width, height)) return true;
   libutils::fail(message);
   return false;

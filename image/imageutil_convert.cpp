@@ -37,8 +37,8 @@ void reorder(image2d_t& dst, const image2d_t& src, const int (&order)[OUT]) {
 // four (4 bytes) becomes three_to or four_to; the three-byte result gets
 // the static store when static_three. Any other source passes through.
 bool swap_red_blue(image2d_t& dst, const image2d_t& src, e_image_format_t three,
-                   e_image_format_t four, e_image_format_t three_to,
-                   e_image_format_t four_to, bool static_three, const char* name) {
+                   e_image_format_t four, e_image_format_t three_to, e_image_format_t four_to,
+                   bool static_three, const char* name) {
   const image2d_t s(src);
   const bool is_three = byte_layout(s, three);
   if (!is_three && !byte_layout(s, four)) {
@@ -157,8 +157,7 @@ bool index2rgb(image2d_t& dst, const image2d_t& src) {
   // Indices past the palette (or past a shorter channel) give black.
   unsigned char table[256][3] = {};
   uint64_t entries = std::min<uint64_t>(
-      {s.palette.size, s.palette.red.size(), s.palette.green.size(),
-       s.palette.blue.size(), 256});
+      {s.palette.size, s.palette.red.size(), s.palette.green.size(), s.palette.blue.size(), 256});
   for (uint64_t i = 0; i < entries; ++i) {
     table[i][0] = static_cast<unsigned char>(s.palette.red[i] >> 8);
     table[i][1] = static_cast<unsigned char>(s.palette.green[i] >> 8);
@@ -223,8 +222,7 @@ bool grayscale(image2d_t& dst, const image2d_t& src) {
   }
   color3ub_t colours[2] = {black3ub, white3ub};
   const palette_t& pal = s.palette;
-  if (pal.size >= 2 && pal.red.size() >= 2 && pal.green.size() >= 2 &&
-      pal.blue.size() >= 2) {
+  if (pal.size >= 2 && pal.red.size() >= 2 && pal.green.size() >= 2 && pal.blue.size() >= 2) {
     for (int i = 0; i < 2; ++i) {
       colours[i] = color3ub_t(static_cast<unsigned char>(pal.red[i] >> 8),
                               static_cast<unsigned char>(pal.green[i] >> 8),
@@ -249,8 +247,7 @@ bool grayscale(image2d_t& dst, const image2d_t& src) {
 
 namespace {
 
-bool copy_rows(image2d_t& dst, const image2d_t& src, bool upside_down,
-               const char* name) {
+bool copy_rows(image2d_t& dst, const image2d_t& src, bool upside_down, const char* name) {
   const image2d_t s(src);
   if (s.compressed) {
     return fail(name, "(): compressed image not supported.");
@@ -273,16 +270,12 @@ bool copy_rows(image2d_t& dst, const image2d_t& src, bool upside_down,
 
 }  // namespace
 
-bool copy(image2d_t& dst, const image2d_t& src) {
-  return copy_rows(dst, src, false, "copy");
-}
+bool copy(image2d_t& dst, const image2d_t& src) { return copy_rows(dst, src, false, "copy"); }
 
-bool flip(image2d_t& dst, const image2d_t& src) {
-  return copy_rows(dst, src, true, "flip");
-}
+bool flip(image2d_t& dst, const image2d_t& src) { return copy_rows(dst, src, true, "flip"); }
 
-bool makewindow(image2d_t& dst, const image2d_t& src, int x, int y,
-                unsigned int w, unsigned int h) {
+bool makewindow(image2d_t& dst, const image2d_t& src, int x, int y, unsigned int w,
+                unsigned int h) {
   if (src.compressed) {
     return fail("makewindow(): compressed image not supported.");
   }

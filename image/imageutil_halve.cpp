@@ -19,18 +19,12 @@ namespace {
 
 int halving_bytes(e_image_format_t format, bool bayer) {
   switch (format) {
-    case IMAGE_FORMAT_GRAYSCALE:
-      return 1;
-    case IMAGE_FORMAT_RGB:
-      return 3;
-    case IMAGE_FORMAT_RGBA:
-      return 4;
-    case IMAGE_FORMAT_BGR:
-      return bayer ? 0 : 3;
-    case IMAGE_FORMAT_BGRA:
-      return bayer ? 0 : 4;
-    default:
-      return 0;
+    case IMAGE_FORMAT_GRAYSCALE: return 1;
+    case IMAGE_FORMAT_RGB: return 3;
+    case IMAGE_FORMAT_RGBA: return 4;
+    case IMAGE_FORMAT_BGR: return bayer ? 0 : 3;
+    case IMAGE_FORMAT_BGRA: return bayer ? 0 : 4;
+    default: return 0;
   }
 }
 
@@ -38,14 +32,13 @@ int halving_bytes(e_image_format_t format, bool bayer) {
 // cell shifted right by 2. Written over whole byte runs so that the
 // compiler vectorises it.
 template <int B>
-void halve_row(const unsigned char* __restrict s0,
-               const unsigned char* __restrict s1, unsigned char* __restrict d,
-               uint32_t width) {
+void halve_row(const unsigned char* __restrict s0, const unsigned char* __restrict s1,
+               unsigned char* __restrict d, uint32_t width) {
   // 64-bit indices: 32-bit ones may wrap, which keeps the loop scalar.
   for (uint64_t j = 0; j < width; ++j) {
     for (uint64_t k = 0; k < B; ++k) {
-      unsigned sum = s0[2 * B * j + k] + s0[2 * B * j + B + k] +
-                     s1[2 * B * j + k] + s1[2 * B * j + B + k];
+      unsigned sum =
+          s0[2 * B * j + k] + s0[2 * B * j + B + k] + s1[2 * B * j + k] + s1[2 * B * j + B + k];
       d[B * j + k] = static_cast<unsigned char>(sum >> 2);
     }
   }
@@ -81,8 +74,8 @@ const unsigned char* halve_row3(const unsigned char* __restrict s0,
 // is 1 or more, so only row 0, which lies over its own source, goes
 // through scratch. False when that scratch row cannot be had.
 template <int B>
-bool halve(const plane_t<const unsigned char>& s, const plane_t<unsigned char>& d,
-           uint32_t width, uint32_t height, bool in_place) {
+bool halve(const plane_t<const unsigned char>& s, const plane_t<unsigned char>& d, uint32_t width,
+           uint32_t height, bool in_place) {
   // RGB: the averaged row and the kept pixels (plus a spare byte).
   const uint64_t room = B == 3 ? 9 * uint64_t{width} + 1 : in_place ? B * uint64_t{width} : 0;
   std::unique_ptr<unsigned char[]> scratch;
@@ -104,9 +97,8 @@ bool halve(const plane_t<const unsigned char>& s, const plane_t<unsigned char>& 
   return true;
 }
 
-bool halve_rows(int bytes, const plane_t<const unsigned char>& s,
-                const plane_t<unsigned char>& d, uint32_t width, uint32_t height,
-                bool in_place) {
+bool halve_rows(int bytes, const plane_t<const unsigned char>& s, const plane_t<unsigned char>& d,
+                uint32_t width, uint32_t height, bool in_place) {
   switch (bytes) {
     case 1: return halve<1>(s, d, width, height, in_place);
     case 3: return halve<3>(s, d, width, height, in_place);
@@ -120,17 +112,15 @@ struct bayer_t {
   int red, green1, green2, blue;
 };
 
-void halve_bayer(const plane_t<const unsigned char>& s,
-                 const plane_t<unsigned char>& d, uint32_t width,
-                 uint32_t height, int bytes, const bayer_t& cell) {
+void halve_bayer(const plane_t<const unsigned char>& s, const plane_t<unsigned char>& d,
+                 uint32_t width, uint32_t height, int bytes, const bayer_t& cell) {
   for (uint32_t i = 0; i < height; ++i) {
     const unsigned char* s0 = s[2 * uint64_t{i}];
     const unsigned char* s1 = s[2 * uint64_t{i} + 1];
     unsigned char* out = d[i];
     for (uint64_t j = 0; j < width; ++j, out += bytes) {
       const uint64_t left = 2 * j * bytes;
-      const unsigned char* c[4] = {s0 + left, s0 + left + bytes, s1 + left,
-                                   s1 + left + bytes};
+      const unsigned char* c[4] = {s0 + left, s0 + left + bytes, s1 + left, s1 + left + bytes};
       if (bytes == 1) {
         out[0] = static_cast<unsigned char>((c[0][0] + c[1][0] + c[2][0] + c[3][0]) >> 2);
         continue;
@@ -172,9 +162,7 @@ bool halving(image2d_t& dst, const image2d_t& src, const bayer_t* cell) {
 
 }  // namespace
 
-bool scaledown(image2d_t& dst, const image2d_t& src) {
-  return halving(dst, src, nullptr);
-}
+bool scaledown(image2d_t& dst, const image2d_t& src) { return halving(dst, src, nullptr); }
 
 bool scaledown_inplace(image2d_t& image) {
   const uint32_t width = image.width / 2, height = image.height / 2;

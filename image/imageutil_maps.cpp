@@ -25,8 +25,7 @@ int colour_target(const image2d_t& image) {
     fail("not support image bits.");
     return 0;
   }
-  if ((image.desc.format != IMAGE_FORMAT_RGB &&
-       image.desc.format != IMAGE_FORMAT_RGBA) ||
+  if ((image.desc.format != IMAGE_FORMAT_RGB && image.desc.format != IMAGE_FORMAT_RGBA) ||
       image.compressed) {
     fail("not support format.");
     return 0;
@@ -35,8 +34,7 @@ int colour_target(const image2d_t& image) {
 }
 
 // Every byte of the image through one table per component.
-void map_bytes(image2d_t& image, int components,
-               const unsigned char (*table)[256]) {
+void map_bytes(image2d_t& image, int components, const unsigned char (*table)[256]) {
   plane_t<unsigned char> d = rows_of(image);
   for (uint32_t r = 0; r < image.height; ++r) {
     unsigned char* p = d[r];
@@ -47,8 +45,7 @@ void map_bytes(image2d_t& image, int components,
 }
 
 signed char normal_byte(float c) {
-  return static_cast<signed char>(
-      static_cast<int>(c < 0 ? c * 127 - 0.5f : c * 127 + 0.5f));
+  return static_cast<signed char>(static_cast<int>(c < 0 ? c * 127 - 0.5f : c * 127 + 0.5f));
 }
 
 }  // namespace
@@ -57,8 +54,8 @@ bool fillcolor(image2d_t& image, const color3a_t& colour) {
   int components = colour_target(image);
   if (components == 0) return false;
   if (!store_covers(image, "fillcolor")) return false;
-  const unsigned char value[4] = {unit_byte(colour.r), unit_byte(colour.g),
-                                  unit_byte(colour.b), unit_byte(colour.a)};
+  const unsigned char value[4] = {unit_byte(colour.r), unit_byte(colour.g), unit_byte(colour.b),
+                                  unit_byte(colour.a)};
   plane_t<unsigned char> d = rows_of(image);
   for (uint32_t r = 0; r < image.height; ++r) {
     unsigned char* p = d[r];
@@ -120,8 +117,8 @@ bool heightmap2normalmap(image2d_t& dst, const image2d_t& src, float) {
       float h = row[x] / 255.0f;
       float dx = row[(x + 1) % s.width] / 255.0f - h;
       float dy = above[x] / 255.0f - h;
-      direction3_t n = Normalize(direction3_t(
-          dx, dy, std::sqrt(1 - dx * dx) + std::sqrt(1 - dy * dy)));
+      direction3_t n =
+          Normalize(direction3_t(dx, dy, std::sqrt(1 - dx * dx) + std::sqrt(1 - dy * dy)));
       if (compare(n.x, 0) && compare(n.y, 0) && compare(n.z, 0)) {
         q[0] = 0;
         q[1] = 0;
@@ -139,8 +136,7 @@ bool heightmap2normalmap(image2d_t& dst, const image2d_t& src, float) {
 bool makenormalcubemap(image2d_t* faces) {
   const image_desc_t desc(IMAGE_FORMAT_RGB, IMAGE_TYPE_SINT, IMAGE_BITS_8);
   for (int f = 0; f < 6; ++f) {
-    if (!prepare_or_report(faces[f], desc, 256, 256,
-                           "makenormalcubemap(): allocate() fail.")) {
+    if (!prepare_or_report(faces[f], desc, 256, 256, "makenormalcubemap(): allocate() fail.")) {
       return false;
     }
   }

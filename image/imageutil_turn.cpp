@@ -16,8 +16,8 @@ namespace {
 // ---- rotation ---------------------------------------------------------
 
 template <int B>
-inline void put_pixel(unsigned char* __restrict to,
-                      const unsigned char* __restrict from, int bytes) {
+inline void put_pixel(unsigned char* __restrict to, const unsigned char* __restrict from,
+                      int bytes) {
   if (B > 0) {
     std::memcpy(to, from, B);  // a fixed size: inlined, no call
   } else {
@@ -33,9 +33,8 @@ const uint32_t kTile = 64;
 const int kBufferedPixel = 8;  // largest pixel assembled in the buffer
 
 template <int B>
-void turn_half(const plane_t<const unsigned char>& s,
-               const plane_t<unsigned char>& d, uint32_t width,
-               uint32_t height, int pb, unsigned char* buffer) {
+void turn_half(const plane_t<const unsigned char>& s, const plane_t<unsigned char>& d,
+               uint32_t width, uint32_t height, int pb, unsigned char* buffer) {
   // Source row i goes reversed to destination row height - 1 - i, in runs
   // of kTile x kTile pixels.
   const uint32_t run = kTile * kTile;
@@ -55,8 +54,8 @@ void turn_half(const plane_t<const unsigned char>& s,
 
 template <int B>
 void turn_quarter(unsigned long count, const plane_t<const unsigned char>& s,
-                  const plane_t<unsigned char>& d, uint32_t width,
-                  uint32_t height, int pb, unsigned char* buffer) {
+                  const plane_t<unsigned char>& d, uint32_t width, uint32_t height, int pb,
+                  unsigned char* buffer) {
   // Source row i, column j goes to: count 1: row width - 1 - j, column i;
   // count 3: row j, column height - 1 - i. A block reads kTile source row
   // segments in order and scatters their pixels into the buffer, which
@@ -68,15 +67,14 @@ void turn_quarter(unsigned long count, const plane_t<const unsigned char>& s,
       uint32_t j1 = std::min(width, j0 + kTile);
       for (uint32_t i = i0; i < i1; ++i) {
         const unsigned char* in = s[i] + uint64_t{j0} * pb;
-        unsigned char* out =
-            buffer + (count == 1 ? uint64_t{i - i0} : uint64_t{i1 - 1 - i}) * pb;
+        unsigned char* out = buffer + (count == 1 ? uint64_t{i - i0} : uint64_t{i1 - 1 - i}) * pb;
         for (uint32_t j = j0; j < j1; ++j, in += pb, out += segment) {
           put_pixel<B>(out, in, pb);
         }
       }
       for (uint32_t j = j0; j < j1; ++j) {
-        unsigned char* to = count == 1 ? d[width - 1 - j] + uint64_t{i0} * pb
-                                       : d[j] + uint64_t{height - i1} * pb;
+        unsigned char* to =
+            count == 1 ? d[width - 1 - j] + uint64_t{i0} * pb : d[j] + uint64_t{height - i1} * pb;
         std::memcpy(to, buffer + (j - j0) * segment, segment);
       }
     }
@@ -85,15 +83,13 @@ void turn_quarter(unsigned long count, const plane_t<const unsigned char>& s,
 
 // Pixels larger than kBufferedPixel go straight to the destination.
 void turn_direct(unsigned long count, const plane_t<const unsigned char>& s,
-                 const plane_t<unsigned char>& d, uint32_t width,
-                 uint32_t height, int pb) {
+                 const plane_t<unsigned char>& d, uint32_t width, uint32_t height, int pb) {
   for (uint32_t i = 0; i < height; ++i) {
     const unsigned char* in = s[i];
     for (uint32_t j = 0; j < width; ++j, in += pb) {
-      unsigned char* out =
-          count == 1 ? d[width - 1 - j] + uint64_t{i} * pb
-          : count == 2 ? d[height - 1 - i] + uint64_t{width - 1 - j} * pb
-                       : d[j] + uint64_t{height - 1 - i} * pb;
+      unsigned char* out = count == 1   ? d[width - 1 - j] + uint64_t{i} * pb
+                           : count == 2 ? d[height - 1 - i] + uint64_t{width - 1 - j} * pb
+                                        : d[j] + uint64_t{height - 1 - i} * pb;
       put_pixel<0>(out, in, pb);
     }
   }
@@ -101,8 +97,7 @@ void turn_direct(unsigned long count, const plane_t<const unsigned char>& s,
 
 template <int B>
 void turn(unsigned long count, const plane_t<const unsigned char>& s,
-          const plane_t<unsigned char>& d, uint32_t width, uint32_t height,
-          int bytes) {
+          const plane_t<unsigned char>& d, uint32_t width, uint32_t height, int bytes) {
   const int pb = B > 0 ? B : bytes;
   if (pb > kBufferedPixel) {
     turn_direct(count, s, d, width, height, pb);
@@ -153,8 +148,7 @@ bool rotate(unsigned long count, image2d_t& dst, const image2d_t& src) {
   return true;
 }
 
-unsigned long mixorientandrightrotatecount(unsigned long count,
-                                           unsigned long orientation) {
+unsigned long mixorientandrightrotatecount(unsigned long count, unsigned long orientation) {
   switch (orientation) {
     case 6: return (count + 1) % 4;
     case 8: return (count + 3) % 4;

@@ -144,7 +144,7 @@ bool dht_marker_t::parse() {
         d.run_length = symbol >> 4;
         if (d.data_bits == 0 && d.run_length != 0 && d.run_length != 15) {
           return fail("huffman table error", ": run_length=", num(d.run_length),
-                        ", data_bits=", num(d.data_bits));
+                      ", data_bits=", num(d.data_bits));
         }
       }
       code <<= 1;
@@ -203,7 +203,7 @@ bool sos_marker_t::parse() {
   al = p[2 * ns + 3] & 15;
   if (ss == 0 && se == 63 && ah == 0 && al == 0) return true;
   return fail("constant value illegal. ss=", num(ss), ", se=", num(se), ", ah=", num(ah),
-                ", al=", num(al));
+              ", al=", num(al));
 }
 
 void sos_marker_t::dump() const {

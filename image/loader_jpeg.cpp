@@ -67,15 +67,12 @@ const marker_row_t marker_array[jpeginfo_t::MARKER_MAX] = {
 // serve to make decoding take forever.
 constexpr int scan_limit = 500;
 constexpr int JERR_SCAN_LIMIT = 1000;
-const char* const addon_messages[] = {"JPEG image has more than %d scans",
-                                      nullptr};
+const char* const addon_messages[] = {"JPEG image has more than %d scans", nullptr};
 
 constexpr size_t rows_per_call = 16;
 constexpr size_t min_destination = 64 * 1024;
 
-const char* nameof(const jpegdata_t* data) {
-  return data && data->name ? data->name : "";
-}
+const char* nameof(const jpegdata_t* data) { return data && data->name ? data->name : ""; }
 
 }  // namespace
 
@@ -94,8 +91,7 @@ static void my_error_exit(j_common_ptr cinfo) {
   longjmp(err->jump, 1);
 }
 
-static jpeg_error_mgr* set_error_record(error_record_t& err,
-                                        const jpegdata_t* data) {
+static jpeg_error_mgr* set_error_record(error_record_t& err, const jpegdata_t* data) {
   jpeg_std_error(&err.pub);
   err.pub.error_exit = my_error_exit;
   err.pub.output_message = my_output_message;
@@ -108,8 +104,7 @@ static jpeg_error_mgr* set_error_record(error_record_t& err,
 
 static void limit_scans(j_common_ptr cinfo) {
   j_decompress_ptr d = reinterpret_cast<j_decompress_ptr>(cinfo);
-  if (d->input_scan_number > scan_limit)
-    ERREXIT1(cinfo, JERR_SCAN_LIMIT, scan_limit);
+  if (d->input_scan_number > scan_limit) ERREXIT1(cinfo, JERR_SCAN_LIMIT, scan_limit);
 }
 
 // --- source manager -----------------------------------------------------
@@ -139,8 +134,7 @@ static boolean src_fill_input_buff(j_decompress_ptr cinfo) {
 static void src_skip_input_data(j_decompress_ptr cinfo, long count) {
   if (count <= 0) return;
   jpeg_source_mgr* src = cinfo->src;
-  if (static_cast<unsigned long>(count) > src->bytes_in_buffer)
-    ERREXIT(cinfo, JERR_INPUT_EOF);
+  if (static_cast<unsigned long>(count) > src->bytes_in_buffer) ERREXIT(cinfo, JERR_INPUT_EOF);
   src->next_input_byte += count;
   src->bytes_in_buffer -= count;
 }
@@ -148,8 +142,7 @@ static void src_skip_input_data(j_decompress_ptr cinfo, long count) {
 static void set_jpegimage_src(j_decompress_ptr cinfo, const jpegdata_t& data) {
   if (!cinfo->src) {
     cinfo->src = static_cast<jpeg_source_mgr*>((*cinfo->mem->alloc_small)(
-        reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT,
-        sizeof(source_record_t)));
+        reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(source_record_t)));
   }
   source_record_t* src = reinterpret_cast<source_record_t*>(cinfo->src);
   src->data = &data;
@@ -169,8 +162,7 @@ static void set_jpegimage_src(j_decompress_ptr cinfo, const jpegdata_t& data) {
 // full, so a large image costs no string of copies; the finished stream is
 // a window on the block (no copy to trim it).
 static void dest_init(j_compress_ptr cinfo) {
-  destination_record_t* dest =
-      reinterpret_cast<destination_record_t*>(cinfo->dest);
+  destination_record_t* dest = reinterpret_cast<destination_record_t*>(cinfo->dest);
   jpeg_bytes_t& bytes = dest->out->data;
   bytes.clear();
   if (!bytes.resize(dest->initial)) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 1);
@@ -179,20 +171,17 @@ static void dest_init(j_compress_ptr cinfo) {
 }
 
 static boolean dest_empty_buff(j_compress_ptr cinfo) {
-  destination_record_t* dest =
-      reinterpret_cast<destination_record_t*>(cinfo->dest);
+  destination_record_t* dest = reinterpret_cast<destination_record_t*>(cinfo->dest);
   jpeg_bytes_t& bytes = dest->out->data;
   size_t old = bytes.size();
-  if (old > SIZE_MAX / 2 || !bytes.resize(old * 2))
-    ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 2);
+  if (old > SIZE_MAX / 2 || !bytes.resize(old * 2)) ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 2);
   dest->pub.next_output_byte = bytes.begin() + old;
   dest->pub.free_in_buffer = bytes.size() - old;
   return TRUE;
 }
 
 static void dest_term(j_compress_ptr cinfo) {
-  destination_record_t* dest =
-      reinterpret_cast<destination_record_t*>(cinfo->dest);
+  destination_record_t* dest = reinterpret_cast<destination_record_t*>(cinfo->dest);
   jpeg_bytes_t& bytes = dest->out->data;
   size_t written = bytes.size() - dest->pub.free_in_buffer;
   {
@@ -204,15 +193,12 @@ static void dest_term(j_compress_ptr cinfo) {
   cinfo->dest = nullptr;
 }
 
-static void set_jpegimage_dest(j_compress_ptr cinfo, jpegdata_t& out,
-                               size_t initial) {
+static void set_jpegimage_dest(j_compress_ptr cinfo, jpegdata_t& out, size_t initial) {
   if (!cinfo->dest) {
     cinfo->dest = static_cast<jpeg_destination_mgr*>((*cinfo->mem->alloc_small)(
-        reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT,
-        sizeof(destination_record_t)));
+        reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(destination_record_t)));
   }
-  destination_record_t* dest =
-      reinterpret_cast<destination_record_t*>(cinfo->dest);
+  destination_record_t* dest = reinterpret_cast<destination_record_t*>(cinfo->dest);
   dest->out = &out;
   dest->initial = initial;
   dest->pub.init_destination = dest_init;
@@ -225,12 +211,10 @@ static void set_jpegimage_dest(j_compress_ptr cinfo, jpegdata_t& out,
 // Appends the saved markers to list, every payload a window on one new
 // block holding copies of them all (one mapping however many markers).
 // whole_only skips markers that were cut or are empty.
-static bool copy_markers(j_decompress_ptr cinfo,
-                         std::list<jpeginfo_t::marker_t>& list,
+static bool copy_markers(j_decompress_ptr cinfo, std::list<jpeginfo_t::marker_t>& list,
                          bool whole_only) {
   auto wanted = [whole_only](jpeg_saved_marker_ptr m) {
-    return !whole_only ||
-           (m->data_length != 0 && m->data_length == m->original_length);
+    return !whole_only || (m->data_length != 0 && m->data_length == m->original_length);
   };
   uint64_t total = 0;
   for (jpeg_saved_marker_ptr m = cinfo->marker_list; m; m = m->next)
@@ -254,8 +238,7 @@ static bool copy_markers(j_decompress_ptr cinfo,
 
 static const desc_row_t* find_row(const image_desc_t& desc) {
   for (const desc_row_t& row : jpeg_info_desc_table) {
-    if (row.format == desc.format && row.type == desc.type &&
-        row.bits == desc.bits) {
+    if (row.format == desc.format && row.type == desc.type && row.bits == desc.bits) {
       return &row;
     }
   }
@@ -332,8 +315,7 @@ struct encoder_t {
 
 }  // namespace
 
-static void begin_decoder(decoder_t& d, jpegdata_t& data,
-                          unsigned int app_limit) {
+static void begin_decoder(decoder_t& d, jpegdata_t& data, unsigned int app_limit) {
   d.cinfo.err = set_error_record(d.err, &data);
   jpeg_CreateDecompress(&d.cinfo, 62, sizeof(d.cinfo));
   set_jpegimage_src(&d.cinfo, data);
@@ -349,8 +331,8 @@ static bool decode_stop(decoder_t& d, const jpegdata_t& data) {
 
 // The steps run under the setjmp of the callers; kept out of line so that
 // none of their locals lives in a frame that a jump returns to.
-__attribute__((noinline)) static bool analyze_steps(
-    decoder_t& d, jpegdata_t& data, jpeginfo_t& info) {
+__attribute__((noinline)) static bool analyze_steps(decoder_t& d, jpegdata_t& data,
+                                                    jpeginfo_t& info) {
   begin_decoder(d, data, 0xFFFFFFFFu);
   jpeg_read_header(&d.cinfo, TRUE);
   info.width = d.cinfo.image_width;
@@ -401,15 +383,14 @@ static void read_rows(j_decompress_ptr cinfo, image2d_t& image) {
 // Bytes of the store that image's rows need.
 static bool store_bytes_of(const image2d_t& image, size_t& bytes) {
   uint64_t total;
-  if (__builtin_mul_overflow(uint64_t{image.height}, image.rowsize(), &total) ||
-      total > SIZE_MAX)
+  if (__builtin_mul_overflow(uint64_t{image.height}, image.rowsize(), &total) || total > SIZE_MAX)
     return false;
   bytes = static_cast<size_t>(total);
   return true;
 }
 
-__attribute__((noinline)) static bool decompress_steps(
-    decoder_t& d, jpegdata_t& data, jpeginfo_t& info, image2d_t& image) {
+__attribute__((noinline)) static bool decompress_steps(decoder_t& d, jpegdata_t& data,
+                                                       jpeginfo_t& info, image2d_t& image) {
   static const image_store_t s_image_store(false, 4);
   begin_decoder(d, data, 0xFFFF);
   d.progress.progress_monitor = limit_scans;
@@ -417,8 +398,7 @@ __attribute__((noinline)) static bool decompress_steps(
   jpeg_read_header(&d.cinfo, TRUE);
   info.width = d.cinfo.image_width;
   info.height = d.cinfo.image_height;
-  const desc_row_t* row = find_row(d.cinfo.num_components,
-                                   d.cinfo.out_color_space);
+  const desc_row_t* row = find_row(d.cinfo.num_components, d.cinfo.out_color_space);
   if (!row) {  // CMYK, YCCK and other layouts: refused without a word
     (*d.cinfo.src->term_source)(&d.cinfo);
     jpeg_destroy_decompress(&d.cinfo);
@@ -453,8 +433,8 @@ __attribute__((noinline)) static bool decompress_steps(
   return true;
 }
 
-bool jpeginfo_t::decompress(image2d_t& image, jpegdata_t& data,
-                            unsigned short, bool, const color3ub_t&) {
+bool jpeginfo_t::decompress(image2d_t& image, jpegdata_t& data, unsigned short, bool,
+                            const color3ub_t&) {
   decoder_t d;
   std::memset(&d, 0, sizeof d);
   markers.clear();
@@ -474,12 +454,10 @@ bool jpeginfo_t::decompress(image2d_t& image, jpegdata_t& data,
 // Bytes needed to read every row of the image through its window.
 static bool store_holds_rows(const image2d_t& image) {
   uint64_t rowsize = image.rowsize();
-  uint64_t first = uint64_t{image.window.skip_pixels} *
-                   image.desc.getPixelBits() / 8;
+  uint64_t first = uint64_t{image.window.skip_pixels} * image.desc.getPixelBits() / 8;
   uint64_t last_row = uint64_t{image.window.skip_rows} + image.height - 1;
   uint64_t need = last_row * rowsize + first + image.rowbyte();
-  return !image.compressed && image.pixels.begin() &&
-         need <= image.pixels.size();
+  return !image.compressed && image.pixels.begin() && need <= image.pixels.size();
 }
 
 static void write_rows(j_compress_ptr cinfo, const image2d_t& image) {
@@ -505,14 +483,13 @@ static size_t destination_estimate(const image2d_t& image, int components,
   return bytes > SIZE_MAX / 4 ? SIZE_MAX / 4 : static_cast<size_t>(bytes);
 }
 
-__attribute__((noinline)) static void compress_steps(
-    encoder_t& e, jpegdata_t& out, const image2d_t& image,
-    const desc_row_t& row, const std::list<jpeginfo_t::marker_t>& markers,
-    int quality, bool force_baseline) {
+__attribute__((noinline)) static void compress_steps(encoder_t& e, jpegdata_t& out,
+                                                     const image2d_t& image, const desc_row_t& row,
+                                                     const std::list<jpeginfo_t::marker_t>& markers,
+                                                     int quality, bool force_baseline) {
   e.cinfo.err = set_error_record(e.err, &out);
   jpeg_CreateCompress(&e.cinfo, 62, sizeof(e.cinfo));
-  set_jpegimage_dest(&e.cinfo, out,
-                     destination_estimate(image, row.components, markers));
+  set_jpegimage_dest(&e.cinfo, out, destination_estimate(image, row.components, markers));
   e.cinfo.image_width = image.width;
   e.cinfo.image_height = image.height;
   e.cinfo.input_components = row.components;
@@ -538,7 +515,7 @@ bool jpeginfo_t::compress(jpegdata_t& out, const image2d_t& image, int quality,
   if (!row) return false;
   if (image.width == 0 || image.height == 0) {
     return libutils::fail(nameof(&out), ": jpeg compress fail, image is ", image.width, "x",
-            image.height, " pixels.");
+                          image.height, " pixels.");
   }
   if (!store_holds_rows(image)) {
     return libutils::fail(nameof(&out), ": jpeg compress fail, image store too small.");

@@ -40,7 +40,7 @@ class jpegdata_t {
 class jpeginfo_t {
  public:
   struct marker_t {
-    unsigned char code;   // 0xE0..0xEF for APP0..APP15, 0xFE for COM
+    unsigned char code;    // 0xE0..0xEF for APP0..APP15, 0xFE for COM
     jpeg_bytes_t payload;  // a private copy of the segment's data bytes
   };
 
@@ -66,7 +66,7 @@ class jpeginfo_t {
     MARKER_MAX  // end marker
   };
 
-  unsigned long width = 0;   // frame size, set by analyze_markers/decompress
+  unsigned long width = 0;  // frame size, set by analyze_markers/decompress
   unsigned long height = 0;
   std::list<marker_t> markers;  // in file order; written back by compress
 
@@ -76,9 +76,7 @@ class jpeginfo_t {
   // The payload of the first marker of kind n, sharing its block; empty
   // when there is none or n is above MARKER_COM.
   jpeg_bytes_t get_marker(e_marker_num_t n);
-  jpeg_bytes_t get_marker(unsigned int n) {
-    return get_marker(static_cast<e_marker_num_t>(n));
-  }
+  jpeg_bytes_t get_marker(unsigned int n) { return get_marker(static_cast<e_marker_num_t>(n)); }
 
   // Decodes into image: RGB for colour, GRAYSCALE for one component (UINT,
   // 8 bits, rows bottom-up, alignment 4). False when the header cannot be
@@ -87,14 +85,13 @@ class jpeginfo_t {
   // returns true: the rows decoded so far, zero bytes elsewhere. A pixel
   // store that image alone holds is used again when it is large enough.
   // align, border and background are not used.
-  bool decompress(image2d_t& image, jpegdata_t& data, unsigned short align,
-                  bool border, const color3ub_t& background);
+  bool decompress(image2d_t& image, jpegdata_t& data, unsigned short align, bool border,
+                  const color3ub_t& background);
 
   // Encodes an RGB, YCbCr or GRAYSCALE UINT 8-bit image with every entry of
   // markers written after libjpeg's own JFIF segment. False (out.data
   // empty) for other layouts, an empty image or a libjpeg error.
-  bool compress(jpegdata_t& out, const image2d_t& image, int quality,
-                bool force_baseline);
+  bool compress(jpegdata_t& out, const image2d_t& image, int quality, bool force_baseline);
 };
 
 }  // namespace libgr

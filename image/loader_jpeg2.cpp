@@ -62,8 +62,7 @@ bool jpeginfo2_t::analyze(jpegdata2_t& data) {
         subwindow(scan, bytes, p + 2 + length, size);
         markers.push_back(marker_t{0, scan});
         return true;
-      default:
-        break;
+      default: break;
     }
     p += 2 + length;
   }

@@ -42,8 +42,7 @@ bool ends_with_eoi(const unsigned char* p, unsigned long size) {
 
 }  // namespace
 
-bool transform(unsigned long right_rotate_count, jpegdata_t& out,
-               const jpegdata_t& in) {
+bool transform(unsigned long right_rotate_count, jpegdata_t& out, const jpegdata_t& in) {
   if (right_rotate_count > 3) {
     return libutils::fail(right_rotate_count, ": jpeg transform rightrotate count over.");
   }
@@ -56,8 +55,8 @@ bool transform(unsigned long right_rotate_count, jpegdata_t& out,
   if (!tj.get()) return fail(name, tjGetErrorStr2(nullptr));
   int width = 0, height = 0, subsamp = 0, colorspace = 0;
   // A warning in the header comes back from the turn itself.
-  if (tjDecompressHeader3(tj.get(), source.begin(), source.size(), &width,
-                          &height, &subsamp, &colorspace) != 0 &&
+  if (tjDecompressHeader3(tj.get(), source.begin(), source.size(), &width, &height, &subsamp,
+                          &colorspace) != 0 &&
       (tjGetErrorCode(tj.get()) == TJERR_FATAL || width <= 0 || height <= 0)) {
     return fail(name, tj.text());
   }
@@ -78,14 +77,13 @@ bool transform(unsigned long right_rotate_count, jpegdata_t& out,
   xform.options = TJXOPT_COPYNONE;  // no perfect-only check, no trimming
   // Real progressive files have a dozen scans; thousands of tiny ones only
   // serve to make the turn take forever (the decoder stops there too).
-  int rc = tjTransform(tj.get(), source.begin(), source.size(), 1, &buffer,
-                       &size, &xform, TJFLAG_NOREALLOC | TJFLAG_LIMITSCANS);
+  int rc = tjTransform(tj.get(), source.begin(), source.size(), 1, &buffer, &size, &xform,
+                       TJFLAG_NOREALLOC | TJFLAG_LIMITSCANS);
 
   // After warnings alone the stream is complete: its end was written, so
   // its size is known (below the bound, or the bound and ending in EOI).
-  bool complete = rc == 0 ||
-                  (tjGetErrorCode(tj.get()) == TJERR_WARNING &&
-                   (size < bound || (size == bound && ends_with_eoi(buffer, size))));
+  bool complete = rc == 0 || (tjGetErrorCode(tj.get()) == TJERR_WARNING &&
+                              (size < bound || (size == bound && ends_with_eoi(buffer, size))));
   if (!complete) {
     out.data.clear();
     return fail(name, tj.text());

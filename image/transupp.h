@@ -14,8 +14,7 @@ namespace libgr {
 // with out untouched. An error clears out.data and returns false; a
 // warning (from either side) also returns false, but out.data then holds a
 // complete stream.
-bool transform(unsigned long right_rotate_count, jpegdata_t& out,
-               const jpegdata_t& in);
+bool transform(unsigned long right_rotate_count, jpegdata_t& out, const jpegdata_t& in);
 
 // Whether transform turns in by the count without leaving an edge block
 // untransformed: the sides the turn moves are whole numbers of MCUs. False

@@ -19,9 +19,7 @@ namespace {
 // mapped, never freed.
 char g_empty_block;
 
-bool valid_prot(e_prot_t prot) {
-  return prot == E_PROT_READ || prot == E_PROT_READWRITE;
-}
+bool valid_prot(e_prot_t prot) { return prot == E_PROT_READ || prot == E_PROT_READWRITE; }
 
 // Anonymous blocks below this size come from the heap, whose freed memory
 // is reused without new page faults (thumbnails, marker copies, rows of
@@ -29,8 +27,7 @@ bool valid_prot(e_prot_t prot) {
 // photo's store takes a few dozen page faults instead of thousands.
 const size_t kLargeBlock = size_t{2} << 20;
 
-void* map_region(size_t size, int prot, int flags, int fd,
-                 unsigned long long offset) {
+void* map_region(size_t size, int prot, int flags, int fd, unsigned long long offset) {
   if (size == 0) return &g_empty_block;
   void* p = mmap(nullptr, size, prot, flags, fd, static_cast<off_t>(offset));
   if (p == MAP_FAILED) return nullptr;
@@ -42,8 +39,7 @@ void* map_region(size_t size, int prot, int flags, int fd,
 void* anonymous_region(size_t size, bool& heap) {
   heap = size != 0 && size < kLargeBlock;
   if (heap) return std::calloc(size, 1);
-  return map_region(size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                    -1, 0);
+  return map_region(size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
 }
 
 void release_region(void* data, uint64_t length, bool heap) {
@@ -97,11 +93,10 @@ void* alloc_mmap_unix::allocate(size_t& size, const char* path, e_prot_t prot,
   return p;
 }
 
-void* alloc_mmap_unix::reallocate(void* data, size_t size,
-                                  unsigned long long offset) {
+void* alloc_mmap_unix::reallocate(void* data, size_t size, unsigned long long offset) {
   bool heap = false;
-  void* p = m_fd < 0 ? anonymous_region(size, heap)
-                    : map_region(size, m_prot, m_flags, m_fd, offset);
+  void* p =
+      m_fd < 0 ? anonymous_region(size, heap) : map_region(size, m_prot, m_flags, m_fd, offset);
   if (!p) return nullptr;
   // A read-only file mapping already shows the file's bytes; copying into
   // it would fault.
@@ -124,8 +119,8 @@ void alloc_mmap_unix::deallocate(void* data) {
 
 bool alloc_mmap_unix::writable() const { return (m_prot & PROT_WRITE) != 0; }
 
-void* alloc_new::allocate(size_t& size, const char* path, e_prot_t,
-                          unsigned long long, android_app*) {
+void* alloc_new::allocate(size_t& size, const char* path, e_prot_t, unsigned long long,
+                          android_app*) {
   if (path && size == 0) {
     struct stat st;
     if (stat(path, &st) != 0) return nullptr;

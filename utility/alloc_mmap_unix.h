@@ -27,8 +27,8 @@ class alloc_mmap_unix {
   // anonymous, private, read-write, zero-filled memory (small blocks from
   // the heap, large ones mapped). Returns null on failure. A length of 0
   // succeeds with a non-null pointer that must not be dereferenced.
-  void* allocate(size_t& size, const char* path, e_prot_t prot,
-                 unsigned long long offset, android_app* app);
+  void* allocate(size_t& size, const char* path, e_prot_t prot, unsigned long long offset,
+                 android_app* app);
   // A new region of size bytes with the recorded protection, flags and
   // descriptor; the old region is released only on success.
   void* reallocate(void* data, size_t size, unsigned long long offset);
@@ -37,12 +37,12 @@ class alloc_mmap_unix {
   bool writable() const;
 
  private:
-  int m_fd = -1;               // -1 for anonymous memory
-  uint64_t m_length = 0;       // mapped length in bytes
-  int m_mode = 0;              // open mode
-  int m_prot = 0;              // mapping protection
-  int m_flags = 0;             // mapping flags
-  bool m_heap = false;         // a small anonymous block taken from the heap
+  int m_fd = -1;          // -1 for anonymous memory
+  uint64_t m_length = 0;  // mapped length in bytes
+  int m_mode = 0;         // open mode
+  int m_prot = 0;         // mapping protection
+  int m_flags = 0;        // mapping flags
+  bool m_heap = false;    // a small anonymous block taken from the heap
 };
 
 class alloc_new {
@@ -52,8 +52,8 @@ class alloc_new {
   // With a path the file is read from its beginning (size 0: its whole
   // length); prot and offset are not used. Without a path the bytes are
   // not initialised. Returns null on failure.
-  void* allocate(size_t& size, const char* path, e_prot_t prot,
-                 unsigned long long offset, android_app* app);
+  void* allocate(size_t& size, const char* path, e_prot_t prot, unsigned long long offset,
+                 android_app* app);
   void* reallocate(void* data, size_t size, unsigned long long offset);
   void deallocate(void* data);
 

@@ -7,9 +7,7 @@ namespace libutils {
 
 namespace detail {
 
-constexpr bool host_is_little_endian() {
-  return __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
-}
+constexpr bool host_is_little_endian() { return __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__; }
 
 }  // namespace detail
 

@@ -18,8 +18,8 @@ namespace {
 constexpr std::size_t copy_piece = 16u << 20;
 
 // Copies size bytes between the open streams; false when either failed.
-bool copy_bytes(std::ifstream& ifs, std::ofstream& ofs, unsigned long long size,
-                const char* source, const char* target) {
+bool copy_bytes(std::ifstream& ifs, std::ofstream& ofs, unsigned long long size, const char* source,
+                const char* target) {
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[copy_piece]);
   if (!buffer) return fail(source, ": no memory for the copy buffer.");
   unsigned long long done = 0;
@@ -61,7 +61,8 @@ bool filecopy(const char* source, const char* target) {
   std::ofstream ofs(target, std::ios::out | std::ios::binary | std::ios::trunc);
   if (!ofs) return fail(target, ": ", std::strerror(errno));
 
-  const bool ok = copy_bytes(ifs, ofs, static_cast<unsigned long long>(src.st_size), source, target);
+  const bool ok =
+      copy_bytes(ifs, ofs, static_cast<unsigned long long>(src.st_size), source, target);
   ifs.close();
   copydate(source, target);
   return ok;

@@ -1,9 +1,9 @@
 #include "utility/futil.h"
 
 #include <dirent.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <sys/time.h>
-#include <strings.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -166,8 +166,7 @@ void split(splitpath_t& parts, const char* path) {
   splitpath(path, parts.drive, parts.dir, parts.name, parts.ext);
 }
 
-std::string concatpath(const char* drive, const char* dir, const char* name,
-                       const char* ext) {
+std::string concatpath(const char* drive, const char* dir, const char* name, const char* ext) {
   std::string path(or_empty(drive));
   path += or_empty(dir);
   path += or_empty(name);
@@ -175,8 +174,8 @@ std::string concatpath(const char* drive, const char* dir, const char* name,
   return path;
 }
 
-bool concatpath(char* dst, std::size_t max, const char* drive, const char* dir,
-                const char* name, const char* ext) {
+bool concatpath(char* dst, std::size_t max, const char* drive, const char* dir, const char* name,
+                const char* ext) {
   // Joined first, so a part may live in dst itself.
   const std::string path = concatpath(drive, dir, name, ext);
   if (dst == nullptr || path.size() >= max) {
@@ -229,9 +228,7 @@ std::string searchpath(const std::string& name, const char* hint) {
   return name;
 }
 
-bool getdirs(std::list<std::string>& out, const char* dir) {
-  return list_entries(out, dir, true);
-}
+bool getdirs(std::list<std::string>& out, const char* dir) { return list_entries(out, dir, true); }
 
 bool getfiles(std::list<std::string>& out, const char* dir) {
   return list_entries(out, dir, false);

@@ -73,10 +73,9 @@ void split(splitpath_t& parts, const char* path);
 // When the whole path does not fit, dst becomes "" (a cut path could name
 // another, existing file), a message is written and false is returned.
 // Null parts count as "".
-bool concatpath(char* dst, std::size_t max, const char* drive, const char* dir,
-                const char* name, const char* ext);
-std::string concatpath(const char* drive, const char* dir, const char* name,
-                       const char* ext);
+bool concatpath(char* dst, std::size_t max, const char* drive, const char* dir, const char* name,
+                const char* ext);
+std::string concatpath(const char* drive, const char* dir, const char* name, const char* ext);
 
 // concatpath of the record's four parts.
 bool concat(char* dst, std::size_t max, const splitpath_t& parts);

@@ -37,7 +37,6 @@ bool load_message(std::vector<char>& buffer, const char* path);
 // (LF, CR LF or a lone CR) becomes NUL bytes and table gets one pointer
 // per line, as many as the buffer holds LF bytes; a last line without a
 // line end is no message.
-void make_message_table(std::vector<char>& buffer,
-                        std::vector<const char*>& table);
+void make_message_table(std::vector<char>& buffer, std::vector<const char*>& table);
 
 }  // namespace plimlib

@@ -27,32 +27,32 @@ namespace {
 
 // Constant, so g_option holds the defaults before any code runs.
 constexpr option_t s_defaults = {
-    false,           // h
-    false,           // verbose
-    false,           // debug
-    0,               // wintype
-    {800, 600},      // winsize
-    {16384, 16384},  // g
-    1,               // resizetype
-    1.0f,            // image_ratio_of_image
-    0.875f,          // image_ratio_of_window
-    1.2f,            // window_ratio_of_image
-    true,            // resize_magnify
-    false,           // resize_shrink
-    0,               // sizelimit
-    {10, 32},        // maxmargin
-    {1500, 1000},    // maxsize
-    1,               // cursor_movement
-    true,            // magsmooth
-    false,           // move_limit
-    300,             // doubleclick_interval
-    1,               // frametype
-    32,              // framewidth
+    false,                 // h
+    false,                 // verbose
+    false,                 // debug
+    0,                     // wintype
+    {800, 600},            // winsize
+    {16384, 16384},        // g
+    1,                     // resizetype
+    1.0f,                  // image_ratio_of_image
+    0.875f,                // image_ratio_of_window
+    1.2f,                  // window_ratio_of_image
+    true,                  // resize_magnify
+    false,                 // resize_shrink
+    0,                     // sizelimit
+    {10, 32},              // maxmargin
+    {1500, 1000},          // maxsize
+    1,                     // cursor_movement
+    true,                  // magsmooth
+    false,                 // move_limit
+    300,                   // doubleclick_interval
+    1,                     // frametype
+    32,                    // framewidth
     {255, 255, 255, 255},  // framecolor
-    true,            // reproduce
-    true,            // resetview
-    true,            // menu
-    false,           // single
+    true,                  // reproduce
+    true,                  // resetview
+    true,                  // menu
+    false,                 // single
 };
 
 }  // namespace
@@ -80,12 +80,10 @@ option_entity_t option_entity_table[option_entity_count] = {
      "window size factor of image(window)."},
     {"resize_magnify", 0, OPTION_BOOL, &g_option.resize_magnify,
      "allow window resize (if magnify)."},
-    {"resize_shrink", 0, OPTION_BOOL, &g_option.resize_shrink,
-     "allow window resize (if shrink)."},
+    {"resize_shrink", 0, OPTION_BOOL, &g_option.resize_shrink, "allow window resize (if shrink)."},
     {"sizelimit", 0, OPTION_ENUM, &g_option.sizelimit,
      "limitation of window size (0: unlimited 1:screen 2:value)."},
-    {"maxmargin", 0, OPTION_XY, &g_option.maxmargin,
-     "0:screen, margin of maximum window size."},
+    {"maxmargin", 0, OPTION_XY, &g_option.maxmargin, "0:screen, margin of maximum window size."},
     {"maxsize", 0, OPTION_XY, &g_option.maxsize, "1:value, maximum window size."},
     {"cursor_movement", 0, OPTION_ENUM, &g_option.cursor_movement,
      "moving cursorkey direction (0:panning, 1:camera)."},
@@ -96,8 +94,7 @@ option_entity_t option_entity_table[option_entity_count] = {
      "maximum interval time(ms) of mouse double-click."},
     {"frametype", 0, OPTION_ENUM, &g_option.frametype,
      "drawing photo-frame type (0:none - 4:max)."},
-    {"framewidth", 0, OPTION_ULONG, &g_option.framewidth,
-     "drawing photo-frame width (in pixel)."},
+    {"framewidth", 0, OPTION_ULONG, &g_option.framewidth, "drawing photo-frame width (in pixel)."},
     {"framecolor", 0, OPTION_RGB, &g_option.framecolor, "frame color."},
     {"reproduce", 0, OPTION_BOOL, &g_option.reproduce,
      "reproduce angle/zoom of saved '.zev' file."},
@@ -157,27 +154,19 @@ void parse_rgb(const char* s, option_rgba_t& v) {
 void parse_value(const option_entity_t& row, const char* s) {
   switch (row.type) {
     case OPTION_ENUM:
-      *static_cast<std::int32_t*>(row.target) = static_cast<std::int32_t>(std::strtol(s, nullptr, 0));
+      *static_cast<std::int32_t*>(row.target) =
+          static_cast<std::int32_t>(std::strtol(s, nullptr, 0));
       break;
-    case OPTION_RATE:
-      *static_cast<float*>(row.target) = parse_rate(s);
-      break;
+    case OPTION_RATE: *static_cast<float*>(row.target) = parse_rate(s); break;
     case OPTION_ULONG: {
       const unsigned long v = std::strtoul(s, nullptr, 0);
       if (v != 0) *static_cast<std::uint32_t*>(row.target) = static_cast<std::uint32_t>(v);
       break;
     }
-    case OPTION_FLOAT:
-      *static_cast<float*>(row.target) = parse_float(s);
-      break;
-    case OPTION_XY:
-      parse_xy(s, *static_cast<option_xy_t*>(row.target));
-      break;
-    case OPTION_RGB:
-      parse_rgb(s, *static_cast<option_rgba_t*>(row.target));
-      break;
-    default:
-      break;
+    case OPTION_FLOAT: *static_cast<float*>(row.target) = parse_float(s); break;
+    case OPTION_XY: parse_xy(s, *static_cast<option_xy_t*>(row.target)); break;
+    case OPTION_RGB: parse_rgb(s, *static_cast<option_rgba_t*>(row.target)); break;
+    default: break;
   }
 }
 
@@ -226,19 +215,13 @@ std::string float_text(float v, bool rate) {
 void write_value(std::ostream& os, const option_entity_t& row) {
   const void* p = row.target;
   switch (row.type) {
-    case OPTION_BOOL:
-      os << (*static_cast<const bool*>(p) ? "+" : "-");
-      break;
-    case OPTION_ENUM:
-      os << ' ' << *static_cast<const std::int32_t*>(p);
-      break;
+    case OPTION_BOOL: os << (*static_cast<const bool*>(p) ? "+" : "-"); break;
+    case OPTION_ENUM: os << ' ' << *static_cast<const std::int32_t*>(p); break;
     case OPTION_RATE:
     case OPTION_FLOAT:
       os << ' ' << float_text(*static_cast<const float*>(p), row.type == OPTION_RATE);
       break;
-    case OPTION_ULONG:
-      os << ' ' << *static_cast<const std::uint32_t*>(p);
-      break;
+    case OPTION_ULONG: os << ' ' << *static_cast<const std::uint32_t*>(p); break;
     case OPTION_XY: {
       // "0x..." would read back as a hexadecimal number; "00x..." reads
       // as 0 followed by the separator.
@@ -252,8 +235,7 @@ void write_value(std::ostream& os, const option_entity_t& row) {
          << unsigned(v.a);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -333,7 +315,8 @@ void option_list(const char* program) {
   for (const option_entity_t& row : option_entity_table)
     maxlen = std::max(maxlen, std::strlen(row.name));
   std::ostream& os = std::cout;
-  os << "usage: " << (program != nullptr ? program : "") << " [option]" << " file..." << '\n'
+  os << "usage: " << (program != nullptr ? program : "") << " [option]"
+     << " file..." << '\n'
      << '\n';
   os << "option" << std::string(maxlen - 5, ' ') << " format  comment." << '\n';
   os << std::string(maxlen + 18, '-') << '\n';
@@ -389,8 +372,7 @@ void option_save_user_default(const char* program, const char* dir) {
   init_once();
   const std::string path = user_default_path(program, dir);
   if (g_option.debug)
-    std::cout << "prog: " << (program ? program : "") << ", dir: " << (dir ? dir : "")
-              << std::endl;
+    std::cout << "prog: " << (program ? program : "") << ", dir: " << (dir ? dir : "") << std::endl;
   if (g_option.verbose) std::cout << "save user default: " << path << std::endl;
   option_save(path.c_str());
 }

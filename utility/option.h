@@ -61,13 +61,13 @@ void option_reset();
 
 // Type codes of the table.
 enum e_option_type_t : std::int32_t {
-  OPTION_BOOL = 0,     // -name or -name+ sets, -name- clears
-  OPTION_ENUM = 1,     // strtol base 0
-  OPTION_RATE = 2,     // strtod
-  OPTION_ULONG = 3,    // strtoul base 0; 0 keeps the old value
-  OPTION_FLOAT = 4,    // strtof
-  OPTION_XY = 5,       // x, one separator, y; negatives keep the old value
-  OPTION_RGB = 6,      // up to four numbers, one separator each, low byte
+  OPTION_BOOL = 0,   // -name or -name+ sets, -name- clears
+  OPTION_ENUM = 1,   // strtol base 0
+  OPTION_RATE = 2,   // strtod
+  OPTION_ULONG = 3,  // strtoul base 0; 0 keeps the old value
+  OPTION_FLOAT = 4,  // strtof
+  OPTION_XY = 5,     // x, one separator, y; negatives keep the old value
+  OPTION_RGB = 6,    // up to four numbers, one separator each, low byte
 };
 
 struct option_entity_t {

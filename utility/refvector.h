@@ -53,8 +53,7 @@ class ofsvector;
 
 template <class T, class Alloc>
 class refvector2 {
-  static_assert(std::is_trivially_copyable<T>::value,
-                "refvector2 holds raw bytes");
+  static_assert(std::is_trivially_copyable<T>::value, "refvector2 holds raw bytes");
 
  public:
   typedef T value_type;
@@ -63,9 +62,7 @@ class refvector2 {
 
   refvector2() = default;
   refvector2(const refvector2& other) : m_block(other.m_block) { retain(); }
-  refvector2(refvector2&& other) noexcept : m_block(other.m_block) {
-    other.m_block = nullptr;
-  }
+  refvector2(refvector2&& other) noexcept : m_block(other.m_block) { other.m_block = nullptr; }
   refvector2& operator=(const refvector2& other) {
     share(other.m_block);
     return *this;
@@ -95,9 +92,8 @@ class refvector2 {
   // is null). Unless keep is set the current block is dropped first, so a
   // failure leaves the vector empty. With keep the start of the old block is
   // copied into a writable new one.
-  virtual bool load(size_t size, const char* path, e_prot_t prot,
-                    unsigned long long offset = 0, bool keep = false,
-                    android_app* app = nullptr) {
+  virtual bool load(size_t size, const char* path, e_prot_t prot, unsigned long long offset = 0,
+                    bool keep = false, android_app* app = nullptr) {
     if (!keep) release();
     size_t bytes;
     if (!detail::element_bytes(size, sizeof(T), bytes)) return false;
@@ -201,8 +197,7 @@ class ofsvector : public refvector2<T, Alloc> {
   ofsvector(const ofsvector& other)
       : base_t(other), m_offset(other.m_offset), m_length(other.m_length) {}
   ofsvector(ofsvector&& other) noexcept
-      : base_t(std::move(other)), m_offset(other.m_offset),
-        m_length(other.m_length) {
+      : base_t(std::move(other)), m_offset(other.m_offset), m_length(other.m_length) {
     other.reset_window();
   }
   ofsvector& operator=(const ofsvector& other) {
@@ -227,8 +222,7 @@ class ofsvector : public refvector2<T, Alloc> {
   }
   size_t size() const override {
     if (!this->m_block || m_offset >= this->m_block->bytes) return 0;
-    unsigned long long whole_elements =
-        (this->m_block->bytes - m_offset) / sizeof(T);
+    unsigned long long whole_elements = (this->m_block->bytes - m_offset) / sizeof(T);
     return static_cast<size_t>(std::min(m_length, whole_elements));
   }
   T* begin() override { return window(); }
@@ -240,9 +234,8 @@ class ofsvector : public refvector2<T, Alloc> {
   T* operator->() override { return window(); }
   const T* operator->() const override { return window(); }
 
-  bool load(size_t size, const char* path, e_prot_t prot,
-            unsigned long long offset = 0, bool keep = false,
-            android_app* app = nullptr) override {
+  bool load(size_t size, const char* path, e_prot_t prot, unsigned long long offset = 0,
+            bool keep = false, android_app* app = nullptr) override {
     bool ok = base_t::load(size, path, prot, offset, keep, app);
     reset_window();
     return ok;
@@ -277,18 +270,14 @@ class ofsvector : public refvector2<T, Alloc> {
   // source's window (at most at that window's end) and holds up to length
   // elements of T (clamped to the block when read).
   template <class U>
-  void setwindow(const ofsvector<U, Alloc>& source, size_t offset,
-                 size_t length) {
+  void setwindow(const ofsvector<U, Alloc>& source, size_t offset, size_t length) {
     unsigned long long start = source.m_offset;
-    unsigned long long span =
-        static_cast<unsigned long long>(source.size()) * sizeof(U);
-    set_from(source.m_block, start + std::min<unsigned long long>(offset, span),
-             length);
+    unsigned long long span = static_cast<unsigned long long>(source.size()) * sizeof(U);
+    set_from(source.m_block, start + std::min<unsigned long long>(offset, span), length);
   }
   // The same over a plain vector: its window is the whole block.
   template <class U>
-  void setwindow(const refvector2<U, Alloc>& source, size_t offset,
-                 size_t length) {
+  void setwindow(const refvector2<U, Alloc>& source, size_t offset, size_t length) {
     unsigned long long span = source.m_block ? source.m_block->bytes : 0;
     set_from(source.m_block, std::min<unsigned long long>(offset, span), length);
   }
@@ -299,15 +288,13 @@ class ofsvector : public refvector2<T, Alloc> {
  private:
   T* window() const {
     if (!this->m_block) return nullptr;
-    return reinterpret_cast<T*>(static_cast<unsigned char*>(this->m_block->data) +
-                                m_offset);
+    return reinterpret_cast<T*>(static_cast<unsigned char*>(this->m_block->data) + m_offset);
   }
   void reset_window() {
     m_offset = 0;
     m_length = whole;
   }
-  void set_from(block_t* block, unsigned long long offset,
-                unsigned long long length) {
+  void set_from(block_t* block, unsigned long long offset, unsigned long long length) {
     this->share(block);
     m_offset = block ? offset : 0;
     m_length = length;
@@ -324,16 +311,14 @@ class ofsvector : public refvector2<T, Alloc> {
 // allocator state} followed by the elements. Used for palette channels.
 template <class T, class Alloc>
 class refvector {
-  static_assert(std::is_trivially_copyable<T>::value,
-                "refvector holds raw elements");
+  static_assert(std::is_trivially_copyable<T>::value, "refvector holds raw elements");
 
   struct header_t {
     long long count;
     unsigned long long n;
     Alloc alloc;
   };
-  static constexpr size_t data_offset =
-      UpAlign<size_t>(sizeof(header_t), alignof(T));
+  static constexpr size_t data_offset = UpAlign<size_t>(sizeof(header_t), alignof(T));
 
  public:
   typedef T value_type;
@@ -344,9 +329,7 @@ class refvector {
   refvector(const refvector& other) : m_block(other.m_block) {
     if (m_block) ++m_block->count;
   }
-  refvector(refvector&& other) noexcept : m_block(other.m_block) {
-    other.m_block = nullptr;
-  }
+  refvector(refvector&& other) noexcept : m_block(other.m_block) { other.m_block = nullptr; }
   refvector& operator=(refvector&& other) noexcept {
     if (this != &other) {
       release();
@@ -385,8 +368,7 @@ class refvector {
       return true;
     }
     size_t bytes;
-    if (!detail::element_bytes(n, sizeof(T), bytes) ||
-        bytes > SIZE_MAX - data_offset) {
+    if (!detail::element_bytes(n, sizeof(T), bytes) || bytes > SIZE_MAX - data_offset) {
       return false;
     }
     bytes += data_offset;
@@ -411,8 +393,7 @@ class refvector {
 
  private:
   static T* elements(header_t* h) {
-    return reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(h) +
-                                data_offset);
+    return reinterpret_cast<T*>(reinterpret_cast<unsigned char*>(h) + data_offset);
   }
   T* data() const { return m_block ? elements(m_block) : nullptr; }
   void release() {
@@ -435,9 +416,7 @@ class ptr_t {
   explicit ptr_t(T* p) : m_pointer(p) {}
   ptr_t(const ptr_t&) = delete;
   ptr_t& operator=(const ptr_t&) = delete;
-  ptr_t(ptr_t&& other) noexcept : m_pointer(other.m_pointer) {
-    other.m_pointer = nullptr;
-  }
+  ptr_t(ptr_t&& other) noexcept : m_pointer(other.m_pointer) { other.m_pointer = nullptr; }
   ptr_t& operator=(ptr_t&& other) noexcept {
     if (this != &other) {
       free();

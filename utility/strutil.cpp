@@ -26,13 +26,13 @@ void chop2(std::string& s) {
   s.erase(n);
 }
 
-void separate_token(std::list<std::string>& out, const std::string& text,
-                    const char* delimiters) {
+void separate_token(std::list<std::string>& out, const std::string& text, const char* delimiters) {
   // A table rather than strchr(): strchr finds the terminator, which would
   // make a NUL byte of the text a delimiter.
   bool is_delimiter[UCHAR_MAX + 1] = {};
   if (delimiters != nullptr)
-    for (const char* d = delimiters; *d != '\0'; ++d) is_delimiter[static_cast<unsigned char>(*d)] = true;
+    for (const char* d = delimiters; *d != '\0'; ++d)
+      is_delimiter[static_cast<unsigned char>(*d)] = true;
   std::size_t begin = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (!is_delimiter[static_cast<unsigned char>(text[i])]) continue;
@@ -42,8 +42,8 @@ void separate_token(std::list<std::string>& out, const std::string& text,
   if (begin < text.size()) out.emplace_back(text, begin);
 }
 
-bool separate_first_token(std::pair<std::string, std::string>& out,
-                          const std::string& text, char c) {
+bool separate_first_token(std::pair<std::string, std::string>& out, const std::string& text,
+                          char c) {
   const std::size_t at = text.find(c);
   if (at == std::string::npos) return false;
   out.first = text.substr(0, at);
@@ -61,8 +61,7 @@ void concatenate_token(std::string& out, const std::list<std::string>& list,
   }
 }
 
-void makecharptrarray(std::vector<const char*>& out,
-                      const std::list<std::string>& list) {
+void makecharptrarray(std::vector<const char*>& out, const std::list<std::string>& list) {
   out.resize(list.size());
   std::size_t i = 0;
   for (const std::string& s : list) out[i++] = s.c_str();
@@ -144,9 +143,9 @@ std::ostream& operator<<(std::ostream& os, const _puthex<unsigned char>& p) {
   std::ios_base::fmtflags flags = os.flags();
   char fill = os.fill();
   if (flags & std::ios_base::showbase) os << "0x";
-  os.flags((flags & ~(std::ios_base::basefield | std::ios_base::showbase |
-                       std::ios_base::adjustfield)) |
-           std::ios_base::hex | std::ios_base::right);
+  os.flags(
+      (flags & ~(std::ios_base::basefield | std::ios_base::showbase | std::ios_base::adjustfield)) |
+      std::ios_base::hex | std::ios_base::right);
   os.fill('0');
   os.width(2);
   os << static_cast<unsigned int>(p.value);

@@ -22,22 +22,19 @@ void chop2(std::string& s);
 // byte ends a token, which is appended even when empty; the rest after the
 // last delimiter is appended only when not empty ("a,,b" gives a, "", b;
 // ",a" gives "", a; "a," gives a; "" gives nothing).
-void separate_token(std::list<std::string>& out, const std::string& text,
-                    const char* delimiters);
+void separate_token(std::list<std::string>& out, const std::string& text, const char* delimiters);
 
 // False (out unchanged) when c does not occur in text; else out.first is
 // the text before the first c, out.second the text after it.
-bool separate_first_token(std::pair<std::string, std::string>& out,
-                          const std::string& text, char c);
+bool separate_first_token(std::pair<std::string, std::string>& out, const std::string& text,
+                          char c);
 
 // out = the strings of list joined with separator; "" for an empty list.
-void concatenate_token(std::string& out, const std::list<std::string>& list,
-                       const char* separator);
+void concatenate_token(std::string& out, const std::list<std::string>& list, const char* separator);
 
 // out holds exactly one pointer per string of list, in order, with no
 // terminating null pointer; they live as long as the list's strings.
-void makecharptrarray(std::vector<const char*>& out,
-                      const std::list<std::string>& list);
+void makecharptrarray(std::vector<const char*>& out, const std::list<std::string>& list);
 
 // Appends the strings of list to out.
 void cat(std::vector<std::string>& out, const std::list<std::string>& list);

@@ -33,8 +33,7 @@ void path_t::make(std::string& out, const std::string& sub) const {
   joinpath(out, sub);
 }
 
-void path_t::make(std::string& out, const std::string& sub,
-                  const std::string& file) const {
+void path_t::make(std::string& out, const std::string& sub, const std::string& file) const {
   make(out, sub);
   joinpath(out, file);
 }
@@ -197,11 +196,10 @@ bool album_t::load(const path_t& location) {
   if (&location != &path) path = location;
   bool ok = true;
   // The files are read in the order of the members; all eight always.
-  best_t* lists[] = {&m_best, &m_apply, &m_submit, &m_sale,
-                     &m_print, &m_upload, &m_good, &m_fail};
-  const e_bestname_t kinds[] = {E_BESTNAME_BEST,  E_BESTNAME_APPLY,  E_BESTNAME_SUBMIT,
-                                E_BESTNAME_SALE,  E_BESTNAME_PRINT,  E_BESTNAME_UPLOAD,
-                                E_BESTNAME_GOOD,  E_BESTNAME_FAIL};
+  best_t* lists[] = {&m_best, &m_apply, &m_submit, &m_sale, &m_print, &m_upload, &m_good, &m_fail};
+  const e_bestname_t kinds[] = {E_BESTNAME_BEST, E_BESTNAME_APPLY, E_BESTNAME_SUBMIT,
+                                E_BESTNAME_SALE, E_BESTNAME_PRINT, E_BESTNAME_UPLOAD,
+                                E_BESTNAME_GOOD, E_BESTNAME_FAIL};
   for (unsigned i = 0; i < bestname_count; ++i) {
     if (!lists[i]->load(path, bestname_listfile(kinds[i]))) ok = false;
   }
@@ -227,8 +225,7 @@ bool album_t::save() {
 }
 
 bool album_t::isfind(const std::string& name) const {
-  return best(name) || apply(name) || submit(name) || sale(name) || print(name) ||
-         upload(name);
+  return best(name) || apply(name) || submit(name) || sale(name) || print(name) || upload(name);
 }
 
 }  // namespace tavolin

@@ -130,8 +130,7 @@ class album_t {
 // One file chosen for a new album, with its quarter turns to the right.
 struct files_t {
   files_t() = default;
-  files_t(const std::string& name, unsigned long rotation)
-      : name(name), rotation(rotation) {}
+  files_t(const std::string& name, unsigned long rotation) : name(name), rotation(rotation) {}
 
   std::string name;
   unsigned long rotation = 0;  // 0 to 3

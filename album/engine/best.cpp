@@ -99,9 +99,12 @@ bool gathered_items_t::index_item(std::ostream& out, const album_t& album,
     const media_t& m = media(album, name);
     if (m.present) {
       out << "\t<li>" << html_text("../" + reldir + "/" + name) << suffix << "\n";
-      if (sound) index_sound(out, album, prefix, name, framed);
-      else if (movie && !index_movie(out, album, prefix, name, m, framed)) return false;
-      else if (!movie && !index_photo(out, album, prefix, name, m.level, framed)) return false;
+      if (sound)
+        index_sound(out, album, prefix, name, framed);
+      else if (movie && !index_movie(out, album, prefix, name, m, framed))
+        return false;
+      else if (!movie && !index_photo(out, album, prefix, name, m.level, framed))
+        return false;
     }
   }
   out << "\t<p>\n\n";
@@ -130,8 +133,8 @@ bool gathered_items_t::index_movie(std::ostream& out, const album_t& album,
   const unsigned long L = movie.level;
   const std::vector<std::string> dirs = movie_level_dirs(L);
   std::string duration = movie.duration, stream = movie.stream;
-  if (!writefflink(out, album.path, prefix, dirs, moviepages1(name, L), moviepages2(name, L),
-                   name, duration, stream))
+  if (!writefflink(out, album.path, prefix, dirs, moviepages1(name, L), moviepages2(name, L), name,
+                   duration, stream))
     return false;
   out << "\t<br>\n\t";
   writevideo(out, prefix, dirs, L, movie.size, name, framed);
@@ -171,9 +174,8 @@ bool gathered_items_t::index_photo(std::ostream& out, const album_t& album,
   return true;
 }
 
-void gathered_items_t::list_item(std::ostream& out, const album_t& album,
-                                 const std::string& reldir, const std::string& name,
-                                 bool bordered) {
+void gathered_items_t::list_item(std::ostream& out, const album_t& album, const std::string& reldir,
+                                 const std::string& name, bool bordered) {
   const bool sound = is_sound_name(name), movie = is_movie_name(name);
   if (!sound && !movie && !is_photo_name(name)) return;
   const media_t& m = media(album, name);
@@ -193,8 +195,7 @@ void gathered_items_t::list_item(std::ostream& out, const album_t& album,
 }
 
 void gathered_items_t::list_movie(std::ostream& out, const std::string& prefix,
-                                  const std::string& name, const media_t& movie,
-                                  bool bordered) {
+                                  const std::string& name, const media_t& movie, bool bordered) {
   const unsigned long L = movie.level;
   const std::vector<std::string> dirs = movie_level_dirs(L);
   const std::string jpg = html_url(replace_extension(name, ".jpg"));
@@ -268,10 +269,9 @@ bool write_best_page(const path_t& best, const char* page, const std::string& ti
   return closepage(out, file, std::cerr);
 }
 
-bool write_best_index(const path_t& best, const std::string& title,
-                      std::list<std::string>& head, std::list<std::string>& last,
-                      const std::list<best_album_t>& albums, gathered_items_t& items,
-                      sigc::signal<void, double>& progress) {
+bool write_best_index(const path_t& best, const std::string& title, std::list<std::string>& head,
+                      std::list<std::string>& last, const std::list<best_album_t>& albums,
+                      gathered_items_t& items, sigc::signal<void, double>& progress) {
   return write_best_page(
       best, index_page, title, head, last, albums, "", progress,
       [&items](std::ostream& out, const best_album_t& entry) {
@@ -286,10 +286,9 @@ bool write_best_index(const path_t& best, const std::string& title,
       });
 }
 
-bool write_best_list(const path_t& best, const std::string& title,
-                     std::list<std::string>& head, std::list<std::string>& last,
-                     const std::list<best_album_t>& albums, gathered_items_t& items,
-                     sigc::signal<void, double>& progress) {
+bool write_best_list(const path_t& best, const std::string& title, std::list<std::string>& head,
+                     std::list<std::string>& last, const std::list<best_album_t>& albums,
+                     gathered_items_t& items, sigc::signal<void, double>& progress) {
   return write_best_page(best, list_page, title, head, last, albums, "\n", progress,
                          [&items](std::ostream& out, const best_album_t& entry) {
                            const album_t& album = entry.album;

@@ -129,8 +129,7 @@ bool book_pages_t::count() { return m_items.save_count(m_book); }
 
 }  // namespace
 
-bool makebestbookhtml(const path_t& path, e_bestname_t kind,
-                      sigc::signal<void, double>& progress1,
+bool makebestbookhtml(const path_t& path, e_bestname_t kind, sigc::signal<void, double>& progress1,
                       sigc::signal<void, double>& progress2) {
   const std::string collection = collectiondir(path);
   const std::string bookdir = bestname_bookdir(kind);

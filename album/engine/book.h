@@ -16,8 +16,7 @@ namespace tavolin {
 // progress1 gets k / M after the k-th of the M albums on the index page,
 // progress2 the same on the list page. Errors go to standard error; true
 // when the list file, both pages and count.txt were written.
-bool makebestbookhtml(const path_t& path, e_bestname_t kind,
-                      sigc::signal<void, double>& progress1,
+bool makebestbookhtml(const path_t& path, e_bestname_t kind, sigc::signal<void, double>& progress1,
                       sigc::signal<void, double>& progress2);
 
 // Whether one of the six book lists other than kind's own holds name (for

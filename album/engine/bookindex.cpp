@@ -88,8 +88,8 @@ bool makehtmlbook(const path_t& path, std::ostream& log) {
   writephotocomment(out, head, 0);
   out << "\n<p><table>\n";
   out << "\t<tr><th>" << plimlib::getmsg(39) << "<th>" << plimlib::getmsg(46) << "<th>"
-      << plimlib::getmsg(38) << "<th>" << plimlib::getmsg(21) << "<th>"
-      << plimlib::getmsg(22) << "\n";
+      << plimlib::getmsg(38) << "<th>" << plimlib::getmsg(21) << "<th>" << plimlib::getmsg(22)
+      << "\n";
   for (const std::string& name : names) {
     entry_t entry;
     if (read_entry(dir + "/" + name, entry)) write_row(out, name, entry);

@@ -96,8 +96,7 @@ std::vector<files_t> importable_files(const std::vector<files_t>& files) {
   return out;
 }
 
-std::vector<std::string> import_clashes(const std::string& from,
-                                        const std::vector<files_t>& files,
+std::vector<std::string> import_clashes(const std::string& from, const std::vector<files_t>& files,
                                         const path_t& to) {
   std::vector<std::string> clashes;
   for (const files_t& f : files) {
@@ -143,9 +142,8 @@ bool valid_entry_name(const std::string& new_name) {
   std::string::size_type start = 0;
   for (;;) {
     const std::string::size_type slash = new_name.find('/', start);
-    const std::string part = new_name.substr(start, slash == std::string::npos
-                                                        ? std::string::npos
-                                                        : slash - start);
+    const std::string part =
+        new_name.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
     if (part.empty() || part == "." || part == "..") return false;
     if (slash == std::string::npos) return true;
     start = slash + 1;
@@ -187,8 +185,8 @@ e_bestname_t book_kind(const std::string& name) {
   return kind;
 }
 
-bool batchupdate(const path_t& location, const progress_signals_t& progress,
-                 std::ostream& log, const std::function<void(const std::string&)>& before) {
+bool batchupdate(const path_t& location, const progress_signals_t& progress, std::ostream& log,
+                 const std::function<void(const std::string&)>& before) {
   if (location.album.empty()) return true;
   std::string dir;
   location.make(dir);
@@ -214,8 +212,7 @@ bool batchupdate(const path_t& location, const progress_signals_t& progress,
   std::vector<files_t> files;
   files.reserve(names.size());
   for (const std::string& name : names) files.emplace_back(name, 0);
-  if (!updatealbum(location, files, *progress[0], *progress[1], *progress[2], *progress[3],
-                   log)) {
+  if (!updatealbum(location, files, *progress[0], *progress[1], *progress[2], *progress[3], log)) {
     libutils::fail_to(log, dir, ": updatealbum() fail.");
   }
   return true;

@@ -21,11 +21,11 @@ namespace tavolin {
 // has its catalog message (newalbum_message).
 enum e_newalbum_t {
   NEWALBUM_OK = 0,
-  NEWALBUM_NO_FILES,      // nothing chosen
-  NEWALBUM_NO_SOURCE,     // empty import directory
-  NEWALBUM_NO_NAME,       // empty album name
-  NEWALBUM_EXISTS,        // the album directory exists (a yes/no question)
-  NEWALBUM_NO_TITLE,      // empty title
+  NEWALBUM_NO_FILES,   // nothing chosen
+  NEWALBUM_NO_SOURCE,  // empty import directory
+  NEWALBUM_NO_NAME,    // empty album name
+  NEWALBUM_EXISTS,     // the album directory exists (a yes/no question)
+  NEWALBUM_NO_TITLE,   // empty title
 };
 
 // The first failing check for making the album to (its album part is the
@@ -48,8 +48,7 @@ std::vector<files_t> importable_files(const std::vector<files_t>& files);
 // The names of files whose camera file in to's "original" exists and holds
 // other bytes than the file of that name in from: adding them to the
 // existing album would replace a camera file, so they are refused.
-std::vector<std::string> import_clashes(const std::string& from,
-                                        const std::vector<files_t>& files,
+std::vector<std::string> import_clashes(const std::string& from, const std::vector<files_t>& files,
                                         const path_t& to);
 
 // Creates or removes the private marker "txt/secret.txt" of dir. True when
@@ -97,7 +96,7 @@ using progress_signals_t = std::array<sigc::signal<void, double>*, 6>;
 // which). A location with an empty album part does nothing. False when a
 // directory cannot be listed or a collection's page fails; album failures
 // are lines on log.
-bool batchupdate(const path_t& location, const progress_signals_t& progress,
-                 std::ostream& log, const std::function<void(const std::string&)>& before);
+bool batchupdate(const path_t& location, const progress_signals_t& progress, std::ostream& log,
+                 const std::function<void(const std::string&)>& before);
 
 }  // namespace tavolin

@@ -30,8 +30,7 @@ bool open_either(std::ifstream& ifs, std::string& path, const std::string& txtdi
 }
 
 std::string read_all(std::istream& is) {
-  return std::string((std::istreambuf_iterator<char>(is)),
-                     std::istreambuf_iterator<char>());
+  return std::string((std::istreambuf_iterator<char>(is)), std::istreambuf_iterator<char>());
 }
 
 // Line number n (from 0) of text up to its line feed; pos moves past it.
@@ -75,8 +74,7 @@ bool write_fail(std::ostream& log, const std::string& path) {
 
 }  // namespace
 
-bool loadcommenttxt(const path_t& path, std::string& title, std::string& head,
-                    std::string& last) {
+bool loadcommenttxt(const path_t& path, std::string& title, std::string& head, std::string& last) {
   std::string txtdir;
   path.make(txtdir, txt_dir);
   struct stat st;
@@ -111,9 +109,8 @@ void loadcomment(const std::string& txtdir, std::string& title, std::string& hea
   if (open_either(ifs, path, txtdir, last_file, "LAST.TXT")) last = read_all(ifs);
 }
 
-bool savecommenttxt(const path_t& path, const std::string& title,
-                    const std::string& head, const std::string& last,
-                    std::ostream& log) {
+bool savecommenttxt(const path_t& path, const std::string& title, const std::string& head,
+                    const std::string& last, std::ostream& log) {
   std::string txtdir;
   path.make(txtdir, txt_dir);
   mkdir(txtdir.c_str(), 0755);
@@ -139,8 +136,7 @@ bool savecommenttxt(const path_t& path, const std::string& title,
   return true;
 }
 
-bool loadphotocomment(std::string& comment, const path_t& path,
-                      const std::string& file) {
+bool loadphotocomment(std::string& comment, const path_t& path, const std::string& file) {
   const std::string base = libutils::basename(file);
   std::string name;
   path.make(name, txt_dir, base + comment_extension);
@@ -191,8 +187,7 @@ bool savephotocomment(const std::string& comment, const std::string& albumdir,
   return true;
 }
 
-void writephotocomment(std::ostream& os, std::list<std::string>& lines,
-                       unsigned long indent) {
+void writephotocomment(std::ostream& os, std::list<std::string>& lines, unsigned long indent) {
   bool after_empty = false;
   for (const std::string& line : lines) {
     if (line.empty()) {

@@ -14,8 +14,7 @@ namespace tavolin {
 
 // loadcomment on path's "txt" directory; false (with a message) only when
 // that directory is missing.
-bool loadcommenttxt(const path_t& path, std::string& title, std::string& head,
-                    std::string& last);
+bool loadcommenttxt(const path_t& path, std::string& title, std::string& head, std::string& last);
 
 // Reads the comment files of a "txt" directory; an output whose file is
 // missing keeps its value. Comments keep the file's line ends.
@@ -24,14 +23,12 @@ void loadcomment(const std::string& txtdir, std::string& title, std::string& hea
 
 // Writes both files of path's "txt" directory (made when missing); the
 // comments are line-feed separated text. Failures go to log.
-bool savecommenttxt(const path_t& path, const std::string& title,
-                    const std::string& head, const std::string& last,
-                    std::ostream& log);
+bool savecommenttxt(const path_t& path, const std::string& title, const std::string& head,
+                    const std::string& last, std::ostream& log);
 
 // Reads the comment of photo file of the album at path. False without a
 // message when it has none; comment is then unchanged.
-bool loadphotocomment(std::string& comment, const path_t& path,
-                      const std::string& file);
+bool loadphotocomment(std::string& comment, const path_t& path, const std::string& file);
 
 // loadphotocomment split at line feeds and appended to lines (each line
 // keeps its carriage return).
@@ -45,7 +42,6 @@ bool savephotocomment(const std::string& comment, const std::string& albumdir,
 
 // Prints comment lines into a page: "<br>" before a line unless an empty
 // line (printed as "<p>") came just before; each tag after indent tabs.
-void writephotocomment(std::ostream& os, std::list<std::string>& lines,
-                       unsigned long indent);
+void writephotocomment(std::ostream& os, std::list<std::string>& lines, unsigned long indent);
 
 }  // namespace tavolin

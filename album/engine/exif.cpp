@@ -62,24 +62,17 @@ const desc_t olym3whitebal[] = {
 };
 
 const desc_t olym3focusmode1[] = {
-    {1, "S-AF"},
-    {4, "C-AF"},
-    {16, "MF"},
-    {32, "Face Detect"},
-    {64, "Imager AF"},
-    {128, "Live View Magnification Frame"},
-    {256, "AF sensor"},
-    {512, "Starry Sky AF"},
+    {1, "S-AF"},        {4, "C-AF"},
+    {16, "MF"},         {32, "Face Detect"},
+    {64, "Imager AF"},  {128, "Live View Magnification Frame"},
+    {256, "AF sensor"}, {512, "Starry Sky AF"},
     {-1, "Unknown"},
 };
 
 const desc_t olym3focusmode0[] = {
-    {0, "Single AF"},
-    {1, "Sequential shooting AF"},
-    {2, "Continuous AF"},
-    {3, "Multi AF"},
-    {4, "Face Detect"},
-    {10, "MF"},
+    {0, "Single AF"},     {1, "Sequential shooting AF"},
+    {2, "Continuous AF"}, {3, "Multi AF"},
+    {4, "Face Detect"},   {10, "MF"},
     {-1, "Unknown"},
 };
 
@@ -88,9 +81,8 @@ const char* const processrange[3] = {"Normal", "Soft", "Hard"};
 const char* const contrast[3] = {"Normal", "Low", "High"};
 const char* const olympus_contrast[3] = {"High", "Normal", "Low"};
 const char* const sharpness[3] = {"Normal", "Hard", "Soft"};
-const char* const whitebalance_preset[9] = {"Unknown", "Unknown", "3000K",
-                                            "3700K",   "4000K",   "4500K",
-                                            "5500K",   "6500K",   "7500K"};
+const char* const whitebalance_preset[9] = {"Unknown", "Unknown", "3000K", "3700K", "4000K",
+                                            "4500K",   "5500K",   "6500K", "7500K"};
 const char* const whitebalance_code[3] = {"Unknown", "Auto WB", "Preset "};
 const char* const whitebal[3] = {"Auto WB", "Manual WB", "Unknown"};
 const char* const focusmode[2] = {"AF", "MF"};
@@ -160,8 +152,7 @@ bool write_capture(std::ostream& out, const tiff_header_t& e, const prefix_t& p)
   return true;
 }
 
-void write_camera(std::ostream& out, const tiff_header_t& e, const prefix_t& p,
-                  bool captured) {
+void write_camera(std::ostream& out, const tiff_header_t& e, const prefix_t& p, bool captured) {
   if (e.tag_0th.model.empty()) return;
   out << p.t();
   if (p.html && captured) out << "<br>";
@@ -176,11 +167,12 @@ void write_focal_length(std::ostream& out, const tiff_header_t& e) {
   const rational_t f = x.focal_length[0];
   if (f.denominator == 0) return;  // no length
   out << ", f=";
-  if (f.denominator == 1) out << f.numerator;
-  else out << static_cast<double>(f.numerator) / f.denominator;
+  if (f.denominator == 1)
+    out << f.numerator;
+  else
+    out << static_cast<double>(f.numerator) / f.denominator;
   out << "mm";
-  if (!x.focal_length_in_35mm_film.empty())
-    out << "(" << x.focal_length_in_35mm_film[0] << "mm)";
+  if (!x.focal_length_in_35mm_film.empty()) out << "(" << x.focal_length_in_35mm_film[0] << "mm)";
 }
 
 void write_f_number(std::ostream& out, const tiff_header_t& e) {
@@ -207,8 +199,8 @@ void write_exposure_time(std::ostream& out, const tiff_header_t& e) {
   } else if (n == 1) {
     out << "1/" << d;
   } else {
-    out << std::setprecision(static_cast<int>(std::log10(d) + 1))
-        << static_cast<double>(n) / d << std::setprecision(0);
+    out << std::setprecision(static_cast<int>(std::log10(d) + 1)) << static_cast<double>(n) / d
+        << std::setprecision(0);
   }
   out << "sec";
 }
@@ -298,8 +290,7 @@ void write_olympus_focus(std::ostream& out, const tiff_header_t& e) {
   }
 }
 
-void write_focus(std::ostream& out, const tiff_header_t& e, maker_t maker,
-                 const prefix_t& p) {
+void write_focus(std::ostream& out, const tiff_header_t& e, maker_t maker, const prefix_t& p) {
   if (maker == maker_t::other) return;
   out << p.tb();
   if (maker == maker_t::ricoh) {
@@ -317,10 +308,14 @@ void write_focus(std::ostream& out, const tiff_header_t& e, maker_t maker,
 void write_flash(std::ostream& out, unsigned v) {
   if ((v & 1) == 0) return;
   out << ", Flash";
-  if ((v & 6) == 6) out << "/Return Detected";
-  else if ((v & 6) == 4) out << "/Return Not Detected";
-  if ((v & 0x18) == 0x18) out << "/Auto";
-  else if ((v & 0x18) != 0) out << "/Compulsory";
+  if ((v & 6) == 6)
+    out << "/Return Detected";
+  else if ((v & 6) == 4)
+    out << "/Return Not Detected";
+  if ((v & 0x18) == 0x18)
+    out << "/Auto";
+  else if ((v & 0x18) != 0)
+    out << "/Compulsory";
   if (v & 0x20) out << "/No Flash Function";
   if (v & 0x40) out << "/Red-Eye Reduce";
 }
@@ -345,14 +340,12 @@ void write_white_balance(std::ostream& out, const tiff_header_t& e, maker_t make
   out << '\n';
 }
 
-void write_tone(std::ostream& out, const tiff_header_t& e, maker_t maker,
-                const prefix_t& p) {
+void write_tone(std::ostream& out, const tiff_header_t& e, maker_t maker, const prefix_t& p) {
   out << p.tb();
   if (maker == maker_t::olympus) {
     const auto& o = e.tag_olympus;
     if (!o.sharpness.empty()) out << "Shp " << by_index(sharpness, o.sharpness[0]) << ", ";
-    if (!o.contrast.empty())
-      out << "Ctr " << by_index(olympus_contrast, o.contrast[0]) << ", ";
+    if (!o.contrast.empty()) out << "Ctr " << by_index(olympus_contrast, o.contrast[0]) << ", ";
   } else {
     const auto& x = e.tag_exif;
     if (!x.sharpness.empty()) out << "Shp " << by_index(processrange, x.sharpness[0]) << ", ";
@@ -363,8 +356,7 @@ void write_tone(std::ostream& out, const tiff_header_t& e, maker_t maker,
   out << '\n';
 }
 
-void write_stack(std::ostream& out, const tiff_header_t& e, maker_t maker,
-                 const prefix_t& p) {
+void write_stack(std::ostream& out, const tiff_header_t& e, maker_t maker, const prefix_t& p) {
   if (maker != maker_t::om) return;
   const auto& stack = e.tag_olympus3_camerasettings.stacked_image;
   if (stack.empty() || stack[0].numerator != 1) return;

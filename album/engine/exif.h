@@ -60,7 +60,6 @@ bool writeexif(std::ostream& out, const path_t& path, const std::string& dir,
                const std::string& name, bool html);
 
 // The same lines from a parsed record (used by writeexif and its tests).
-void writeexif(std::ostream& out, const libgr::app1_marker_t::tiff_header_t& exif,
-               bool html);
+void writeexif(std::ostream& out, const libgr::app1_marker_t::tiff_header_t& exif, bool html);
 
 }  // namespace tavolin

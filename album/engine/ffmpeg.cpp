@@ -144,9 +144,8 @@ bool ffsavethumbnail(const std::string& movie, const std::string& jpeg,
                   [&](const std::string& temp) { return ffthumbnail_command(movie, temp, size); });
 }
 
-bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs,
-                 const std::string& file, unsigned long level,
-                 const libgr::direction2ul_t& size) {
+bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs, const std::string& file,
+                 unsigned long level, const libgr::direction2ul_t& size) {
   if (dirs.size() < level + 2) {
     return libutils::fail(file, ": ffshrinkone() too few level directories.");
   }
@@ -213,9 +212,7 @@ bool ffparse_rotation(const std::string& line, double& degrees) {
     at = line.find_first_not_of(' ');
     if (at == std::string::npos || line.compare(at, 6, "rotate") != 0) return false;
     const std::string::size_type colon = line.find(':', at + 6);
-    if (colon == std::string::npos ||
-        line.find_first_not_of(' ', at + 6) != colon)
-      return false;
+    if (colon == std::string::npos || line.find_first_not_of(' ', at + 6) != colon) return false;
     value = colon + 1;
   }
   const char* start = line.c_str() + value;

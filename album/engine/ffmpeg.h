@@ -32,9 +32,8 @@ bool ffsavethumbnail(const std::string& movie, const std::string& jpeg,
 // Makes the movie levels dirs[1] .. dirs[level + 1] of file (the MP4 name
 // of level 0) from dirs[0], each with its thumbnail picture; size is the
 // frame size of level 0 and every level has even dimensions.
-bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs,
-                 const std::string& file, unsigned long level,
-                 const libgr::direction2ul_t& size);
+bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs, const std::string& file,
+                 unsigned long level, const libgr::direction2ul_t& size);
 
 // The movie levels of the camera movie name in "original": level 0 in
 // "movie0" at the movie's own size, then ffshrinkone(); the thumbnail
@@ -45,8 +44,8 @@ bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log)
 // movie whose display rotation is a quarter turn, as phones store portrait
 // movies), duration (e.g. "00:00:02.00") and stream text (e.g. " 25 fps")
 // of a movie. Reports nothing.
-void ffidentify(const std::string& file, libgr::direction2ul_t& size,
-                std::string& duration, std::string& stream);
+void ffidentify(const std::string& file, libgr::direction2ul_t& size, std::string& duration,
+                std::string& stream);
 
 // Duration and stream description (e.g. "mp3, 44100 Hz, stereo, 128 kb/s")
 // of a sound file. Reports nothing.
@@ -89,8 +88,7 @@ std::string ffparse_duration(const std::string& duration_line);
 // Frame size and stream text of a video "Stream" line; commas inside
 // parentheses do not count. A line without the fields leaves size 0 by 0
 // and stream "".
-void ffparse_video(const std::string& video_line, libgr::direction2ul_t& size,
-                   std::string& stream);
+void ffparse_video(const std::string& video_line, libgr::direction2ul_t& size, std::string& stream);
 // The stream description of an audio "Stream" line; "" without "Audio:".
 std::string ffparse_audio(const std::string& audio_line);
 // Reads the lines that follow a video "Stream" line, up to the next

@@ -57,12 +57,8 @@ void for_each_setting(G& g, F&& f) {
 unsigned long number(const char* text) { return std::strtoul(text, nullptr, 0); }
 
 void parse(std::string& field, const std::string& value) { field = value; }
-void parse(unsigned long& field, const std::string& value) {
-  field = number(value.c_str());
-}
-void parse(bool& field, const std::string& value) {
-  field = number(value.c_str()) != 0;
-}
+void parse(unsigned long& field, const std::string& value) { field = number(value.c_str()); }
+void parse(bool& field, const std::string& value) { field = number(value.c_str()) != 0; }
 // Two numbers with any one character between them ("1024,768",
 // "2048x1536"). A lone number gives a square box.
 void parse(shrink_size_t& field, const std::string& value) {
@@ -122,23 +118,24 @@ global_t::global_t()
       play_size_x(3840),
       play_size_y(2160),
       movie_thumbnail_retina(true),
-      plimzev3("plimzev3.lin"
-               " -resizetype 2 -window_ratio_of_image 0.5 -image_ratio_of_window 1"
-               " -g +0+32") {}
+      plimzev3(
+          "plimzev3.lin"
+          " -resizetype 2 -window_ratio_of_image 0.5 -image_ratio_of_window 1"
+          " -g +0+32") {}
 
 global_t g_global;
 
 std::string default_html_header() {
   const std::string locale = plimlib::get_locale_name();
   const char* charset = "UTF-8";
-  if (locale == "ja_JP.SJIS" || locale == "ja_JP.SHIFT-JIS" ||
-      locale == "ja_JP.shiftjis" || locale == "ja-JP") {
+  if (locale == "ja_JP.SJIS" || locale == "ja_JP.SHIFT-JIS" || locale == "ja_JP.shiftjis" ||
+      locale == "ja-JP") {
     charset = "shift_jis";
   } else if (strcasecmp(locale.c_str(), "ja_JP.eucJP") == 0) {
     charset = "euc-jp";
   }
-  return std::string("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=") +
-         charset + "\">";
+  return std::string("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=") + charset +
+         "\">";
 }
 
 std::string inifile(const std::string&, const std::string& name) {
@@ -155,8 +152,7 @@ void writeiniline<bool>(std::ostream& os, const char* key, const bool& value) {
   os << key << '=' << (value ? '1' : '0') << "\r\n" << std::flush;
 }
 template void writeiniline<std::string>(std::ostream&, const char*, const std::string&);
-template void writeiniline<unsigned long>(std::ostream&, const char*,
-                                          const unsigned long&);
+template void writeiniline<unsigned long>(std::ostream&, const char*, const unsigned long&);
 
 bool loadini(const std::string& dir, const std::string& name) {
   const std::string path = inifile(dir, name);
@@ -216,9 +212,8 @@ void writeini(std::ostream& os, const global_t& g) {
 }
 
 void dumpini(std::ostream& os, const global_t& g, const char* eol) {
-  for_each_setting(g, [&](const char* key, const auto& field) {
-    os << key << '=' << text(field) << eol;
-  });
+  for_each_setting(
+      g, [&](const char* key, const auto& field) { os << key << '=' << text(field) << eol; });
 }
 
 }  // namespace tavolin

@@ -49,8 +49,8 @@ void writehtmlfoot(std::ostream& out) {
 }
 
 std::string booklabels(const album_t& album, const std::string& name) {
-  const bool member[] = {album.best(name),  album.apply(name), album.submit(name),
-                         album.sale(name),  album.print(name), album.upload(name)};
+  const bool member[] = {album.best(name), album.apply(name), album.submit(name),
+                         album.sale(name), album.print(name), album.upload(name)};
   std::string labels;
   for (unsigned i = 0; i < 6; ++i) {
     if (!member[i]) continue;
@@ -149,10 +149,7 @@ bool closepage(std::ofstream& out, const std::string& file, std::ostream& log) {
 
 namespace {
 
-unsigned long kilobytes(off_t bytes) {
-  return static_cast<unsigned long>((bytes + 1023) / 1024);
-}
-
+unsigned long kilobytes(off_t bytes) { return static_cast<unsigned long>((bytes + 1023) / 1024); }
 
 bool stat_size(const std::string& file, off_t& size, std::ostream& log) {
   struct stat st;
@@ -190,8 +187,7 @@ bool writelink(std::ostream& out, const path_t& path, const std::string& prefix,
     if (!stat_size(file, size, log)) return false;
     out << "\t<br><a href=\"" << prefix
         << (i == 0 ? dirs[0] + "/" + html_url(name) : below(html_dir, html_url(pages[i - 1])))
-        << "\">" << info.width << "x" << info.height << " (" << kilobytes(size)
-        << "k)</a>\n";
+        << "\">" << info.width << "x" << info.height << " (" << kilobytes(size) << "k)</a>\n";
   }
   return true;
 }
@@ -200,8 +196,7 @@ namespace {
 
 // The movie links once the camera file is identified (L and size).
 bool write_movie_links(std::ostream& out, const path_t& path, const std::string& prefix,
-                       const std::vector<std::string>& dirs,
-                       const std::vector<std::string>& pages1,
+                       const std::vector<std::string>& dirs, const std::vector<std::string>& pages1,
                        const std::vector<std::string>& pages2, const std::string& name,
                        unsigned long L, libgr::direction2ul_t size, std::string& duration,
                        std::string& stream) {
@@ -232,8 +227,7 @@ bool write_movie_links(std::ostream& out, const path_t& path, const std::string&
 }  // namespace
 
 bool writefflink(std::ostream& out, const path_t& path, const std::string& prefix,
-                 const std::vector<std::string>& dirs,
-                 const std::vector<std::string>& pages1,
+                 const std::vector<std::string>& dirs, const std::vector<std::string>& pages1,
                  const std::vector<std::string>& pages2, const std::string& name,
                  std::string& duration, std::string& stream) {
   libgr::direction2ul_t size;
@@ -245,18 +239,17 @@ bool writefflink(std::ostream& out, const path_t& path, const std::string& prefi
 const char* const frame_open = "<table align=left border=5><td>";
 const char* const frame_close = "</table>";
 
-void writevideo(std::ostream& out, const std::string& prefix,
-                const std::vector<std::string>& dirs, unsigned long L,
-                const libgr::direction2ul_t& size, const std::string& name, bool framed) {
+void writevideo(std::ostream& out, const std::string& prefix, const std::vector<std::string>& dirs,
+                unsigned long L, const libgr::direction2ul_t& size, const std::string& name,
+                bool framed) {
   if (framed) out << frame_open;
   out << "<video controls";
   const unsigned long w = size.x, h = size.y;
   if (g_global.movie_thumbnail_retina && L > 0)
-    out << " width=\"" << shr(w, L) << "px\" height=\"" << shr(h, L) << "px\" src=\""
-        << prefix << dirs[L - 1];
+    out << " width=\"" << shr(w, L) << "px\" height=\"" << shr(h, L) << "px\" src=\"" << prefix
+        << dirs[L - 1];
   else if (g_global.movie_thumbnail_retina)
-    out << " width=\"" << w / 2 << "px\" height=\"" << h / 2 << "px\" src=\"" << prefix
-        << dirs[0];
+    out << " width=\"" << w / 2 << "px\" height=\"" << h / 2 << "px\" src=\"" << prefix << dirs[0];
   else
     out << " src=\"" << prefix << dirs[L];
   out << "/" << html_url(replace_extension(name, ".mp4")) << "\">\n\t</video>";
@@ -283,7 +276,7 @@ struct album_pages_t {
   std::list<std::string> last;
   std::list<std::string> originals;
   std::list<std::string> thumbs;
-  std::vector<movie_info_t> movies;  // per original, for the movies among them
+  std::vector<movie_info_t> movies;   // per original, for the movies among them
   std::vector<unsigned long> levels;  // per thumb
   unsigned long movie_count = 0;
   unsigned long sound_count = 0;
@@ -317,8 +310,8 @@ void album_pages_t::load() {
   for (const std::string& name : originals) {
     movie_info_t movie;
     if (is_movie_name(name))
-      movie.level = getffshrinklevel(path, original_dir, name, movie.size, movie.duration,
-                                     movie.stream);
+      movie.level =
+          getffshrinklevel(path, original_dir, name, movie.size, movie.duration, movie.stream);
     movies.push_back(movie);
   }
   for (const std::string& name : thumbs) levels.push_back(getshrinklevel(path, name));
@@ -354,8 +347,8 @@ bool album_pages_t::index_movie(std::ostream& out, const std::string& name,
   const bool good = album.good(name);
   out << "\t<li>" << html_text(name) << labelsuffix(album, name, false) << "\n";
   // The camera file was identified once for both pages.
-  if (!write_movie_links(out, path, "", dirs, moviepages1(name, L), moviepages2(name, L), name,
-                         L, movie.size, duration, stream))
+  if (!write_movie_links(out, path, "", dirs, moviepages1(name, L), moviepages2(name, L), name, L,
+                         movie.size, duration, stream))
     return false;
   out << "\t<br>\n\t";
   writevideo(out, "", dirs, L, movie.size, name, good);
@@ -377,11 +370,11 @@ bool album_pages_t::index_photo(std::ostream& out, const std::string& name, unsi
   out << "\t<br>";
   if (good) out << frame_open;
   if (L > 0)
-    out << "<a href=\""
-        << (L == 1 ? dirs[0] + "/" + url : below(html_dir, html_url(pages[L - 2]))) << "\">";
+    out << "<a href=\"" << (L == 1 ? dirs[0] + "/" + url : below(html_dir, html_url(pages[L - 2])))
+        << "\">";
   out << "<IMG SRC=\"" << dirs[L] << "/" << url;
-  if (L > 0) out << "\" SRCSET=\"" << dirs[L] << "/" << url << " 1x," << dirs[L - 1] << "/"
-                 << url << " 2x";
+  if (L > 0)
+    out << "\" SRCSET=\"" << dirs[L] << "/" << url << " 1x," << dirs[L - 1] << "/" << url << " 2x";
   out << "\" ALIGN=\"left\">";
   if (L > 0) out << "</a>";
   if (good) out << frame_close;
@@ -403,8 +396,10 @@ bool album_pages_t::index(sigc::signal<void, double>& progress) {
   out << "<p>\n";
   auto movie = movies.begin();
   for (const std::string& name : originals) {
-    if (is_sound_name(name)) index_sound(out, name);
-    else if (is_movie_name(name) && !index_movie(out, name, *movie)) return false;
+    if (is_sound_name(name))
+      index_sound(out, name);
+    else if (is_movie_name(name) && !index_movie(out, name, *movie))
+      return false;
     ++movie;
   }
   const double n = static_cast<double>(thumbs.size());
@@ -427,8 +422,8 @@ void album_pages_t::list_movie(std::ostream& out, const std::string& name,
   const std::string jpg = html_url(replace_extension(name, ".jpg"));
   out << "<a href=\"" << movielisttarget(name, L, movie.size) << "\">";
   // The smallest level is the thumbnail: no level below it is made.
-  out << "<IMG SRC=\"" << dirs[L + 1] << "/" << jpg << "\" SRCSET=\"" << dirs[L + 1] << "/"
-      << jpg << " 1x," << dirs[L] << "/" << jpg << " 2x\"";
+  out << "<IMG SRC=\"" << dirs[L + 1] << "/" << jpg << "\" SRCSET=\"" << dirs[L + 1] << "/" << jpg
+      << " 1x," << dirs[L] << "/" << jpg << " 2x\"";
   if (album.good(name)) out << " border=2";
   out << "></a>\n";
 }
@@ -439,8 +434,8 @@ void album_pages_t::list_photo(std::ostream& out, const std::string& name, unsig
   out << "<a href=\""
       << (L == 0 ? dirs[0] + "/" + url : below(html_dir, html_url(zoompages(name, L)[L - 1])))
       << "\">";
-  out << "<IMG SRC=\"" << dirs[L + 2] << "/" << url << "\" SRCSET=\"" << dirs[L + 1] << "/"
-      << url << " 1x," << dirs[L] << "/" << url << " 2x\"";
+  out << "<IMG SRC=\"" << dirs[L + 2] << "/" << url << "\" SRCSET=\"" << dirs[L + 1] << "/" << url
+      << " 1x," << dirs[L] << "/" << url << " 2x\"";
   if (album.good(name)) out << " border=2";
   out << "></a>\n";
 }

@@ -53,7 +53,8 @@ std::list<std::string> photocommentlines(const path_t& path, const std::string& 
 // The level directories of a photo and of a movie are size_level_dirs()
 // (shrink.h) and movie_level_dirs() (ffmpeg.h).
 //
-// The zoom pages of a photo with level count L: base + "_" + m + ".html" for m = 1 .. L (page 1 first).
+// The zoom pages of a photo with level count L: base + "_" + m + ".html" for m = 1 .. L (page 1
+// first).
 std::vector<std::string> zoompages(const std::string& name, unsigned long L);
 // Its normal pages base + "_1_" + m + ".html", m = 1 .. L (page 1 first),
 // and its double-resolution pages base + "_2_" + j + ".html", j = 0 .. L-1.
@@ -77,14 +78,13 @@ extern const char* const frame_close;
 // and a line end: with movie_thumbnail_retina the movie of level L - 1 at
 // the size of level L (level 0 at half size when L is 0), else that of
 // level L. dirs are movie_level_dirs(L), prefix is put before the target.
-void writevideo(std::ostream& out, const std::string& prefix,
-                const std::vector<std::string>& dirs, unsigned long L,
-                const libgr::direction2ul_t& size, const std::string& name, bool framed);
+void writevideo(std::ostream& out, const std::string& prefix, const std::vector<std::string>& dirs,
+                unsigned long L, const libgr::direction2ul_t& size, const std::string& name,
+                bool framed);
 
 // Removes file and opens it anew for writing. False (errno kept) when it
 // cannot be opened.
-bool openpage(std::ofstream& out, const std::string& file,
-              std::ios::openmode mode = std::ios::out);
+bool openpage(std::ofstream& out, const std::string& file, std::ios::openmode mode = std::ios::out);
 // Closes a page; false, after "file: write error." on log, when anything
 // written to it was lost.
 bool closepage(std::ofstream& out, const std::string& file, std::ostream& log);
@@ -106,8 +106,7 @@ bool writelink(std::ostream& out, const path_t& path, const std::string& prefix,
 // texts last identified. A file that cannot be stat'ed is reported on
 // standard error and gives false.
 bool writefflink(std::ostream& out, const path_t& path, const std::string& prefix,
-                 const std::vector<std::string>& dirs,
-                 const std::vector<std::string>& pages1,
+                 const std::vector<std::string>& dirs, const std::vector<std::string>& pages1,
                  const std::vector<std::string>& pages2, const std::string& name,
                  std::string& duration, std::string& stream);
 

@@ -27,9 +27,7 @@ constexpr const char* html_dir = "html";
 // The level directories are the prefix and the level number.
 constexpr const char* size_dir_prefix = "size";
 constexpr const char* movie_dir_prefix = "movie";
-inline std::string size_dir(unsigned long level) {
-  return size_dir_prefix + std::to_string(level);
-}
+inline std::string size_dir(unsigned long level) { return size_dir_prefix + std::to_string(level); }
 inline std::string movie_dir(unsigned long level) {
   return movie_dir_prefix + std::to_string(level);
 }
@@ -55,10 +53,9 @@ struct book_list_t {
   const char* bookdir;
 };
 constexpr book_list_t book_lists[] = {
-    {"fail.txt", "_FailBook"},     {"good.txt", "_GoodBook"},
-    {"best.txt", "_BestBook"},     {"apply.txt", "_ApplyBook"},
-    {"submit.txt", "_SubmitBook"}, {"sale.txt", "_SaleBook"},
-    {"print.txt", "_PrintBook"},   {"upload.txt", "_UploadBook"},
+    {"fail.txt", "_FailBook"},   {"good.txt", "_GoodBook"},     {"best.txt", "_BestBook"},
+    {"apply.txt", "_ApplyBook"}, {"submit.txt", "_SubmitBook"}, {"sale.txt", "_SaleBook"},
+    {"print.txt", "_PrintBook"}, {"upload.txt", "_UploadBook"},
 };
 
 // ---- pages -----------------------------------------------------------------

@@ -125,8 +125,7 @@ void level_workers_t::work() {
   }
 }
 
-void level_workers_t::mark(std::size_t k, bool ok, const std::string& log,
-                           const std::string& err) {
+void level_workers_t::mark(std::size_t k, bool ok, const std::string& log, const std::string& err) {
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     entry_t& e = m_entries[k];

@@ -29,8 +29,7 @@ bool write_pages(const path_t& path, sigc::signal<void, double>& pages,
 
 bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& files,
                          const path_t& path, sigc::signal<void, double>& copying,
-                         sigc::signal<void, double>& shrinking,
-                         sigc::signal<void, double>& pages,
+                         sigc::signal<void, double>& shrinking, sigc::signal<void, double>& pages,
                          sigc::signal<void, double>& zoom_pages, std::ostream& log) {
   if (!has_album_dir(path, log)) return false;
   if (!copyfiles(from, files, path, copying, log)) return step_failed(log, "copyfiles");
@@ -38,10 +37,9 @@ bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& fi
   return write_pages(path, pages, zoom_pages, log);
 }
 
-bool updatealbum(const path_t& path, const std::vector<files_t>& files,
-                 sigc::signal<void, double>&, sigc::signal<void, double>& shrinking,
-                 sigc::signal<void, double>& pages, sigc::signal<void, double>& zoom_pages,
-                 std::ostream& log) {
+bool updatealbum(const path_t& path, const std::vector<files_t>& files, sigc::signal<void, double>&,
+                 sigc::signal<void, double>& shrinking, sigc::signal<void, double>& pages,
+                 sigc::signal<void, double>& zoom_pages, std::ostream& log) {
   if (!has_album_dir(path, log)) return false;
   if (!shrinkupdate(path, files, shrinking)) return step_failed(log, "shrinkupdate");
   return write_pages(path, pages, zoom_pages, log);

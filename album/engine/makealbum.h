@@ -18,8 +18,7 @@ namespace tavolin {
 // pages. The first failing step ends it with false and its line on log.
 bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& files,
                          const path_t& path, sigc::signal<void, double>& copying,
-                         sigc::signal<void, double>& shrinking,
-                         sigc::signal<void, double>& pages,
+                         sigc::signal<void, double>& shrinking, sigc::signal<void, double>& pages,
                          sigc::signal<void, double>& zoom_pages, std::ostream& log);
 
 // Remakes the missing levels of files (all levels of a file with a

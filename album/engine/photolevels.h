@@ -20,9 +20,8 @@ bool shrinkone_with(const path_t& path, const std::vector<std::string>& levels,
                     std::ostream& log, std::ostream& err, level_scratch_t& scratch);
 
 bool shrinkoneupdate_with(const std::vector<std::string>& levels, const path_t& path,
-                          const std::string& name, unsigned long level_number,
-                          unsigned long start, unsigned long rotation, std::ostream& err,
-                          level_scratch_t& scratch);
+                          const std::string& name, unsigned long level_number, unsigned long start,
+                          unsigned long rotation, std::ostream& err, level_scratch_t& scratch);
 
 // One photo of an import (shrink) and of an update (shrinkupdate): its
 // level number, its directories, its levels.

@@ -88,8 +88,10 @@ std::string make_temp_beside(const std::string& target, int* fd_out, bool keep_e
       if (errno == EEXIST) continue;
       return "";
     }
-    if (fd_out) *fd_out = fd;
-    else ::close(fd);
+    if (fd_out)
+      *fd_out = fd;
+    else
+      ::close(fd);
     return temp;
   }
   errno = EEXIST;

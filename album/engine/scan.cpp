@@ -21,9 +21,8 @@ bool is_private(const std::string& dir) {
 
 bool album_entries(std::list<std::string>& out, const std::string& dir) {
   if (!libutils::getdirs(out, dir)) return false;
-  out.remove_if([&](const std::string& name) {
-    return skipped_name(name) || is_private(dir + "/" + name);
-  });
+  out.remove_if(
+      [&](const std::string& name) { return skipped_name(name) || is_private(dir + "/" + name); });
   out.reverse();
   return true;
 }
@@ -57,17 +56,14 @@ void hierar_albums(std::list<albumdir_t>& albums, const path_t& base,
   }
 }
 
-bool albumdirs_compare(const albumdir_t& a, const albumdir_t& b) {
-  return a.second < b.second;
-}
+bool albumdirs_compare(const albumdir_t& a, const albumdir_t& b) { return a.second < b.second; }
 
 void sort_albums(std::list<albumdir_t>& albums) {
   albums.sort(albumdirs_compare);
   albums.reverse();
 }
 
-void load_albums(std::list<album_t>& out, const path_t& base,
-                 const std::list<albumdir_t>& albums) {
+void load_albums(std::list<album_t>& out, const path_t& base, const std::list<albumdir_t>& albums) {
   std::string root;
   base.make(root);
   for (const albumdir_t& ref : albums) {

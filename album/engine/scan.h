@@ -29,8 +29,7 @@ void sort_albums(std::list<albumdir_t>& albums);
 
 // Appends one loaded album_t per reference, located at base.make() with
 // the reference's middle and album parts.
-void load_albums(std::list<album_t>& out, const path_t& base,
-                 const std::list<albumdir_t>& albums);
+void load_albums(std::list<album_t>& out, const path_t& base, const std::list<albumdir_t>& albums);
 
 // Whether dir holds "txt/secret.txt".
 bool is_private(const std::string& dir);

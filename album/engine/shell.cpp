@@ -17,8 +17,7 @@ std::string shell_quote(const std::string& text) {
 }
 
 static bool is_literal(char c) {
-  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'))
-    return true;
+  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
   return c != '\0' && std::strchr("/._-+,:@%", c) != nullptr;
 }
 

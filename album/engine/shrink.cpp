@@ -90,8 +90,8 @@ bool halve_thin(libgr::image2d_t& picture) {
     for (uint32_t c = 0; c < width; ++c) {
       const uint32_t left = c * (across + 1) * bytes, right = left + across * bytes;
       for (unsigned i = 0; i < bytes; ++i)
-        out[c * bytes + i] =
-            static_cast<unsigned char>((a[left + i] + a[right + i] + b[left + i] + b[right + i]) >> 2);
+        out[c * bytes + i] = static_cast<unsigned char>(
+            (a[left + i] + a[right + i] + b[left + i] + b[right + i]) >> 2);
     }
   }
   picture = half;
@@ -180,9 +180,9 @@ struct step_texts_t {
 const step_texts_t shrinkone_texts = {
     ": shrinkone() original jpegdata load fail.", ": shrinkone() original analyze_markers fail.",
     ": shrinkone() rotatejpeg fail.", ": shrinkone() copyjpeg fail."};
-const step_texts_t update_texts = {
-    ": shrinkoneupdate() jpegdata load fail.", ": shrinkoneupdate() analyze_markers fail.",
-    ": rotatejpeg() fail.", ": copyjpeg() fail."};
+const step_texts_t update_texts = {": shrinkoneupdate() jpegdata load fail.",
+                                   ": shrinkoneupdate() analyze_markers fail.",
+                                   ": rotatejpeg() fail.", ": copyjpeg() fail."};
 
 // The levels of one photo being made, and where their failures are told:
 // the step's own lines to log, those of the helpers it calls to err.
@@ -394,8 +394,8 @@ bool shrinkone_with(const path_t& path, const std::vector<std::string>& levels,
                     std::ostream& log, std::ostream& err, level_scratch_t& scratch) {
   const unsigned long L = level_number;
   if (levels.size() < L + 3) return too_few_levels(name, "shrinkone", log);
-  const photo_job_t job{path,           levels, name, file_in(path, original_dir, name),
-                        shrinkone_texts, log,   err,  scratch};
+  const photo_job_t job{path, levels, name,   file_in(path, original_dir, name), shrinkone_texts,
+                        log,  err,    scratch};
   photo_facts_t facts;
   if (!read_original(job, rotation, facts)) return false;
   const bool halved_thumbnail = needs_halved_thumbnail(facts);
@@ -422,14 +422,13 @@ bool shrinkone(const path_t& path, std::vector<std::string>& levels, const std::
 }
 
 bool shrinkoneupdate_with(const std::vector<std::string>& levels, const path_t& path,
-                          const std::string& name, unsigned long level_number,
-                          unsigned long start, unsigned long rotation, std::ostream& err,
-                          level_scratch_t& scratch) {
+                          const std::string& name, unsigned long level_number, unsigned long start,
+                          unsigned long rotation, std::ostream& err, level_scratch_t& scratch) {
   const unsigned long L = level_number;
   std::ostream& log = err;
   if (levels.size() < L + 3 || start > L + 2) return too_few_levels(name, "shrinkoneupdate", log);
-  const photo_job_t job{path, levels, name, file_in(path, original_dir, name), update_texts,
-                        log,  err,    scratch};
+  const photo_job_t job{path,         levels, name, file_in(path, original_dir, name),
+                        update_texts, log,    err,  scratch};
   photo_facts_t facts;
   if (!read_original(job, rotation, facts)) return false;
   const bool halved_thumbnail = needs_halved_thumbnail(facts);
@@ -443,8 +442,7 @@ bool shrinkoneupdate_with(const std::vector<std::string>& levels, const path_t& 
   scratch.prepare(facts.width, facts.height);
   marker_list_t markers;
   if (!decode(job, markers, size0, name, "shrinkoneupdate")) return false;
-  if (!halve_times(scratch.picture, std::min(start, L + 1 + (halved_thumbnail ? 1 : 0)), name,
-                   job))
+  if (!halve_times(scratch.picture, std::min(start, L + 1 + (halved_thumbnail ? 1 : 0)), name, job))
     return false;
   for (unsigned long h = start; h <= L + 1; ++h) mkdir(file_in(path, levels[h], "").c_str(), 0755);
   if (!write_levels(job, start, L, rotation != 0, halved_thumbnail, markers)) return false;
@@ -454,9 +452,8 @@ bool shrinkoneupdate_with(const std::vector<std::string>& levels, const path_t& 
   return save_thumbnail(thumb, facts, rotation == 0 ? facts.count : 0, job);
 }
 
-bool shrinkoneupdate(std::vector<std::string>& levels, const path_t& path,
-                     const std::string& name, unsigned long level_number, unsigned long start,
-                     unsigned long rotation) {
+bool shrinkoneupdate(std::vector<std::string>& levels, const path_t& path, const std::string& name,
+                     unsigned long level_number, unsigned long start, unsigned long rotation) {
   level_scratch_t scratch;
   return shrinkoneupdate_with(levels, path, name, level_number, start, rotation, std::cerr,
                               scratch);

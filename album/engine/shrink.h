@@ -39,11 +39,11 @@ std::vector<std::string> size_level_dirs(unsigned long level);
 // progress still emitted. Emits (k + 1) / n after each. Nothing is copied
 // when a name stands in the album with other bytes, or when two movies
 // would convert into one movie level: one line per such file goes to log.
-bool copyfiles(const std::string& from, const std::vector<files_t>& files,
-               const path_t& path, sigc::signal<void, double>& progress, std::ostream& log);
+bool copyfiles(const std::string& from, const std::vector<files_t>& files, const path_t& path,
+               sigc::signal<void, double>& progress, std::ostream& log);
 // The same with the refusals on standard error.
-bool copyfiles(const std::string& from, const std::vector<files_t>& files,
-               const path_t& path, sigc::signal<void, double>& progress);
+bool copyfiles(const std::string& from, const std::vector<files_t>& files, const path_t& path,
+               sigc::signal<void, double>& progress);
 
 // Makes "thumb", the size levels of every photo and the movie levels of
 // every movie of files (already in "original"); failures go to log. The
@@ -60,9 +60,8 @@ bool shrink(const path_t& path, const std::vector<files_t>& files,
 // is upright; halving never makes a side smaller than one pixel. Every file
 // is written under a temporary name and renamed when complete. Failures go
 // to log.
-bool shrinkone(const path_t& path, std::vector<std::string>& levels,
-               const std::string& name, unsigned long level_number,
-               unsigned long rotation, std::ostream& log);
+bool shrinkone(const path_t& path, std::vector<std::string>& levels, const std::string& name,
+               unsigned long level_number, unsigned long rotation, std::ostream& log);
 
 // Like shrink, for an existing album: makes what is missing or empty,
 // turns again what has a rotation. Failures go to standard error.
@@ -71,9 +70,8 @@ bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
 
 // Rewrites the levels of one photo from level start on (level 0, a link or
 // a lossless turn, is never re-encoded) and its thumbnail.
-bool shrinkoneupdate(std::vector<std::string>& levels, const path_t& path,
-                     const std::string& name, unsigned long level_number,
-                     unsigned long start, unsigned long rotation);
+bool shrinkoneupdate(std::vector<std::string>& levels, const path_t& path, const std::string& name,
+                     unsigned long level_number, unsigned long start, unsigned long rotation);
 
 // Encodes image at quality g_global.jpeg_compress, baseline, with markers
 // after the encoder's own JFIF segment, and writes it to file.

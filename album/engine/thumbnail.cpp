@@ -41,8 +41,7 @@ bool turn_upright(libgr::image2d_t& image, unsigned long count, const std::strin
 bool halve_to_button(libgr::image2d_t& image) {
   const unsigned long max_x = g_global.shrink_size.x / 4;
   const unsigned long max_y = g_global.shrink_size.y / 4;
-  while ((image.width > max_x || image.height > max_y) && image.width >= 2 &&
-         image.height >= 2) {
+  while ((image.width > max_x || image.height > max_y) && image.width >= 2 && image.height >= 2) {
     if (!libgr::scaledown_inplace(image)) return false;
   }
   return true;
@@ -145,9 +144,8 @@ bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const st
   return to_rgb(image);
 }
 
-bool load_scaled_ffthumbnail(libgr::image2d_t& image, const path_t& path,
-                             const std::string& file, int scale, std::string& duration,
-                             std::string& stream) {
+bool load_scaled_ffthumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
+                             int scale, std::string& duration, std::string& stream) {
   libgr::direction2ul_t size;
   const unsigned long level = getffshrinklevel(path, original_dir, file, size, duration, stream);
   const std::vector<std::string> dirs = movie_level_dirs(level);

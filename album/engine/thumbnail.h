@@ -17,8 +17,8 @@ namespace tavolin {
 // turned upright by its EXIF orientation.
 bool load_jpeg(libgr::image2d_t& image, const std::string& file);
 // load_jpeg of path.make(subdir, file).
-bool load_size_jpeg(libgr::image2d_t& image, const path_t& path,
-                    const std::string& subdir, const std::string& file);
+bool load_size_jpeg(libgr::image2d_t& image, const path_t& path, const std::string& subdir,
+                    const std::string& file);
 // The EXIF thumbnail of a JPEG file, turned upright; without a usable one
 // the whole photo halved until it fits a quarter of g_global.shrink_size
 // (not turned).
@@ -33,12 +33,11 @@ bool load_exifthumbnail_or_thumbdir(libgr::image2d_t& image, const path_t& path,
 unsigned long scaled_level_index(unsigned long level_count, int scale);
 
 // The picture of a photo for a button, always RGB.
-bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path,
-                           const std::string& file, int scale);
+bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
+                           int scale);
 // The picture of a movie for a button, with its duration and stream text.
-bool load_scaled_ffthumbnail(libgr::image2d_t& image, const path_t& path,
-                             const std::string& file, int scale,
-                             std::string& duration, std::string& stream);
+bool load_scaled_ffthumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
+                             int scale, std::string& duration, std::string& stream);
 
 // A GTK picture (RGB, top row first) holding its own copy of the pixels;
 // empty for an image that is neither RGB nor grayscale.

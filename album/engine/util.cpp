@@ -5,11 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
 #include <vector>
-#include <climits>
 
 #include "album/engine/global.h"
 #include "album/engine/safefile.h"
@@ -20,9 +20,7 @@ namespace tavolin {
 
 const char* const ostype = std::getenv("OSTYPE");
 
-bool ostype_iconify() {
-  return ostype != nullptr && strncasecmp(ostype, "Win", 3) != 0;
-}
+bool ostype_iconify() { return ostype != nullptr && strncasecmp(ostype, "Win", 3) != 0; }
 
 temp_t::~temp_t() { destroy(); }
 
@@ -147,8 +145,7 @@ std::string browser_command(const std::string& dir) {
   return "browser.sh -noraise --new-tab " + shell_quote(below(dir, index_page));
 }
 
-std::string plimzev3_command(const std::string& programdir,
-                             const std::list<std::string>& args) {
+std::string plimzev3_command(const std::string& programdir, const std::list<std::string>& args) {
   std::string cmd = shell_protect(programdir) + g_global.plimzev3;
   for (const std::string& arg : args) cmd += " " + shell_quote(arg);
   return cmd + " &";
@@ -174,12 +171,9 @@ bool run_plimzev3(const std::string& programdir, const std::list<std::string>& a
   return std::system(plimzev3_command(programdir, args).c_str()) == 0;
 }
 
-bool run_movie(const std::string& file) {
-  return std::system(movie_command(file).c_str()) == 0;
-}
+bool run_movie(const std::string& file) { return std::system(movie_command(file).c_str()) == 0; }
 
-std::list<std::string> plimzev3_book_args(const std::string& root,
-                                          const std::string& book) {
+std::list<std::string> plimzev3_book_args(const std::string& root, const std::string& book) {
   return {"-Ssize" + std::to_string(g_global.view_size), "-C" + root,
           "-F" + below(book, below(txt_dir, list_file))};
 }

@@ -62,8 +62,7 @@ bool copyjpeg(const std::string& from, const std::string& to, const std::string&
 
 // The command lines, each argument quoted by shell_quote().
 std::string browser_command(const std::string& dir);
-std::string plimzev3_command(const std::string& programdir,
-                             const std::list<std::string>& args);
+std::string plimzev3_command(const std::string& programdir, const std::list<std::string>& args);
 std::string movie_command(const std::string& file);
 
 // The browser on dir's "index.html"; waits for it.
@@ -78,7 +77,6 @@ bool run_movie(const std::string& file);
 // The viewer arguments of a book or the best album below root: "-S" and
 // the size directory of g_global.view_size, "-C" + root, "-F" + the book's
 // list file relative to root.
-std::list<std::string> plimzev3_book_args(const std::string& root,
-                                          const std::string& book);
+std::list<std::string> plimzev3_book_args(const std::string& root, const std::string& book);
 
 }  // namespace tavolin

@@ -26,8 +26,7 @@ std::string zoomlabels(const album_t& album, const std::string& name) {
   return labels.empty() ? "" : " (" + labels + ")";
 }
 
-bool open_zoom(std::ofstream& out, const path_t& path, const std::string& page,
-               std::string& file) {
+bool open_zoom(std::ofstream& out, const path_t& path, const std::string& page, std::string& file) {
   path.make(file, html_dir, page);
   if (openpage(out, file, std::ios::binary)) return true;
   return libutils::fail(file, ": write open error.");
@@ -46,8 +45,7 @@ bool photo_pages(const path_t& path, const album_t& album, const std::string& na
     out << "\t<li>" << html_text(name) << zoomlabels(album, name) << "\n";
     out << "\t<br clear=all>\n";
     // Each level links to the next larger one, level 1 to the full size.
-    out << "<a href=\""
-        << (m == 1 ? "../" + dirs[0] + "/" + url : html_url(pages[m - 2]))
+    out << "<a href=\"" << (m == 1 ? "../" + dirs[0] + "/" + url : html_url(pages[m - 2]))
         << "\"><IMG SRC=\"../" << dirs[m] << "/" << url << "\" SRCSET=\"../" << dirs[m] << "/"
         << url << " 1x,../" << dirs[m - 1] << "/" << url << " 2x\" ALIGN=\"left\"></a>\n";
     std::list<std::string> lines = photocommentlines(path, name);
@@ -117,8 +115,8 @@ bool movie_pages(const path_t& path, const album_t& album, const std::string& na
   movie.mp4 = replace_extension(name, ".mp4");
   movie.mp4url = html_url(movie.mp4);
   movie.labels = zoomlabels(album, name);
-  movie.level = getffshrinklevel(path, original_dir, name, movie.size, movie.duration,
-                                 movie.stream);
+  movie.level =
+      getffshrinklevel(path, original_dir, name, movie.size, movie.duration, movie.stream);
   const unsigned long L = movie.level;
   const std::vector<std::string> pages1 = moviepages1(name, L);
   const std::vector<std::string> pages2 = moviepages2(name, L);
@@ -130,8 +128,7 @@ bool movie_pages(const path_t& path, const album_t& album, const std::string& na
 }
 
 // Makes "html" and lists dir; false when dir cannot be listed.
-bool start(const path_t& path, const char* dir, std::list<std::string>& names,
-           album_t& album) {
+bool start(const path_t& path, const char* dir, std::list<std::string>& names, album_t& album) {
   std::string html, listed;
   path.make(html, html_dir);
   mkdir(html.c_str(), 0755);

@@ -45,9 +45,7 @@ bool load_media_cell(CairoButton& button, libgr::image2d_t& image, e_media_t kin
   std::string duration, stream;
   bool loaded = false;
   switch (kind) {
-    case MEDIA_PHOTO:
-      loaded = load_scaled_thumbnail(image, location, name, scale);
-      break;
+    case MEDIA_PHOTO: loaded = load_scaled_thumbnail(image, location, name, scale); break;
     case MEDIA_MOVIE:
       loaded = load_scaled_ffthumbnail(image, location, name, scale, duration, stream);
       info = duration + ", " + stream;
@@ -56,11 +54,12 @@ bool load_media_cell(CairoButton& button, libgr::image2d_t& image, e_media_t kin
       mpidentify(original_file(location, name), duration, stream);
       info = duration + ", " + stream;
       break;
-    case MEDIA_OTHER:
-      return false;
+    case MEDIA_OTHER: return false;
   }
-  if (loaded) button.set(image);
-  else button.set_size_request(32, 32);
+  if (loaded)
+    button.set(image);
+  else
+    button.set_size_request(32, 32);
   return loaded;
 }
 
@@ -153,8 +152,10 @@ void private_row_t::build(const path_t& location, bool sensitive) {
 void private_row_t::save(const path_t& location) const {
   std::string marker;
   location.make(marker, "txt", "secret.txt");
-  if (check.get_active()) std::ofstream(marker, std::ios::binary | std::ios::trunc);
-  else ::unlink(marker.c_str());
+  if (check.get_active())
+    std::ofstream(marker, std::ios::binary | std::ios::trunc);
+  else
+    ::unlink(marker.c_str());
 }
 
 void comment_rows_t::build(bool editable) {
@@ -194,24 +195,30 @@ bool comment_rows_t::read(std::string& title, std::string& head, std::string& la
 
 bool comment_rows_t::save(Gtk::Window& parent, const path_t& location) const {
   std::string title, head, last;
-  if (!read(title, head, last)) show_error_log(parent, 30);
-  else if (title.empty()) show_error_log(parent, 26);
-  else if (!savecommenttxt(location, title, head, last, std::cerr)) show_error_log(parent, 30);
-  else return true;
+  if (!read(title, head, last))
+    show_error_log(parent, 30);
+  else if (title.empty())
+    show_error_log(parent, 26);
+  else if (!savecommenttxt(location, title, head, last, std::cerr))
+    show_error_log(parent, 30);
+  else
+    return true;
   return false;
 }
 
 bool media_row_t::build(const album_t& album, const std::string& file,
-                        const std::string& programdir, bool editable,
-                        bool exif_needs_thumbnail) {
+                        const std::string& programdir, bool editable, bool exif_needs_thumbnail) {
   name = &file;
   const path_t* at = &album.path;
   const e_media_t kind = media_kind(file);
   const bool shown = load_media_cell(button, image, kind, *at, file, info);
   const std::string* dir = &programdir;
-  if (kind == MEDIA_PHOTO) button.signal_clicked().connect([=] { open_photo(*dir, *at, file); });
-  else if (kind == MEDIA_MOVIE) button.signal_clicked().connect([=] { play_movie(*at, file); });
-  else if (kind == MEDIA_SOUND) button.signal_clicked().connect([=] { play_sound(*at, file); });
+  if (kind == MEDIA_PHOTO)
+    button.signal_clicked().connect([=] { open_photo(*dir, *at, file); });
+  else if (kind == MEDIA_MOVIE)
+    button.signal_clicked().connect([=] { play_movie(*at, file); });
+  else if (kind == MEDIA_SOUND)
+    button.signal_clicked().connect([=] { play_sound(*at, file); });
   loadphotocomment(comment, *at, file);
   comment_view.get_buffer()->set_text(to_utf8(comment));
   comment_view.set_editable(editable);
@@ -251,9 +258,12 @@ void judged_row_t::judge(const best_t& good_list, const best_t& fail_list, bool 
   name_label.set_selectable(true);
   subtle.join_group(good);
   fail.join_group(good);
-  if (good_list.names.count(*name)) good.set_active(true);
-  else if (!fail_list.names.count(*name)) subtle.set_active(true);
-  else fail.set_active(true);
+  if (good_list.names.count(*name))
+    good.set_active(true);
+  else if (!fail_list.names.count(*name))
+    subtle.set_active(true);
+  else
+    fail.set_active(true);
   unsigned id = 56;
   for (Gtk::RadioButton* r : {&good, &subtle, &fail}) {
     r->set_sensitive(sensitive);
@@ -264,7 +274,9 @@ void judged_row_t::judge(const best_t& good_list, const best_t& fail_list, bool 
 
 AlbumDialog::AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::string& programdir,
                          bool screen_limit)
-    : Gtk::Dialog(msg_utf8(title_id), parent, true), m_programdir(programdir), m_table(1, 1, false) {
+    : Gtk::Dialog(msg_utf8(title_id), parent, true),
+      m_programdir(programdir),
+      m_table(1, 1, false) {
   m_table.signal_size_allocate().connect([this, screen_limit](Gdk::Rectangle& allocation) {
     size_scrolled(m_scrolled, allocation, screen_limit);
   });

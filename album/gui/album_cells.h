@@ -50,8 +50,8 @@ unsigned long play_level(unsigned long w, unsigned long h);
 
 // The six book lists in toggle order: best, apply, submit, sale, print,
 // upload (labels: messages 50 to 55).
-constexpr e_bestname_t book_kinds[6] = {E_BESTNAME_BEST,   E_BESTNAME_APPLY, E_BESTNAME_SUBMIT,
-                                        E_BESTNAME_SALE,   E_BESTNAME_PRINT, E_BESTNAME_UPLOAD};
+constexpr e_bestname_t book_kinds[6] = {E_BESTNAME_BEST, E_BESTNAME_APPLY, E_BESTNAME_SUBMIT,
+                                        E_BESTNAME_SALE, E_BESTNAME_PRINT, E_BESTNAME_UPLOAD};
 
 // The six toggles of one file in their box.
 struct book_toggles_t {

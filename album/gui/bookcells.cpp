@@ -115,9 +115,12 @@ void size_scrolled(Gtk::ScrolledWindow& scrolled, const Gdk::Rectangle& allocati
 void view_entry(const std::string& programdir, const std::string& dir, const std::string& name) {
   std::string sizedir;
   path_t("", dir, name).make(sizedir, "size" + std::to_string(g_global.view_size));
-  if (is_exist(sizedir)) run_plimzev3(programdir, sizedir);
-  else if (name[0] == '_') run_plimzev3(programdir, plimzev3_book_args(dir, name));
-  else run_plimzev3(programdir, std::list<std::string>());
+  if (is_exist(sizedir))
+    run_plimzev3(programdir, sizedir);
+  else if (name[0] == '_')
+    run_plimzev3(programdir, plimzev3_book_args(dir, name));
+  else
+    run_plimzev3(programdir, std::list<std::string>());
 }
 
 void show_error_log(Gtk::Window& parent, unsigned message, const std::string& log) {

@@ -23,21 +23,20 @@ int run_keeping_scroll(Dialog& dialog, Gtk::ScrolledWindow& scrolled,
 
 }  // namespace
 
-int run_album_editor(Gtk::Window& parent, const path_t& location,
-                     const std::string& program_dir, Glib::RefPtr<Gtk::Adjustment>& kept) {
+int run_album_editor(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
+                     Glib::RefPtr<Gtk::Adjustment>& kept) {
   EditAlbumDialog dialog(parent, location, program_dir);
   return run_keeping_scroll(dialog, dialog.scrolled(), kept);
 }
 
-int run_best_editor(Gtk::Window& parent, const path_t& location,
-                    const std::string& program_dir, Glib::RefPtr<Gtk::Adjustment>& kept) {
+int run_best_editor(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
+                    Glib::RefPtr<Gtk::Adjustment>& kept) {
   GoodAlbumDialog dialog(parent, location, program_dir, true);
   return run_keeping_scroll(dialog, dialog.scrolled(), kept);
 }
 
-int run_book_editor(Gtk::Window& parent, const path_t& location,
-                    const std::string& program_dir, e_bestname_t kind,
-                    Glib::RefPtr<Gtk::Adjustment>& kept) {
+int run_book_editor(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
+                    e_bestname_t kind, Glib::RefPtr<Gtk::Adjustment>& kept) {
   BestBookDialog dialog(parent, location, program_dir, kind, true);
   return run_keeping_scroll(dialog, dialog.scrolled(), kept);
 }

@@ -32,12 +32,12 @@ void CairoButton::set(libgr::image2d_t& picture) {
 bool CairoButton::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
   if (scale == 0 || !pixbuf) return true;
   const int factor = get_scale_factor();
-  const double x = static_cast<int>((get_allocated_width() -
-                                     static_cast<double>(image.width) * scale) * 0.5) *
-                   static_cast<double>(factor);
-  const double y = static_cast<int>((get_allocated_height() -
-                                     static_cast<double>(image.height) * scale) * 0.5) *
-                   static_cast<double>(factor);
+  const double x =
+      static_cast<int>((get_allocated_width() - static_cast<double>(image.width) * scale) * 0.5) *
+      static_cast<double>(factor);
+  const double y =
+      static_cast<int>((get_allocated_height() - static_cast<double>(image.height) * scale) * 0.5) *
+      static_cast<double>(factor);
   cr->scale(scale, scale);
   Gdk::Cairo::set_source_pixbuf(cr, pixbuf, x, y);
   cr->paint();

@@ -73,8 +73,10 @@ bool EditAlbumDialog::make_rows() {
 
 void EditAlbumDialog::button_good(unsigned long i) {
   item_t& item = m_items[i];
-  if (item.good.get_active()) m_good.names.insert(*item.name);
-  else m_good.names.erase(*item.name);
+  if (item.good.get_active())
+    m_good.names.insert(*item.name);
+  else
+    m_good.names.erase(*item.name);
   m_good.dirty = true;
 }
 
@@ -190,8 +192,8 @@ void EditAlbumDialog::save() {
   m_progress.show();
   m_progress.setProgress1(0);
   std::ostringstream log;
-  if (!updatealbum(m_location, files, m_progress.signal1, m_progress.signal2,
-                   m_progress.signal3, m_progress.signal4, log)) {
+  if (!updatealbum(m_location, files, m_progress.signal1, m_progress.signal2, m_progress.signal3,
+                   m_progress.signal4, log)) {
     m_progress.hide();
     libutils::error();
     std::cerr << m_albumdir << ": updatealbum() fail." << std::endl;

@@ -26,8 +26,7 @@
 namespace tavolin {
 
 EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
-                               const std::string& program_dir,
-                               const std::string& program_file)
+                               const std::string& program_dir, const std::string& program_file)
     : Gtk::Dialog(msg_utf8(8), parent, true),
       m_program_dir(program_dir),
       m_program_file(program_file),

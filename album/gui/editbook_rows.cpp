@@ -48,10 +48,12 @@ void EditBookDialog::button_list(unsigned long row) {
     Glib::RefPtr<Gtk::Adjustment> kept;
     for (;;) {
       int response;
-      if (name == "_Best") response = run_best_editor(*this, location, m_program_dir, kept);
+      if (name == "_Best")
+        response = run_best_editor(*this, location, m_program_dir, kept);
       else if (name[0] == '_')
         response = run_book_editor(*this, location, m_program_dir, book_kind(name), kept);
-      else response = run_album_editor(*this, location, m_program_dir, kept);
+      else
+        response = run_album_editor(*this, location, m_program_dir, kept);
       if (response == Gtk::RESPONSE_APPLY) {
         rebuild_after_editor();
         continue;
@@ -82,8 +84,8 @@ void EditBookDialog::button_list(unsigned long row) {
 void EditBookDialog::button_remove(unsigned long row) {
   const std::string name = m_items[row].name;
   const std::string path = m_items[row].path;
-  Gtk::MessageDialog box(*this, msg_utf8(44) + "\n" + to_utf8(path), false,
-                         Gtk::MESSAGE_WARNING, Gtk::BUTTONS_OK_CANCEL, false);
+  Gtk::MessageDialog box(*this, msg_utf8(44) + "\n" + to_utf8(path), false, Gtk::MESSAGE_WARNING,
+                         Gtk::BUTTONS_OK_CANCEL, false);
   box.set_title(msg_utf8(44) + " (1/2)");
   if (box.run() != Gtk::RESPONSE_OK) return;
   box.set_title(msg_utf8(44) + " (2/2)");

@@ -19,8 +19,7 @@ void label(Gtk::Label& l, unsigned id, int chars) {
   if (chars > 0) l.set_width_chars(chars);
 }
 
-void spin(Gtk::SpinButton& s, double lower, double upper, double step, double page,
-          int chars) {
+void spin(Gtk::SpinButton& s, double lower, double upper, double step, double page, int chars) {
   s.configure(Gtk::Adjustment::create(lower, lower, upper, step, page, 0), 0, 0);
   s.set_wrap(false);
   s.set_digits(0);
@@ -35,9 +34,7 @@ unsigned long spin_value(const Gtk::SpinButton& s) {
 
 GlobalOptionDialog::GlobalOptionDialog(Gtk::Window& parent, const char* programdir,
                                        const char* programfile)
-    : Gtk::Dialog(msg(7), parent, true),
-      m_programdir(programdir),
-      m_programfile(programfile) {
+    : Gtk::Dialog(msg(7), parent, true), m_programdir(programdir), m_programfile(programfile) {
   label(m_from_label, 13, 20);
   m_from_entry.set_width_chars(100);
   m_from_button.set_label(msg(18));
@@ -69,8 +66,8 @@ GlobalOptionDialog::GlobalOptionDialog(Gtk::Window& parent, const char* programd
   spin(m_view_spin, 0, 100, 1, 10, 2);
   m_row4.pack_start(m_jpeg_label, Gtk::PACK_SHRINK, 0);
   for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{
-           &m_jpeg_spin, &m_items_label, &m_items_spin, &m_show_label, &m_show_spin,
-           &m_view_label, &m_view_spin})
+           &m_jpeg_spin, &m_items_label, &m_items_spin, &m_show_label, &m_show_spin, &m_view_label,
+           &m_view_spin})
     m_row4.add(*w);
 
   label(m_header_label, 34, 20);
@@ -96,16 +93,15 @@ GlobalOptionDialog::GlobalOptionDialog(Gtk::Window& parent, const char* programd
   m_retina_check.set_label(msg(66));
   m_row7.pack_start(m_hwaccel_label, Gtk::PACK_SHRINK, 0);
   for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{
-           &m_hwaccel_entry, &m_ffmpeg_label, &m_ffmpeg_entry, &m_movie_label,
-           &m_movie_entry, &m_play_label, &m_play_x, &m_play_y, &m_retina_check})
+           &m_hwaccel_entry, &m_ffmpeg_label, &m_ffmpeg_entry, &m_movie_label, &m_movie_entry,
+           &m_play_label, &m_play_x, &m_play_y, &m_retina_check})
     m_row7.add(*w);
 
   label(m_viewer_label, 65, 20);
   m_row8.pack_start(m_viewer_label, Gtk::PACK_SHRINK, 0);
   m_row8.add(m_viewer_entry);
 
-  for (Gtk::HBox* row : {&m_row1, &m_row2, &m_row3, &m_row4, &m_row5, &m_row6, &m_row7,
-                         &m_row8})
+  for (Gtk::HBox* row : {&m_row1, &m_row2, &m_row3, &m_row4, &m_row5, &m_row6, &m_row7, &m_row8})
     get_content_area()->add(*row);
 
   m_from_button.signal_clicked().connect(
@@ -162,10 +158,10 @@ bool GlobalOptionDialog::write_to_global() {
   // locale cannot carry leaves all settings as they were.
   global_t g = g_global;
   const std::pair<Gtk::Entry*, std::string*> texts[] = {
-      {&m_from_entry, &g.from},       {&m_album_entry, &g.album},
+      {&m_from_entry, &g.from},          {&m_album_entry, &g.album},
       {&m_header_entry, &g.html_header}, {&m_address_entry, &g.html_address},
-      {&m_hwaccel_entry, &g.hwaccel}, {&m_ffmpeg_entry, &g.ffmpeg},
-      {&m_movie_entry, &g.movie},     {&m_viewer_entry, &g.plimzev3}};
+      {&m_hwaccel_entry, &g.hwaccel},    {&m_ffmpeg_entry, &g.ffmpeg},
+      {&m_movie_entry, &g.movie},        {&m_viewer_entry, &g.plimzev3}};
   for (const auto& [entry, value] : texts) {
     if (!from_utf8(entry->get_text(), *value)) {
       show_error(*this, "\"" + entry->get_text().raw() + "\"",
@@ -175,8 +171,8 @@ bool GlobalOptionDialog::write_to_global() {
   }
   // Spin values are read after an update so a number typed but not yet
   // committed still counts.
-  for (Gtk::SpinButton* s : {&m_shrink_x, &m_shrink_y, &m_jpeg_spin, &m_items_spin,
-                             &m_show_spin, &m_view_spin, &m_play_x, &m_play_y})
+  for (Gtk::SpinButton* s : {&m_shrink_x, &m_shrink_y, &m_jpeg_spin, &m_items_spin, &m_show_spin,
+                             &m_view_spin, &m_play_x, &m_play_y})
     s->update();
   g.shrink_size.x = spin_value(m_shrink_x);
   g.shrink_size.y = spin_value(m_shrink_y);

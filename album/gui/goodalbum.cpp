@@ -69,8 +69,10 @@ bool GoodAlbumDialog::make_rows() {
 void GoodAlbumDialog::button_book(unsigned long i, unsigned k) {
   item_t& item = m_items[i];
   best_t& list = item.album->list(book_kinds[k]);
-  if (item.books.toggle[k].get_active()) list.names.insert(*item.name);
-  else list.names.erase(*item.name);
+  if (item.books.toggle[k].get_active())
+    list.names.insert(*item.name);
+  else
+    list.names.erase(*item.name);
   list.dirty = true;
 }
 

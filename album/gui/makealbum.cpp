@@ -37,8 +37,7 @@ std::string today() {
 }  // namespace
 
 MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
-                                 const std::string& collection_dir,
-                                 const std::string& program_file)
+                                 const std::string& collection_dir, const std::string& program_file)
     : Gtk::Dialog(msg_utf8(4), parent, true),
       m_program_file(program_file),
       m_collection_dir(collection_dir),
@@ -83,16 +82,15 @@ MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
   m_comments.build(true);
   m_comments.pack(content);
 
-  m_from_entry.signal_focus_out_event().connect(
-      sigc::mem_fun(*this, &MakeAlbumDialog::leave_from), true);
-  m_to_entry.signal_focus_out_event().connect(
-      sigc::mem_fun(*this, &MakeAlbumDialog::leave_to), true);
-  m_from_button.signal_clicked().connect(
-      sigc::mem_fun(*this, &MakeAlbumDialog::button_from), true);
-  m_invert_button.signal_clicked().connect(
-      sigc::mem_fun(*this, &MakeAlbumDialog::button_invert), true);
-  m_update_button.signal_clicked().connect(
-      sigc::mem_fun(*this, &MakeAlbumDialog::button_update), true);
+  m_from_entry.signal_focus_out_event().connect(sigc::mem_fun(*this, &MakeAlbumDialog::leave_from),
+                                                true);
+  m_to_entry.signal_focus_out_event().connect(sigc::mem_fun(*this, &MakeAlbumDialog::leave_to),
+                                              true);
+  m_from_button.signal_clicked().connect(sigc::mem_fun(*this, &MakeAlbumDialog::button_from), true);
+  m_invert_button.signal_clicked().connect(sigc::mem_fun(*this, &MakeAlbumDialog::button_invert),
+                                           true);
+  m_update_button.signal_clicked().connect(sigc::mem_fun(*this, &MakeAlbumDialog::button_update),
+                                           true);
   m_table.signal_size_allocate().connect(
       sigc::mem_fun(*this, &MakeAlbumDialog::table_size_allocate), true);
 
@@ -127,8 +125,7 @@ std::vector<files_t> MakeAlbumDialog::selected_files() const {
   std::vector<files_t> files;
   files.reserve(m_items.size());
   for (unsigned long i = 0; i < m_items.size(); ++i) {
-    if (m_items[i].select_button.get_active())
-      files.emplace_back(*m_items[i].name, angle_count(i));
+    if (m_items[i].select_button.get_active()) files.emplace_back(*m_items[i].name, angle_count(i));
   }
   return files;
 }

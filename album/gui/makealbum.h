@@ -35,15 +35,15 @@ class MakeAlbumDialog : public Gtk::Dialog {
     const std::string* name = nullptr;  // an element of m_files
     libgr::image2d_t image;             // the thumbnail as loaded
     Gtk::Image picture;
-    Gtk::ToggleButton select_button;    // active: the file is chosen
+    Gtk::ToggleButton select_button;  // active: the file is chosen
     Gtk::Label name_label;
     Gtk::HBox rotate_box;
     Gtk::CheckButton rotate_check;
     Gtk::SpinButton angle_spin;
   };
 
-  MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
-                  const std::string& collection_dir, const std::string& program_file);
+  MakeAlbumDialog(Gtk::Window& parent, const std::string& from, const std::string& collection_dir,
+                  const std::string& program_file);
   ~MakeAlbumDialog() override;
 
   // {"", collection directory, the name entry's text}.

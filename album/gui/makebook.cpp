@@ -85,8 +85,8 @@ void MakeBookDialog::on_response(int response_id) {
   m_title = widget_text(m_title_entry.get_text());
   m_head_comment = view_text(m_head_view);
   m_last_comment = view_text(m_last_view);
-  if (!make_album_dir(book, m_title, m_head_comment, m_last_comment,
-                      m_private_check.get_active(), std::cerr)) {
+  if (!make_album_dir(book, m_title, m_head_comment, m_last_comment, m_private_check.get_active(),
+                      std::cerr)) {
     show_error_log(*this, 30, "");
     return;
   }

@@ -41,8 +41,7 @@ MenuWindow::MenuWindow(int argc, char** argv)
     std::exit(0);
   }
 
-  const std::string catalog =
-      plimlib::init_message(m_programdir.c_str(), m_programname.c_str());
+  const std::string catalog = plimlib::init_message(m_programdir.c_str(), m_programname.c_str());
   m_msgdir = catalog.empty() ? "" : libutils::dirname(catalog);
 
   if (!loadini(m_msgdir, m_programfile)) {
@@ -86,8 +85,7 @@ MenuWindow::MenuWindow(int argc, char** argv)
   m_close.set_label(msg_utf8(11));
   set_title(to_utf8(plimlib::make_title(plimlib::getmsg(0), plimlib::getmsg(1))));
 
-  m_browser.signal_clicked().connect(
-      sigc::mem_fun(*this, &MenuWindow::on_btn_clicked_run_browser));
+  m_browser.signal_clicked().connect(sigc::mem_fun(*this, &MenuWindow::on_btn_clicked_run_browser));
   m_options.signal_clicked().connect(
       sigc::mem_fun(*this, &MenuWindow::on_btn_clicked_optionsetting));
   m_edit.signal_clicked().connect(sigc::mem_fun(*this, &MenuWindow::on_btn_clicked_edit));
@@ -148,10 +146,10 @@ void MenuWindow::make_items() {
     item.album = is_exist(item.dir + "/original");
     const bool listed = item.build(found[i], location, item.open_button, 2);
     if (listed) item.view_button.set_label(msg_utf8(42));
-    attach_columns(m_table, static_cast<guint>(i),
-                   {&item.name_label, nullptr, &item.open_button,
-                    listed ? &item.view_button : nullptr, &item.count_label, &item.title_label,
-                    &item.comment_label});
+    attach_columns(
+        m_table, static_cast<guint>(i),
+        {&item.name_label, nullptr, &item.open_button, listed ? &item.view_button : nullptr,
+         &item.count_label, &item.title_label, &item.comment_label});
     item.open_button.signal_clicked().connect(
         sigc::bind(sigc::mem_fun(*this, &MenuWindow::on_btn_clicked_itembutton), i));
     if (listed)

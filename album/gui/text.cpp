@@ -26,8 +26,8 @@ bool from_utf8(const Glib::ustring& text, std::string& out) {
     return true;
   } catch (const Glib::Error& e) {
     libutils::error();
-    std::cerr << text.raw() << ": cannot be written in the locale's encoding, "
-              << e.what() << std::endl;
+    std::cerr << text.raw() << ": cannot be written in the locale's encoding, " << e.what()
+              << std::endl;
     return false;
   }
 }

@@ -64,10 +64,10 @@ bool ViewBookDialog::make_items() {
     row.name_label.set_selectable(true);
     row.is_listed = row.build(found[i], path_t("", m_fulldir, row.name), row.list_button, 2);
     if (row.is_listed) row.viewer_button.set_label(msg_utf8(42));
-    attach_columns(m_table, static_cast<guint>(i),
-                   {&row.name_label, nullptr, &row.list_button,
-                    row.is_listed ? &row.viewer_button : nullptr, &row.count_label,
-                    &row.title_label, &row.comment_label});
+    attach_columns(
+        m_table, static_cast<guint>(i),
+        {&row.name_label, nullptr, &row.list_button, row.is_listed ? &row.viewer_button : nullptr,
+         &row.count_label, &row.title_label, &row.comment_label});
     if (row.is_listed)
       row.viewer_button.signal_clicked().connect(
           sigc::bind(sigc::mem_fun(*this, &ViewBookDialog::button_plimzev3), i));

@@ -10,11 +10,9 @@
 
 namespace {
 
-libgr::image2d_t photo(libgr::e_image_format_t format, uint32_t width,
-                       uint32_t height) {
+libgr::image2d_t photo(libgr::e_image_format_t format, uint32_t width, uint32_t height) {
   libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(format, libgr::IMAGE_TYPE_UINT,
-                                   libgr::IMAGE_BITS_8);
+  image.desc = libgr::image_desc_t(format, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
   image.width = width;
   image.height = height;
   if (!image.allocate()) return image;
@@ -38,8 +36,7 @@ void set_bytes(benchmark::State& state, const libgr::image2d_t& src) {
 
 void BM_ScaleDown(benchmark::State& state, libgr::e_image_format_t format) {
   const libgr::image2d_t src =
-      photo(format, static_cast<uint32_t>(state.range(0)),
-            static_cast<uint32_t>(state.range(1)));
+      photo(format, static_cast<uint32_t>(state.range(0)), static_cast<uint32_t>(state.range(1)));
   for (auto _ : state) {
     libgr::image2d_t dst;
     if (!libgr::scaledown(dst, src)) state.SkipWithError("scaledown failed");
@@ -50,9 +47,8 @@ void BM_ScaleDown(benchmark::State& state, libgr::e_image_format_t format) {
 }
 
 void BM_Rotate(benchmark::State& state) {
-  const libgr::image2d_t src =
-      photo(libgr::IMAGE_FORMAT_RGB, static_cast<uint32_t>(state.range(0)),
-            static_cast<uint32_t>(state.range(1)));
+  const libgr::image2d_t src = photo(libgr::IMAGE_FORMAT_RGB, static_cast<uint32_t>(state.range(0)),
+                                     static_cast<uint32_t>(state.range(1)));
   const unsigned long count = static_cast<unsigned long>(state.range(2));
   for (auto _ : state) {
     libgr::image2d_t dst;
@@ -68,8 +64,8 @@ void BM_Rotate(benchmark::State& state) {
 void BM_FreshStore(benchmark::State& state) {
   for (auto _ : state) {
     libgr::image2d_t dst;
-    dst.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB,
-                                   libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
+    dst.desc =
+        libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
     dst.width = static_cast<uint32_t>(state.range(0));
     dst.height = static_cast<uint32_t>(state.range(1));
     if (!dst.allocate()) state.SkipWithError("allocate failed");

@@ -4,8 +4,8 @@
 // adds on top of libjpeg itself.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 #include <jpeglib.h>
@@ -19,8 +19,8 @@ namespace {
 // size is that of a real photo (about 0.15 bytes per sample at quality 92).
 libgr::image2d_t picture(uint32_t width, uint32_t height) {
   libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
-                                   libgr::IMAGE_BITS_8);
+  image.desc =
+      libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
   image.width = width;
   image.height = height;
   if (!image.allocate()) return image;
@@ -108,7 +108,8 @@ void BM_BareLibjpegEncode(benchmark::State& state) {
     jpeg_set_quality(&cinfo, 92, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
     while (cinfo.next_scanline < cinfo.image_height) {
-      JSAMPROW rows[1] = {const_cast<JSAMPROW>(image[cinfo.image_height - 1 - cinfo.next_scanline])};
+      JSAMPROW rows[1] = {
+          const_cast<JSAMPROW>(image[cinfo.image_height - 1 - cinfo.next_scanline])};
       jpeg_write_scanlines(&cinfo, rows, 1);
     }
     jpeg_finish_compress(&cinfo);

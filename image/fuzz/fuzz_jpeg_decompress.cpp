@@ -22,8 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   if (size) std::memcpy(data.data.begin(), bytes, size);
   data.name = "fuzz";
   libgr::jpeginfo_t info;
-  if (!info.analyze_markers(data) || uint64_t{info.width} * info.height > decode_pixels)
-    return 0;
+  if (!info.analyze_markers(data) || uint64_t{info.width} * info.height > decode_pixels) return 0;
   info.get_marker(libgr::jpeginfo_t::MARKER_APP1);
   libgr::image2d_t image;
   if (info.decompress(image, data, 0, false, libgr::black3ub) &&

@@ -175,18 +175,10 @@ void expect_near(double ours, double theirs) {
 
 void compare(const tag_map_t& t, const std::string& mine, const std::string& tool) {
   switch (t.kind) {
-    case as_text:
-      EXPECT_EQ(rtrim(mine), rtrim(tool));
-      break;
-    case as_integers:
-      EXPECT_EQ(numbers(mine), numbers(tool));
-      break;
-    case as_rational:
-      expect_near(fraction(mine), std::stod(tool));
-      break;
-    case as_apex:
-      expect_near(std::pow(2.0, fraction(mine) / 2), std::stod(tool));
-      break;
+    case as_text: EXPECT_EQ(rtrim(mine), rtrim(tool)); break;
+    case as_integers: EXPECT_EQ(numbers(mine), numbers(tool)); break;
+    case as_rational: expect_near(fraction(mine), std::stod(tool)); break;
+    case as_apex: expect_near(std::pow(2.0, fraction(mine) / 2), std::stod(tool)); break;
     case as_metres: {
       unsigned long long num = std::stoull(mine);
       expect_near(num == 0xFFFFFFFFull ? 0 : fraction(mine) / 100, std::stod(tool));

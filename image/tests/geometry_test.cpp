@@ -15,20 +15,17 @@ TEST(Vectors, NormalizeAndCrossProducts) {
   direction3_t w = Normalize(vector3w_t(0, -2, 0, 7));
   EXPECT_EQ(w, direction3_t(0, -1, 0));
 
-  EXPECT_EQ(CrossProduct(direction3_t(1, 0, 0), direction3_t(0, 1, 0)),
-            direction3_t(0, 0, 1));
-  EXPECT_EQ(CrossProduct(direction3_t(0, 1, 0), direction3_t(1, 0, 0)),
-            direction3_t(0, 0, -1));
+  EXPECT_EQ(CrossProduct(direction3_t(1, 0, 0), direction3_t(0, 1, 0)), direction3_t(0, 0, 1));
+  EXPECT_EQ(CrossProduct(direction3_t(0, 1, 0), direction3_t(1, 0, 0)), direction3_t(0, 0, -1));
   // Counter-clockwise points in the z = 5 plane face +z.
   const position3_t p0(1, 1, 5), p1(3, 1, 5), p2(3, 4, 5);
   EXPECT_EQ(CrossProduct(p0, p1, p2), direction3_t(0, 0, 6));
   EXPECT_EQ(CrossProductWithNormalize(p0, p1, p2), direction3_t(0, 0, 1));
-  EXPECT_FLOAT_EQ(ScalarTriProduct(position3_t(0, 0, 0), position3_t(2, 0, 0),
-                                   position3_t(0, 3, 0), position3_t(1, 1, 4)),
+  EXPECT_FLOAT_EQ(ScalarTriProduct(position3_t(0, 0, 0), position3_t(2, 0, 0), position3_t(0, 3, 0),
+                                   position3_t(1, 1, 4)),
                   24);
-  EXPECT_FLOAT_EQ(ScalarTriProduct(direction3_t(1, 0, 0), direction3_t(0, 1, 0),
-                                   direction3_t(0, 0, -2)),
-                  -2);
+  EXPECT_FLOAT_EQ(
+      ScalarTriProduct(direction3_t(1, 0, 0), direction3_t(0, 1, 0), direction3_t(0, 0, -2)), -2);
 }
 
 TEST(Vectors, HomogeneousToPoint) {
@@ -42,8 +39,7 @@ TEST(Vectors, QuotientRounding) {
   EXPECT_FLOAT_EQ(roundup_to_quotient(8, 4), 8);
   EXPECT_FLOAT_EQ(roundup_to_quotient(-5, 4), -4);
   EXPECT_EQ(round_to_quotient(direction3_t(-5, 5, 9), 4.0f), direction3_t(-4, 4, 8));
-  EXPECT_EQ(round_to_quotient(position3_t(7, 7, 7), direction3_t(2, 3, 7)),
-            position3_t(6, 6, 7));
+  EXPECT_EQ(round_to_quotient(position3_t(7, 7, 7), direction3_t(2, 3, 7)), position3_t(6, 6, 7));
   EXPECT_EQ(roundup_to_quotient(position3_t(7, -7, 0.5f), direction3_t(2, 3, 1)),
             position3_t(8, -6, 1));
 }
@@ -87,8 +83,7 @@ TEST(ColourSpace, FullRangeYCbCr) {
   // The chroma scale of 127 costs some precision; a round trip stays close.
   std::srand(7);
   for (int i = 0; i < 2000; ++i) {
-    color3ub_t c(static_cast<unsigned char>(std::rand()),
-                 static_cast<unsigned char>(std::rand()),
+    color3ub_t c(static_cast<unsigned char>(std::rand()), static_cast<unsigned char>(std::rand()),
                  static_cast<unsigned char>(std::rand()));
     color3ub_t back = color3ub(ycbcrub(c));
     ASSERT_NEAR(back.r, c.r, 2) << int(c.r) << " " << int(c.g) << " " << int(c.b);

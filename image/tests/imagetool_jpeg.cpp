@@ -30,8 +30,7 @@ bool save_jpeg(libgr::jpegdata_t& data, const char* path) {
 bool write_pnm(const libgr::image2d_t& image, const char* path) {
   bool grey = image.desc.format == libgr::IMAGE_FORMAT_GRAYSCALE;
   std::ofstream os(path, std::ios::out | std::ios::binary | std::ios::trunc);
-  os << (grey ? "P5" : "P6") << "\n"
-     << image.width << " " << image.height << "\n255\n";
+  os << (grey ? "P5" : "P6") << "\n" << image.width << " " << image.height << "\n255\n";
   for (uint32_t r = image.height; r-- > 0;) {
     os.write(reinterpret_cast<const char*>(image[r]),
              static_cast<std::streamsize>(image.rowbyte()));
@@ -69,14 +68,13 @@ bool read_pnm(libgr::image2d_t& image, const char* path) {
   is.read(magic, 2);
   bool grey = magic[0] == 'P' && magic[1] == '5';
   bool rgb = magic[0] == 'P' && magic[1] == '6';
-  if (!is || !(grey || rgb) || !pnm_number(is, width) ||
-      !pnm_number(is, height) || !pnm_number(is, maxval) || maxval != 255) {
+  if (!is || !(grey || rgb) || !pnm_number(is, width) || !pnm_number(is, height) ||
+      !pnm_number(is, maxval) || maxval != 255) {
     std::cerr << path << ": not an 8-bit binary PPM or PGM file." << std::endl;
     return false;
   }
-  image.desc = libgr::image_desc_t(
-      grey ? libgr::IMAGE_FORMAT_GRAYSCALE : libgr::IMAGE_FORMAT_RGB,
-      libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
+  image.desc = libgr::image_desc_t(grey ? libgr::IMAGE_FORMAT_GRAYSCALE : libgr::IMAGE_FORMAT_RGB,
+                                   libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
   image.store = &store;
   image.width = static_cast<uint32_t>(width);
   image.height = static_cast<uint32_t>(height);
@@ -85,8 +83,7 @@ bool read_pnm(libgr::image2d_t& image, const char* path) {
     return false;
   }
   for (uint32_t r = image.height; r-- > 0;) {
-    is.read(reinterpret_cast<char*>(image[r]),
-            static_cast<std::streamsize>(image.rowbyte()));
+    is.read(reinterpret_cast<char*>(image[r]), static_cast<std::streamsize>(image.rowbyte()));
   }
   if (!is) {
     std::cerr << path << ": file cut short." << std::endl;

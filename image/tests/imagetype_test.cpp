@@ -9,8 +9,7 @@ using namespace libgr;
 
 namespace {
 
-image2d_t make_image(e_image_format_t format, e_image_bits_t bits,
-                     uint32_t width, uint32_t height,
+image2d_t make_image(e_image_format_t format, e_image_bits_t bits, uint32_t width, uint32_t height,
                      const image_store_t* store = nullptr) {
   image2d_t image;
   image.desc = image_desc_t(format, IMAGE_TYPE_UINT, bits);
@@ -34,13 +33,17 @@ TEST(ImageDesc, PixelBitsPerLayout) {
   EXPECT_EQ(image_desc_t(IMAGE_FORMAT_RGBA, IMAGE_TYPE_SINT, IMAGE_BITS_8).getPixelBits(), 32u);
   EXPECT_EQ(image_desc_t(IMAGE_FORMAT_INDEX, IMAGE_TYPE_UINT, IMAGE_BITS_4).getPixelBits(), 4u);
   EXPECT_EQ(image_desc_t(IMAGE_FORMAT_RGB, IMAGE_TYPE_UINT, IMAGE_BITS_R5G6B5).getPixelBits(), 16u);
-  EXPECT_EQ(image_desc_t(IMAGE_FORMAT_GRAYSCALE_ALPHA, IMAGE_TYPE_UINT, IMAGE_BITS_16).getPixelBits(), 32u);
+  EXPECT_EQ(
+      image_desc_t(IMAGE_FORMAT_GRAYSCALE_ALPHA, IMAGE_TYPE_UINT, IMAGE_BITS_16).getPixelBits(),
+      32u);
   EXPECT_EQ(image_desc_t(IMAGE_FORMAT_YCbCr422, IMAGE_TYPE_UINT, IMAGE_BITS_8).getPixelBits(), 16u);
   EXPECT_EQ(image_desc_t(IMAGE_FORMAT_DEPTH, IMAGE_TYPE_UINT, IMAGE_BITS_D24S8).getPixelBits(), 0u);
   // End markers and stray values are no layouts.
   EXPECT_EQ(image_desc_t(IMAGE_FORMAT_MAX, IMAGE_TYPE_UINT, IMAGE_BITS_8).getPixelBits(), 0u);
   EXPECT_EQ(image_desc_t(IMAGE_FORMAT_RGB, IMAGE_TYPE_UINT, IMAGE_BITS_MAX).getPixelBits(), 0u);
-  EXPECT_EQ(image_desc_t(static_cast<e_image_format_t>(-3), IMAGE_TYPE_UINT, IMAGE_BITS_8).getPixelBits(), 0u);
+  EXPECT_EQ(
+      image_desc_t(static_cast<e_image_format_t>(-3), IMAGE_TYPE_UINT, IMAGE_BITS_8).getPixelBits(),
+      0u);
 }
 
 TEST(ImageDesc, NamesAndUnknownValues) {
@@ -126,8 +129,8 @@ TEST(ImageRows, RowsAreStoredBottomUpThroughTheWindow) {
     image[2 - r][0] = top_down[r][0];
     image[2 - r][1] = top_down[r][1];
   }
-  EXPECT_EQ(image.pixels[8], 10);   // last stored row, first byte
-  EXPECT_EQ(image.pixels[0], 30);   // first stored row is the bottom
+  EXPECT_EQ(image.pixels[8], 10);  // last stored row, first byte
+  EXPECT_EQ(image.pixels[0], 30);  // first stored row is the bottom
   EXPECT_EQ(image.pixels[5], 21);
 
   image2d_t windowed = make_image(IMAGE_FORMAT_RGB, IMAGE_BITS_8, 2, 2);

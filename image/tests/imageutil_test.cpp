@@ -14,8 +14,7 @@ typedef std::vector<std::vector<int>> rows_t;  // top row first, bytes
 const image_store_t kAlign1(false, 1);
 const image_store_t kAlign8(false, 8);
 
-image_desc_t desc_of(e_image_format_t format,
-                     e_image_bits_t bits = IMAGE_BITS_8,
+image_desc_t desc_of(e_image_format_t format, e_image_bits_t bits = IMAGE_BITS_8,
                      e_image_type_t type = IMAGE_TYPE_UINT) {
   return image_desc_t(format, type, bits);
 }
@@ -60,9 +59,7 @@ std::string stderr_of(bool (*op)(image2d_t&, const image2d_t&), image2d_t& dst,
 // ---- quarter turns ------------------------------------------------------
 
 TEST(Rotate, TurnsClockwiseAsThePictureIsShown) {
-  const image2d_t src = picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 3,
-                                {{1, 2, 3},
-                                 {4, 5, 6}});
+  const image2d_t src = picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 3, {{1, 2, 3}, {4, 5, 6}});
   image2d_t dst;
   ASSERT_TRUE(rotate(1, dst, src));
   EXPECT_EQ(dst.width, 2u);
@@ -76,8 +73,7 @@ TEST(Rotate, TurnsClockwiseAsThePictureIsShown) {
 
 TEST(Rotate, MovesWholeMultiBytePixels) {
   // Left red, right blue; turned right, red is on top (row 1).
-  const image2d_t src = picture(desc_of(IMAGE_FORMAT_RGB), 2,
-                                {{255, 0, 0, 0, 0, 255}});
+  const image2d_t src = picture(desc_of(IMAGE_FORMAT_RGB), 2, {{255, 0, 0, 0, 0, 255}});
   image2d_t dst;
   ASSERT_TRUE(rotate(1, dst, src));
   ASSERT_EQ(dst.width, 1u);
@@ -89,8 +85,7 @@ TEST(Rotate, MovesWholeMultiBytePixels) {
   const image2d_t wide = picture(desc_of(IMAGE_FORMAT_RGBA, IMAGE_BITS_16), 2,
                                  {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}});
   ASSERT_TRUE(rotate(2, dst, wide));
-  EXPECT_EQ(seen(dst),
-            (rows_t{{9, 10, 11, 12, 13, 14, 15, 16, 1, 2, 3, 4, 5, 6, 7, 8}}));
+  EXPECT_EQ(seen(dst), (rows_t{{9, 10, 11, 12, 13, 14, 15, 16, 1, 2, 3, 4, 5, 6, 7, 8}}));
 }
 
 TEST(Rotate, ZeroSharesAndAboveThreeIsRefused) {
@@ -129,16 +124,14 @@ TEST(Rotate, SourceMayBeTheDestination) {
 }
 
 TEST(Orientation, ExifTurnsAddToTheUserCount) {
-  const unsigned long expected[4][4] = {
-      {0, 1, 2, 3},   // 1: as shot
-      {2, 3, 0, 1},   // 3: upside down
-      {1, 2, 3, 0},   // 6: turn right once
-      {3, 0, 1, 2}};  // 8: turn left once
+  const unsigned long expected[4][4] = {{0, 1, 2, 3},   // 1: as shot
+                                        {2, 3, 0, 1},   // 3: upside down
+                                        {1, 2, 3, 0},   // 6: turn right once
+                                        {3, 0, 1, 2}};  // 8: turn left once
   const unsigned long orientations[4] = {1, 3, 6, 8};
   for (int o = 0; o < 4; ++o) {
     for (unsigned long count = 0; count < 4; ++count) {
-      EXPECT_EQ(mixorientandrightrotatecount(count, orientations[o]),
-                expected[o][count])
+      EXPECT_EQ(mixorientandrightrotatecount(count, orientations[o]), expected[o][count])
           << "orientation " << orientations[o] << " count " << count;
     }
   }
@@ -151,9 +144,7 @@ TEST(Orientation, ExifTurnsAddToTheUserCount) {
 
 TEST(ScaleDown, TruncatesSizesAndRoundsDown) {
   const image2d_t src = picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 5,
-                                {{9, 9, 9, 9, 9},
-                                 {3, 5, 0, 4, 9},
-                                 {1, 2, 255, 254, 9}});
+                                {{9, 9, 9, 9, 9}, {3, 5, 0, 4, 9}, {1, 2, 255, 254, 9}});
   image2d_t dst;
   ASSERT_TRUE(scaledown(dst, src));
   EXPECT_EQ(dst.width, 2u);
@@ -162,8 +153,7 @@ TEST(ScaleDown, TruncatesSizesAndRoundsDown) {
   EXPECT_EQ(seen(dst), (rows_t{{(1 + 2 + 3 + 5) >> 2, (255 + 254 + 0 + 4) >> 2}}));
 
   image2d_t line;
-  ASSERT_TRUE(scaledown(line, picture(desc_of(IMAGE_FORMAT_RGB), 2,
-                                      {{1, 2, 3, 4, 5, 6}})));
+  ASSERT_TRUE(scaledown(line, picture(desc_of(IMAGE_FORMAT_RGB), 2, {{1, 2, 3, 4, 5, 6}})));
   EXPECT_EQ(line.width, 1u);
   EXPECT_EQ(line.height, 0u);
 
@@ -173,8 +163,8 @@ TEST(ScaleDown, TruncatesSizesAndRoundsDown) {
                                   {7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7}});
   ASSERT_TRUE(scaledown(dst, rgba));
   EXPECT_EQ(dst.desc, rgba.desc);
-  EXPECT_EQ(seen(dst), (rows_t{{(9 + 13 + 7 + 7) >> 2, (10 + 14 + 14) >> 2,
-                                (11 + 15 + 14) >> 2, (12 + 16 + 14) >> 2}}));
+  EXPECT_EQ(seen(dst), (rows_t{{(9 + 13 + 7 + 7) >> 2, (10 + 14 + 14) >> 2, (11 + 15 + 14) >> 2,
+                                (12 + 16 + 14) >> 2}}));
 }
 
 TEST(ScaleDown, ReportsUnsupportedFormats) {
@@ -184,7 +174,8 @@ TEST(ScaleDown, ReportsUnsupportedFormats) {
   EXPECT_EQ(stderr_of(scaledown, dst, index, &ok),
             "scaledown(): IMAGE_FORMAT_INDEX: unsupported format.\n");
   EXPECT_FALSE(ok);
-  const image2d_t bgr = picture(desc_of(IMAGE_FORMAT_BGR), 2, {{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}});
+  const image2d_t bgr =
+      picture(desc_of(IMAGE_FORMAT_BGR), 2, {{1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}});
   EXPECT_EQ(stderr_of(scaledownRGGB, dst, bgr, &ok),
             "scaledown(): IMAGE_FORMAT_BGR: unsupported format.\n");
   EXPECT_FALSE(ok);
@@ -193,8 +184,8 @@ TEST(ScaleDown, ReportsUnsupportedFormats) {
 TEST(ScaleDown, BayerCellsPickTheirColours) {
   // Cell positions: stored row 0 (the picture's bottom row) is the first.
   const image2d_t cell = picture(desc_of(IMAGE_FORMAT_RGB), 2,
-                                 {{30, 31, 32, 40, 41, 42},     // row 1
-                                  {10, 11, 12, 20, 21, 22}});   // row 0
+                                 {{30, 31, 32, 40, 41, 42},    // row 1
+                                  {10, 11, 12, 20, 21, 22}});  // row 0
   image2d_t dst;
   ASSERT_TRUE(scaledownRGGB(dst, cell));
   EXPECT_EQ(seen(dst), (rows_t{{10, (21 + 31) >> 1, 42}}));
@@ -205,9 +196,8 @@ TEST(ScaleDown, BayerCellsPickTheirColours) {
   ASSERT_TRUE(scaledownBGGR(dst, cell));
   EXPECT_EQ(seen(dst), (rows_t{{40, (21 + 31) >> 1, 12}}));
 
-  const image2d_t alpha = picture(desc_of(IMAGE_FORMAT_RGBA), 2,
-                                  {{0, 0, 0, 4, 0, 0, 0, 4},
-                                   {9, 0, 0, 1, 0, 0, 0, 2}});
+  const image2d_t alpha =
+      picture(desc_of(IMAGE_FORMAT_RGBA), 2, {{0, 0, 0, 4, 0, 0, 0, 4}, {9, 0, 0, 1, 0, 0, 0, 2}});
   ASSERT_TRUE(scaledownRGGB(dst, alpha));
   EXPECT_EQ(seen(dst), (rows_t{{9, 0, 0, (1 + 2 + 4 + 4) >> 2}}));
 }
@@ -253,8 +243,7 @@ image2d_t reference_halving(const image2d_t& src, int bytes) {
     for (uint32_t c = 0; c < dst.width; ++c) {
       for (int k = 0; k < bytes; ++k) {
         int sum = src[2 * r][2 * c * bytes + k] + src[2 * r][(2 * c + 1) * bytes + k] +
-                  src[2 * r + 1][2 * c * bytes + k] +
-                  src[2 * r + 1][(2 * c + 1) * bytes + k];
+                  src[2 * r + 1][2 * c * bytes + k] + src[2 * r + 1][(2 * c + 1) * bytes + k];
         dst[r][c * bytes + k] = static_cast<unsigned char>(sum / 4);
       }
     }
@@ -284,8 +273,8 @@ image2d_t random_image(std::mt19937& rng, const image_desc_t& desc, int bytes) {
   }
   if (pick(rng) == 0) return base;
   image2d_t window;
-  EXPECT_TRUE(makewindow(window, base, static_cast<int>(mx), static_cast<int>(my),
-                         base.width - mx, base.height - my));
+  EXPECT_TRUE(makewindow(window, base, static_cast<int>(mx), static_cast<int>(my), base.width - mx,
+                         base.height - my));
   return window;
 }
 
@@ -305,9 +294,8 @@ TEST(CrossCheck, RotateAndScaleDownMatchReferences) {
   for (int round = 0; round < 40; ++round) {
     for (const auto& layout : layouts) {
       image2d_t src = random_image(rng, layout.desc, layout.bytes);
-      SCOPED_TRACE(testing::Message() << "round " << round << " format "
-                                      << layout.desc.format << " " << src.width << "x"
-                                      << src.height);
+      SCOPED_TRACE(testing::Message() << "round " << round << " format " << layout.desc.format
+                                      << " " << src.width << "x" << src.height);
       image2d_t expected = src;
       for (unsigned long count = 1; count <= 3; ++count) {
         expected = reference_turn(expected, layout.bytes);
@@ -332,22 +320,21 @@ TEST(ScaleDownInPlace, LadderMatchesReferenceAndReusesPrivateStore) {
   const struct {
     image_desc_t desc;
     int bytes;
-  } layouts[] = {{desc_of(IMAGE_FORMAT_GRAYSCALE), 1}, {desc_of(IMAGE_FORMAT_RGB), 3},
-                 {desc_of(IMAGE_FORMAT_BGR), 3},       {desc_of(IMAGE_FORMAT_RGBA), 4},
+  } layouts[] = {{desc_of(IMAGE_FORMAT_GRAYSCALE), 1},
+                 {desc_of(IMAGE_FORMAT_RGB), 3},
+                 {desc_of(IMAGE_FORMAT_BGR), 3},
+                 {desc_of(IMAGE_FORMAT_RGBA), 4},
                  {desc_of(IMAGE_FORMAT_BGRA), 4}};
   for (int round = 0; round < 30; ++round) {
     for (const auto& layout : layouts) {
       image2d_t image = random_image(rng, layout.desc, layout.bytes);
-      SCOPED_TRACE(testing::Message() << "round " << round << " format "
-                                      << layout.desc.format << " " << image.width << "x"
-                                      << image.height);
+      SCOPED_TRACE(testing::Message() << "round " << round << " format " << layout.desc.format
+                                      << " " << image.width << "x" << image.height);
       const image_store_t* store = image.store;
       for (int level = 0; image.width >= 2 && image.height >= 2; ++level) {
         const image2d_t expected = reference_halving(image, layout.bytes);
-        const bool private_store = image.pixels.use_count() == 1 &&
-                                   image.window.skip_rows == 0 &&
-                                   image.window.skip_pixels == 0 &&
-                                   image.window.row_length == 0;
+        const bool private_store = image.pixels.use_count() == 1 && image.window.skip_rows == 0 &&
+                                   image.window.skip_pixels == 0 && image.window.row_length == 0;
         const unsigned char* before = image.pixels.begin();
         ASSERT_TRUE(scaledown_inplace(image)) << "level " << level;
         ASSERT_TRUE(same_picture(image, expected)) << "level " << level;
@@ -367,8 +354,8 @@ TEST(ScaleDownInPlace, LadderMatchesReferenceAndReusesPrivateStore) {
 }
 
 TEST(ScaleDownInPlace, LeavesImagesThatShareTheStoreAlone) {
-  const image2d_t top = picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 4,
-                                {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}});
+  const image2d_t top =
+      picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 4, {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}});
   const rows_t top_seen = seen(top);
   image2d_t image = top;
   ASSERT_TRUE(scaledown_inplace(image));
@@ -379,8 +366,8 @@ TEST(ScaleDownInPlace, LeavesImagesThatShareTheStoreAlone) {
   // other pixels to whoever made the window.
   image2d_t window;
   {
-    image2d_t base = picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 4,
-                             {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}});
+    image2d_t base =
+        picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 4, {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}});
     ASSERT_TRUE(makewindow(window, base, 1, 0, 2, 2));
   }
   ASSERT_EQ(window.pixels.use_count(), 1);
@@ -403,9 +390,8 @@ TEST(ScaleDownInPlace, ReportsUnsupportedFormatsAndKeepsTheImage) {
 // ---- conversions ------------------------------------------------------------
 
 TEST(Convert, ChannelOrderRoundTrips) {
-  const image2d_t rgb = picture(desc_of(IMAGE_FORMAT_RGB), 2,
-                                {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}},
-                                &kAlign1);
+  const image2d_t rgb =
+      picture(desc_of(IMAGE_FORMAT_RGB), 2, {{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}}, &kAlign1);
   image2d_t bgr, back;
   ASSERT_TRUE(rgb2bgr(bgr, rgb));
   EXPECT_EQ(bgr.desc, desc_of(IMAGE_FORMAT_BGR));
@@ -416,8 +402,8 @@ TEST(Convert, ChannelOrderRoundTrips) {
   EXPECT_EQ(back.desc, rgb.desc);
   EXPECT_EQ(seen(back), seen(rgb));
 
-  const image2d_t rgba = picture(desc_of(IMAGE_FORMAT_RGBA, IMAGE_BITS_8, IMAGE_TYPE_SINT), 1,
-                                 {{1, 2, 3, 200}});
+  const image2d_t rgba =
+      picture(desc_of(IMAGE_FORMAT_RGBA, IMAGE_BITS_8, IMAGE_TYPE_SINT), 1, {{1, 2, 3, 200}});
   ASSERT_TRUE(rgb2bgr(bgr, rgba));
   EXPECT_EQ(bgr.desc, desc_of(IMAGE_FORMAT_BGRA, IMAGE_BITS_8, IMAGE_TYPE_SINT));
   EXPECT_EQ(seen(bgr), (rows_t{{3, 2, 1, 200}}));
@@ -453,20 +439,20 @@ TEST(Convert, AlphaAddedAndDropped) {
 
 TEST(Convert, GreyLevelsToRgb) {
   image2d_t rgb;
-  ASSERT_TRUE(grayscale2rgb(rgb, picture(desc_of(IMAGE_FORMAT_GRAYSCALE, IMAGE_BITS_4), 2,
-                                         {{0x3F}})));
+  ASSERT_TRUE(
+      grayscale2rgb(rgb, picture(desc_of(IMAGE_FORMAT_GRAYSCALE, IMAGE_BITS_4), 2, {{0x3F}})));
   EXPECT_EQ(rgb.desc, desc_of(IMAGE_FORMAT_RGB));
   EXPECT_EQ(seen(rgb), (rows_t{{51, 51, 51, 255, 255, 255}}));
-  ASSERT_TRUE(grayscale2rgb(rgb, picture(desc_of(IMAGE_FORMAT_GRAYSCALE, IMAGE_BITS_1), 3,
-                                         {{0xA0}})));
+  ASSERT_TRUE(
+      grayscale2rgb(rgb, picture(desc_of(IMAGE_FORMAT_GRAYSCALE, IMAGE_BITS_1), 3, {{0xA0}})));
   EXPECT_EQ(seen(rgb), (rows_t{{255, 255, 255, 0, 0, 0, 255, 255, 255}}));
   const image2d_t grey = picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 2, {{7, 200}}, &kAlign1);
   ASSERT_TRUE(grayscale2rgb(rgb, grey));
   EXPECT_EQ(seen(rgb), (rows_t{{7, 7, 7, 200, 200, 200}}));
 
   image2d_t mono;
-  ASSERT_TRUE(monochrome(mono, picture(desc_of(IMAGE_FORMAT_RGB), 3,
-                                       {{255, 0, 0, 0, 255, 0, 0, 0, 255}})));
+  ASSERT_TRUE(
+      monochrome(mono, picture(desc_of(IMAGE_FORMAT_RGB), 3, {{255, 0, 0, 0, 255, 0, 0, 0, 255}})));
   EXPECT_EQ(mono.desc, desc_of(IMAGE_FORMAT_GRAYSCALE));
   EXPECT_EQ(seen(mono), (rows_t{{76, 149, 29}}));
 
@@ -474,10 +460,11 @@ TEST(Convert, GreyLevelsToRgb) {
   EXPECT_EQ(stderr_of(monochrome, mono, picture(desc_of(IMAGE_FORMAT_BGR), 1, {{1, 2, 3}}), &ok),
             "IMAGE_FORMAT_BGR: image format is not RGB.\n");
   EXPECT_FALSE(ok);
-  EXPECT_EQ(stderr_of(monochrome, mono,
-                      picture(desc_of(IMAGE_FORMAT_RGB, IMAGE_BITS_8, IMAGE_TYPE_SINT), 1, {{1, 2, 3}}),
-                      &ok),
-            "IMAGE_TYPE_SINT: image type is not UINT.\n");
+  EXPECT_EQ(
+      stderr_of(monochrome, mono,
+                picture(desc_of(IMAGE_FORMAT_RGB, IMAGE_BITS_8, IMAGE_TYPE_SINT), 1, {{1, 2, 3}}),
+                &ok),
+      "IMAGE_TYPE_SINT: image type is not UINT.\n");
   image2d_t deep = picture(desc_of(IMAGE_FORMAT_RGB, IMAGE_BITS_16), 1, {{1, 2, 3, 4, 5, 6}});
   EXPECT_EQ(stderr_of(monochrome, mono, deep, &ok), "IMAGE_BITS_16: image bits is not 8.\n");
 }
@@ -534,8 +521,8 @@ TEST(Convert, OneBitGreyThroughTwoColours) {
 // ---- copies and windows ----------------------------------------------------
 
 TEST(CopyFlip, CopiesThroughTheWindowIntoACompactStore) {
-  image2d_t src = picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 3,
-                          {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, &kAlign8);
+  image2d_t src =
+      picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 3, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}, &kAlign8);
   image2d_t window;
   ASSERT_TRUE(makewindow(window, src, 1, 1, 5, 5));
   image2d_t dst;
@@ -555,8 +542,8 @@ TEST(CopyFlip, CopiesThroughTheWindowIntoACompactStore) {
 }
 
 TEST(MakeWindow, ClampsToTheSourceWithoutCountingSkipsTwice) {
-  image2d_t src = picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 4,
-                          {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}});
+  image2d_t src =
+      picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 4, {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}});
   image2d_t inner;
   ASSERT_TRUE(makewindow(inner, src, 1, 1, 10, 10));
   EXPECT_EQ(inner.width, 3u);   // 4 - 1
@@ -607,8 +594,8 @@ TEST(Colour, FillAndAddClampEachComponent) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(fillcolor(bgr, white));
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "not support format.\n");
-  image2d_t sint = picture(desc_of(IMAGE_FORMAT_BGR, IMAGE_BITS_16, IMAGE_TYPE_SINT), 1,
-                           {{1, 2, 3, 4, 5, 6}});
+  image2d_t sint =
+      picture(desc_of(IMAGE_FORMAT_BGR, IMAGE_BITS_16, IMAGE_TYPE_SINT), 1, {{1, 2, 3, 4, 5, 6}});
   testing::internal::CaptureStderr();
   EXPECT_FALSE(addcolor(sint, white));
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "not support image type.\n");
@@ -620,15 +607,13 @@ TEST(Colour, FillAndAddClampEachComponent) {
 
 TEST(NormalMap, SlopesTiltTheNormal) {
   image2d_t normals;
-  ASSERT_TRUE(heightmap2normalmap(normals,
-                                  picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 2, {{0, 255}}),
-                                  1.0f));
+  ASSERT_TRUE(
+      heightmap2normalmap(normals, picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 2, {{0, 255}}), 1.0f));
   EXPECT_EQ(normals.desc, desc_of(IMAGE_FORMAT_RGB, IMAGE_BITS_8, IMAGE_TYPE_SINT));
   // Rising to the right: (1, 0, 1) / sqrt 2; falling back (wrap): (-1, 0, 1).
   EXPECT_EQ(seen(normals), (rows_t{{90, 0, 90, 256 - 90, 0, 90}}));
   ASSERT_TRUE(heightmap2normalmap(normals,
-                                  picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 1, {{40}, {40}}),
-                                  1.0f));
+                                  picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 1, {{40}, {40}}), 1.0f));
   EXPECT_EQ(seen(normals), (rows_t{{0, 0, 127}, {0, 0, 127}}));
 
   const image2d_t rgb = picture(desc_of(IMAGE_FORMAT_RGB), 1, {{1, 2, 3}});
@@ -637,15 +622,14 @@ TEST(NormalMap, SlopesTiltTheNormal) {
   const image2d_t bgr = picture(desc_of(IMAGE_FORMAT_BGR), 1, {{1, 2, 3}});
   testing::internal::CaptureStderr();
   EXPECT_FALSE(heightmap2normalmap(normals, bgr, 1.0f));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "normalmap(): image type not supported.\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "normalmap(): image type not supported.\n");
   EXPECT_EQ(normals.pixels.begin(), bgr.pixels.begin());
 }
 
 TEST(NormalMap, CubeFacesPointAlongTheirAxes) {
   image2d_t faces[6];
   ASSERT_TRUE(makenormalcubemap(faces));
-  const int centre[6][3] = {{255, 128, 128}, {0, 128, 128}, {128, 255, 128},
+  const int centre[6][3] = {{255, 128, 128}, {0, 128, 128},   {128, 255, 128},
                             {128, 0, 128},   {128, 128, 255}, {128, 128, 0}};
   for (int f = 0; f < 6; ++f) {
     ASSERT_EQ(faces[f].width, 256u);
@@ -663,13 +647,13 @@ TEST(NormalMap, CubeFacesPointAlongTheirAxes) {
 }
 
 TEST(RowAccess, EditorAndReaderUseFourByteRows) {
-  image2d_t image = picture(desc_of(IMAGE_FORMAT_RGB), 3, {{1, 2, 3, 4, 5, 6, 7, 8, 9},
-                                                          {0, 0, 0, 0, 0, 0, 0, 0, 0}});
+  image2d_t image = picture(desc_of(IMAGE_FORMAT_RGB), 3,
+                            {{1, 2, 3, 4, 5, 6, 7, 8, 9}, {0, 0, 0, 0, 0, 0, 0, 0, 0}});
   image2d_editor_t<color3ub_t> editor;
   ASSERT_TRUE(editor.setimage(image));
-  EXPECT_EQ(reinterpret_cast<unsigned char*>(editor[1]) -
-                reinterpret_cast<unsigned char*>(editor[0]),
-            12);
+  EXPECT_EQ(
+      reinterpret_cast<unsigned char*>(editor[1]) - reinterpret_cast<unsigned char*>(editor[0]),
+      12);
   editor[1][2] = color3ub_t(70, 80, 90);
   EXPECT_EQ(image[1][6], 70);
   image2d_reader_t<unsigned char> reader;

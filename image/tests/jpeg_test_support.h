@@ -40,7 +40,9 @@ inline int run(const std::string& command) {
 }
 
 inline std::string imagetool() { return std::string(TEST_BIN_DIR) + "/imagetool"; }
-inline std::string data_file(const std::string& name) { return std::string(TEST_DATA_DIR) + "/" + name; }
+inline std::string data_file(const std::string& name) {
+  return std::string(TEST_DATA_DIR) + "/" + name;
+}
 
 inline bytes_t read_file(const std::string& path) {
   std::ifstream is(path, std::ios::binary);
@@ -51,7 +53,9 @@ inline bool write_file(const std::string& path, const unsigned char* p, size_t n
   os.write(reinterpret_cast<const char*>(p), static_cast<std::streamsize>(n));
   return static_cast<bool>(os);
 }
-inline bool write_file(const std::string& path, const bytes_t& b) { return write_file(path, b.data(), b.size()); }
+inline bool write_file(const std::string& path, const bytes_t& b) {
+  return write_file(path, b.data(), b.size());
+}
 
 // Gradients, hard edges and some noise, so that every coefficient and the
 // chroma planes carry information; noise 255 gives pure noise. One
@@ -65,10 +69,11 @@ inline bool write_picture(const std::string& path, unsigned width, unsigned heig
     for (unsigned x = 0; x < width; ++x)
       for (int c = 0; c < channels; ++c) {
         state = state * 1664525u + 1013904223u;
-        int base = c == 0 ? x * 255 / std::max(width - 1, 1u)
-                 : c == 1 ? y * 255 / std::max(height - 1, 1u)
-                          : ((x / 5 + y / 7) % 2) * 200 + 20;
-        int v = noise >= 255 ? int(state >> 24) : base + int((state >> 24) % (noise + 1)) - noise / 2;
+        int base = c == 0   ? x * 255 / std::max(width - 1, 1u)
+                   : c == 1 ? y * 255 / std::max(height - 1, 1u)
+                            : ((x / 5 + y / 7) % 2) * 200 + 20;
+        int v =
+            noise >= 255 ? int(state >> 24) : base + int((state >> 24) % (noise + 1)) - noise / 2;
         text += static_cast<char>(std::clamp(v, 0, 255));
       }
   return write_file(path, reinterpret_cast<const unsigned char*>(text.data()), text.size());

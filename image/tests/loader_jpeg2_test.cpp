@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "utility/testsupport/gtest.h"
 #include <unistd.h>
+#include "utility/testsupport/gtest.h"
 
 #include <cstdio>
 #include <cstdlib>

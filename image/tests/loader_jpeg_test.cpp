@@ -33,18 +33,21 @@ bytes_t as_pnm(const libgr::image2d_t& image) {
   std::string head = std::string(grey ? "P5\n" : "P6\n") + std::to_string(image.width) + " " +
                      std::to_string(image.height) + "\n255\n";
   bytes_t out(head.begin(), head.end());
-  for (uint32_t r = image.height; r-- > 0;) out.insert(out.end(), image[r], image[r] + image.rowbyte());
+  for (uint32_t r = image.height; r-- > 0;)
+    out.insert(out.end(), image[r], image[r] + image.rowbyte());
   return out;
 }
 
 libgr::image2d_t rgb_image(uint32_t width, uint32_t height) {
   libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
+  image.desc =
+      libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
   image.width = width;
   image.height = height;
   EXPECT_TRUE(image.allocate());
   for (uint32_t r = 0; r < height; ++r)
-    for (uint64_t i = 0; i < image.rowbyte(); ++i) image[r][i] = static_cast<unsigned char>(r * 31 + i * 7);
+    for (uint64_t i = 0; i < image.rowbyte(); ++i)
+      image[r][i] = static_cast<unsigned char>(r * 31 + i * 7);
   return image;
 }
 
@@ -68,14 +71,22 @@ TEST(JpegDecode, MatchesDjpegWithRowsStoredBottomUp) {
     int channels;
     const char* options;
   } generated[] = {
-      {1, 1, 3, "-sample 1x1"}, {17, 13, 3, ""},         {100, 75, 3, "-sample 2x1"},
-      {33, 65, 3, "-sample 1x2"}, {35, 21, 1, ""},       {30, 20, 3, "-rgb"},
-      {90, 70, 3, "-progressive"}, {40, 30, 3, "-arithmetic"}, {50, 40, 3, "-restart 1 -quality 95"},
+      {1, 1, 3, "-sample 1x1"},
+      {17, 13, 3, ""},
+      {100, 75, 3, "-sample 2x1"},
+      {33, 65, 3, "-sample 1x2"},
+      {35, 21, 1, ""},
+      {30, 20, 3, "-rgb"},
+      {90, 70, 3, "-progressive"},
+      {40, 30, 3, "-arithmetic"},
+      {50, 40, 3, "-restart 1 -quality 95"},
   };
   std::vector<std::string> files;
   for (auto& g : generated)
-    files.push_back(make_jpeg(s, "gen" + std::to_string(files.size()), g.width, g.height, g.channels, g.options));
-  for (const char* name : {"FujiFilm_SP-2500.jpg", "Sony_D700.jpg", "Olympus_X-2.jpg", "exiv2-nikon-d70.jpg"})
+    files.push_back(make_jpeg(s, "gen" + std::to_string(files.size()), g.width, g.height,
+                              g.channels, g.options));
+  for (const char* name :
+       {"FujiFilm_SP-2500.jpg", "Sony_D700.jpg", "Olympus_X-2.jpg", "exiv2-nikon-d70.jpg"})
     files.push_back(data_file(name));
 
   for (const std::string& jpg : files) {
@@ -90,8 +101,9 @@ TEST(JpegDecode, MatchesDjpegWithRowsStoredBottomUp) {
     bytes_t reference = djpeg(s, jpg);
     ASSERT_FALSE(reference.empty());
     bool grey = reference[1] == '5';
-    EXPECT_EQ(image.desc, libgr::image_desc_t(grey ? libgr::IMAGE_FORMAT_GRAYSCALE : libgr::IMAGE_FORMAT_RGB,
-                                              libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8));
+    EXPECT_EQ(image.desc,
+              libgr::image_desc_t(grey ? libgr::IMAGE_FORMAT_GRAYSCALE : libgr::IMAGE_FORMAT_RGB,
+                                  libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8));
     ASSERT_NE(image.store, nullptr);
     EXPECT_EQ(image.store->alignment, 4u);
     EXPECT_EQ(image.rowsize(), (image.rowbyte() + 3) / 4 * 4);
@@ -148,13 +160,15 @@ TEST(JpegDecode, TruncatedFileKeepsTheRowsDecodedSoFar) {
   set_bytes(cut, bytes_t(whole.begin(), whole.begin() + whole.size() / 2));
   cut.name = "cut.jpg";
   ASSERT_TRUE(decode(info, image, cut, err));
-  EXPECT_EQ(err, "cut.jpg: error detected.\nPremature end of input file\n"
-                 "cut.jpg: jpeg decompress fail, but continue.\n");
+  EXPECT_EQ(err,
+            "cut.jpg: error detected.\nPremature end of input file\n"
+            "cut.jpg: jpeg decompress fail, but continue.\n");
   ASSERT_EQ(image.height, 256u);
   // The top band equals the complete decode; the bottom was never reached.
   for (uint32_t r = 240; r < 256; ++r)
     EXPECT_TRUE(std::equal(image[r], image[r] + image.rowbyte(), reference[r])) << r;
-  EXPECT_TRUE(std::all_of(image[0], image[0] + image.rowbyte(), [](unsigned char c) { return c == 0; }));
+  EXPECT_TRUE(
+      std::all_of(image[0], image[0] + image.rowbyte(), [](unsigned char c) { return c == 0; }));
 }
 
 TEST(JpegDecode, BrokenHeadersFailWithTheStopLine) {
@@ -215,7 +229,8 @@ TEST(JpegDecode, ForgedHugeFrameIsRefusedBeforeAllocating) {
 TEST(JpegDecode, EndlessScanListIsCutShort) {
   scratch_t s;
   ASSERT_TRUE(s.ok());
-  bytes_t forged = repeat_last_scan(read_file(make_jpeg(s, "prog", 64, 64, 1, "-progressive")), 600);
+  bytes_t forged =
+      repeat_last_scan(read_file(make_jpeg(s, "prog", 64, 64, 1, "-progressive")), 600);
 
   libgr::jpegdata_t data;
   set_bytes(data, forged);
@@ -239,7 +254,8 @@ TEST(JpegMarkers, KeepEverySegmentInFileOrderAsPrivateCopies) {
   ASSERT_EQ(run("wrjpgcom -comment 'hello, album' " + quote(make_jpeg(s, "plain", 8, 8, 3, "")) +
                 " > " + quote(commented)),
             0);
-  for (const std::string& path : {data_file("FujiFilm_SP-2500.jpg"), data_file("Sony_D700.jpg"), commented}) {
+  for (const std::string& path :
+       {data_file("FujiFilm_SP-2500.jpg"), data_file("Sony_D700.jpg"), commented}) {
     SCOPED_TRACE(path);
     std::vector<segment_t> expected = app_segments(segments(read_file(path)));
     libgr::jpegdata_t data;
@@ -283,16 +299,19 @@ TEST(JpegEncode, MatchesCjpegBaseline) {
     unsigned width, height;
     int channels, quality, noise;
   } cases[] = {
-      {1, 1, 3, 90, 24}, {17, 13, 3, 90, 24}, {100, 75, 3, 90, 24}, {35, 21, 1, 90, 24}, {64, 48, 3, 40, 24},
-      {300, 200, 3, 100, 255},  // noise at full quality outgrows the first output block
+      {1, 1, 3, 90, 24},   {17, 13, 3, 90, 24},     {100, 75, 3, 90, 24}, {35, 21, 1, 90, 24},
+      {64, 48, 3, 40, 24}, {300, 200, 3, 100, 255},  // noise at full quality outgrows the first
+                                                     // output block
   };
   for (auto& c : cases) {
     std::string pnm = s.path(c.channels == 1 ? "in.pgm" : "in.ppm");
-    std::string ours = s.path("ours.jpg"), theirs = s.path("theirs.jpg"), q = std::to_string(c.quality);
+    std::string ours = s.path("ours.jpg"), theirs = s.path("theirs.jpg"),
+                q = std::to_string(c.quality);
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " q" + q);
     ASSERT_TRUE(write_picture(pnm, c.width, c.height, c.channels, 3, c.noise));
     ASSERT_EQ(run(quote(imagetool()) + " encode " + q + " " + quote(pnm) + " " + quote(ours)), 0);
-    ASSERT_EQ(run("cjpeg -quality " + q + " -baseline -outfile " + quote(theirs) + " " + quote(pnm)), 0);
+    ASSERT_EQ(
+        run("cjpeg -quality " + q + " -baseline -outfile " + quote(theirs) + " " + quote(pnm)), 0);
     EXPECT_TRUE(read_file(ours) == read_file(theirs));
   }
 }
@@ -409,7 +428,8 @@ TEST(JpegData, LoadMapsTheWholeFileAndAnEmptyOneFailsToDecode) {
   libgr::image2d_t image;
   std::string err;
   EXPECT_FALSE(decode(info, image, data, err));
-  EXPECT_EQ(err, empty + ": error detected.\nEmpty input file\n" + empty + ": jpeg decompress fail, stop.\n");
+  EXPECT_EQ(err, empty + ": error detected.\nEmpty input file\n" + empty +
+                     ": jpeg decompress fail, stop.\n");
 
   EXPECT_FALSE(data.load(s.path("missing.jpg").c_str(), nullptr));
   EXPECT_TRUE(data.data.empty());

@@ -13,11 +13,14 @@ std::string jpegtran(const scratch_t& s, const std::string& in, unsigned count) 
   std::string out = s.path("jpegtran.jpg");
   std::string rotate = count ? " -rotate " + std::to_string(count * 90) : "";
   // Status 2 means warnings only.
-  EXPECT_NE(run("jpegtran -copy none" + rotate + " -outfile " + quote(out) + " " + quote(in) + " 2>/dev/null"), 1);
+  EXPECT_NE(run("jpegtran -copy none" + rotate + " -outfile " + quote(out) + " " + quote(in) +
+                " 2>/dev/null"),
+            1);
   return out;
 }
 
-bool turn(unsigned long count, libgr::jpegdata_t& out, const libgr::jpegdata_t& in, std::string& err) {
+bool turn(unsigned long count, libgr::jpegdata_t& out, const libgr::jpegdata_t& in,
+          std::string& err) {
   testing::internal::CaptureStderr();
   bool ok = libgr::transform(count, out, in);
   err = testing::internal::GetCapturedStderr();
@@ -26,7 +29,8 @@ bool turn(unsigned long count, libgr::jpegdata_t& out, const libgr::jpegdata_t& 
 
 // Every count gives jpegtran's pixels and size; warning is the message
 // expected (a warning makes the turn fail although its stream is whole).
-void expect_like_jpegtran(const scratch_t& s, const std::string& jpg, const char* warning = nullptr) {
+void expect_like_jpegtran(const scratch_t& s, const std::string& jpg,
+                          const char* warning = nullptr) {
   libgr::jpegdata_t in;
   ASSERT_TRUE(in.load(jpg.c_str(), nullptr));
   unsigned width = 0, height = 0;
@@ -57,8 +61,8 @@ TEST(JpegTransform, MatchesJpegtranWithEdgesOffTheMcuGrid) {
     int channels;
     const char* options;
   } cases[] = {
-      {100, 75, 3, ""},           {100, 75, 3, "-sample 2x1"}, {37, 23, 3, "-sample 1x1"},
-      {35, 21, 1, ""},            {64, 48, 3, "-progressive"}, {7, 5, 3, ""},
+      {100, 75, 3, ""}, {100, 75, 3, "-sample 2x1"}, {37, 23, 3, "-sample 1x1"},
+      {35, 21, 1, ""},  {64, 48, 3, "-progressive"}, {7, 5, 3, ""},
   };
   scratch_t s;
   ASSERT_TRUE(s.ok());
@@ -118,9 +122,12 @@ TEST(JpegTransform, BrokenInputFailsWithEmptyOutput) {
   } cases[] = {
       {"empty", {}, "src.jpg: error detected.\nEmpty input file\n"},
       {"not a JPEG", {'n', 'o', 'p', 'e', 0, 0, 0, 0}, "src.jpg: error detected.\nNot a JPEG file"},
-      {"cut in the header", bytes_t(small.begin(), small.begin() + 200), "src.jpg: error detected.\n"},
-      {"forged frame size", forge_frame_size(small), "src.jpg: image too large, 65500x65500 pixels.\n"},
-      {"endless scan list", repeat_last_scan(read_file(make_jpeg(s, "prog", 64, 64, 1, "-progressive")), 600),
+      {"cut in the header", bytes_t(small.begin(), small.begin() + 200),
+       "src.jpg: error detected.\n"},
+      {"forged frame size", forge_frame_size(small),
+       "src.jpg: image too large, 65500x65500 pixels.\n"},
+      {"endless scan list",
+       repeat_last_scan(read_file(make_jpeg(s, "prog", 64, 64, 1, "-progressive")), 600),
        "src.jpg: error detected.\nProgressive JPEG image has more than 500 scans\n"},
   };
   for (auto& c : cases) {
@@ -155,7 +162,7 @@ TEST(TransformIsPerfect, AgreesWithJpegtranPerfect) {
     unsigned w, h;
     const char* options;
   } cases[] = {{600, 391, "-sample 2x2"}, {600, 400, "-sample 2x2"}, {640, 480, "-sample 2x2"},
-               {640, 392, "-sample 2x1"}, {88, 40, "-grayscale"},   {87, 41, "-grayscale"}};
+               {640, 392, "-sample 2x1"}, {88, 40, "-grayscale"},    {87, 41, "-grayscale"}};
   for (const auto& c : cases) {
     const std::string ppm = s.path("in.ppm");
     ASSERT_TRUE(write_picture(ppm, c.w, c.h, 3, 1));

@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<const char*> table;
   plimlib::make_message_table(buffer, table);
 
-  const std::size_t messages = static_cast<std::size_t>(
-      std::count(original.begin(), original.end(), '\n'));
+  const std::size_t messages =
+      static_cast<std::size_t>(std::count(original.begin(), original.end(), '\n'));
   if (table.size() != messages) std::abort();
 
   // Line ends counted independently: CR LF is one, a lone CR or LF one.
@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The entry is the line's own bytes up to its end (or an inner NUL).
     if (table[ends] != buffer.data() + start) std::abort();
     const std::size_t len = std::strlen(table[ends]);
-    if (start + len > i || std::memcmp(table[ends], original.data() + start, len) != 0) std::abort();
+    if (start + len > i || std::memcmp(table[ends], original.data() + start, len) != 0)
+      std::abort();
     if (c == '\r' && i + 1 < size && original[i + 1] == '\n') ++i;
     ++ends;
     start = i + 1;

@@ -46,8 +46,8 @@ bool same_block(const plimlib::option_t& a, const plimlib::option_t& b) {
          same(a.magsmooth, b.magsmooth) && same(a.move_limit, b.move_limit) &&
          same(a.doubleclick_interval, b.doubleclick_interval) && same(a.frametype, b.frametype) &&
          same(a.framewidth, b.framewidth) && same(a.framecolor, b.framecolor) &&
-         same(a.reproduce, b.reproduce) && same(a.resetview, b.resetview) &&
-         same(a.menu, b.menu) && same(a.single, b.single);
+         same(a.reproduce, b.reproduce) && same(a.resetview, b.resetview) && same(a.menu, b.menu) &&
+         same(a.single, b.single);
 }
 
 }  // namespace

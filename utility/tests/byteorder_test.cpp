@@ -39,16 +39,11 @@ TEST(ByteOrder, MotorolaReversesAndIntelKeeps) {
 TEST(ByteOrder, ValuesReadAsWrittenInTheFile) {
   // Bytes 01 02 03 04 are 0x04030201 in little-endian order and 0x01020304
   // in big-endian order, whatever the host.
-  EXPECT_EQ(libutils::intel_byteorder().tohl(from_bytes<unsigned int>(kBytes)),
-            0x04030201u);
-  EXPECT_EQ(
-      libutils::motorola_byteorder().tohl(from_bytes<unsigned int>(kBytes)),
-      0x01020304u);
+  EXPECT_EQ(libutils::intel_byteorder().tohl(from_bytes<unsigned int>(kBytes)), 0x04030201u);
+  EXPECT_EQ(libutils::motorola_byteorder().tohl(from_bytes<unsigned int>(kBytes)), 0x01020304u);
   EXPECT_EQ(libutils::itohs(from_bytes<unsigned short>(kBytes)), 0x0201);
   EXPECT_EQ(libutils::itohl(from_bytes<unsigned int>(kBytes)), 0x04030201u);
-  EXPECT_EQ(libutils::itohll(from_bytes<unsigned long long>(kBytes)),
-            0x0807060504030201ull);
-  EXPECT_EQ(libutils::mtohll(from_bytes<unsigned long long>(kBytes)),
-            0x0102030405060708ull);
+  EXPECT_EQ(libutils::itohll(from_bytes<unsigned long long>(kBytes)), 0x0807060504030201ull);
+  EXPECT_EQ(libutils::mtohll(from_bytes<unsigned long long>(kBytes)), 0x0102030405060708ull);
   EXPECT_EQ(libutils::mtohs(from_bytes<unsigned short>(kBytes)), 0x0102);
 }

@@ -12,8 +12,8 @@ namespace {
 
 TEST(Failure, WritesOneLineOfItsPiecesAndReturnsFalse) {
   std::ostringstream log;
-  EXPECT_FALSE(libutils::fail_to(log, "a.jpg", ": ", 3, " levels, tag ", std::hex, 0x927c,
-                                 std::dec, " at ", 10, "."));
+  EXPECT_FALSE(libutils::fail_to(log, "a.jpg", ": ", 3, " levels, tag ", std::hex, 0x927c, std::dec,
+                                 " at ", 10, "."));
   EXPECT_EQ(log.str(), "a.jpg: 3 levels, tag 927c at 10.\n");
 
   testing::internal::CaptureStderr();

@@ -4,9 +4,9 @@
 
 #include <cfloat>
 #include <cmath>
-#include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -63,7 +63,8 @@ const char* const usage_text =
     "-window_ratio_of_image rate(float) window size factor of image(window).\n"
     "-resize_magnify        bool        allow window resize (if magnify).\n"
     "-resize_shrink         bool        allow window resize (if shrink).\n"
-    "-sizelimit             enum        limitation of window size (0: unlimited 1:screen 2:value).\n"
+    "-sizelimit             enum        limitation of window size (0: unlimited 1:screen "
+    "2:value).\n"
     "-maxmargin             XXXxYYY     0:screen, margin of maximum window size.\n"
     "-maxsize               XXXxYYY     1:value, maximum window size.\n"
     "-cursor_movement       enum        moving cursorkey direction (0:panning, 1:camera).\n"
@@ -219,7 +220,7 @@ TEST_F(Options, TypedOptionMatchesOnlyItsWholeName) {
 
 TEST_F(Options, TypedOptionWithoutValueReadsNothingPastTheEnd) {
   // Exactly one entry, no terminator: ASan sees any read of a second.
-  std::unique_ptr<const char*[]> args(new const char*[1]{"-winsize"});
+  std::unique_ptr<const char*[]> args(new const char* [1] { "-winsize" });
   testing::internal::CaptureStderr();
   EXPECT_EQ(option_each_analyze(args.get(), 1), 0);
   EXPECT_EQ(analyze({"-framecolor"}), 0);
@@ -241,8 +242,11 @@ TEST_F(Options, EnterArgumentStopsAtTheFirstNonOption) {
 }
 
 TEST_F(Options, EnterArgumentConsumesValuesAndKeepsArgvTerminated) {
-  command_line cl{"v", "-resizetype", "2", "-window_ratio_of_image", "0.5",
-                  "-image_ratio_of_window", "1", "-g", "+0+32", "photo.jpg"};
+  command_line cl{"v",     "-resizetype",
+                  "2",     "-window_ratio_of_image",
+                  "0.5",   "-image_ratio_of_window",
+                  "1",     "-g",
+                  "+0+32", "photo.jpg"};
   cl.enter();
   EXPECT_EQ(g_option.resizetype, 2);
   EXPECT_FLOAT_EQ(g_option.window_ratio_of_image, 0.5f);

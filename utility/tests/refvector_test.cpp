@@ -24,8 +24,8 @@ template <class Base>
 class counting_alloc : public Base {
  public:
   static int live;
-  void* allocate(size_t& size, const char* path, libutils::e_prot_t prot,
-                 unsigned long long offset, libutils::android_app* app) {
+  void* allocate(size_t& size, const char* path, libutils::e_prot_t prot, unsigned long long offset,
+                 libutils::android_app* app) {
     void* p = Base::allocate(size, path, prot, offset, app);
     if (p) ++live;
     return p;
@@ -43,8 +43,7 @@ typedef counting_alloc<alloc_new> counted_new;
 typedef ofsvector<unsigned char, alloc_mmap_unix> bytes_t;
 
 std::string temp_file(const std::string& name, const std::string& content) {
-  std::string path = ::testing::TempDir() + "refvector_" +
-                     std::to_string(getpid()) + "_" + name;
+  std::string path = ::testing::TempDir() + "refvector_" + std::to_string(getpid()) + "_" + name;
   std::ofstream(path, std::ios::binary) << content;
   return path;
 }
@@ -187,8 +186,7 @@ TEST(OfsVectorWindow, ResizeDetachesAndKeepsTheWindowStart) {
     EXPECT_EQ(all.use_count(), 1);
     EXPECT_EQ(w.offset(), 0u);
     ASSERT_EQ(w.size(), 5u);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(w.begin()), 5),
-              std::string("cde\0\0", 5));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(w.begin()), 5), std::string("cde\0\0", 5));
     w[0] = 'Z';
     EXPECT_EQ(all[2], 'c');
 
@@ -249,13 +247,10 @@ TEST(VectorLoad, MissingFileEmptiesTheVector) {
 TEST(VectorLoad, BadProtectionFails) {
   alloc_mmap_unix mm;
   size_t size = 16;
-  EXPECT_EQ(mm.allocate(size, nullptr, static_cast<libutils::e_prot_t>(2), 0,
-                        nullptr),
-            nullptr);
+  EXPECT_EQ(mm.allocate(size, nullptr, static_cast<libutils::e_prot_t>(2), 0, nullptr), nullptr);
   std::string path = temp_file("prot.bin", "data");
   size = 0;
-  EXPECT_EQ(mm.allocate(size, path.c_str(), static_cast<libutils::e_prot_t>(2),
-                        0, nullptr),
+  EXPECT_EQ(mm.allocate(size, path.c_str(), static_cast<libutils::e_prot_t>(2), 0, nullptr),
             nullptr);
   bytes_t v;
   EXPECT_FALSE(v.load(0, path.c_str(), static_cast<libutils::e_prot_t>(-1)));
@@ -270,8 +265,7 @@ TEST(VectorLoad, ReadWriteMappingWritesTheFile) {
     v[0] = 'j';
   }
   std::ifstream in(path, std::ios::binary);
-  std::string content((std::istreambuf_iterator<char>(in)),
-                      std::istreambuf_iterator<char>());
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(content, "jello");
   std::remove(path.c_str());
 }
@@ -287,8 +281,7 @@ TEST(VectorLoad, OffsetAndKeep) {
   ASSERT_TRUE(k.resize(3));
   std::memcpy(k.begin(), "abc", 3);
   ASSERT_TRUE(k.load(6, nullptr, libutils::E_PROT_READWRITE, 0, true));
-  EXPECT_EQ(std::string(reinterpret_cast<char*>(k.begin()), 6),
-            std::string("abc\0\0\0", 6));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(k.begin()), 6), std::string("abc\0\0\0", 6));
 
   refvector2<unsigned char, alloc_new> h;
   ASSERT_TRUE(h.load(0, path.c_str(), libutils::E_PROT_READ));
@@ -298,9 +291,8 @@ TEST(VectorLoad, OffsetAndKeep) {
 }
 
 TEST(OfsVectorRecords, BmpHeadersAreWindowsAtByteOffsets) {
-  unsigned char file[66] = {'B', 'M', 66, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0,
-                            40, 0, 0, 0, 3, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF,
-                            1, 0, 8, 0};
+  unsigned char file[66] = {'B', 'M', 66, 0, 0, 0, 0, 0,    0,    0,    62,   0, 0, 0, 40,
+                            0,   0,   0,  3, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0, 8, 0};
   file[54] = 1;  // blue of entry 0
   file[60] = 9;  // red of entry 1
   bytes_t bytes;

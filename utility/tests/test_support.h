@@ -3,10 +3,10 @@
 // beside the shared test support.
 
 #include <fcntl.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <stdlib.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <clocale>

@@ -52,7 +52,7 @@ TEST(TestSupport, ProgramProbeSearchesPathAndCiIsAnyValue) {
   EXPECT_TRUE(testsupport::have_program("/bin/sh"));
   EXPECT_FALSE(testsupport::have_program("no-such-program-anywhere"));
   EXPECT_FALSE(testsupport::have_program("/etc/passwd"));  // not executable
-  EXPECT_FALSE(testsupport::have_program("/tmp"));        // a directory
+  EXPECT_FALSE(testsupport::have_program("/tmp"));         // a directory
   EXPECT_FALSE(testsupport::have_program(""));
   {
     testsupport::env_guard path("PATH", std::string("/nowhere"));

@@ -7,8 +7,8 @@
 #include "utility/futil.h"
 #include "utility/option.h"
 #include "viewer/graphics/error.h"
-#include "viewer/graphics/gl_api.h"
 #include "viewer/graphics/geometry_stream.h"
+#include "viewer/graphics/gl_api.h"
 
 namespace plimlib {
 
@@ -91,8 +91,8 @@ bool rectangle_to_squares(multi_square_image_t& outimg, libgr::image2d_t& inimg,
   const unsigned long columns = outimg.m_columns;
   const unsigned int S = static_cast<unsigned int>(side);
   // One tile: a window onto inimg, or its own copy of that window.
-  auto make = [&](unsigned long index, unsigned long x, unsigned long y,
-                  unsigned int w, unsigned int h) {
+  auto make = [&](unsigned long index, unsigned long x, unsigned long y, unsigned int w,
+                  unsigned int h) {
     libgr::image2d_t& tile = outimg.m_images[index];
     if (window) {
       if (!libgr::makewindow(tile, inimg, static_cast<int>(x), static_cast<int>(y), w, h)) {
@@ -126,16 +126,14 @@ bool rectangle_to_squares(multi_square_image_t& outimg, libgr::image2d_t& inimg,
     for (unsigned long c = 0; c < ax.full; ++c) {
       if (!make(ay.full * columns + c, c * S, ay.full * S, S, hrest)) return false;
     }
-    if (ax.partial &&
-        !make(ay.full * columns + ax.full, ax.full * S, ay.full * S, wrest, hrest)) {
+    if (ax.partial && !make(ay.full * columns + ax.full, ax.full * S, ay.full * S, wrest, hrest)) {
       return false;
     }
   }
   return true;
 }
 
-bool squares_to_texobjs(multi_texture_object_t& textures,
-                        const multi_square_image_t& tiles) {
+bool squares_to_texobjs(multi_texture_object_t& textures, const multi_square_image_t& tiles) {
   textures.m_textures.resize(tiles.m_images.size());
   static_cast<tile_grid_t&>(textures) = tiles;
   if (tiles.m_images.empty()) return true;
@@ -233,18 +231,17 @@ bool grayscale_to_8bit(libgr::image2d_t& dst, const libgr::image2d_t& src) {
   const libgr::image2d_t s(src);
   const bool two = s.desc.bits == libgr::IMAGE_BITS_2;
   const bool four = s.desc.bits == libgr::IMAGE_BITS_4;
-  if (s.desc.format != libgr::IMAGE_FORMAT_GRAYSCALE ||
-      s.desc.type != libgr::IMAGE_TYPE_UINT || (!two && !four) || s.compressed) {
+  if (s.desc.format != libgr::IMAGE_FORMAT_GRAYSCALE || s.desc.type != libgr::IMAGE_TYPE_UINT ||
+      (!two && !four) || s.compressed) {
     dst = s;
     return true;
   }
   libgr::image2d_t out;
-  out.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_GRAYSCALE,
-                                 libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
+  out.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_GRAYSCALE, libgr::IMAGE_TYPE_UINT,
+                                 libgr::IMAGE_BITS_8);
   out.width = s.width;
   out.height = s.height;
-  if (!libgr::check_image_size("grayscale_to_8bit()", s.width, s.height) ||
-      !out.allocate()) {
+  if (!libgr::check_image_size("grayscale_to_8bit()", s.width, s.height) || !out.allocate()) {
     libutils::error();
     std::cerr << "grayscale_to_8bit(): allocate() fail." << std::endl;
     return false;
@@ -258,8 +255,8 @@ bool grayscale_to_8bit(libgr::image2d_t& dst, const libgr::image2d_t& src) {
   for (std::uint32_t r = 0; r < s.height; ++r) {
     // Through the row start, so the window's skipped pixels count in
     // pixels, not bytes.
-    const unsigned char* p = s.pixels.begin() +
-                             (static_cast<std::uint64_t>(r) + s.window.skip_rows) * s.rowsize();
+    const unsigned char* p =
+        s.pixels.begin() + (static_cast<std::uint64_t>(r) + s.window.skip_rows) * s.rowsize();
     unsigned char* q = out[r];
     for (std::uint32_t j = 0; j < s.width; ++j) {
       const unsigned i = first + j;

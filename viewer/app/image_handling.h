@@ -49,8 +49,7 @@ class multi_texture_object_t : public tile_grid_t {
   bool isResident() const;
   // Draws the tiles as textured fans filling the rectangle btm_lft to
   // top_rit, the texture parameters applied per tile.
-  void draw_image(const libgr::position2_t& btm_lft,
-                  const libgr::position2_t& top_rit) const;
+  void draw_image(const libgr::position2_t& btm_lft, const libgr::position2_t& top_rit) const;
   // Borrowed; must outlive the drawing.
   void setTexParm(const libgr::texparameter2d_t* parm) { m_parm = parm; }
 
@@ -66,8 +65,7 @@ bool rectangle_to_squares(multi_square_image_t& outimg, libgr::image2d_t& inimg,
                           unsigned long maxsize, bool window);
 // One texture per tile, each a square of the largest tile side rounded up
 // to a power of two with its tile at texel (0, 0), mipmaps built.
-bool squares_to_texobjs(multi_texture_object_t& textures,
-                        const multi_square_image_t& tiles);
+bool squares_to_texobjs(multi_texture_object_t& textures, const multi_square_image_t& tiles);
 
 // 2- or 4-bit GRAYSCALE UINT into 8-bit GRAYSCALE (levels spread over 0 to
 // 255); any other image passes through shared. False after a message when

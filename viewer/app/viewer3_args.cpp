@@ -94,8 +94,7 @@ void ViewWindow::read_list_file(const std::string& path, const std::string& pref
   }
 }
 
-void ViewWindow::read_book_file(const std::string& path, const std::string& prefix,
-                                bool& dirflag) {
+void ViewWindow::read_book_file(const std::string& path, const std::string& prefix, bool& dirflag) {
   // "-C" lines of a book are relative to where the book was read.
   const std::string bookdir = libutils::getcwd();
   std::ifstream in(path);
@@ -134,9 +133,7 @@ void ViewWindow::read_arguments(int argc, char** argv) {
     const char kind = arg.size() >= 2 ? arg[1] : '\0';
     const std::string operand = arg.size() > 2 ? arg.substr(2) : std::string();
     switch (kind) {
-      case '@':
-        read_list_file(operand, prefix);
-        break;
+      case '@': read_list_file(operand, prefix); break;
       case 'C':
         change_directory(start);
         dirflag = false;
@@ -145,14 +142,9 @@ void ViewWindow::read_arguments(int argc, char** argv) {
           dirflag = true;
         }
         break;
-      case 'F':
-        read_book_file(operand, prefix, dirflag);
-        break;
-      case 'S':
-        prefix = operand;
-        break;
-      default:
-        break;
+      case 'F': read_book_file(operand, prefix, dirflag); break;
+      case 'S': prefix = operand; break;
+      default: break;
     }
   }
   change_directory(start);

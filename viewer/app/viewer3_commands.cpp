@@ -48,16 +48,11 @@ const ViewWindow::command_t ViewWindow::s_keys[] = {
 };
 
 const ViewWindow::command_t ViewWindow::s_specialkeys[] = {
-    {260, 260, &ViewWindow::cmd_save_zev, false},
-    {262, 265, &ViewWindow::cmd_cursor, true},
-    {266, 266, &ViewWindow::cmd_zoom_in, true},
-    {267, 267, &ViewWindow::cmd_zoom_out, true},
-    {268, 268, &ViewWindow::cmd_first, false},
-    {269, 269, &ViewWindow::cmd_last, false},
-    {294, 294, &ViewWindow::cmd_reload, false},
-    {349, 349, &ViewWindow::cmd_forward, false},
-    {350, 350, &ViewWindow::cmd_back_or_end, false},
-    {0, -1, nullptr, false},
+    {260, 260, &ViewWindow::cmd_save_zev, false},    {262, 265, &ViewWindow::cmd_cursor, true},
+    {266, 266, &ViewWindow::cmd_zoom_in, true},      {267, 267, &ViewWindow::cmd_zoom_out, true},
+    {268, 268, &ViewWindow::cmd_first, false},       {269, 269, &ViewWindow::cmd_last, false},
+    {294, 294, &ViewWindow::cmd_reload, false},      {349, 349, &ViewWindow::cmd_forward, false},
+    {350, 350, &ViewWindow::cmd_back_or_end, false}, {0, -1, nullptr, false},
 };
 
 bool ViewWindow::run_command(const command_t* table, int code) {
@@ -173,8 +168,7 @@ void ViewWindow::toggle_workarea() {
 }
 
 void ViewWindow::mouse(int button, int state, int x, int y) {
-  if (g_option.debug)
-    std::cout << "mouse: button=" << button << ", state=" << state << std::endl;
+  if (g_option.debug) std::cout << "mouse: button=" << button << ", state=" << state << std::endl;
   const float fx = static_cast<float>(x * m_fbscale_x);
   const float fy = static_cast<float>(y * m_fbscale_y);
   drag_t* drags[3] = {&m_move, &m_zoom, &m_rotate};

@@ -46,7 +46,9 @@ void ViewWindow::init() {
   glfwSetWindowTitle(window, title.c_str());
 
   const direction2l_t winsize(g_option.winsize.x, g_option.winsize.y);
-  if (g_option.debug) std::cout << "init" << ": SetWin: " << winsize << std::endl;
+  if (g_option.debug)
+    std::cout << "init"
+              << ": SetWin: " << winsize << std::endl;
   // A side of 0 is an X protocol error that ends the program: such a size
   // from an option file is left alone.
   if (winsize.x > 0 && winsize.y > 0) glfwSetWindowSize(window, winsize.x, winsize.y);
@@ -143,11 +145,8 @@ bool ViewWindow::go_center(bool apply) {
   m_scene.Origin();
   direction2l_t w = get_window_size();
   switch (g_option.resizetype) {
-    case 0:
-      setScale(g_option.image_ratio_of_image);
-      return false;
-    case 1:
-      break;
+    case 0: setScale(g_option.image_ratio_of_image); return false;
+    case 1: break;
     case 2: {
       const direction2l_t image = getCurrentImageSize();
       if (g_option.verbose) std::cout << "imagesize: " << image << std::endl;
@@ -164,8 +163,7 @@ bool ViewWindow::go_center(bool apply) {
       }
       break;
     }
-    default:
-      return false;
+    default: return false;
   }
   const direction2l_t image = getCurrentImageSize();
   const float g = std::max(side_ratio(image.x, w.x), side_ratio(image.y, w.y));
@@ -183,18 +181,14 @@ bool ViewWindow::residue_resume(bool apply) {
   if (!zev.load(path)) return false;
   direction2l_t w = get_window_size();
   switch (g_option.resizetype) {
-    case 0:
-      setMatrix(zev.view);
-      return true;
-    case 1:
-      break;
+    case 0: setMatrix(zev.view); return true;
+    case 1: break;
     case 2: {
       const direction2l_t n = residue_calc_window_size(zev.size, w);
       if (residue_set_window_size(n, w, apply)) w = n;
       break;
     }
-    default:
-      return true;
+    default: return true;
   }
   if (zev.size.x == 0 && zev.size.y == 0) return true;
   const float s = std::min(side_ratio(w.x, zev.size.x), side_ratio(w.y, zev.size.y));
@@ -214,8 +208,8 @@ direction2l_t ViewWindow::limit_window_size(const direction2l_t& requested,
   auto side = [](std::int32_t want, std::int32_t now, std::int32_t window, std::int32_t margin,
                  std::int32_t max) {
     std::int32_t out = want;
-    const bool limited = (want > now && g_option.resize_magnify) ||
-                         (want < now && g_option.resize_shrink);
+    const bool limited =
+        (want > now && g_option.resize_magnify) || (want < now && g_option.resize_shrink);
     if (limited) {
       if (g_option.sizelimit == 1)
         out = std::min(want, window - margin);
@@ -225,10 +219,9 @@ direction2l_t ViewWindow::limit_window_size(const direction2l_t& requested,
     // A side of 0 would end the program.
     return std::max(out, 1);
   };
-  return direction2l_t(side(requested.x, current.x, present.x, g_option.maxmargin.x,
-                            g_option.maxsize.x),
-                       side(requested.y, current.y, present.y, g_option.maxmargin.y,
-                            g_option.maxsize.y));
+  return direction2l_t(
+      side(requested.x, current.x, present.x, g_option.maxmargin.x, g_option.maxsize.x),
+      side(requested.y, current.y, present.y, g_option.maxmargin.y, g_option.maxsize.y));
 }
 
 bool ViewWindow::residue_set_window_size(const direction2l_t& size, const direction2l_t& current,
@@ -239,7 +232,9 @@ bool ViewWindow::residue_set_window_size(const direction2l_t& size, const direct
     return false;
   }
   if (!apply) return true;
-  if (g_option.debug) std::cout << "residue_set_window_size" << ": SetWin: " << size << std::endl;
+  if (g_option.debug)
+    std::cout << "residue_set_window_size"
+              << ": SetWin: " << size << std::endl;
   if (size.x < 1 || size.y < 1) return false;
   if (GLFWwindow* window = glfwyMGR4::ms_singleton->getWindow(this))
     glfwSetWindowSize(window, size.x, size.y);

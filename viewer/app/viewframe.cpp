@@ -42,8 +42,8 @@ const char* const kShareDirectory = "/usr/site/share/plimlib/";
 
 // The ring's texture square: its outer corners on the outer corners, its
 // central half on the hole.
-const GLfloat texcoords_frame[16] = {0,    0,    0.25f, 0.25f, 1,     0,    0.75f, 0.25f,
-                                     1,    1,    0.75f, 0.75f, 0,     1,    0.25f, 0.75f};
+const GLfloat texcoords_frame[16] = {0, 0, 0.25f, 0.25f, 1, 0, 0.75f, 0.25f,
+                                     1, 1, 0.75f, 0.75f, 0, 1, 0.25f, 0.75f};
 // Bottom, right, top and left bands, counter-clockwise.
 const GLubyte elements[10] = {1, 0, 3, 2, 5, 4, 7, 6, 1, 0};
 
@@ -78,8 +78,7 @@ bool load_bmp(libgr::bmpimage_t& bmp, libgr::image2d_t& image, const char* name,
 // Row r of the column-major matrix.
 void set_rows(GLenum target, GLuint first, const libgr::matrix3w_t& m) {
   for (GLuint r = 0; r < 4; ++r) {
-    glProgramLocalParameter4fARB(target, first + r, m.m[r], m.m[4 + r], m.m[8 + r],
-                                 m.m[12 + r]);
+    glProgramLocalParameter4fARB(target, first + r, m.m[r], m.m[4 + r], m.m[8 + r], m.m[12 + r]);
   }
 }
 
@@ -115,8 +114,7 @@ bool load_program(unsigned int target, const char* name, const char* directory) 
   }
   while (glGetError() != GL_NO_ERROR) {
   }
-  glProgramStringARB(target, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(size),
-                     text.data());
+  glProgramStringARB(target, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(size), text.data());
   if (glGetError() != GL_NO_ERROR) {
     GLint position = -1;
     glGetIntegerv(GL_PROGRAM_ERROR_POSITION_ARB, &position);
@@ -214,11 +212,8 @@ void ViewFrame::make_graph(const char* directory) {
       }
       s_monotexobj.Preload(&s_monotex);
       return;
-    case 4:
-      s_flowertexobj.Preload(&s_flowertex);
-      return;
-    default:
-      return;
+    case 4: s_flowertexobj.Preload(&s_flowertex); return;
+    default: return;
   }
 }
 
@@ -233,11 +228,8 @@ void ViewFrame::free_graph() {
       }
       s_monotexobj.Unload();
       return;
-    case 4:
-      s_flowertexobj.Unload();
-      return;
-    default:
-      return;
+    case 4: s_flowertexobj.Unload(); return;
+    default: return;
   }
 }
 
@@ -247,8 +239,7 @@ void ViewFrame::Draw() const {
   const float hy = m_size.y / 2;
   const float X = hx + m_width;
   const float Y = hy + m_width;
-  const GLfloat vertices[16] = {-X, -Y, -hx, -hy, X,  -Y, hx,  -hy,
-                                X,  Y,  hx,  hy,  -X, Y,  -hx, hy};
+  const GLfloat vertices[16] = {-X, -Y, -hx, -hy, X, -Y, hx, -hy, X, Y, hx, hy, -X, Y, -hx, hy};
 
   const bool bump = m_frametype == 2 || m_frametype == 3;
   const bool programs = bump && use_programs();
@@ -261,8 +252,8 @@ void ViewFrame::Draw() const {
     libgr::color3a_t c = libgr::brown;
     if (m_frametype == 3) {
       const option_rgba_t& fc = g_option.framecolor;
-      c = libgr::color3a_t(fc.r / 255.0f * 0.75f, fc.g / 255.0f * 0.75f,
-                           fc.b / 255.0f * 0.75f, fc.a / 255.0f * 0.75f);
+      c = libgr::color3a_t(fc.r / 255.0f * 0.75f, fc.g / 255.0f * 0.75f, fc.b / 255.0f * 0.75f,
+                           fc.a / 255.0f * 0.75f);
     }
     const GLfloat cv[4] = {c.r, c.g, c.b, c.a};
     glColor4fv(cv);

@@ -72,9 +72,8 @@ class ViewFrame : public libgr::grObject3D {
 // directory + name; the first that opens wins. Each returns true on
 // success.
 bool load_program(unsigned int target, const char* name, const char* directory);
-bool load_image_rgb(libgr::grTexture2D& texture, const char* name,
-                    const char* directory);
-bool load_image_heightmap(libgr::grTexture2D& texture, const char* name,
-                          float scale, const char* directory);
+bool load_image_rgb(libgr::grTexture2D& texture, const char* name, const char* directory);
+bool load_image_heightmap(libgr::grTexture2D& texture, const char* name, float scale,
+                          const char* directory);
 
 }  // namespace plimlib

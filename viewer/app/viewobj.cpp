@@ -86,8 +86,7 @@ bool ViewObject::setImage(const char* path, const char*) {
              image.desc.type == libgr::IMAGE_TYPE_UINT) {
     if (image.desc.bits == libgr::IMAGE_BITS_1) {
       if (!libgr::grayscale(image, image)) return false;
-    } else if (image.desc.bits == libgr::IMAGE_BITS_2 ||
-               image.desc.bits == libgr::IMAGE_BITS_4) {
+    } else if (image.desc.bits == libgr::IMAGE_BITS_2 || image.desc.bits == libgr::IMAGE_BITS_4) {
       if (!grayscale_to_8bit(image, image)) return false;
     }
   }

@@ -90,8 +90,8 @@ void ViewScene::Reshape(unsigned long width, unsigned long height) {
   GLint dims[2] = {0, 0};
   glGetIntegerv(GL_MAX_VIEWPORT_DIMS, dims);
   const libgr::direction2l_t image = getCurrentImageSize();
-  const view_projection_t p = view_projection(width, height, dims[0], dims[1],
-                                              hasCurrent() ? &image : nullptr);
+  const view_projection_t p =
+      view_projection(width, height, dims[0], dims[1], hasCurrent() ? &image : nullptr);
   glViewport(0, 0, static_cast<GLsizei>(p.width), static_cast<GLsizei>(p.height));
   if (hasCurrent() && g_option.verbose)
     std::cout << "viewofs: " << libgr::direction2_t(p.offset_x, p.offset_y) << std::endl;
@@ -118,9 +118,8 @@ bool ViewScene::addImage(const char* path, const char* directory) {
   }
   const libgr::direction2l_t size = obj.viewobj.getImageSize();
   obj.viewframe.setFrameType(g_option.frametype);
-  obj.viewframe.setSize(
-      libgr::direction2_t(static_cast<float>(size.x), static_cast<float>(size.y)),
-      g_option.framewidth);
+  obj.viewframe.setSize(libgr::direction2_t(static_cast<float>(size.x), static_cast<float>(size.y)),
+                        g_option.framewidth);
   obj.container.addObject(&obj.viewframe);
   obj.container.addObject(&obj.objdspl);
   obj.view.setObject(&obj.container);
@@ -189,9 +188,7 @@ void ViewScene::Origin() {
   Rotate(-90.0f * static_cast<float>(m_current->viewobj.getOrientation()));
 }
 
-bool ViewScene::clrZoom() {
-  return hasCurrent() && view_clear_zoom(m_current->view.m_matrix);
-}
+bool ViewScene::clrZoom() { return hasCurrent() && view_clear_zoom(m_current->view.m_matrix); }
 
 bool ViewScene::clrRotate() {
   if (!hasCurrent()) return false;

@@ -104,8 +104,6 @@ bool zevfile_t::save(const char* path) const {
   return true;
 }
 
-bool zevfile_t::del(const char* path) const {
-  return ::unlink(make_zevpath(path).c_str()) == 0;
-}
+bool zevfile_t::del(const char* path) const { return ::unlink(make_zevpath(path).c_str()) == 0; }
 
 }  // namespace plimzev2

@@ -9,7 +9,8 @@
 // The pointers carry the entry points' own names, so prototypes of those
 // names cannot be declared beside them.
 #if defined(GL_GLEXT_PROTOTYPES) || defined(GLX_GLXEXT_PROTOTYPES)
-#error "gl_extloader.h declares the GL entry points as pointers: do not define GL_GLEXT_PROTOTYPES or GLX_GLXEXT_PROTOTYPES"
+#error \
+    "gl_extloader.h declares the GL entry points as pointers: do not define GL_GLEXT_PROTOTYPES or GLX_GLXEXT_PROTOTYPES"
 #endif
 
 #include <GL/gl.h>

@@ -11,8 +11,7 @@ const std::size_t gl_extloader_entry_count =
 
 int is_gl_extloader_inited = 0;
 
-void gl_extloader_init(void)
-{
+void gl_extloader_init(void) {
   for (const gl_extloader_entry_t& entry : gl_extloader_entries) {
     // Never tested: the viewer calls their entry points straight from libGL.
     if (entry.flag == &is_GL_ARB_imaging_supported ||

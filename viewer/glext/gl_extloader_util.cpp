@@ -9,14 +9,12 @@
 
 namespace {
 
-const char* gl_string(GLenum name)
-{
+const char* gl_string(GLenum name) {
   return reinterpret_cast<const char*>(gl_extloader_calls.get_string(name));
 }
 
 // Builds the version list once, from the first query that has a version.
-void set_up_version_list(const char* version)
-{
+void set_up_version_list(const char* version) {
   if (extension_linkedlist != nullptr || version == nullptr) {
     return;
   }
@@ -35,8 +33,7 @@ void set_up_version_list(const char* version)
 }
 
 // The name as a whole blank-separated word of the extension string.
-bool string_search(const char* name)
-{
+bool string_search(const char* name) {
   const char* extensions = gl_string(GL_EXTENSIONS);
   if (extensions == nullptr) {
     return false;
@@ -56,8 +53,7 @@ bool string_search(const char* name)
 }
 
 // The name as a whole entry of the indexed extension list of GL 3.0.
-bool indexed_search(const char* name)
-{
+bool indexed_search(const char* name) {
   gl_extloader_calls.load_version_3_0();
   GLint count = 0;  // stays 0 when the query fails
   gl_extloader_calls.get_integerv(GL_NUM_EXTENSIONS, &count);
@@ -65,8 +61,8 @@ bool indexed_search(const char* name)
     return false;
   }
   for (GLint index = 0; index < count; ++index) {
-    const char* entry = reinterpret_cast<const char*>(
-        glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(index)));
+    const char* entry =
+        reinterpret_cast<const char*>(glGetStringi(GL_EXTENSIONS, static_cast<GLuint>(index)));
     if (entry != nullptr && std::strcmp(entry, name) == 0) {
       return true;
     }
@@ -74,10 +70,8 @@ bool indexed_search(const char* name)
   return false;
 }
 
-bool in_version_list(const char* name)
-{
-  for (const extension_node_t* node = extension_linkedlist; node != nullptr;
-       node = node->next) {
+bool in_version_list(const char* name) {
+  for (const extension_node_t* node = extension_linkedlist; node != nullptr; node = node->next) {
     if (std::strcmp(node->name, name) == 0) {
       return true;
     }
@@ -105,8 +99,7 @@ gl_extloader_calls_t gl_extloader_calls = {glGetString, glGetIntegerv, init_GL_V
 // Both strings are runs of decimal numbers, each followed by one separator
 // of any kind; numbers compare in turn. Text after the numbers reads as 0
 // and never lowers the version, but "4.6" stops short of "4.6.0".
-int gl_extloader_version_reaches(const char* version, const char* row)
-{
+int gl_extloader_version_reaches(const char* version, const char* row) {
   for (;;) {
     if (*row == '\0') {
       return 1;
@@ -132,8 +125,7 @@ int gl_extloader_version_reaches(const char* version, const char* row)
   }
 }
 
-int isExtensionSupported(const char* name)
-{
+int isExtensionSupported(const char* name) {
   const char* version = gl_string(GL_VERSION);
   set_up_version_list(version);
   if (name == nullptr || *name == '\0' || std::strchr(name, ' ') != nullptr) {
@@ -142,8 +134,7 @@ int isExtensionSupported(const char* name)
   // Without a version string there is no context to search: only the
   // version list of an earlier context can answer.
   if (version != nullptr) {
-    const bool found = std::strcmp(version, "3.0") < 0 ? string_search(name)
-                                                       : indexed_search(name);
+    const bool found = std::strcmp(version, "3.0") < 0 ? string_search(name) : indexed_search(name);
     if (found) {
       return 1;
     }
@@ -151,8 +142,7 @@ int isExtensionSupported(const char* name)
   return in_version_list(name) ? 1 : 0;
 }
 
-gl_extloader_proc_t __gl_GetProcAddress(const char* name)
-{
+gl_extloader_proc_t __gl_GetProcAddress(const char* name) {
   return glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name));
 }
 }

@@ -12,16 +12,12 @@ unsigned int grFormatToComponents(unsigned int format) {
     case GL_GREEN:
     case GL_BLUE:
     case GL_ALPHA:
-    case GL_LUMINANCE:
-      return 1;
-    case GL_LUMINANCE_ALPHA:
-      return 2;
+    case GL_LUMINANCE: return 1;
+    case GL_LUMINANCE_ALPHA: return 2;
     case GL_RGB:
-    case GL_BGR:
-      return 3;
+    case GL_BGR: return 3;
     case GL_RGBA:
-    case GL_BGRA:
-      return 4;
+    case GL_BGRA: return 4;
     default:  // GL_STENCIL_INDEX among them
       return 0;
   }
@@ -31,19 +27,14 @@ unsigned int grTypeToSize(unsigned int type) {
   switch (type) {
     case GL_BYTE:
     case GL_UNSIGNED_BYTE:
-    case GL_BITMAP:
-      return 1;
+    case GL_BITMAP: return 1;
     case GL_SHORT:
-    case GL_UNSIGNED_SHORT:
-      return 2;
+    case GL_UNSIGNED_SHORT: return 2;
     case GL_INT:
     case GL_UNSIGNED_INT:
-    case GL_FLOAT:
-      return 4;
-    case GL_DOUBLE:
-      return 8;
-    default:
-      return 0;
+    case GL_FLOAT: return 4;
+    case GL_DOUBLE: return 8;
+    default: return 0;
   }
 }
 

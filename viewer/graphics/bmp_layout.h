@@ -33,12 +33,9 @@ struct fields_t {
 };
 
 inline uint32_t le32(const unsigned char* p) {
-  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 |
-         uint32_t(p[3]) << 24;
+  return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-inline uint16_t le16(const unsigned char* p) {
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
+inline uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 // The first 54 bytes of a file.
 inline fields_t parse(const unsigned char* h) {
@@ -81,14 +78,19 @@ inline uint64_t rowbytes(uint64_t width, uint64_t bits) {
 inline bool size_valid(const fields_t& f, const char* name) {
   if (f.width <= 0 || f.height == 0) return false;
   switch (f.bits) {
-    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32: break;
     default: return false;
   }
   return check_image_size(name, uint64_t(f.width), rows(f));
 }
 
-inline void store(libutils::tagBITMAPFILEHEADER& file,
-                  libutils::tagBITMAPINFOHEADER& info, const fields_t& f) {
+inline void store(libutils::tagBITMAPFILEHEADER& file, libutils::tagBITMAPINFOHEADER& info,
+                  const fields_t& f) {
   file.bfType = f.type;
   file.bfSize = f.file_size;
   file.bfReserved1 = 0;

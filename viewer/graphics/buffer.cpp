@@ -7,8 +7,8 @@ namespace libgr {
 
 namespace {
 
-bool read_viewport(image2d_t& image, unsigned int buffer,
-                   const image_desc_t& desc, GLenum format, GLenum type) {
+bool read_viewport(image2d_t& image, unsigned int buffer, const image_desc_t& desc, GLenum format,
+                   GLenum type) {
   GLint viewport[4] = {0, 0, 0, 0};
   glGetIntegerv(GL_VIEWPORT, viewport);
   image.clear();
@@ -27,16 +27,14 @@ bool read_viewport(image2d_t& image, unsigned int buffer,
 }  // namespace
 
 bool grReadPixelsRGB(image2d_t& image, unsigned int buffer) {
-  return read_viewport(image, buffer,
-                       image_desc_t(IMAGE_FORMAT_RGB, IMAGE_TYPE_UINT, IMAGE_BITS_8),
+  return read_viewport(image, buffer, image_desc_t(IMAGE_FORMAT_RGB, IMAGE_TYPE_UINT, IMAGE_BITS_8),
                        GL_RGB, GL_UNSIGNED_BYTE);
 }
 
 bool grReadPixelsDepth(image2d_t& image, unsigned int buffer) {
-  return read_viewport(
-      image, buffer,
-      image_desc_t(IMAGE_FORMAT_DEPTH, IMAGE_TYPE_UINT, IMAGE_BITS_32),
-      GL_DEPTH_COMPONENT, GL_UNSIGNED_INT);
+  return read_viewport(image, buffer,
+                       image_desc_t(IMAGE_FORMAT_DEPTH, IMAGE_TYPE_UINT, IMAGE_BITS_32),
+                       GL_DEPTH_COMPONENT, GL_UNSIGNED_INT);
 }
 
 }  // namespace libgr

@@ -19,13 +19,9 @@ void grDspListMgr::Release() {
   m_generated = false;
 }
 
-unsigned int grDspListMgr::listname() const {
-  return m_generated ? m_name : GL_INVALID_VALUE;
-}
+unsigned int grDspListMgr::listname() const { return m_generated ? m_name : GL_INVALID_VALUE; }
 
-unsigned int grDspList::listname() const {
-  return m_list ? m_list->listname() : GL_INVALID_VALUE;
-}
+unsigned int grDspList::listname() const { return m_list ? m_list->listname() : GL_INVALID_VALUE; }
 
 bool grDspList::Preload(const grObject3D* object) {
   if (!m_list && !m_list.newobject()) {

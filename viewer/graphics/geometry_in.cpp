@@ -89,33 +89,15 @@ std::istream& get_bytes(std::istream& is, V&... bytes) {
 
 }  // namespace
 
-std::istream& operator>>(std::istream& is, position3_t& v) {
-  return get(is, v.x, v.y, v.z);
-}
-std::istream& operator>>(std::istream& is, direction3_t& v) {
-  return get(is, v.x, v.y, v.z);
-}
-std::istream& operator>>(std::istream& is, position2_t& v) {
-  return get(is, v.x, v.y);
-}
-std::istream& operator>>(std::istream& is, direction2_t& v) {
-  return get(is, v.x, v.y);
-}
-std::istream& operator>>(std::istream& is, position2l_t& v) {
-  return get(is, v.x, v.y);
-}
-std::istream& operator>>(std::istream& is, direction2l_t& v) {
-  return get(is, v.x, v.y);
-}
-std::istream& operator>>(std::istream& is, position2ul_t& v) {
-  return get(is, v.x, v.y);
-}
-std::istream& operator>>(std::istream& is, direction2ul_t& v) {
-  return get(is, v.x, v.y);
-}
-std::istream& operator>>(std::istream& is, quaternion_t& v) {
-  return get(is, v.x, v.y, v.z, v.w);
-}
+std::istream& operator>>(std::istream& is, position3_t& v) { return get(is, v.x, v.y, v.z); }
+std::istream& operator>>(std::istream& is, direction3_t& v) { return get(is, v.x, v.y, v.z); }
+std::istream& operator>>(std::istream& is, position2_t& v) { return get(is, v.x, v.y); }
+std::istream& operator>>(std::istream& is, direction2_t& v) { return get(is, v.x, v.y); }
+std::istream& operator>>(std::istream& is, position2l_t& v) { return get(is, v.x, v.y); }
+std::istream& operator>>(std::istream& is, direction2l_t& v) { return get(is, v.x, v.y); }
+std::istream& operator>>(std::istream& is, position2ul_t& v) { return get(is, v.x, v.y); }
+std::istream& operator>>(std::istream& is, direction2ul_t& v) { return get(is, v.x, v.y); }
+std::istream& operator>>(std::istream& is, quaternion_t& v) { return get(is, v.x, v.y, v.z, v.w); }
 
 std::istream& operator>>(std::istream& is, rotation3_t& v) {
   skipkakko_beg(is);
@@ -145,15 +127,9 @@ std::istream& operator>>(std::istream& is, posture3w_t& v) {
   return is;
 }
 
-std::istream& operator>>(std::istream& is, polarpos3_t& v) {
-  return get(is, v.r, v.theta, v.phi);
-}
-std::istream& operator>>(std::istream& is, angles3_t& v) {
-  return get(is, v.x, v.y, v.z);
-}
-std::istream& operator>>(std::istream& is, revolution3_t& v) {
-  return get(is, v.x, v.y, v.z);
-}
+std::istream& operator>>(std::istream& is, polarpos3_t& v) { return get(is, v.r, v.theta, v.phi); }
+std::istream& operator>>(std::istream& is, angles3_t& v) { return get(is, v.x, v.y, v.z); }
+std::istream& operator>>(std::istream& is, revolution3_t& v) { return get(is, v.x, v.y, v.z); }
 
 std::istream& operator>>(std::istream& is, straight3_t& v) {
   skipkakko_beg(is);
@@ -180,35 +156,19 @@ std::istream& operator>>(std::istream& is, inertial3_t& v) {
   return is;
 }
 
-std::istream& operator>>(std::istream& is, vector3w_t& v) {
-  return get(is, v.x, v.y, v.z, v.w);
-}
-std::istream& operator>>(std::istream& is, color3_t& v) {
-  return get(is, v.r, v.g, v.b);
-}
-std::istream& operator>>(std::istream& is, color3a_t& v) {
-  return get(is, v.r, v.g, v.b, v.a);
-}
-std::istream& operator>>(std::istream& is, texcoord1_t& v) {
-  return get(is, v.s);
-}
-std::istream& operator>>(std::istream& is, texcoord2_t& v) {
-  return get(is, v.s, v.t);
-}
-std::istream& operator>>(std::istream& is, texcoord2q_t& v) {
-  return get(is, v.s, v.t, v.q);
-}
-std::istream& operator>>(std::istream& is, texcoord3_t& v) {
-  return get(is, v.s, v.t, v.r);
-}
-std::istream& operator>>(std::istream& is, texcoord3q_t& v) {
-  return get(is, v.s, v.t, v.r, v.q);
-}
+std::istream& operator>>(std::istream& is, vector3w_t& v) { return get(is, v.x, v.y, v.z, v.w); }
+std::istream& operator>>(std::istream& is, color3_t& v) { return get(is, v.r, v.g, v.b); }
+std::istream& operator>>(std::istream& is, color3a_t& v) { return get(is, v.r, v.g, v.b, v.a); }
+std::istream& operator>>(std::istream& is, texcoord1_t& v) { return get(is, v.s); }
+std::istream& operator>>(std::istream& is, texcoord2_t& v) { return get(is, v.s, v.t); }
+std::istream& operator>>(std::istream& is, texcoord2q_t& v) { return get(is, v.s, v.t, v.q); }
+std::istream& operator>>(std::istream& is, texcoord3_t& v) { return get(is, v.s, v.t, v.r); }
+std::istream& operator>>(std::istream& is, texcoord3q_t& v) { return get(is, v.s, v.t, v.r, v.q); }
 
 std::istream& operator>>(std::istream& is, matrix3w_t& v) {
   float* m = v.m;
-  return get(is, m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9],
-             m[10], m[11], m[12], m[13], m[14], m[15]);
+  return get(is, m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11], m[12],
+             m[13], m[14], m[15]);
 }
 
 std::istream& operator>>(std::istream& is, box2_t& v) {
@@ -233,30 +193,16 @@ std::istream& operator>>(std::istream& is, box3_t& v) {
   return is;
 }
 
-std::istream& operator>>(std::istream& is, dim2_t& v) {
-  return get(is, v.x, v.y);
-}
-std::istream& operator>>(std::istream& is, dim3_t& v) {
-  return get(is, v.x, v.y, v.z);
-}
+std::istream& operator>>(std::istream& is, dim2_t& v) { return get(is, v.x, v.y); }
+std::istream& operator>>(std::istream& is, dim3_t& v) { return get(is, v.x, v.y, v.z); }
 std::istream& operator>>(std::istream& is, color3aub_t& v) {
   return get_bytes(is, v.r, v.g, v.b, v.a);
 }
-std::istream& operator>>(std::istream& is, color3ub_t& v) {
-  return get_bytes(is, v.r, v.g, v.b);
-}
-std::istream& operator>>(std::istream& is, color1aub_t& v) {
-  return get_bytes(is, v.l, v.a);
-}
-std::istream& operator>>(std::istream& is, color1ub_t& v) {
-  return get_bytes(is, v.l);
-}
-std::istream& operator>>(std::istream& is, surface_t& v) {
-  return get(is, v.a, v.b, v.c, v.d);
-}
-std::istream& operator>>(std::istream& is, line2d_t& v) {
-  return get(is, v.a, v.b, v.c);
-}
+std::istream& operator>>(std::istream& is, color3ub_t& v) { return get_bytes(is, v.r, v.g, v.b); }
+std::istream& operator>>(std::istream& is, color1aub_t& v) { return get_bytes(is, v.l, v.a); }
+std::istream& operator>>(std::istream& is, color1ub_t& v) { return get_bytes(is, v.l); }
+std::istream& operator>>(std::istream& is, surface_t& v) { return get(is, v.a, v.b, v.c, v.d); }
+std::istream& operator>>(std::istream& is, line2d_t& v) { return get(is, v.a, v.b, v.c); }
 
 // No tags are tested here: each nested reader skips to its own "(".
 std::istream& operator>>(std::istream& is, line3d_t& v) {

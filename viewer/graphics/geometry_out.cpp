@@ -100,9 +100,7 @@ std::ostream& operator<<(std::ostream& os, const color3_t& v) {
 std::ostream& operator<<(std::ostream& os, const color3a_t& v) {
   return put(os, "col3a", v.r, v.g, v.b, v.a);
 }
-std::ostream& operator<<(std::ostream& os, const texcoord1_t& v) {
-  return put(os, "txc1", v.s);
-}
+std::ostream& operator<<(std::ostream& os, const texcoord1_t& v) { return put(os, "txc1", v.s); }
 std::ostream& operator<<(std::ostream& os, const texcoord2_t& v) {
   return put(os, "txc2", v.s, v.t);
 }
@@ -134,9 +132,7 @@ std::ostream& operator<<(std::ostream& os, const box2_t& v) {
 std::ostream& operator<<(std::ostream& os, const box3_t& v) {
   return put(os, "box3", v.min, v.max);
 }
-std::ostream& operator<<(std::ostream& os, const dim2_t& v) {
-  return put(os, "dim2", v.x, v.y);
-}
+std::ostream& operator<<(std::ostream& os, const dim2_t& v) { return put(os, "dim2", v.x, v.y); }
 std::ostream& operator<<(std::ostream& os, const dim3_t& v) {
   return put(os, "dim3", v.x, v.y, v.z);
 }
@@ -162,16 +158,14 @@ std::ostream& operator<<(std::ostream& os, const line3d_t& v) {
   return put(os, "line3d", v.direction, v.m1, v.m2);
 }
 std::ostream& operator<<(std::ostream& os, const projection_t& v) {
-  return put(os, "projection", v.left, v.right, v.bottom, v.top, v.znear,
-             v.zfar);
+  return put(os, "projection", v.left, v.right, v.bottom, v.top, v.znear, v.zfar);
 }
 
 std::ostream& operator<<(std::ostream& os, const triangle_t& v) {
   os << "s: " << v.surface << std::endl;
   os << v.matrix << std::endl;
   os << "l: " << v.lines[0] << v.lines[1] << v.lines[2] << std::endl;
-  os << "p: " << v.positions[0] << v.positions[1] << v.positions[2]
-     << std::endl;
+  os << "p: " << v.positions[0] << v.positions[1] << v.positions[2] << std::endl;
   for (const auto& triple : v.extra) {
     os << triple[0] << ", " << triple[1] << ", " << triple[2] << std::endl;
   }

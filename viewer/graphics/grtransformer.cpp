@@ -10,8 +10,7 @@ namespace libgr {
 
 void grRotater::Draw() const {
   if (!m_object) return;
-  glRotatef(m_rotation.angle, m_rotation.axis.x, m_rotation.axis.y,
-            m_rotation.axis.z);
+  glRotatef(m_rotation.angle, m_rotation.axis.x, m_rotation.axis.y, m_rotation.axis.z);
   m_object->Draw();
 }
 

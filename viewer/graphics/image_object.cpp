@@ -21,8 +21,7 @@ bool image_jpeg1_t::load(image2d_t& image, const char* path) {
     app1_marker_t exif;
     exif.set_app1_buffer(app1);
     if (exif.parse()) {
-      const std::vector<uint16_t>& orientation =
-          exif.tiff_header.tag_0th.orientation;
+      const std::vector<uint16_t>& orientation = exif.tiff_header.tag_0th.orientation;
       if (!orientation.empty()) {
         rightrotatecount = mixorientandrightrotatecount(0, orientation[0]);
       }

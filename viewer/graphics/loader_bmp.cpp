@@ -27,12 +27,11 @@ bool read_headers(std::istream& is, bmp::fields_t& f, const char* name) {
 // Rows of rowbytes each, bottom-up into base; a top-down file's first row
 // goes last. A file that ends early leaves the remaining rows as they are
 // (zero). Returns the number of whole rows read.
-uint64_t read_rows(std::istream& is, unsigned char* base, uint64_t rowbytes,
-                   uint64_t count, bool top_down) {
+uint64_t read_rows(std::istream& is, unsigned char* base, uint64_t rowbytes, uint64_t count,
+                   bool top_down) {
   uint64_t done = 0;
   if (!top_down) {
-    is.read(reinterpret_cast<char*>(base),
-            static_cast<std::streamsize>(rowbytes * count));
+    is.read(reinterpret_cast<char*>(base), static_cast<std::streamsize>(rowbytes * count));
     done = static_cast<uint64_t>(is.gcount()) / rowbytes;
   } else {
     for (; done < count && is; ++done) {
@@ -119,11 +118,9 @@ bool bmpimage_t::save(std::ostream& os) {
   put32(p, info.biClrUsed);
   put32(p, info.biClrImportant);
   os.write(reinterpret_cast<const char*>(head), sizeof head);
-  os.write(reinterpret_cast<const char*>(colours.data()),
-           static_cast<std::streamsize>(table));
+  os.write(reinterpret_cast<const char*>(colours.data()), static_cast<std::streamsize>(table));
   if (bytes) {
-    os.write(reinterpret_cast<const char*>(pixels.begin()),
-             static_cast<std::streamsize>(bytes));
+    os.write(reinterpret_cast<const char*>(pixels.begin()), static_cast<std::streamsize>(bytes));
   }
   return !os.fail();
 }
@@ -143,8 +140,7 @@ bool convert(image2d_t& image, const bmpimage_t& bmp) {
     default: return false;
   }
   if (bmp.info.biWidth <= 0 || bmp.info.biHeight <= 0) return false;
-  uint64_t rowbytes =
-      bmp::rowbytes(uint64_t(bmp.info.biWidth), bmp.info.biBitCount);
+  uint64_t rowbytes = bmp::rowbytes(uint64_t(bmp.info.biWidth), bmp.info.biBitCount);
   if (bmp.pixels.size() < rowbytes * uint64_t(bmp.info.biHeight)) return false;
   image.desc = image_desc_t(format, IMAGE_TYPE_UINT, bits);
   // The rows are padded to 4 bytes: no store record, no window.
@@ -161,23 +157,20 @@ bool convert(image2d_t& image, const bmpimage_t& bmp) {
 bool convert(bmpimage_t& bmp, const image2d_t& image) {
   if (image.compressed) return false;
   const image2d_t s(image);
-  const bool integer =
-      s.desc.type == IMAGE_TYPE_SINT || s.desc.type == IMAGE_TYPE_UINT;
+  const bool integer = s.desc.type == IMAGE_TYPE_SINT || s.desc.type == IMAGE_TYPE_UINT;
   uint16_t bits = 0;
   if (integer && s.desc.format == IMAGE_FORMAT_GRAYSCALE) {
     if (s.desc.bits == IMAGE_BITS_1) bits = 1;
     if (s.desc.bits == IMAGE_BITS_4) bits = 4;
     if (s.desc.bits == IMAGE_BITS_8) bits = 8;
-  } else if (integer && s.desc.format == IMAGE_FORMAT_BGR &&
-             s.desc.bits == IMAGE_BITS_8) {
+  } else if (integer && s.desc.format == IMAGE_FORMAT_BGR && s.desc.bits == IMAGE_BITS_8) {
     bits = 24;
   }
   if (bits == 0) {
     unsupported("not supported format.");
     return false;
   }
-  if (s.width == 0 || s.height == 0 || s.width > INT32_MAX ||
-      s.height > INT32_MAX) {
+  if (s.width == 0 || s.height == 0 || s.width > INT32_MAX || s.height > INT32_MAX) {
     unsupported("image size not supported.");
     return false;
   }
@@ -185,13 +178,11 @@ bool convert(bmpimage_t& bmp, const image2d_t& image) {
   const uint64_t bytes = rowbytes * s.height;
   const uint64_t skip_bits = uint64_t(s.window.skip_pixels) * bits;
   const uint64_t first = s.window.skip_rows * s.rowsize() + skip_bits / 8;
-  if (skip_bits % 8 != 0 ||
-      s.pixels.size() < first + (s.height - 1) * s.rowsize() + s.rowbyte()) {
+  if (skip_bits % 8 != 0 || s.pixels.size() < first + (s.height - 1) * s.rowsize() + s.rowbyte()) {
     unsupported("image rows outside the pixel store.");
     return false;
   }
-  if (s.rowsize() == rowbytes && s.window.skip_pixels == 0 &&
-      s.pixels.size() >= first + bytes) {
+  if (s.rowsize() == rowbytes && s.window.skip_pixels == 0 && s.pixels.size() >= first + bytes) {
     bmp.pixels.setwindow(s.pixels, first, bytes);
   } else {
     // Another alignment or a window narrower than its rows: the file wants
@@ -234,8 +225,7 @@ bool BmpLoad(image2d_t& image, const char* path, e_image_format_t format) {
   return is && BmpLoad(image, is, format, path);
 }
 
-bool BmpLoad(image2d_t& image, std::istream& is, e_image_format_t format,
-             const char* name) {
+bool BmpLoad(image2d_t& image, std::istream& is, e_image_format_t format, const char* name) {
   bmp::fields_t f;
   if (!read_headers(is, f, name) || f.compression != 0) return false;
   const uint64_t rowbytes = bmp::rowbytes(uint64_t(f.width), f.bits);

@@ -42,14 +42,12 @@ class bmpimage_t {
 // Windows onto one read-only mapping of the whole file; nothing is copied.
 class bmpimage2_t {
  public:
-  libutils::ofsvector<libutils::tagBITMAPFILEHEADER, libutils::alloc_mmap_unix>
-      file;
-  libutils::ofsvector<libutils::tagBITMAPINFOHEADER, libutils::alloc_mmap_unix>
-      info;
+  libutils::ofsvector<libutils::tagBITMAPFILEHEADER, libutils::alloc_mmap_unix> file;
+  libutils::ofsvector<libutils::tagBITMAPINFOHEADER, libutils::alloc_mmap_unix> info;
   // Right after the information header (whatever its size), at most the
   // colours-used count (2 to the bits when 0) and never past the pixels.
   libutils::ofsvector<libutils::tagRGBQUAD, libutils::alloc_mmap_unix> colours;
-  pixel_store_t pixels;  // from the pixel offset to the end of the file
+  pixel_store_t pixels;        // from the pixel offset to the end of the file
   const char* name = nullptr;  // for messages; not owned
 
   // Maps the file; false when it cannot be mapped or fails the header

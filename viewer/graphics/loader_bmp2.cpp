@@ -70,8 +70,7 @@ bool convert(image2d_t& image, const bmpimage2_t& bmp) {
     const libutils::tagRGBQUAD* table = bmp.colours.begin();
     for (uint64_t i = 0; i < entries; ++i) {
       image.palette.red[i] = static_cast<unsigned short>(table[i].rgbRed * 257);
-      image.palette.green[i] =
-          static_cast<unsigned short>(table[i].rgbGreen * 257);
+      image.palette.green[i] = static_cast<unsigned short>(table[i].rgbGreen * 257);
       image.palette.blue[i] = static_cast<unsigned short>(table[i].rgbBlue * 257);
     }
   }
@@ -92,9 +91,7 @@ bool convert(image2d_t& image, const bmpimage2_t& bmp) {
       image.palette.clear();
       format = IMAGE_FORMAT_BGRA;
       break;
-    default:
-      image.palette.clear();
-      return false;
+    default: image.palette.clear(); return false;
   }
   image.desc = image_desc_t(format, IMAGE_TYPE_UINT, bits);
   image.store = nullptr;  // rows padded to 4 bytes as in the file

@@ -40,8 +40,7 @@ bool check_png_version() {
 
 // 16-bit samples stay in PNG's big-endian order: on a little-endian host
 // the store record asks for swapped bytes.
-const image_store_t big_endian_store(
-    libutils::detail::host_is_little_endian(), 4);
+const image_store_t big_endian_store(libutils::detail::host_is_little_endian(), 4);
 
 bool memory_is_big_endian(const image2d_t& image) {
   bool swapped = image.store && image.store->swap_bytes;
@@ -100,13 +99,12 @@ uint64_t next_power_of_two(uint64_t n) {
 
 // Everything between the error return point and the end of a read; any
 // failure leaves through png_longjmp or libpng's own error.
-void read_body(png_structp png, png_infop info, image2d_t& image,
-               const char* name, png_bytep* volatile& rows) {
+void read_body(png_structp png, png_infop info, image2d_t& image, const char* name,
+               png_bytep* volatile& rows) {
   png_read_info(png, info);
   png_uint_32 width = 0, height = 0;
   int depth = 0, colour_type = 0;
-  png_get_IHDR(png, info, &width, &height, &depth, &colour_type, nullptr,
-               nullptr, nullptr);
+  png_get_IHDR(png, info, &width, &height, &depth, &colour_type, nullptr, nullptr, nullptr);
   // Interlaced files: png_read_image hands back whole rows.
   png_set_interlace_handling(png);
   png_read_update_info(png, info);
@@ -136,8 +134,7 @@ void read_body(png_structp png, png_infop info, image2d_t& image,
   image.desc = image_desc_t(format, IMAGE_TYPE_UINT, bits);
   image.store = depth == 16 ? &big_endian_store : nullptr;
   image.compressed = false;
-  if (height == 0 || !check_image_size(name, width, height) ||
-      !image.allocate()) {
+  if (height == 0 || !check_image_size(name, width, height) || !image.allocate()) {
     png_longjmp(png, 1);
   }
   rows = static_cast<png_bytep*>(std::malloc(sizeof(png_bytep) * height));
@@ -147,8 +144,7 @@ void read_body(png_structp png, png_infop info, image2d_t& image,
 }
 
 int read_png(std::istream& is, image2d_t& image, const char* name) {
-  png_structp png =
-      png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return PNG_NO_STRUCT;
   png_infop info = png_create_info_struct(png);
   if (!info) {
@@ -172,12 +168,10 @@ int read_png(std::istream& is, image2d_t& image, const char* name) {
 }
 
 // Everything between the error return point and the end of a write.
-void write_body(png_structp png, png_infop info, const image2d_t& image,
-                int depth, int colour_type, const char* title,
-                png_bytep* volatile& rows) {
-  png_set_IHDR(png, info, image.width, image.height, depth, colour_type,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
+void write_body(png_structp png, png_infop info, const image2d_t& image, int depth, int colour_type,
+                const char* title, png_bytep* volatile& rows) {
+  png_set_IHDR(png, info, image.width, image.height, depth, colour_type, PNG_INTERLACE_NONE,
+               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   const png_byte d = static_cast<png_byte>(depth);
   png_color_8 sig = {};
   bool significant = true;
@@ -185,17 +179,15 @@ void write_body(png_structp png, png_infop info, const image2d_t& image,
     case PNG_COLOR_TYPE_GRAY: sig.gray = d; break;
     case PNG_COLOR_TYPE_GRAY_ALPHA: sig.gray = sig.alpha = d; break;
     case PNG_COLOR_TYPE_RGB: sig.red = sig.green = sig.blue = d; break;
-    case PNG_COLOR_TYPE_RGB_ALPHA:
-      sig.red = sig.green = sig.blue = sig.alpha = d;
-      break;
+    case PNG_COLOR_TYPE_RGB_ALPHA: sig.red = sig.green = sig.blue = sig.alpha = d; break;
     default: significant = false; break;
   }
   if (significant) png_set_sBIT(png, info, &sig);
   if (colour_type == PNG_COLOR_TYPE_PALETTE) {
     png_color palette[PNG_MAX_PALETTE_LENGTH];
-    const uint64_t n = std::min<uint64_t>(
-        {image.palette.size, image.palette.red.size(), image.palette.green.size(),
-         image.palette.blue.size(), uint64_t(1) << depth});
+    const uint64_t n = std::min<uint64_t>({image.palette.size, image.palette.red.size(),
+                                           image.palette.green.size(), image.palette.blue.size(),
+                                           uint64_t(1) << depth});
     for (uint64_t i = 0; i < n; ++i) {
       palette[i].red = static_cast<png_byte>(image.palette.red[i] >> 8);
       palette[i].green = static_cast<png_byte>(image.palette.green[i] >> 8);
@@ -224,10 +216,9 @@ void write_body(png_structp png, png_infop info, const image2d_t& image,
 
 // The libpng part of a save; what libpng wrote stays in the file after
 // an error.
-int write_png(std::FILE* fp, const image2d_t& image, int depth,
-              int colour_type, const char* title) {
-  png_structp png =
-      png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+int write_png(std::FILE* fp, const image2d_t& image, int depth, int colour_type,
+              const char* title) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return PNG_NO_STRUCT;
   png_infop info = png_create_info_struct(png);
   if (!info) {
@@ -255,8 +246,7 @@ bool loader_png(image2d_t& image, const char* path, libutils::android_app* app) 
   return check_png_version() && loadpng(path, image, app) == PNG_OK;
 }
 
-bool saver_png(const image2d_t& image, const char* path,
-               libutils::android_app* app) {
+bool saver_png(const image2d_t& image, const char* path, libutils::android_app* app) {
   return check_png_version() && savepng(path, image, nullptr, app) == PNG_OK;
 }
 
@@ -275,25 +265,21 @@ int loadpng(std::istream& is, image2d_t& image, const char* name) {
   return read_png(is, image, name);
 }
 
-int savepng(const char* path, const image2d_t& image, const char* title,
-            libutils::android_app*) {
+int savepng(const char* path, const image2d_t& image, const char* title, libutils::android_app*) {
   int colour_type = 0, depth = 0;
   if (image.compressed || image.desc.type != IMAGE_TYPE_UINT ||
-      !colour_type_of(image.desc.format, colour_type) ||
-      !depth_of(image.desc.bits, depth) || image.width == 0 ||
-      image.height == 0 || image.width > PNG_UINT_31_MAX ||
+      !colour_type_of(image.desc.format, colour_type) || !depth_of(image.desc.bits, depth) ||
+      image.width == 0 || image.height == 0 || image.width > PNG_UINT_31_MAX ||
       image.height > PNG_UINT_31_MAX) {
     return PNG_NO_LAYOUT;
   }
   // Sample depths PNG allows per colour type, and a palette to write.
   const bool allowed =
       colour_type == PNG_COLOR_TYPE_GRAY ||
-      (colour_type == PNG_COLOR_TYPE_PALETTE ? depth <= 8 && image.palette.size
-                                             : depth >= 8);
-  const uint64_t last =
-      image.window.skip_rows * image.rowsize() +
-      (uint64_t(image.window.skip_pixels) * image.desc.getPixelBits() + 7) / 8 +
-      (image.height - 1) * image.rowsize() + image.rowbyte();
+      (colour_type == PNG_COLOR_TYPE_PALETTE ? depth <= 8 && image.palette.size : depth >= 8);
+  const uint64_t last = image.window.skip_rows * image.rowsize() +
+                        (uint64_t(image.window.skip_pixels) * image.desc.getPixelBits() + 7) / 8 +
+                        (image.height - 1) * image.rowsize() + image.rowbyte();
   if (!allowed || image.pixels.size() < last) return PNG_NO_LAYOUT;
 
   std::FILE* fp = std::fopen(path, "wb");

@@ -16,21 +16,18 @@ constexpr uint8_t top_left = 0x20;
 constexpr uint8_t right_to_left = 0x10;
 constexpr size_t header_size = 18;
 
-uint16_t le16(const unsigned char* p) {
-  return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
+uint16_t le16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 uint64_t pixel_bytes(unsigned depth) { return (depth + 7) / 8; }
 
 bool read_bytes(std::istream& is, std::vector<unsigned char>& out, size_t n) {
   out.resize(n);
-  return n == 0 || is.read(reinterpret_cast<char*>(out.data()),
-                           static_cast<std::streamsize>(n));
+  return n == 0 || is.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(n));
 }
 
 // One colour-map entry of 15, 16, 24 or 32 bits as 16-bit channels.
-void map_entry(const unsigned char* p, unsigned bits, unsigned short& r,
-               unsigned short& g, unsigned short& b) {
+void map_entry(const unsigned char* p, unsigned bits, unsigned short& r, unsigned short& g,
+               unsigned short& b) {
   if (bits <= 16) {
     unsigned v = le16(p);
     r = static_cast<unsigned short>(((v >> 10) & 31) * 65535 / 31);
@@ -72,7 +69,11 @@ bool tgaimage_t::load(std::istream& is) {
   if (image_type != 1 && image_type != 2) return false;
   if (colormap_type > 1 || (descriptor & right_to_left)) return false;
   switch (pixel_depth) {
-    case 8: case 15: case 16: case 24: case 32: break;
+    case 8:
+    case 15:
+    case 16:
+    case 24:
+    case 32: break;
     default: return false;
   }
   if (width == 0 || height == 0 || !check_image_size(name, width, height)) {
@@ -119,12 +120,10 @@ bool tgaimage_t::save(std::ostream& os) {
   if (id.size() > 255) return false;
   id_length = static_cast<uint8_t>(id.size());
   if (colormap_entry_size != 0) {
-    colormap_length =
-        static_cast<uint16_t>(colormap.size() / pixel_bytes(colormap_entry_size));
+    colormap_length = static_cast<uint16_t>(colormap.size() / pixel_bytes(colormap_entry_size));
   }
   colormap_type = colormap.empty() ? 0 : 1;
-  const uint16_t words[] = {colormap_first, colormap_length, x_origin,
-                            y_origin, width, height};
+  const uint16_t words[] = {colormap_first, colormap_length, x_origin, y_origin, width, height};
   unsigned char h[header_size] = {id_length, colormap_type, image_type};
   h[3] = static_cast<unsigned char>(words[0]);
   h[4] = static_cast<unsigned char>(words[0] >> 8);
@@ -138,8 +137,7 @@ bool tgaimage_t::save(std::ostream& os) {
   h[16] = pixel_depth;
   h[17] = descriptor;
   os.write(reinterpret_cast<const char*>(h), sizeof h);
-  os.write(reinterpret_cast<const char*>(id.data()),
-           static_cast<std::streamsize>(id.size()));
+  os.write(reinterpret_cast<const char*>(id.data()), static_cast<std::streamsize>(id.size()));
   os.write(reinterpret_cast<const char*>(colormap.data()),
            static_cast<std::streamsize>(colormap.size()));
   // Rows bottom first as memory holds them; a top-left file is written
@@ -166,15 +164,14 @@ bool convert(image2d_t& image, const tgaimage_t& tga) {
     const unsigned entry = tga.colormap_entry_size;
     if (tga.pixel_depth != 8 || !tga.colormap_type ||
         (entry != 15 && entry != 16 && entry != 24 && entry != 32) ||
-        tga.colormap.size() < tga.colormap_length * pixel_bytes(entry) ||
-        !palette.resize(256)) {
+        tga.colormap.size() < tga.colormap_length * pixel_bytes(entry) || !palette.resize(256)) {
       return false;
     }
     for (unsigned i = 0; i < 256; ++i) {
       unsigned short r = 0, g = 0, b = 0;
       if (i >= tga.colormap_first && i - tga.colormap_first < tga.colormap_length) {
-        map_entry(tga.colormap.data() + (i - tga.colormap_first) * pixel_bytes(entry),
-                  entry, r, g, b);
+        map_entry(tga.colormap.data() + (i - tga.colormap_first) * pixel_bytes(entry), entry, r, g,
+                  b);
       }
       palette.red[i] = r;
       palette.green[i] = g;
@@ -185,8 +182,7 @@ bool convert(image2d_t& image, const tgaimage_t& tga) {
     switch (tga.pixel_depth) {
       case 8: break;
       case 15:
-      case 16: desc = image_desc_t(IMAGE_FORMAT_BGRA, IMAGE_TYPE_UINT,
-                                   IMAGE_BITS_R5G5B5A1); break;
+      case 16: desc = image_desc_t(IMAGE_FORMAT_BGRA, IMAGE_TYPE_UINT, IMAGE_BITS_R5G5B5A1); break;
       case 24: desc.format = IMAGE_FORMAT_BGR; break;
       case 32: desc.format = IMAGE_FORMAT_BGRA; break;
       default: return false;

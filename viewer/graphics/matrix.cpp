@@ -37,8 +37,7 @@ vector3w_t operator*(const vector3w_t& v, const matrix3w_t& m) {
 vector3w_t operator*(const matrix3w_t& m, const vector3w_t& v) {
   float r[4];
   for (unsigned k = 0; k < 4; ++k) {
-    r[k] = v.x * m[4 * k] + v.y * m[4 * k + 1] + v.z * m[4 * k + 2] +
-           v.w * m[4 * k + 3];
+    r[k] = v.x * m[4 * k] + v.y * m[4 * k + 1] + v.z * m[4 * k + 2] + v.w * m[4 * k + 3];
   }
   return vector3w_t(r[0], r[1], r[2], r[3]);
 }

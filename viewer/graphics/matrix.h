@@ -19,8 +19,7 @@ struct tmatrix_t {
 
 // The minor of t without the given row and column.
 template <unsigned N>
-tmatrix_t<N - 1, N - 1> shrink(const tmatrix_t<N, N>& t, unsigned row,
-                               unsigned column) {
+tmatrix_t<N - 1, N - 1> shrink(const tmatrix_t<N, N>& t, unsigned row, unsigned column) {
   tmatrix_t<N - 1, N - 1> out;
   for (unsigned r = 0, rr = 0; r < N; ++r) {
     if (r == row) continue;
@@ -33,9 +32,7 @@ tmatrix_t<N - 1, N - 1> shrink(const tmatrix_t<N, N>& t, unsigned row,
   return out;
 }
 
-inline float Determinant(const tmatrix_t<2, 2>& t) {
-  return t[1][1] * t[0][0] - t[1][0] * t[0][1];
-}
+inline float Determinant(const tmatrix_t<2, 2>& t) { return t[1][1] * t[0][0] - t[1][0] * t[0][1]; }
 
 // Cofactor expansion along the last row.
 template <unsigned N>

@@ -20,8 +20,7 @@ grMatrixModeKeeper::~grMatrixModeKeeper() {
   if (m_old_mode) glMatrixMode(m_old_mode);
 }
 
-grMatrixPusher::grMatrixManager::grMatrixManager(unsigned int mode,
-                                                 unsigned int max_depth_query,
+grMatrixPusher::grMatrixManager::grMatrixManager(unsigned int mode, unsigned int max_depth_query,
                                                  unsigned int depth_query,
                                                  unsigned int matrix_query)
     : m_mode(mode),
@@ -53,22 +52,25 @@ void grMatrixPusher::grMatrixManager::popOverflow() {
   m_overflow.pop_back();
 }
 
-grMatrixPusher::grMatrixManager grMatrixPusher::g_modelview_matrix(
-    GL_MODELVIEW, GL_MAX_MODELVIEW_STACK_DEPTH, GL_MODELVIEW_STACK_DEPTH,
-    GL_MODELVIEW_MATRIX);
-grMatrixPusher::grMatrixManager grMatrixPusher::g_projection_matrix(
-    GL_PROJECTION, GL_MAX_PROJECTION_STACK_DEPTH, GL_PROJECTION_STACK_DEPTH,
-    GL_PROJECTION_MATRIX);
-grMatrixPusher::grMatrixManager grMatrixPusher::g_texture_matrix(
-    GL_TEXTURE, GL_MAX_TEXTURE_STACK_DEPTH, GL_TEXTURE_STACK_DEPTH,
-    GL_TEXTURE_MATRIX);
-grMatrixPusher::grMatrixManager grMatrixPusher::g_color_matrix(
-    GL_COLOR, GL_MAX_COLOR_MATRIX_STACK_DEPTH, GL_COLOR_MATRIX_STACK_DEPTH,
-    GL_COLOR_MATRIX);
+grMatrixPusher::grMatrixManager grMatrixPusher::g_modelview_matrix(GL_MODELVIEW,
+                                                                   GL_MAX_MODELVIEW_STACK_DEPTH,
+                                                                   GL_MODELVIEW_STACK_DEPTH,
+                                                                   GL_MODELVIEW_MATRIX);
+grMatrixPusher::grMatrixManager grMatrixPusher::g_projection_matrix(GL_PROJECTION,
+                                                                    GL_MAX_PROJECTION_STACK_DEPTH,
+                                                                    GL_PROJECTION_STACK_DEPTH,
+                                                                    GL_PROJECTION_MATRIX);
+grMatrixPusher::grMatrixManager grMatrixPusher::g_texture_matrix(GL_TEXTURE,
+                                                                 GL_MAX_TEXTURE_STACK_DEPTH,
+                                                                 GL_TEXTURE_STACK_DEPTH,
+                                                                 GL_TEXTURE_MATRIX);
+grMatrixPusher::grMatrixManager grMatrixPusher::g_color_matrix(GL_COLOR,
+                                                               GL_MAX_COLOR_MATRIX_STACK_DEPTH,
+                                                               GL_COLOR_MATRIX_STACK_DEPTH,
+                                                               GL_COLOR_MATRIX);
 bool grMatrixPusher::g_enhance = false;
 
-grMatrixPusher::grMatrixManager* grMatrixPusher::getMatrixManager(
-    unsigned int mode) {
+grMatrixPusher::grMatrixManager* grMatrixPusher::getMatrixManager(unsigned int mode) {
   if (mode == 0) {
     GLint current = 0;
     glGetIntegerv(GL_MATRIX_MODE, &current);
@@ -80,16 +82,15 @@ grMatrixPusher::grMatrixManager* grMatrixPusher::getMatrixManager(
     case GL_TEXTURE: return &g_texture_matrix;
     case GL_COLOR: return &g_color_matrix;
     default:
-      std::cout << std::hex << mode << ": unknown enum! fall back to modelview."
-                << std::endl;
+      std::cout << std::hex << mode << ": unknown enum! fall back to modelview." << std::endl;
       return &g_modelview_matrix;
   }
 }
 
 void grMatrixPusher::setEnhanceMode(bool on) {
   g_enhance = on;
-  grMatrixManager* managers[] = {&g_modelview_matrix, &g_projection_matrix,
-                                 &g_texture_matrix, &g_color_matrix};
+  grMatrixManager* managers[] = {&g_modelview_matrix, &g_projection_matrix, &g_texture_matrix,
+                                 &g_color_matrix};
   for (grMatrixManager* m : managers) {
     if (on) {
       m->readMaxDepth();

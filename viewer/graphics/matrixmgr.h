@@ -29,8 +29,8 @@ class grMatrixPusher {
  public:
   class grMatrixManager {
    public:
-    grMatrixManager(unsigned int mode, unsigned int max_depth_query,
-                    unsigned int depth_query, unsigned int matrix_query);
+    grMatrixManager(unsigned int mode, unsigned int max_depth_query, unsigned int depth_query,
+                    unsigned int matrix_query);
     // True while GL's stack has room (always when the max depth is 0).
     bool canPush() const;
     void readMaxDepth();

@@ -8,9 +8,7 @@ namespace libgr {
 
 namespace {
 
-GLint gl_int(uint32_t v) {
-  return static_cast<GLint>(std::min<uint32_t>(v, 0x7fffffff));
-}
+GLint gl_int(uint32_t v) { return static_cast<GLint>(std::min<uint32_t>(v, 0x7fffffff)); }
 
 void store(const image_store_t* s, GLenum swap, GLenum alignment) {
   glPixelStorei(swap, s && s->swap_bytes ? GL_TRUE : GL_FALSE);
@@ -22,8 +20,7 @@ struct window_names_t {
   GLenum row_length, image_height, skip_pixels, skip_rows, skip_images;
 };
 constexpr window_names_t kUnpack{GL_UNPACK_ROW_LENGTH, GL_UNPACK_IMAGE_HEIGHT,
-                                 GL_UNPACK_SKIP_PIXELS, GL_UNPACK_SKIP_ROWS,
-                                 GL_UNPACK_SKIP_IMAGES};
+                                 GL_UNPACK_SKIP_PIXELS, GL_UNPACK_SKIP_ROWS, GL_UNPACK_SKIP_IMAGES};
 constexpr window_names_t kPack{GL_PACK_ROW_LENGTH, GL_PACK_IMAGE_HEIGHT, GL_PACK_SKIP_PIXELS,
                                GL_PACK_SKIP_ROWS, GL_PACK_SKIP_IMAGES};
 
@@ -51,9 +48,7 @@ void grPixelStoreUnpack(const image_store_t* s) {
   store(s, GL_UNPACK_SWAP_BYTES, GL_UNPACK_ALIGNMENT);
 }
 
-void grPixelStorePack(const image_store_t* s) {
-  store(s, GL_PACK_SWAP_BYTES, GL_PACK_ALIGNMENT);
-}
+void grPixelStorePack(const image_store_t* s) { store(s, GL_PACK_SWAP_BYTES, GL_PACK_ALIGNMENT); }
 
 void grPixelStoreUnpack(const image_window1d_t& w) { window(w, kUnpack); }
 void grPixelStoreUnpack(const image_window2d_t& w) { window(w, kUnpack); }

@@ -36,8 +36,7 @@ matrix3w_t getRotateMatrix(const rotation3_t& r) {
 rotation3_t getRotation3(const matrix3w_t& m) {
   double angle = std::acos((m[0] + m[5] + m[10] - 1) * 0.5) * kRadToDeg;
   if (!std::isfinite(angle)) return Irot;
-  direction3_t axis =
-      Normalize(direction3_t(m[6] - m[9], m[8] - m[2], m[1] - m[4]));
+  direction3_t axis = Normalize(direction3_t(m[6] - m[9], m[8] - m[2], m[1] - m[4]));
   return rotation3_t(static_cast<float>(angle), axis);
 }
 

@@ -18,32 +18,26 @@ struct mtype_row_t {
 // No tags for the unsigned 2D types: their text would read back as the
 // signed ones.
 const mtype_row_t mtype_table[] = {
-    {MTYPE_FLOAT, "float"},     {MTYPE_POS3, "pos3"},
-    {MTYPE_DIR3, "dir3"},       {MTYPE_POS2, "pos2"},
-    {MTYPE_DIR2, "dir2"},       {MTYPE_POS2L, "pos2l"},
-    {MTYPE_DIR2L, "dir2l"},     {MTYPE_QUA, "qua"},
-    {MTYPE_ROT3, "rot3"},       {MTYPE_PST3W, "pst3w"},
-    {MTYPE_PLR3, "plr3"},       {MTYPE_ANG3, "ang3"},
-    {MTYPE_REV3, "rev3"},       {MTYPE_SRT3, "srt3"},
-    {MTYPE_IRT3, "irt3"},       {MTYPE_VEC3W, "vec3w"},
-    {MTYPE_COL3, "col3"},       {MTYPE_COL3A, "col3a"},
-    {MTYPE_TXC1, "txc1"},       {MTYPE_TXC2, "txc2"},
-    {MTYPE_TXC2Q, "txc2q"},     {MTYPE_TXC3, "txc3"},
-    {MTYPE_TXC3Q, "txc3q"},     {MTYPE_MTX3W, "mtx3w"},
-    {MTYPE_BOX2, "box2"},       {MTYPE_BOX3, "box3"},
-    {MTYPE_DIM2, "dim2"},       {MTYPE_DIM3, "dim3"},
-    {MTYPE_COL3AUB, "col3aub"}, {MTYPE_COL3UB, "col3ub"},
-    {MTYPE_COL1AUB, "col1aub"}, {MTYPE_COL1UB, "col1ub"},
-    {MTYPE_SURFACE, "surface"}, {MTYPE_LINE2D, "line2d"},
-    {MTYPE_LINE3D, "line3d"},   {MTYPE_PROJECTION, "projection"},
+    {MTYPE_FLOAT, "float"},     {MTYPE_POS3, "pos3"},       {MTYPE_DIR3, "dir3"},
+    {MTYPE_POS2, "pos2"},       {MTYPE_DIR2, "dir2"},       {MTYPE_POS2L, "pos2l"},
+    {MTYPE_DIR2L, "dir2l"},     {MTYPE_QUA, "qua"},         {MTYPE_ROT3, "rot3"},
+    {MTYPE_PST3W, "pst3w"},     {MTYPE_PLR3, "plr3"},       {MTYPE_ANG3, "ang3"},
+    {MTYPE_REV3, "rev3"},       {MTYPE_SRT3, "srt3"},       {MTYPE_IRT3, "irt3"},
+    {MTYPE_VEC3W, "vec3w"},     {MTYPE_COL3, "col3"},       {MTYPE_COL3A, "col3a"},
+    {MTYPE_TXC1, "txc1"},       {MTYPE_TXC2, "txc2"},       {MTYPE_TXC2Q, "txc2q"},
+    {MTYPE_TXC3, "txc3"},       {MTYPE_TXC3Q, "txc3q"},     {MTYPE_MTX3W, "mtx3w"},
+    {MTYPE_BOX2, "box2"},       {MTYPE_BOX3, "box3"},       {MTYPE_DIM2, "dim2"},
+    {MTYPE_DIM3, "dim3"},       {MTYPE_COL3AUB, "col3aub"}, {MTYPE_COL3UB, "col3ub"},
+    {MTYPE_COL1AUB, "col1aub"}, {MTYPE_COL1UB, "col1ub"},   {MTYPE_SURFACE, "surface"},
+    {MTYPE_LINE2D, "line2d"},   {MTYPE_LINE3D, "line3d"},   {MTYPE_PROJECTION, "projection"},
     {MTYPE_MAX, nullptr},
 };
 
 constexpr size_t tag_length = 16;
 
 bool delimiter(int c) {
-  return c == std::char_traits<char>::eof() || c == '(' || c == ')' ||
-         c == '\t' || c == '\r' || c == '\n' || c == ',' || c == '\0';
+  return c == std::char_traits<char>::eof() || c == '(' || c == ')' || c == '\t' || c == '\r' ||
+         c == '\n' || c == ',' || c == '\0';
 }
 
 }  // namespace
@@ -84,9 +78,7 @@ std::istream& operator>>(std::istream& is, mtype_reader& v) {
   mtype_reader::value_t& x = v.value;
   char c;
   switch (v.type) {
-    case MTYPE_FLOAT:
-      is >> c >> x.f >> c;
-      break;
+    case MTYPE_FLOAT: is >> c >> x.f >> c; break;
     case MTYPE_POS3: is >> x.pos3; break;
     case MTYPE_DIR3: is >> x.dir3; break;
     case MTYPE_POS2: is >> x.pos2; break;
@@ -126,8 +118,7 @@ std::istream& operator>>(std::istream& is, mtype_reader& v) {
     case MTYPE_PROJECTION: is >> x.projection; break;
     default:
       // An unknown tag: skip its value up to and past the ")".
-      while (is && is.peek() != ')' &&
-             is.peek() != std::char_traits<char>::eof()) {
+      while (is && is.peek() != ')' && is.peek() != std::char_traits<char>::eof()) {
         is.get();
       }
       if (is && is.peek() == ')') is.get();

@@ -16,13 +16,13 @@ constexpr e_image_type_t S = IMAGE_TYPE_SINT;
 constexpr e_image_type_t U = IMAGE_TYPE_UINT;
 constexpr e_image_type_t F = IMAGE_TYPE_FLOAT;
 
-constexpr unsigned int UB233R = 0x8362;   // GL_UNSIGNED_BYTE_2_3_3_REV
-constexpr unsigned int US565R = 0x8364;   // GL_UNSIGNED_SHORT_5_6_5_REV
-constexpr unsigned int US4444R = 0x8365;  // GL_UNSIGNED_SHORT_4_4_4_4_REV
-constexpr unsigned int US1555R = 0x8366;  // GL_UNSIGNED_SHORT_1_5_5_5_REV
+constexpr unsigned int UB233R = 0x8362;      // GL_UNSIGNED_BYTE_2_3_3_REV
+constexpr unsigned int US565R = 0x8364;      // GL_UNSIGNED_SHORT_5_6_5_REV
+constexpr unsigned int US4444R = 0x8365;     // GL_UNSIGNED_SHORT_4_4_4_4_REV
+constexpr unsigned int US1555R = 0x8366;     // GL_UNSIGNED_SHORT_1_5_5_5_REV
 constexpr unsigned int UI2101010R = 0x8368;  // GL_UNSIGNED_INT_2_10_10_10_REV
-constexpr unsigned int HALF = 0x140B;     // GL_HALF_FLOAT
-constexpr unsigned int UI248 = 0x84FA;    // GL_UNSIGNED_INT_24_8
+constexpr unsigned int HALF = 0x140B;        // GL_HALF_FLOAT
+constexpr unsigned int UI248 = 0x84FA;       // GL_UNSIGNED_INT_24_8
 
 const row_t kGrayscale[] = {
     {S, IMAGE_BITS_4, GL_LUMINANCE4, GL_BYTE},
@@ -86,15 +86,13 @@ const row_t kRed[] = {
     {F, IMAGE_BITS_32, GL_R32F, GL_FLOAT},
 };
 
-#define LIBGR_SINGLE_CHANNEL(fmt)                                   \
-  {                                                                 \
-    {S, IMAGE_BITS_8, fmt, GL_BYTE}, {S, IMAGE_BITS_16, fmt, GL_SHORT}, \
-        {S, IMAGE_BITS_32, fmt, GL_INT},                            \
-        {U, IMAGE_BITS_1, fmt, GL_BITMAP},                          \
-        {U, IMAGE_BITS_8, fmt, GL_UNSIGNED_BYTE},                   \
-        {U, IMAGE_BITS_16, fmt, GL_UNSIGNED_SHORT},                 \
-        {U, IMAGE_BITS_32, fmt, GL_UNSIGNED_INT},                   \
-        {F, IMAGE_BITS_16, fmt, HALF}, {F, IMAGE_BITS_32, fmt, GL_FLOAT}, \
+#define LIBGR_SINGLE_CHANNEL(fmt)                                                             \
+  {                                                                                           \
+    {S, IMAGE_BITS_8, fmt, GL_BYTE}, {S, IMAGE_BITS_16, fmt, GL_SHORT},                       \
+        {S, IMAGE_BITS_32, fmt, GL_INT}, {U, IMAGE_BITS_1, fmt, GL_BITMAP},                   \
+        {U, IMAGE_BITS_8, fmt, GL_UNSIGNED_BYTE}, {U, IMAGE_BITS_16, fmt, GL_UNSIGNED_SHORT}, \
+        {U, IMAGE_BITS_32, fmt, GL_UNSIGNED_INT}, {F, IMAGE_BITS_16, fmt, HALF},              \
+        {F, IMAGE_BITS_32, fmt, GL_FLOAT},                                                    \
   }
 const row_t kGreen[] = LIBGR_SINGLE_CHANNEL(GL_GREEN);
 const row_t kBlue[] = LIBGR_SINGLE_CHANNEL(GL_BLUE);
@@ -162,12 +160,9 @@ const row_t kRgba[] = {
 };
 
 const row_t kBgr[] = {
-    {S, IMAGE_BITS_8, GL_RGB, GL_BYTE},
-    {U, IMAGE_BITS_8, GL_RGB, GL_UNSIGNED_BYTE},
-    {S, IMAGE_BITS_R3G3B2, GL_R3_G3_B2, UB233R},
-    {U, IMAGE_BITS_R3G3B2, GL_R3_G3_B2, UB233R},
-    {S, IMAGE_BITS_R5G6B5, GL_RGB5, US565R},
-    {U, IMAGE_BITS_R5G6B5, GL_RGB5, US565R},
+    {S, IMAGE_BITS_8, GL_RGB, GL_BYTE},          {U, IMAGE_BITS_8, GL_RGB, GL_UNSIGNED_BYTE},
+    {S, IMAGE_BITS_R3G3B2, GL_R3_G3_B2, UB233R}, {U, IMAGE_BITS_R3G3B2, GL_R3_G3_B2, UB233R},
+    {S, IMAGE_BITS_R5G6B5, GL_RGB5, US565R},     {U, IMAGE_BITS_R5G6B5, GL_RGB5, US565R},
 };
 
 const row_t kBgra[] = {
@@ -222,9 +217,9 @@ const format_entry_t kFormats[IMAGE_FORMAT_MAX] = {
     {GL_BGRA, LIBGR_ROWS(kBgra)},
     {GL_DEPTH_COMPONENT, LIBGR_ROWS(kDepth)},
     {0, LIBGR_ROWS(kDepthStencil)},
-    {GL_RGB, LIBGR_ROWS(kRgb)},   // YCbCr
-    {GL_RGBA, LIBGR_ROWS(kRgba)}, // YCbCrA
-    {GL_RGB, nullptr, 0},         // YCbCr422
+    {GL_RGB, LIBGR_ROWS(kRgb)},    // YCbCr
+    {GL_RGBA, LIBGR_ROWS(kRgba)},  // YCbCrA
+    {GL_RGB, nullptr, 0},          // YCbCr422
     {GL_COLOR_INDEX, LIBGR_ROWS(kIndex)},
 };
 #undef LIBGR_ROWS
@@ -244,8 +239,7 @@ bool choose(gl_loading_format_t* out, const image_desc_t& desc, bool compress) {
     out->internalformat = row.internalformat;
     out->format = entry.glformat;
     out->type = row.gltype;
-    if (compress && is_GL_ARB_texture_compression_supported &&
-        out->internalformat == GL_ALPHA) {
+    if (compress && is_GL_ARB_texture_compression_supported && out->internalformat == GL_ALPHA) {
       out->internalformat = GL_COMPRESSED_ALPHA_ARB;
     }
     return true;
@@ -269,8 +263,8 @@ unsigned int grGlPixelBits(unsigned int format, unsigned int type) {
   }
 }
 
-bool grConvertImageFormatToGlFormatFULL(gl_loading_format_t* out,
-                                        const image_desc_t& desc, bool compress) {
+bool grConvertImageFormatToGlFormatFULL(gl_loading_format_t* out, const image_desc_t& desc,
+                                        bool compress) {
   if (choose(out, desc, compress)) return true;
   libutils::error();
   std::cerr << "Not supported image format!\n"
@@ -299,10 +293,8 @@ bool is_GL_SGIS_generate_mipmap_capable_format(unsigned int f) {
     case GL_RGB8:
     case GL_RGBA8:
     case GL_BGR:
-    case GL_BGRA:
-      return true;
-    default:
-      return false;
+    case GL_BGRA: return true;
+    default: return false;
   }
 }
 

@@ -25,8 +25,8 @@ struct image_typebits_to_glintfmttype_t {
 // without a GL pixel format or row, or whose GL pixel type does not take
 // exactly the image's bits per pixel (GL would read past the store), is
 // not supported: four lines on standard error, false.
-bool grConvertImageFormatToGlFormatFULL(gl_loading_format_t* out,
-                                        const image_desc_t& desc, bool compress);
+bool grConvertImageFormatToGlFormatFULL(gl_loading_format_t* out, const image_desc_t& desc,
+                                        bool compress);
 
 // The signed counterpart (GL 3.1 or EXT_texture_snorm) of an 8- or 16-bit
 // RGB or RGBA internal format taking signed data (GL_BYTE, GL_SHORT);

@@ -20,9 +20,7 @@ void grTextureMgr::Generate() {
   m_generated = true;
 }
 
-unsigned int grTextureMgr::texname() const {
-  return m_generated ? m_name : GL_INVALID_VALUE;
-}
+unsigned int grTextureMgr::texname() const { return m_generated ? m_name : GL_INVALID_VALUE; }
 
 unsigned int grTextureObject::texname() const {
   return m_texture ? m_texture->texname() : GL_INVALID_VALUE;
@@ -42,9 +40,7 @@ void grTextureObject::Preload(const grTexturableImageGL* image) {
   m_image = image;
 }
 
-unsigned int grTextureObject::Dimension() const {
-  return grTextureEnumToDim(m_target);
-}
+unsigned int grTextureObject::Dimension() const { return grTextureEnumToDim(m_target); }
 
 void grTextureObject::Load() const {
   if (!m_texture) return;
@@ -86,8 +82,7 @@ void grTextureObject::clear() {
   m_preload = false;
 }
 
-void grTextureObject::BindImage(unsigned int unit, int level,
-                                unsigned int access) const {
+void grTextureObject::BindImage(unsigned int unit, int level, unsigned int access) const {
   if (!m_texture || !glBindImageTexture) return;
   GLenum format = m_image ? m_image->GetInternalFormat() : GL_INVALID_VALUE;
   glBindImageTexture(unit, texname(), level, GL_FALSE, 0, access, format);
@@ -109,8 +104,7 @@ struct level_query_t {
 // The image description and GL pixel type for a level's component type
 // and size, or false (with the reason written) when no GL type delivers
 // exactly that layout.
-bool describe_level(const level_query_t& query, image2d_t& image,
-                    GLenum& pixel_type) {
+bool describe_level(const level_query_t& query, image2d_t& image, GLenum& pixel_type) {
   GLint value = 0;
   image.clear();
   query.parameter(GL_TEXTURE_WIDTH, &value);
@@ -192,8 +186,7 @@ struct named_query_t : level_query_t {
 
 }  // namespace
 
-bool grTextureObject::GetTexImage(unsigned int target, int level,
-                                  image2d_t& image) const {
+bool grTextureObject::GetTexImage(unsigned int target, int level, image2d_t& image) const {
   GLenum pixel_type = 0;
   if (!describe_level(bound_query_t(target, level), image, pixel_type)) {
     return false;
@@ -213,8 +206,7 @@ bool grTextureObject::GetTextureImage(int level, image2d_t& image) const {
     return false;
   }
   glGetTextureImage(texname(), level, GL_RGBA, pixel_type,
-                    static_cast<GLsizei>(image.pixels.size()),
-                    image.pixels.begin());
+                    static_cast<GLsizei>(image.pixels.size()), image.pixels.begin());
   return true;
 }
 

@@ -62,8 +62,7 @@ void report_allocation(const gl_loading_format_t& f, GLint border) {
             << "type: " << f.type << std::endl;
 }
 
-void report_sub_image(GLsizei side, const image2d_t& image,
-                      const gl_loading_format_t& f) {
+void report_sub_image(GLsizei side, const image2d_t& image, const gl_loading_format_t& f) {
   std::cerr << "real_max: " << side << '\n'
             << "m_width: " << image.width << '\n'
             << "m_height: " << image.height << '\n'
@@ -73,9 +72,8 @@ void report_sub_image(GLsizei side, const image2d_t& image,
 
 }  // namespace
 
-void level2d(GLenum target, GLint level, const image2d_t& image,
-             const gl_loading_format_t& f, GLint border, uint32_t size,
-             bool reload) {
+void level2d(GLenum target, GLint level, const image2d_t& image, const gl_loading_format_t& f,
+             GLint border, uint32_t size, bool reload) {
   const GLsizei w = static_cast<GLsizei>(image.width);
   const GLsizei h = static_cast<GLsizei>(image.height);
   const void* data = image.pixels.begin();
@@ -84,12 +82,10 @@ void level2d(GLenum target, GLint level, const image2d_t& image,
     GLsizei bytes = static_cast<GLsizei>(image.pixels.size());
     if (reload) {
       if (glCompressedTexSubImage2DARB) {
-        glCompressedTexSubImage2DARB(target, level, 0, 0, w, h, f.internalformat,
-                                     bytes, data);
+        glCompressedTexSubImage2DARB(target, level, 0, 0, w, h, f.internalformat, bytes, data);
       }
     } else if (glCompressedTexImage2DARB) {
-      glCompressedTexImage2DARB(target, level, f.internalformat, w, h, border,
-                                bytes, data);
+      glCompressedTexImage2DARB(target, level, f.internalformat, w, h, border, bytes, data);
     }
     return;
   }
@@ -97,23 +93,23 @@ void level2d(GLenum target, GLint level, const image2d_t& image,
     if (reload) {
       glTexSubImage2D(target, level, 0, 0, w, h, f.format, f.type, data);
     } else {
-      glTexImage2D(target, level, static_cast<GLint>(f.internalformat), w, h,
-                   border, f.format, f.type, data);
+      glTexImage2D(target, level, static_cast<GLint>(f.internalformat), w, h, border, f.format,
+                   f.type, data);
     }
     return;
   }
   GLsizei side = level_side(size, border, level);
   if (!reload) {
-    glTexImage2D(target, level, static_cast<GLint>(f.internalformat), side, side,
-                 border, f.format, f.type, nullptr);
+    glTexImage2D(target, level, static_cast<GLint>(f.internalformat), side, side, border, f.format,
+                 f.type, nullptr);
     if (grPrintError("before-tex-sub-image2d")) report_allocation(f, border);
   }
   glTexSubImage2D(target, level, 0, 0, w, h, f.format, f.type, data);
   if (grPrintError("after-tex-sub-image2d")) report_sub_image(side, image, f);
 }
 
-void glu_mipmaps2d(GLenum target, const image2d_t& image,
-                   const gl_loading_format_t& f, uint32_t size) {
+void glu_mipmaps2d(GLenum target, const image2d_t& image, const gl_loading_format_t& f,
+                   uint32_t size) {
   image2d_t square;
   const image2d_t* source = &image;
   if (size > 0) {
@@ -132,9 +128,8 @@ void glu_mipmaps2d(GLenum target, const image2d_t& image,
     }
   }
   gluBuild2DMipmaps(target, static_cast<GLint>(f.internalformat),
-                    static_cast<GLsizei>(source->width),
-                    static_cast<GLsizei>(source->height), f.format, f.type,
-                    source->pixels.begin());
+                    static_cast<GLsizei>(source->width), static_cast<GLsizei>(source->height),
+                    f.format, f.type, source->pixels.begin());
 }
 
 }  // namespace upload
@@ -148,8 +143,8 @@ void grTextureImages<Image, Record>::setImage(const Image& image, uint32_t size,
 }
 
 template <class Image, class Record>
-void grTextureImages<Image, Record>::setImages(const std::vector<Image>& images,
-                                               uint32_t size, unsigned long index) {
+void grTextureImages<Image, Record>::setImages(const std::vector<Image>& images, uint32_t size,
+                                               unsigned long index) {
   if (m_images.size() < index + images.size()) m_images.resize(index + images.size());
   uint32_t s = size;
   for (size_t j = 0; j < images.size(); ++j) {
@@ -171,12 +166,16 @@ template class grTextureImages<image2d_t, texparametercubemap_t>;
 
 void grTexture2D::upload(bool reload) const {
   if (m_images.empty()) return;
-  const upload::levels_t t{GL_TEXTURE_2D, m_mipmap, m_compress, m_compress,
-                           m_border ? 1 : 0, m_size,
+  const upload::levels_t t{GL_TEXTURE_2D,
+                           m_mipmap,
+                           m_compress,
+                           m_compress,
+                           m_border ? 1 : 0,
+                           m_size,
                            is_GL_VERSION_3_0_supported && glGenerateMipmap,
                            upload::kMipmapFallback};
-  auto level = [&](GLint i, const image2d_t& image, const gl_loading_format_t& f,
-                   GLint border, uint32_t size) {
+  auto level = [&](GLint i, const image2d_t& image, const gl_loading_format_t& f, GLint border,
+                   uint32_t size) {
     const bool checked = !m_mipmap && !image.compressed && size == 0;
     if (checked) grPrintError("before-teximage2d(not-mipmap)");
     upload::level2d(GL_TEXTURE_2D, i, image, f, border, size, reload);
@@ -201,11 +200,10 @@ void grTextureRectangle::upload(bool reload) const {
   const GLsizei w = static_cast<GLsizei>(m_image.width);
   const GLsizei h = static_cast<GLsizei>(m_image.height);
   if (reload) {
-    glTexSubImage2D(GL_TEXTURE_RECTANGLE, 0, 0, 0, w, h, f.format, f.type,
-                    m_image.pixels.begin());
+    glTexSubImage2D(GL_TEXTURE_RECTANGLE, 0, 0, 0, w, h, f.format, f.type, m_image.pixels.begin());
   } else {
-    glTexImage2D(GL_TEXTURE_RECTANGLE, 0, static_cast<GLint>(f.internalformat), w,
-                 h, 0, f.format, f.type, m_image.pixels.begin());
+    glTexImage2D(GL_TEXTURE_RECTANGLE, 0, static_cast<GLint>(f.internalformat), w, h, 0, f.format,
+                 f.type, m_image.pixels.begin());
   }
   grTexParameter(m_param);
 }

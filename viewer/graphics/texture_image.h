@@ -48,8 +48,7 @@ class grTextureImages : public grTexturableImageGL, public grTextureSettings<Rec
   // Keeps levels 0..index, level index a shallow copy of image.
   void setImage(const Image& image, uint32_t size = 0, unsigned long index = 0);
   // Levels index.. from images; never drops levels.
-  void setImages(const std::vector<Image>& images, uint32_t size = 0,
-                 unsigned long index = 0);
+  void setImages(const std::vector<Image>& images, uint32_t size = 0, unsigned long index = 0);
   const std::vector<Image>& images() const { return m_images; }
   // Level 0's; GL_INVALID_VALUE without a level 0 GL can take.
   unsigned int GetInternalFormat() const override;
@@ -85,10 +84,9 @@ class grTexture3D : public grTextureImages<image3d_t, texparameter3d_t> {
 // Its setImage and setImages take whole levels, in place of the others'.
 class grTextureCubeMap : public grTextureImages<image2d_t, texparametercubemap_t> {
  public:
-  void setImage(const image2d_t (&faces)[6], uint32_t size = 0,
-                unsigned long index = 0);
-  void setImages(const std::vector<std::vector<image2d_t>>& levels,
-                 uint32_t size = 0, unsigned long index = 0);
+  void setImage(const image2d_t (&faces)[6], uint32_t size = 0, unsigned long index = 0);
+  void setImages(const std::vector<std::vector<image2d_t>>& levels, uint32_t size = 0,
+                 unsigned long index = 0);
   unsigned int Dimension() const override { return 6; }
   void Load() const override;
 };

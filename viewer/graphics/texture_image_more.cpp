@@ -17,8 +17,8 @@ namespace {
 
 // 1D: compressed data as it is; size 0 the image's width; else a power of
 // two with the image at 0.
-void level1d(GLint level, const image1d_t& image, const gl_loading_format_t& f,
-             GLint border, uint32_t size) {
+void level1d(GLint level, const image1d_t& image, const gl_loading_format_t& f, GLint border,
+             uint32_t size) {
   const GLsizei w = static_cast<GLsizei>(image.width);
   const void* data = image.pixels.begin();
   if (image.compressed) {
@@ -29,21 +29,20 @@ void level1d(GLint level, const image1d_t& image, const gl_loading_format_t& f,
     return;
   }
   if (size == 0) {
-    glTexImage1D(GL_TEXTURE_1D, level, static_cast<GLint>(f.internalformat), w,
-                 border, f.format, f.type, data);
+    glTexImage1D(GL_TEXTURE_1D, level, static_cast<GLint>(f.internalformat), w, border, f.format,
+                 f.type, data);
     return;
   }
   uint32_t side = libutils::CeilAlignBits(size) >> level;
   GLsizei allocated = static_cast<GLsizei>((side ? side : 1) + 2u * border);
-  glTexImage1D(GL_TEXTURE_1D, level, static_cast<GLint>(f.internalformat),
-               allocated, border, f.format, f.type, nullptr);
+  glTexImage1D(GL_TEXTURE_1D, level, static_cast<GLint>(f.internalformat), allocated, border,
+               f.format, f.type, nullptr);
   glTexSubImage1D(GL_TEXTURE_1D, level, 0, w, f.format, f.type, data);
 }
 
 // GLU's mipmaps of a 1D level 0, with a texture size laid out as the other
 // paths do: the image at 0 of a zero-filled power-of-two line.
-void glu_mipmaps1d(const image1d_t& image, const gl_loading_format_t& f,
-                   uint32_t size) {
+void glu_mipmaps1d(const image1d_t& image, const gl_loading_format_t& f, uint32_t size) {
   image1d_t line;
   const image1d_t* source = &image;
   if (size > 0) {
@@ -59,8 +58,7 @@ void glu_mipmaps1d(const image1d_t& image, const gl_loading_format_t& f,
     }
   }
   gluBuild1DMipmaps(GL_TEXTURE_1D, static_cast<GLint>(f.internalformat),
-                    static_cast<GLsizei>(source->width), f.format, f.type,
-                    source->pixels.begin());
+                    static_cast<GLsizei>(source->width), f.format, f.type, source->pixels.begin());
 }
 
 bool texture3d_usable() {
@@ -72,34 +70,31 @@ bool texture3d_usable() {
 
 // 3D: always allocated first, then filled at (0, 0, 0). Without a texture
 // size the level has the image's own size.
-void level3d(GLint level, const image3d_t& image, const gl_loading_format_t& f,
-             GLint border, uint32_t size) {
+void level3d(GLint level, const image3d_t& image, const gl_loading_format_t& f, GLint border,
+             uint32_t size) {
   const GLsizei w = static_cast<GLsizei>(image.width);
   const GLsizei h = static_cast<GLsizei>(image.height);
   const GLsizei d = static_cast<GLsizei>(image.depth);
   const void* data = image.pixels.begin();
   if (image.compressed) {
     if (upload::compression_usable() && glCompressedTexImage3DARB) {
-      glCompressedTexImage3DARB(GL_TEXTURE_3D, level, f.internalformat, w, h, d,
-                                border, static_cast<GLsizei>(image.pixels.size()),
-                                data);
+      glCompressedTexImage3DARB(GL_TEXTURE_3D, level, f.internalformat, w, h, d, border,
+                                static_cast<GLsizei>(image.pixels.size()), data);
     }
     return;
   }
   if (!texture3d_usable()) return;
   GLsizei sw = w + 2 * border, sh = h + 2 * border, sd = d + 2 * border;
   if (size > 0) sw = sh = sd = upload::level_side(size, border, level);
-  glTexImage3DEXT(GL_TEXTURE_3D, level, f.internalformat, sw, sh, sd, border,
-                  f.format, f.type, nullptr);
-  glTexSubImage3DEXT(GL_TEXTURE_3D, level, 0, 0, 0, w, h, d, f.format, f.type,
-                     data);
+  glTexImage3DEXT(GL_TEXTURE_3D, level, f.internalformat, sw, sh, sd, border, f.format, f.type,
+                  nullptr);
+  glTexSubImage3DEXT(GL_TEXTURE_3D, level, 0, 0, 0, w, h, d, f.format, f.type, data);
 }
 
 void glu_mipmaps3d(const image3d_t& image, const gl_loading_format_t& f, uint32_t) {
   gluBuild3DMipmaps(GL_TEXTURE_3D, static_cast<GLint>(f.internalformat),
                     static_cast<GLsizei>(image.width), static_cast<GLsizei>(image.height),
-                    static_cast<GLsizei>(image.depth), f.format, f.type,
-                    image.pixels.begin());
+                    static_cast<GLsizei>(image.depth), f.format, f.type, image.pixels.begin());
 }
 
 }  // namespace
@@ -107,8 +102,8 @@ void glu_mipmaps3d(const image3d_t& image, const gl_loading_format_t& f, uint32_
 void grTexture1D::Load() const {
   if (m_images.empty()) return;
   upload::levels(m_images,
-                 {GL_TEXTURE_1D, m_mipmap, m_compress, false, m_border ? 1 : 0, m_size,
-                  false, upload::kMipmapFallback},
+                 {GL_TEXTURE_1D, m_mipmap, m_compress, false, m_border ? 1 : 0, m_size, false,
+                  upload::kMipmapFallback},
                  level1d, glu_mipmaps1d);
   grTexParameter(m_param);
   grTexParameter(GL_TEXTURE_1D, m_border_color);
@@ -119,18 +114,17 @@ void grTexture3D::Load() const {
   const char* note = is_GL_SGIS_generate_mipmap_supported
                          ? upload::kMipmapFallback
                          : "Compressed image are can't build mipmaps in this environment.";
-  upload::levels(m_images,
-                 {GL_TEXTURE_3D, m_mipmap, m_compress, m_compress, m_border ? 1 : 0, m_size,
-                  false, note},
-                 level3d, glu_mipmaps3d);
+  upload::levels(
+      m_images,
+      {GL_TEXTURE_3D, m_mipmap, m_compress, m_compress, m_border ? 1 : 0, m_size, false, note},
+      level3d, glu_mipmaps3d);
   grTexParameter(m_param);
   grTexParameter(GL_TEXTURE_3D, m_border_color);
 }
 
 // Cube map.
 
-void grTextureCubeMap::setImage(const image2d_t (&faces)[6], uint32_t size,
-                                unsigned long index) {
+void grTextureCubeMap::setImage(const image2d_t (&faces)[6], uint32_t size, unsigned long index) {
   m_images.resize(6 * (index + 1));
   uint32_t s = size;
   for (unsigned f = 0; f < 6; ++f) {
@@ -140,8 +134,8 @@ void grTextureCubeMap::setImage(const image2d_t (&faces)[6], uint32_t size,
   m_size = size ? s : 0;
 }
 
-void grTextureCubeMap::setImages(const std::vector<std::vector<image2d_t>>& levels,
-                                 uint32_t size, unsigned long index) {
+void grTextureCubeMap::setImages(const std::vector<std::vector<image2d_t>>& levels, uint32_t size,
+                                 unsigned long index) {
   if (m_images.size() < 6 * (index + levels.size())) {
     m_images.resize(6 * (index + levels.size()));
   }
@@ -169,9 +163,8 @@ void grTextureCubeMap::Load() const {
     for (unsigned face = 0; face < 6; ++face) {
       const image2d_t& image = m_images[6 * level + face];
       if (!upload::prepare(f, image, compress)) continue;
-      upload::level2d(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face,
-                      static_cast<GLint>(level), image, f, b, level ? 0 : m_size,
-                      false);
+      upload::level2d(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, static_cast<GLint>(level), image, f, b,
+                      level ? 0 : m_size, false);
     }
   };
   if (m_mipmap && levels > 0) {
@@ -199,12 +192,10 @@ void grTextureCubeMap::Load() const {
         if (image.compressed) {
           libutils::error();
           std::cerr << upload::kMipmapFallback << std::endl;
-          upload::level2d(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, image, f, 0,
-                          m_size, false);
+          upload::level2d(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, 0, image, f, 0, m_size, false);
           continue;
         }
-        upload::glu_mipmaps2d(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, image, f,
-                              m_size);
+        upload::glu_mipmaps2d(GL_TEXTURE_CUBE_MAP_POSITIVE_X + face, image, f, m_size);
         grPrintError("after-gluBuild2DMipmaps");
       }
     }

@@ -35,23 +35,19 @@ struct texparameter3d_t {
   float max_anisotropy;
 };
 
-inline texparameter1d_t texparameter1d(unsigned int min, unsigned int mag,
-                                       unsigned int wrap_s) {
+inline texparameter1d_t texparameter1d(unsigned int min, unsigned int mag, unsigned int wrap_s) {
   return texparameter1d_t{min, mag, wrap_s};
 }
-inline texparameter2d_t texparameter2d(unsigned int min, unsigned int mag,
-                                       unsigned int wrap_s, unsigned int wrap_t,
-                                       float anisotropy) {
+inline texparameter2d_t texparameter2d(unsigned int min, unsigned int mag, unsigned int wrap_s,
+                                       unsigned int wrap_t, float anisotropy) {
   return texparameter2d_t{min, mag, wrap_s, wrap_t, anisotropy};
 }
-inline texparametercubemap_t texparametercubemap(unsigned int min,
-                                                 unsigned int mag,
+inline texparametercubemap_t texparametercubemap(unsigned int min, unsigned int mag,
                                                  float anisotropy) {
   return texparametercubemap_t{min, mag, anisotropy};
 }
-inline texparameter3d_t texparameter3d(unsigned int min, unsigned int mag,
-                                       unsigned int wrap_s, unsigned int wrap_t,
-                                       unsigned int wrap_r, float anisotropy) {
+inline texparameter3d_t texparameter3d(unsigned int min, unsigned int mag, unsigned int wrap_s,
+                                       unsigned int wrap_t, unsigned int wrap_r, float anisotropy) {
   return texparameter3d_t{min, mag, wrap_s, wrap_t, wrap_r, anisotropy};
 }
 

@@ -50,15 +50,14 @@ GLsizei level_side(uint32_t size, GLint border, GLint level);
 // Level `level` of a 2D-like target: compressed data as it is, a size of 0
 // as the image's own size, else a power-of-two square with the image at
 // (0, 0). With reload the pixels replace those of the existing level.
-void level2d(GLenum target, GLint level, const image2d_t& image,
-             const gl_loading_format_t& f, GLint border, uint32_t size,
-             bool reload);
+void level2d(GLenum target, GLint level, const image2d_t& image, const gl_loading_format_t& f,
+             GLint border, uint32_t size, bool reload);
 
 // GLU's mipmaps of level 0. With a texture size GLU gets the image at
 // (0, 0) of a zero-filled power-of-two square, as the other paths lay it
 // out; given the image alone it would stretch it over the whole texture.
-void glu_mipmaps2d(GLenum target, const image2d_t& image,
-                   const gl_loading_format_t& f, uint32_t size);
+void glu_mipmaps2d(GLenum target, const image2d_t& image, const gl_loading_format_t& f,
+                   uint32_t size);
 
 // What a 1D, 2D or 3D texture's settings ask of its levels.
 struct levels_t {
@@ -68,8 +67,8 @@ struct levels_t {
   bool compress_levels;  // that of every other level
   GLint border;          // level 0's
   uint32_t size;
-  bool generate;         // GL 3.0 mipmap generation may serve
-  const char* note;      // why a compressed level 0 gets no mipmaps
+  bool generate;     // GL 3.0 mipmap generation may serve
+  const char* note;  // why a compressed level 0 gets no mipmaps
 };
 
 // Palette, format and pixel store per level. With mipmaps: level 0 with

@@ -20,8 +20,8 @@ constexpr uint32_t photo_height = 4000;
 // file costs to decode. Each seed gives another picture.
 inline libgr::image2d_t make_photo(uint32_t seed = 0) {
   libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
-                                   libgr::IMAGE_BITS_8);
+  image.desc =
+      libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
   image.width = photo_width;
   image.height = photo_height;
   if (!image.allocate()) std::abort();

@@ -68,8 +68,8 @@ timing_t run_shrink(const std::string& album, const std::vector<tavolin::files_t
 }
 
 void print(const char* what, unsigned workers, const timing_t& t) {
-  std::printf("%-28s %2u worker%s  wall %7.2f s  cpu %7.2f s (system %5.2f s)%s\n", what,
-              workers, workers == 1 ? " " : "s", t.wall, t.cpu, t.system, t.ok ? "" : "  FAILED");
+  std::printf("%-28s %2u worker%s  wall %7.2f s  cpu %7.2f s (system %5.2f s)%s\n", what, workers,
+              workers == 1 ? " " : "s", t.wall, t.cpu, t.system, t.ok ? "" : "  FAILED");
 }
 
 }  // namespace
@@ -98,8 +98,8 @@ int main(int argc, char** argv) {
   }
   for (unsigned i = 0; i < photos; ++i) {
     const std::string name = "IMG_" + std::to_string(1000 + i) + ".JPG";
-    if (i >= 4 && !sh("cp '" + album + "/original/IMG_" + std::to_string(1000 + i % 4) +
-                      ".JPG' '" + album + "/original/" + name + "'"))
+    if (i >= 4 && !sh("cp '" + album + "/original/IMG_" + std::to_string(1000 + i % 4) + ".JPG' '" +
+                      album + "/original/" + name + "'"))
       return 1;
     photo_files.push_back(tavolin::files_t(name, 0));
   }
@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
   for (int m = 0; m < (with_movie_runs ? 2 : 0); ++m) {
     const std::string name = "MVI_" + std::to_string(2000 + m) + ".MOV";
     if (!sh("ffmpeg -loglevel error -y -f lavfi -i testsrc2=duration=5:size=1920x1080:rate=30 "
-            "-c:v libx264 -preset veryfast -pix_fmt yuv420p '" + album + "/original/" + name +
-            "'"))
+            "-c:v libx264 -preset veryfast -pix_fmt yuv420p '" +
+            album + "/original/" + name + "'"))
       return 1;
     // One movie in the middle of the list, one at its end.
     with_movies.insert(m == 0 ? with_movies.begin() + with_movies.size() / 2 : with_movies.end(),

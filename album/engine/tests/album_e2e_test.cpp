@@ -40,7 +40,10 @@ std::string jpeg_size(const std::string& file) {
 std::string movie_size(const std::string& file) {
   std::string out;
   FILE* pipe = popen(("ffprobe -v error -select_streams v:0 -show_entries stream=width,height"
-                      " -of csv=s=x:p=0 '" + file + "'").c_str(), "r");
+                      " -of csv=s=x:p=0 '" +
+                      file + "'")
+                         .c_str(),
+                     "r");
   char buf[64];
   while (pipe && std::fgets(buf, sizeof buf, pipe)) out += buf;
   if (pipe) pclose(pipe);
@@ -122,13 +125,14 @@ TEST_F(AlbumToolRun, MakeThenUpdateAnAlbum) {
                " -ExposureProgram#=3 -FocalLength=25 -FocalLengthIn35mmFormat=50 -FNumber=5.6"
                " -ExposureTime=1/125 -ISO=200 -MeteringMode#=2 -ExifIFD:Flash#=25"
                " -ExposureCompensation=-2/3 -ColorSpace#=1 -WhiteBalance#=0 -Contrast#=0"
-               " -Saturation#=0 -Sharpness#=0 '-ThumbnailImage<=" + dir / "exifthumb.jpg" +
-               "' '" + import() + "/big.jpg'"),
+               " -Saturation#=0 -Sharpness#=0 '-ThumbnailImage<=" +
+               dir / "exifthumb.jpg" + "' '" + import() + "/big.jpg'"),
             0);
   pagetest::make_jpeg(import() + "/plain.jpg", 1024, 768);
   pagetest::make_jpeg(import() + "/turn.jpg", 2048, 1536);
   ASSERT_EQ(sh("ffmpeg -loglevel error -f lavfi -i testsrc=size=1920x1080:duration=2:rate=5"
-               " -c:v libx264 -preset ultrafast -pix_fmt yuv420p '" + import() + "/clip.mov'"),
+               " -c:v libx264 -preset ultrafast -pix_fmt yuv420p '" +
+               import() + "/clip.mov'"),
             0);
   ASSERT_EQ(sh("ffmpeg -loglevel error -f lavfi -i sine=frequency=440:duration=3 '" + import() +
                "/voice.wav'"),
@@ -142,27 +146,48 @@ TEST_F(AlbumToolRun, MakeThenUpdateAnAlbum) {
 
   // The whole layout, with the size of every level file.
   const std::map<std::string, std::string> levels = {
-      {"size0/big.jpg", "4000x3000"}, {"size1/big.jpg", "2000x1500"},
-      {"size2/big.jpg", "1000x750"},  {"size3/big.jpg", "500x375"},
-      {"thumb/big.jpg", "160x120"},   {"size0/plain.jpg", "1024x768"},
-      {"size1/plain.jpg", "512x384"}, {"thumb/plain.jpg", "256x192"},
-      {"size0/turn.jpg", "1536x2048"}, {"size1/turn.jpg", "768x1024"},
-      {"size2/turn.jpg", "384x512"},  {"thumb/turn.jpg", "192x256"},
+      {"size0/big.jpg", "4000x3000"},   {"size1/big.jpg", "2000x1500"},
+      {"size2/big.jpg", "1000x750"},    {"size3/big.jpg", "500x375"},
+      {"thumb/big.jpg", "160x120"},     {"size0/plain.jpg", "1024x768"},
+      {"size1/plain.jpg", "512x384"},   {"thumb/plain.jpg", "256x192"},
+      {"size0/turn.jpg", "1536x2048"},  {"size1/turn.jpg", "768x1024"},
+      {"size2/turn.jpg", "384x512"},    {"thumb/turn.jpg", "192x256"},
       {"movie0/clip.mp4", "1920x1080"}, {"movie0/clip.jpg", "1920x1080"},
-      {"movie1/clip.mp4", "960x540"}, {"movie1/clip.jpg", "960x540"},
-      {"movie2/clip.mp4", "480x270"}, {"movie2/clip.jpg", "480x270"},
+      {"movie1/clip.mp4", "960x540"},   {"movie1/clip.jpg", "960x540"},
+      {"movie2/clip.mp4", "480x270"},   {"movie2/clip.jpg", "480x270"},
   };
-  std::set<std::string> want = {
-      "original", "original/big.jpg", "original/plain.jpg", "original/turn.jpg",
-      "original/clip.mov", "original/voice.wav", "size0", "size1", "size2", "size3", "thumb",
-      "movie0", "movie1", "movie2", "html", "html/big_1.html", "html/big_2.html",
-      "html/turn_1.html", "html/clip_1_1.html", "html/clip_2_0.html", "txt", "txt/head.txt",
-      "txt/last.txt", "txt/count.txt", "txt/notes.txt", "index.html", "list.html"};
+  std::set<std::string> want = {"original",
+                                "original/big.jpg",
+                                "original/plain.jpg",
+                                "original/turn.jpg",
+                                "original/clip.mov",
+                                "original/voice.wav",
+                                "size0",
+                                "size1",
+                                "size2",
+                                "size3",
+                                "thumb",
+                                "movie0",
+                                "movie1",
+                                "movie2",
+                                "html",
+                                "html/big_1.html",
+                                "html/big_2.html",
+                                "html/turn_1.html",
+                                "html/clip_1_1.html",
+                                "html/clip_2_0.html",
+                                "txt",
+                                "txt/head.txt",
+                                "txt/last.txt",
+                                "txt/count.txt",
+                                "txt/notes.txt",
+                                "index.html",
+                                "list.html"};
   for (const auto& level : levels) {
     want.insert(level.first);
     const std::string file = album(level.first);
-    const std::string size = level.first.find(".mp4") != std::string::npos ? movie_size(file)
-                                                                             : jpeg_size(file);
+    const std::string size =
+        level.first.find(".mp4") != std::string::npos ? movie_size(file) : jpeg_size(file);
     EXPECT_EQ(size, level.second) << level.first;
   }
   EXPECT_EQ(tree(album()), want);
@@ -197,15 +222,20 @@ TEST_F(AlbumToolRun, MakeThenUpdateAnAlbum) {
   };
   const std::string big =
       "\t<li>big.jpg\n"
-      "\t<br><a href=\"size0/big.jpg\">4000x3000 (" + kb("original/big.jpg") + "k)</a>\n"
-      "\t<br><a href=\"html/big_1.html\">2000x1500 (" + kb("size1/big.jpg") + "k)</a>\n"
+      "\t<br><a href=\"size0/big.jpg\">4000x3000 (" +
+      kb("original/big.jpg") +
+      "k)</a>\n"
+      "\t<br><a href=\"html/big_1.html\">2000x1500 (" +
+      kb("size1/big.jpg") +
+      "k)</a>\n"
       "\t<br><a href=\"html/big_1.html\"><IMG SRC=\"size2/big.jpg\""
       " SRCSET=\"size2/big.jpg 1x,size1/big.jpg 2x\" ALIGN=\"left\"></a>\n"
       "\t<br clear=all>\n"
       "\t2024:05:06 07:08:09\n"
       "\t<br>Acme, Model 1\n"
       "\t<br>Acme 12-40mm\n"
-      "\t<br>A, f=25mm(50mm), f/5.6, 1/125sec, iso200, " + std::string(plimlib::getmsg(36)) +
+      "\t<br>A, f=25mm(50mm), f/5.6, 1/125sec, iso200, " +
+      std::string(plimlib::getmsg(36)) +
       ", -2/3 EV\n"
       "\t<br>Auto WB, Flash/Auto\n"
       "\t<br>Shp Normal, Sat Normal, Ctr Normal, sRGB\n"
@@ -219,9 +249,10 @@ TEST_F(AlbumToolRun, MakeThenUpdateAnAlbum) {
             std::string::npos);
   EXPECT_NE(index.find("\t<li>voice.wav\n\t<br>\n\t<audio controls src=\"original/voice.wav\">"),
             std::string::npos);
-  const std::regex foot("<br>the end\n<hr>\n\t<address>Test Owner</address>\n"
-                        "<!-- hhmts start -->\nHTML Generated: [^\n]+\n<!-- hhmts end -->\n"
-                        "</BODY>\n</HTML>\n$");
+  const std::regex foot(
+      "<br>the end\n<hr>\n\t<address>Test Owner</address>\n"
+      "<!-- hhmts start -->\nHTML Generated: [^\n]+\n<!-- hhmts end -->\n"
+      "</BODY>\n</HTML>\n$");
   EXPECT_TRUE(std::regex_search(index, foot));
   EXPECT_NE(read_file(album("list.html"))
                 .find("<a href=\"movie0/clip.mp4\"><IMG SRC=\"movie2/clip.jpg\""
@@ -238,8 +269,8 @@ TEST_F(AlbumToolRun, MakeThenUpdateAnAlbum) {
   // level as it is, but writes the pages again.
   std::map<std::string, stamp_t> before;
   for (const auto& level : levels) before[level.first] = stamp(album(level.first));
-  for (const char* page : {"index.html", "list.html", "html/big_1.html", "html/clip_2_0.html",
-                           "txt/count.txt"})
+  for (const char* page :
+       {"index.html", "list.html", "html/big_1.html", "html/clip_2_0.html", "txt/count.txt"})
     write_file(album(page), "stale");
   const pagetest::run_result_t updated = tool({"update", root(), "trip"});
   ASSERT_EQ(updated.status, 0) << updated.err;
@@ -274,7 +305,7 @@ TEST_F(AlbumToolRun, FailedMakesStopEarly) {
   expect_progress(r.out, 1, {0.5});
   EXPECT_TRUE(pagetest::progress_values(r.out, 2).empty());
   EXPECT_EQ(tree(album()), (std::set<std::string>{"original", "original/a.jpg", "txt",
-                                                   "txt/head.txt", "txt/last.txt"}));
+                                                  "txt/head.txt", "txt/last.txt"}));
 }
 
 }  // namespace

@@ -37,8 +37,7 @@ int main(int argc, char** argv) {
   // Start up as the album program does: its catalog from beside the
   // binary, its settings from $HOME/.tavolin.
   albumtool::programdir() = libutils::dirname(argv[0]);
-  const std::string catalog =
-      plimlib::init_message(albumtool::program_dir(), "tavolin");
+  const std::string catalog = plimlib::init_message(albumtool::program_dir(), "tavolin");
   tavolin::loadini(libutils::dirname(catalog), "tavolin");
 
   if (argc >= 2) {

@@ -6,7 +6,7 @@ namespace albumtool {
 
 struct command_t {
   const char* name;
-  const char* usage;  // the arguments after the name, for the usage text
+  const char* usage;                  // the arguments after the name, for the usage text
   int (*run)(int argc, char** argv);  // argv[0] is the subcommand name
 };
 

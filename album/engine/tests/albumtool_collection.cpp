@@ -26,8 +26,9 @@ int usage_error(const char* name, const char* usage) {
 // A failing check prints its catalog message.
 int newalbum_cmd(int argc, char** argv) {
   if (argc < 8)
-    return usage_error(argv[0], "[--into-existing] FROM COLLECTION NAME TITLE HEAD LAST "
-                                "NAME[@ROT]...");
+    return usage_error(argv[0],
+                       "[--into-existing] FROM COLLECTION NAME TITLE HEAD LAST "
+                       "NAME[@ROT]...");
   bool into_existing = false;
   int first = 1;
   if (std::string(argv[1]) == "--into-existing") {
@@ -59,8 +60,7 @@ int newalbum_cmd(int argc, char** argv) {
   }
   const std::vector<std::string> clashes = import_clashes(from, files, to);
   for (const std::string& name : clashes)
-    std::cerr << name << ": differs from the album's file of that name, not replaced."
-              << std::endl;
+    std::cerr << name << ": differs from the album's file of that name, not replaced." << std::endl;
   if (!clashes.empty()) return 1;
   if (!make_album_dir(to, argv[first + 3], argv[first + 4], argv[first + 5], false, std::cerr))
     return 1;

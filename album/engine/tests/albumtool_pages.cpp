@@ -40,8 +40,7 @@ struct signals_t {
 // NAME or NAME@ROT with ROT 0 to 3.
 files_t parse_file(const std::string& arg) {
   const std::string::size_type at = arg.rfind('@');
-  if (at != std::string::npos && at + 2 == arg.size() && arg[at + 1] >= '0' &&
-      arg[at + 1] <= '3')
+  if (at != std::string::npos && at + 2 == arg.size() && arg[at + 1] >= '0' && arg[at + 1] <= '3')
     return files_t(arg.substr(0, at), static_cast<unsigned long>(arg[at + 1] - '0'));
   return files_t(arg, 0);
 }

@@ -80,8 +80,9 @@ TEST_F(BookPages, GathersNestedAlbumsAndLeavesOutPrivateOnes) {
   ASSERT_TRUE(run(tavolin::E_BESTNAME_PRINT));
   EXPECT_EQ(book("_PrintBook/txt/list.txt"), "-C2024/alb\r\n-@txt/print.txt\r\n");
   const std::string index = book("_PrintBook/index.html");
-  EXPECT_NE(index.find("\t<li>../2024/alb/a.jpg (Print)\n\t<br><a href=\"../2024/alb/size0/a.jpg\">"),
-            std::string::npos);
+  EXPECT_NE(
+      index.find("\t<li>../2024/alb/a.jpg (Print)\n\t<br><a href=\"../2024/alb/size0/a.jpg\">"),
+      std::string::npos);
   EXPECT_NE(book("_PrintBook/list.html")
                 .find("<a href=\"../2024/alb/html/a_1.html\"><IMG SRC=\"../2024/alb/thumb/a.jpg\""),
             std::string::npos);
@@ -116,8 +117,9 @@ TEST_F(BookPages, GoodBookFramesEveryBookItem) {
             std::string::npos);
   // A photo of no book has empty parentheses, a sound file no suffix.
   EXPECT_NE(good.find("\t<li>../a/none.jpg ()\n"), std::string::npos);
-  EXPECT_NE(good.find("\t<li>../a/none.wav\n\t<br>\n\t<audio controls src=\"../a/original/none.wav\">"),
-            std::string::npos);
+  EXPECT_NE(
+      good.find("\t<li>../a/none.wav\n\t<br>\n\t<audio controls src=\"../a/original/none.wav\">"),
+      std::string::npos);
   EXPECT_EQ(book("_GoodBook/txt/count.txt"), "+2+1\n");
 }
 
@@ -148,8 +150,8 @@ TEST_F(BookPages, FailuresAreReported) {
   // own pages.
   write_file(dir + "/index.html", "collection page");
   ::testing::internal::CaptureStderr();
-  EXPECT_FALSE(tavolin::makebestbookhtml(tavolin::path_t("", dir, ""),
-                                         static_cast<e_bestname_t>(8), sig, sig));
+  EXPECT_FALSE(tavolin::makebestbookhtml(tavolin::path_t("", dir, ""), static_cast<e_bestname_t>(8),
+                                         sig, sig));
   ::testing::internal::GetCapturedStderr();
   EXPECT_EQ(read_file(dir + "/index.html"), "collection page");
 

@@ -33,8 +33,9 @@ std::string load_page(const std::string& page, const std::string& png) {
       std::string("timeout 120 ") + chromium +
       " --headless --no-sandbox --disable-gpu --disable-background-networking"
       " --disable-component-update --disable-sync --no-first-run --hide-scrollbars"
-      " --window-size=1024,1400 --user-data-dir='" + profile + "' --screenshot='" + png +
-      "' --dump-dom 'file://" + page + "' >'" + dom + "' 2>/dev/null </dev/null";
+      " --window-size=1024,1400 --user-data-dir='" +
+      profile + "' --screenshot='" + png + "' --dump-dom 'file://" + page + "' >'" + dom +
+      "' 2>/dev/null </dev/null";
   unlink(png.c_str());
   if (std::system(command.c_str()) != 0) return "";
   return enginetest::read_file(dom);

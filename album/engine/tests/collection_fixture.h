@@ -65,8 +65,10 @@ inline void build(collection_t& c) {
             phototest::write_photo(c.cam + "/p3.jpg", 80, 60, 3) &&
             phototest::write_photo(c.cam + "/pv.jpg", 200, 150, 4) &&
             phototest::write_photo(c.cam + "/t1.jpg", 300, 200, 5) &&
-            phototest::run("ffmpeg -v error -y -f lavfi -i testsrc=size=128x96:rate=10 -t 1 "
-                           "-pix_fmt yuv420p '" + c.cam + "/m1.mp4' </dev/null") &&
+            phototest::run(
+                "ffmpeg -v error -y -f lavfi -i testsrc=size=128x96:rate=10 -t 1 "
+                "-pix_fmt yuv420p '" +
+                c.cam + "/m1.mp4' </dev/null") &&
             phototest::run("ffmpeg -v error -y -f lavfi -i sine=frequency=440 -t 1 '" + c.cam +
                            "/s1.wav' </dev/null");
   if (!ok) {
@@ -74,8 +76,8 @@ inline void build(collection_t& c) {
     return;
   }
   ok = make_album(c, c.root, "2024b",
-                  {"Summer 2024", "A head\nsecond line", "The end", "p1.jpg", "p2.jpg",
-                   "p3.jpg", "m1.mp4", "s1.wav"}) &&
+                  {"Summer 2024", "A head\nsecond line", "The end", "p1.jpg", "p2.jpg", "p3.jpg",
+                   "m1.mp4", "s1.wav"}) &&
        make_album(c, c.root, "2023a", {"Secret", "hidden", "", "pv.jpg"});
   enginetest::make_dirs(c.root + "/2022/txt");
   enginetest::write_file(c.root + "/2022/txt/head.txt", "Year 2022\r\nYear 2022\r\nOld trips\r\n");
@@ -120,8 +122,8 @@ inline const collection_t& collection() {
 
 // The pages the generated collection's tests look at, relative to root.
 inline std::vector<std::string> generated_pages() {
-  return {"index.html",          "2022/index.html",      "_Best/index.html",
-          "_Best/list.html",     "_PrintBook/index.html", "_PrintBook/list.html"};
+  return {"index.html",      "2022/index.html",       "_Best/index.html",
+          "_Best/list.html", "_PrintBook/index.html", "_PrintBook/list.html"};
 }
 
 }  // namespace collectiontest

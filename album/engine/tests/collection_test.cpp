@@ -86,8 +86,9 @@ TEST_F(GeneratedCollection, PrintBookGathersPublicAlbumsBelowTheCollection) {
             std::string::npos);
   // p2 is in the print list only: its label, no frame.
   EXPECT_NE(index.find("\t<li>../2024b/p2.jpg (Print)\n"), std::string::npos);
-  EXPECT_NE(index.find("\t<br><a href=\"../2024b/html/p2_1.html\"><IMG SRC=\"../2024b/size2/p2.jpg\""),
-            std::string::npos);
+  EXPECT_NE(
+      index.find("\t<br><a href=\"../2024b/html/p2_1.html\"><IMG SRC=\"../2024b/size2/p2.jpg\""),
+      std::string::npos);
   EXPECT_NE(index.find("\t<li>../2024b/s1.wav\n"), std::string::npos);
   EXPECT_NE(index.find("\t<li>../2024b/m1.mp4 (Best, Print)\n"), std::string::npos);
   EXPECT_NE(index.find("<table align=left border=5><td><video controls width=\"64px\" "

@@ -114,8 +114,7 @@ TEST(RenameEntry, RunsNoShellAndRefusesUnsafeOrTakenNames) {
   EXPECT_FALSE(exists("pwned2"));
   ASSERT_TRUE(rename_entry(coll, nasty, "trip", log));
 
-  for (const char* bad : {"", "/tmp/x", "..", "../x", "a/../b", "a//b", "2023/", ".",
-                                 "taken"}) {
+  for (const char* bad : {"", "/tmp/x", "..", "../x", "a/../b", "a//b", "2023/", ".", "taken"}) {
     std::ostringstream refused;
     EXPECT_FALSE(rename_entry(coll, "trip", bad, refused)) << bad;
     EXPECT_NE(refused.str(), "") << bad;
@@ -186,8 +185,8 @@ TEST(BatchUpdate, RefreshesAlbumsBooksAndNestedCollectionsDepthFirst) {
   for (const path_t& album : {path_t("", root, "2024"), path_t("", root + "/nested", "2023")}) {
     make_dirs(album.middle);
     ASSERT_TRUE(make_album_dir(album, "T", "", "", false, log)) << log.str();
-    ASSERT_TRUE(makealbumwithrotate(dir / "card", {files_t("p1.jpg", 0)}, album, s[0], s[1],
-                                    s[2], s[3], log))
+    ASSERT_TRUE(makealbumwithrotate(dir / "card", {files_t("p1.jpg", 0)}, album, s[0], s[1], s[2],
+                                    s[3], log))
         << log.str();
   }
   ASSERT_TRUE(make_album_dir(path_t("", root, "nested"), "Nested", "", "", false, log));
@@ -208,10 +207,10 @@ TEST(BatchUpdate, RefreshesAlbumsBooksAndNestedCollectionsDepthFirst) {
   }
   EXPECT_EQ(log.str(), "");
   EXPECT_EQ(seen, (std::vector<std::string>{"/2024", "/_Best", "/_PrintBook", "/nested",
-                                           "/nested/2023", "/nested/txt", "/txt"}));
-  for (const char* page : {"2024/index.html", "2024/list.html", "2024/thumb/p1.jpg",
-                           "nested/2023/index.html", "nested/index.html",
-                           "_PrintBook/index.html", "_Best/index.html"})
+                                            "/nested/2023", "/nested/txt", "/txt"}));
+  for (const char* page :
+       {"2024/index.html", "2024/list.html", "2024/thumb/p1.jpg", "nested/2023/index.html",
+        "nested/index.html", "_PrintBook/index.html", "_Best/index.html"})
     EXPECT_TRUE(exists(root + "/" + page)) << page;
   EXPECT_EQ(last_shrink, 1.0);
 

@@ -48,8 +48,7 @@ TEST_F(Comments, SaveFailureGoesToTheLog) {
   const path_t nowhere("", dir / "missing", "x");
   std::ostringstream log;
   EXPECT_FALSE(savecommenttxt(nowhere, "T", "", "", log));
-  EXPECT_EQ(log.str().find(dir / "missing/x/txt/head.txt: file open fail, "), 0u)
-      << log.str();
+  EXPECT_EQ(log.str().find(dir / "missing/x/txt/head.txt: file open fail, "), 0u) << log.str();
 }
 
 TEST_F(Comments, DifferingTitleLinesTakeTheFirst) {

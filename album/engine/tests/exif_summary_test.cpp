@@ -103,10 +103,15 @@ TEST(ExifSummary, ExposureBiasIsReduced) {
     srational_t bias;
     const char* text;
   } cases[] = {
-      {{2, 6}, ", +1/3 EV"},  {{-4, 2}, ", -2 EV"},  {{0, 3}, ""},
-      {{0, 0}, ""},           {{5, 0}, ", +1/0 EV"}, {{-5, 0}, ", -1/0 EV"},
+      {{2, 6}, ", +1/3 EV"},
+      {{-4, 2}, ", -2 EV"},
+      {{0, 3}, ""},
+      {{0, 0}, ""},
+      {{5, 0}, ", +1/0 EV"},
+      {{-5, 0}, ", -1/0 EV"},
       {{1, -3}, ", -1/3 EV"},
-      {{-2, -4}, ", +1/2 EV"}, {{INT_MIN, 2}, ", -1073741824 EV"},
+      {{-2, -4}, ", +1/2 EV"},
+      {{INT_MIN, 2}, ", -1073741824 EV"},
       {{INT_MIN, INT_MIN}, ", +1 EV"},
   };
   for (const auto& c : cases) {
@@ -185,7 +190,8 @@ TEST(ExifSummary, OlympusOlderNote) {
   e.tag_olympus.contrast = {0};
   e.tag_exif.sharpness = {1};      // ignored for this maker
   e.tag_exif.white_balance = {1};  // likewise
-  EXPECT_EQ(summary(e), "olympus imaging corp., E-1\n\nMF(P=123)\nPreset 3700K\nShp Unknown, Ctr High, \n");
+  EXPECT_EQ(summary(e),
+            "olympus imaging corp., E-1\n\nMF(P=123)\nPreset 3700K\nShp Unknown, Ctr High, \n");
 
   e.tag_olympus.wb_mode = {2, 9};
   e.tag_olympus.manual_focus_distance = {rational_t{1234, 0}};  // no division by 0
@@ -258,9 +264,10 @@ TEST(ExifSummaryFile, WritesNothingWithoutBaselineExif) {
   pagetest::make_jpeg(dir / "plain.jpg", 16, 16);
   pagetest::make_jpeg(dir / "xmp.jpg", 16, 16, 0xE1, "http://ns.adobe.com/xap/1.0/");
   ASSERT_TRUE(jpegtest::write_picture(dir / "p.ppm", 16, 16, 3));
-  ASSERT_EQ(jpegtest::run("cjpeg -progressive -outfile " + jpegtest::quote(dir / "progressive.jpg") +
-                          " " + jpegtest::quote(dir / "p.ppm")),
-            0);
+  ASSERT_EQ(
+      jpegtest::run("cjpeg -progressive -outfile " + jpegtest::quote(dir / "progressive.jpg") +
+                    " " + jpegtest::quote(dir / "p.ppm")),
+      0);
   enginetest::write_file(dir / "text.jpg", "not a JPEG at all");
   const path_t album("", dir.path(), "");
   for (const char* name : {"missing.jpg", "plain.jpg", "xmp.jpg", "progressive.jpg", "text.jpg"}) {
@@ -288,11 +295,18 @@ class ExifSummaryCamera : public ::testing::Test {
   static std::vector<std::string> exiftool(const std::string& name);
 };
 
-const char* const exiftool_tags[] = {
-    "IFD0:Make",        "IFD0:Model",        "ExifIFD:DateTimeOriginal", "ExifIFD:LensModel",
-    "ExifIFD:ExposureProgram", "ExifIFD:FocalLength", "ExifIFD:FocalLengthIn35mmFormat",
-    "ExifIFD:FNumber",  "ExifIFD:ExposureTime", "ExifIFD:ISO",          "ExifIFD:ExposureCompensation",
-    "ExifIFD:Flash"};
+const char* const exiftool_tags[] = {"IFD0:Make",
+                                     "IFD0:Model",
+                                     "ExifIFD:DateTimeOriginal",
+                                     "ExifIFD:LensModel",
+                                     "ExifIFD:ExposureProgram",
+                                     "ExifIFD:FocalLength",
+                                     "ExifIFD:FocalLengthIn35mmFormat",
+                                     "ExifIFD:FNumber",
+                                     "ExifIFD:ExposureTime",
+                                     "ExifIFD:ISO",
+                                     "ExifIFD:ExposureCompensation",
+                                     "ExifIFD:Flash"};
 enum { MAKE, MODEL, DATE, LENS, PROGRAM, FOCAL, FOCAL35, FNUMBER, TIME, ISO, BIAS, FLASH };
 
 std::vector<std::string> ExifSummaryCamera::exiftool(const std::string& name) {
@@ -329,12 +343,17 @@ double item_value(const std::string& line, const std::string& key, const std::st
 }
 
 TEST_F(ExifSummaryCamera, StandardItemsAgreeWithExiftool) {
-  const char* const files[] = {
-      "Olympus_PEN_E-P3.jpg",          "Olympus_X-2.jpg",           "Sony_D700.jpg",
-      "exiftool-Olympus.jpg",          "exiftool-Ricoh.jpg",        "exiv2-nikon-d70.jpg",
-      "exiv2-olympus-c8080wz.jpg",     "olympus_E-M10III_from_exv.jpg",
-      "olympus_u10D_from_exv.jpg",     "omsystem-header_E-P3_from_exv.jpg",
-      "pentax_K-3_from_exv.jpg"};
+  const char* const files[] = {"Olympus_PEN_E-P3.jpg",
+                               "Olympus_X-2.jpg",
+                               "Sony_D700.jpg",
+                               "exiftool-Olympus.jpg",
+                               "exiftool-Ricoh.jpg",
+                               "exiv2-nikon-d70.jpg",
+                               "exiv2-olympus-c8080wz.jpg",
+                               "olympus_E-M10III_from_exv.jpg",
+                               "olympus_u10D_from_exv.jpg",
+                               "omsystem-header_E-P3_from_exv.jpg",
+                               "pentax_K-3_from_exv.jpg"};
   for (const char* name : files) {
     SCOPED_TRACE(name);
     const std::vector<std::string> tool = exiftool(name);
@@ -376,7 +395,8 @@ TEST_F(ExifSummaryCamera, StandardItemsAgreeWithExiftool) {
     }
     const bool fired = has(FLASH) && (std::atoi(tool[FLASH].c_str()) & 1);
     const bool olympus = tool[MAKE].compare(0, 7, "OLYMPUS") == 0;
-    const std::string& wb = lines[olympus || tool[MAKE].compare(0, 5, "RICOH") == 0 ? n + 2 : n + 1];
+    const std::string& wb =
+        lines[olympus || tool[MAKE].compare(0, 5, "RICOH") == 0 ? n + 2 : n + 1];
     EXPECT_EQ(wb.find(", Flash") != std::string::npos, fired) << wb;
   }
 }
@@ -420,9 +440,10 @@ TEST_F(ExifSummaryCamera, NoteInItsOwnByteOrderAfterTheBlockWasRewritten) {
     SCOPED_TRACE(name);
     const std::string big_endian = dir / name;
     ASSERT_TRUE(phototest::run("cp '" + data(name) + "' '" + big_endian + "'"));
-    ASSERT_TRUE(phototest::run("exiftool -q -q -overwrite_original -exif:all= -tagsfromfile @ "
-                               "-exif:all -makernotes -unsafe -ExifByteOrder=MM '" +
-                               big_endian + "' >/dev/null 2>&1"));
+    ASSERT_TRUE(
+        phototest::run("exiftool -q -q -overwrite_original -exif:all= -tagsfromfile @ "
+                       "-exif:all -makernotes -unsafe -ExifByteOrder=MM '" +
+                       big_endian + "' >/dev/null 2>&1"));
     ASSERT_EQ(enginetest::read_file(big_endian).substr(12, 2), "MM");
     std::ostringstream out;
     EXPECT_TRUE(writeexif(out, path_t(), "", big_endian, false));

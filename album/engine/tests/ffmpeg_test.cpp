@@ -90,7 +90,7 @@ TEST(FfmpegOutput, ShortOrGarbledLinesLeaveSizeUnknown) {
   const char* lines[] = {
       "  Stream #0:0: Video: h264\n",
       "  Stream #0:0: Video: h264, yuv420p, 1920x1080\n",  // three commas only
-      "  Stream #0:0: Video: h264, yuv420p,,,\n",            // empty fields
+      "  Stream #0:0: Video: h264, yuv420p,,,\n",          // empty fields
       "  Stream #0:0: Video: h264, yuv420p, , 1 kb/s, 25 fps\n",
       "  Stream #0:0: Video: h264, yuv420p, 1920y1080, 1 kb/s, 25 fps\n",
       "  Stream #0:0: Video: h264 (High, (x, y), z\n",  // unbalanced parentheses
@@ -169,8 +169,10 @@ TEST_F(FfmpegTest, UnreadableFileIsUnidentified) {
 
 TEST_F(FfmpegTest, SoundFileIsDescribed) {
   REQUIRE_PROGRAM("ffmpeg");
-  ASSERT_TRUE(phototest::run("ffmpeg -loglevel error -y -f lavfi -i sine=duration=1 "
-                             "-ac 2 -c:a libmp3lame -b:a 128k '" + (tmp / "voice.mp3") + "'"));
+  ASSERT_TRUE(
+      phototest::run("ffmpeg -loglevel error -y -f lavfi -i sine=duration=1 "
+                     "-ac 2 -c:a libmp3lame -b:a 128k '" +
+                     (tmp / "voice.mp3") + "'"));
   std::string duration, stream;
   testing::internal::CaptureStdout();
   tavolin::mpidentify(tmp / "voice.mp3", duration, stream);
@@ -186,7 +188,8 @@ TEST_F(FfmpegTest, MovieLevelsAreHalvedEvenAndNotRedone) {
   enginetest::make_dirs(album + "/original");
   ASSERT_TRUE(phototest::run(
       "ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=2:size=1920x1080:rate=25 "
-      "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -f mov '" + album + "/original/clip.MOV'"));
+      "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -f mov '" +
+      album + "/original/clip.MOV'"));
   const tavolin::path_t path("", tmp / "root", "album");
 
   direction2ul_t size;
@@ -211,10 +214,12 @@ TEST_F(FfmpegTest, MovieLevelsAreHalvedEvenAndNotRedone) {
   EXPECT_EQ(values, std::vector<double>{1.0});
   // Conversions are echoed on standard output, thumbnails on standard error;
   // ffmpeg writes a temporary file beside the level, renamed when complete.
-  EXPECT_NE(commands.find("ffmpeg -y  -resize 960x540 -i \"" + album + "/movie0/clip.mp4\" -s "
-                          "960x540 -c:v libx264 -preset ultrafast -crf 23 \"" + album +
-                          "/movie1/.clip.mp4."),
-            std::string::npos) << commands;
+  EXPECT_NE(commands.find("ffmpeg -y  -resize 960x540 -i \"" + album +
+                          "/movie0/clip.mp4\" -s "
+                          "960x540 -c:v libx264 -preset ultrafast -crf 23 \"" +
+                          album + "/movie1/.clip.mp4."),
+            std::string::npos)
+      << commands;
   const std::string thumbnail_command = "ffmpeg -y -i \"" + album +
                                         "/movie1/clip.mp4\" -f image2 -update true -frames:v 1 \"" +
                                         album + "/movie1/.clip.jpg.";
@@ -271,7 +276,8 @@ TEST_F(FfmpegTest, OddHalvedSideBecomesEven) {
   enginetest::make_dirs(album + "/movie1");
   ASSERT_TRUE(phototest::run(
       "ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=0.2:size=324x270:rate=10 "
-      "-c:v libx264 -preset ultrafast -pix_fmt yuv420p '" + album + "/movie0/m.mp4'"));
+      "-c:v libx264 -preset ultrafast -pix_fmt yuv420p '" +
+      album + "/movie0/m.mp4'"));
   const tavolin::path_t path(tmp.path(), "", "album");
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();

@@ -182,8 +182,10 @@ TEST(HtmlHeader, CharsetFollowsLang) {
   EXPECT_NE(charset("ja_JP.sjis").find("charset=UTF-8\">"), std::string::npos);
   EXPECT_EQ(charset("C"),
             "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">");
-  if (old) setenv("LANG", saved.c_str(), 1);
-  else unsetenv("LANG");
+  if (old)
+    setenv("LANG", saved.c_str(), 1);
+  else
+    unsetenv("LANG");
 }
 
 }  // namespace

@@ -47,8 +47,9 @@ TEST(PageFrame, HeadAndFootFollowTheSettings) {
   writehtmlhead(bare, "T");
   writezoomhead(zoom);
   writehtmlfoot(bare_foot);
-  EXPECT_EQ(bare.str(), "<HTML>\n<HEAD>\n\t<title>T</title>\n</HEAD>\n\n<BODY>\n"
-                        "\t<CENTER><h1>T</h1></CENTER>\n");
+  EXPECT_EQ(bare.str(),
+            "<HTML>\n<HEAD>\n\t<title>T</title>\n</HEAD>\n\n<BODY>\n"
+            "\t<CENTER><h1>T</h1></CENTER>\n");
   EXPECT_EQ(zoom.str(), "<HTML>\n<HEAD>\n</HEAD>\n\n<BODY>\n");
   EXPECT_EQ(bare_foot.str().compare(0, 25, "<hr>\n<!-- hhmts start -->"), 0);
 }
@@ -139,15 +140,22 @@ TEST_F(AlbumPages, PhotoWithLevelsLinksSizesZoomPagesAndLabels) {
   list("print.txt", "p.jpg\r\n");
   ASSERT_TRUE(savephotocomment("one\ntwo", album(), "p.jpg"));
   ASSERT_TRUE(make()) << log.str();
-  EXPECT_EQ(item("p.jpg"),
-            "\t<li>p.jpg (" + msg(50) + ", " + msg(54) + ")\n"
-            "\t<br><a href=\"size0/p.jpg\">256x192 (" + kb(album() + "/size0/p.jpg") + "k)</a>\n"
-            "\t<br><a href=\"html/p_1.html\">128x96 (" + kb(album() + "/size1/p.jpg") + "k)</a>\n"
-            "\t<br><table align=left border=5><td><a href=\"html/p_1.html\"><IMG SRC=\"size2/p.jpg\""
-            " SRCSET=\"size2/p.jpg 1x,size1/p.jpg 2x\" ALIGN=\"left\"></a></table>\n"
-            "\t<br>one\n\t<br>two\n\t<br clear=all>\n\t<p>\n\n");
-  EXPECT_NE(page("list.html").find("<a href=\"html/p_2.html\"><IMG SRC=\"thumb/p.jpg\""
-                                   " SRCSET=\"size3/p.jpg 1x,size2/p.jpg 2x\" border=2></a>\n"),
+  EXPECT_EQ(
+      item("p.jpg"),
+      "\t<li>p.jpg (" + msg(50) + ", " + msg(54) +
+          ")\n"
+          "\t<br><a href=\"size0/p.jpg\">256x192 (" +
+          kb(album() + "/size0/p.jpg") +
+          "k)</a>\n"
+          "\t<br><a href=\"html/p_1.html\">128x96 (" +
+          kb(album() + "/size1/p.jpg") +
+          "k)</a>\n"
+          "\t<br><table align=left border=5><td><a href=\"html/p_1.html\"><IMG SRC=\"size2/p.jpg\""
+          " SRCSET=\"size2/p.jpg 1x,size1/p.jpg 2x\" ALIGN=\"left\"></a></table>\n"
+          "\t<br>one\n\t<br>two\n\t<br clear=all>\n\t<p>\n\n");
+  EXPECT_NE(page("list.html")
+                .find("<a href=\"html/p_2.html\"><IMG SRC=\"thumb/p.jpg\""
+                      " SRCSET=\"size3/p.jpg 1x,size2/p.jpg 2x\" border=2></a>\n"),
             std::string::npos);
   EXPECT_EQ(page("txt/count.txt"), "+1\n");
   EXPECT_EQ(values, std::vector<double>{1.0});
@@ -177,9 +185,10 @@ TEST_F(AlbumPages, PhotoWithoutLevelsAndTheFailLabel) {
 
   ASSERT_TRUE(makehtmlzoom(path, progress));
   EXPECT_FALSE(exists(album() + "/html/s_1.html"));
-  EXPECT_NE(page("html/t_1.html").find("<a href=\"../size0/t.jpg\"><IMG SRC=\"../size1/t.jpg\""
-                                       " SRCSET=\"../size1/t.jpg 1x,../size0/t.jpg 2x\""
-                                       " ALIGN=\"left\"></a>\n"),
+  EXPECT_NE(page("html/t_1.html")
+                .find("<a href=\"../size0/t.jpg\"><IMG SRC=\"../size1/t.jpg\""
+                      " SRCSET=\"../size1/t.jpg 1x,../size0/t.jpg 2x\""
+                      " ALIGN=\"left\"></a>\n"),
             std::string::npos);
   expect_no_broken_links(album() + "/list.html");
   expect_no_broken_links(album() + "/html/t_1.html");
@@ -210,13 +219,14 @@ TEST_F(AlbumPages, SoundsWithoutPhotos) {
   ASSERT_TRUE(make()) << log.str();
   const std::string block = item("v.wav");
   EXPECT_EQ(block.rfind("\t<li>v.wav\n\t<br>\n\t<table align=left border=5><td><audio controls"
-                       " src=\"original/v.wav\">\n",
-                       0),
+                        " src=\"original/v.wav\">\n",
+                        0),
             0u)
       << block;
   EXPECT_NE(block.find("\t</audio></table>\t<br clear=all>\n\t00:00:01"), std::string::npos);
-  EXPECT_NE(page("list.html").find("<table align=left border=5><td><a href=\"original/v.wav\">"
-                                   "v.wav</a></table>\n"),
+  EXPECT_NE(page("list.html")
+                .find("<table align=left border=5><td><a href=\"original/v.wav\">"
+                      "v.wav</a></table>\n"),
             std::string::npos);
   EXPECT_EQ(page("txt/count.txt"), "+0+1\n");
   EXPECT_TRUE(values.empty());
@@ -250,9 +260,10 @@ TEST_F(AlbumPages, ZoomPagesCarryLabelsAndStopAtAnUnopenablePage) {
   list("fail.txt", "q.jpg\r\n");
   ASSERT_TRUE(makehtmlzoom(path, progress));
   EXPECT_EQ(values, (std::vector<double>{0.5, 1.0}));
-  EXPECT_EQ(page("html/p_1.html").rfind("<HTML>\n<HEAD>\n</HEAD>\n\n<BODY>\n\t<li>p.jpg (" +
-                                            msg(50) + ", " + msg(55) + ")\n\t<br clear=all>\n",
-                                        0),
+  EXPECT_EQ(page("html/p_1.html")
+                .rfind("<HTML>\n<HEAD>\n</HEAD>\n\n<BODY>\n\t<li>p.jpg (" + msg(50) + ", " +
+                           msg(55) + ")\n\t<br clear=all>\n",
+                       0),
             0u);
   EXPECT_NE(page("html/q_1.html").find("\t<li>q.jpg\n"), std::string::npos);  // no fail label
   EXPECT_NE(page("html/q_2.html").find("<a href=\"q_1.html\"><IMG SRC=\"../size2/q.jpg\""),
@@ -262,7 +273,8 @@ TEST_F(AlbumPages, ZoomPagesCarryLabelsAndStopAtAnUnopenablePage) {
   ASSERT_EQ(mkdir((album() + "/html/q_2.html").c_str(), 0755), 0);
   testing::internal::CaptureStderr();
   EXPECT_FALSE(makehtmlzoom(path, progress));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), album() + "/html/q_2.html: write open error.\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            album() + "/html/q_2.html: write open error.\n");
 }
 
 // As the collection editor leaves it before making an album: the album

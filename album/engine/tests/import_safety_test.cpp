@@ -39,9 +39,12 @@ std::map<std::string, std::string> snapshot(const std::string& dir) {
     struct stat st;
     lstat(e.path().c_str(), &st);
     std::string what = std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
-    if (e.is_symlink()) what += " link " + fs::read_symlink(e.path()).string();
-    else if (e.is_regular_file()) what += " file " + read_file(e.path());
-    else what += " dir";
+    if (e.is_symlink())
+      what += " link " + fs::read_symlink(e.path()).string();
+    else if (e.is_regular_file())
+      what += " file " + read_file(e.path());
+    else
+      what += " dir";
     out[rel] = what;
   }
   return out;
@@ -72,8 +75,8 @@ class ImportSafety : public ::testing::Test {
     copied.clear();
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    const bool ok = tavolin::makealbumwithrotate(from, files, album, copying, shrinking, pages,
-                                                 zoom, log);
+    const bool ok =
+        tavolin::makealbumwithrotate(from, files, album, copying, shrinking, pages, zoom, log);
     testing::internal::GetCapturedStderr();
     testing::internal::GetCapturedStdout();
     return ok;
@@ -126,15 +129,16 @@ TEST_F(ImportSafety, MoviesThatWouldShareTheirLevelsAreRefused) {
   std::ostringstream refusals;
   EXPECT_FALSE(tavolin::copyfiles(tmp / "card1", {{"clip.mov", 0}, {"clip.avi", 0}}, album,
                                   progress, refusals));
-  EXPECT_EQ(refusals.str(), tmp / "card1/clip.avi: converts into the same movie as clip.mov, "
-                                  "not imported.\n");
+  EXPECT_EQ(refusals.str(), tmp /
+                                "card1/clip.avi: converts into the same movie as clip.mov, "
+                                "not imported.\n");
   EXPECT_TRUE(hidden_in(album_dir() + "/original").empty());
   EXPECT_FALSE(exists(album_dir() + "/original/clip.mov"));
 
   // One of them already in the album clashes the same way; a photo of the
   // same name does not.
-  ASSERT_TRUE(tavolin::copyfiles(tmp / "card1", {{"clip.mov", 0}, {"CLIP.JPG", 0}}, album,
-                                 progress, refusals));
+  ASSERT_TRUE(tavolin::copyfiles(tmp / "card1", {{"clip.mov", 0}, {"CLIP.JPG", 0}}, album, progress,
+                                 refusals));
   refusals.str("");
   EXPECT_FALSE(tavolin::copyfiles(tmp / "card1", {{"clip.avi", 0}}, album, progress, refusals));
   EXPECT_NE(refusals.str().find("clip.avi: converts into the same movie as clip.mov"),
@@ -163,10 +167,12 @@ TEST_F(ImportSafety, CopyOutOfSpaceLeavesNoFragmentAndKeepsTheTarget) {
   ASSERT_TRUE(write_photo(tmp / "card1/big.jpg", 1200, 900));
   ASSERT_GT(read_file(tmp / "card1/big.jpg").size(), 100000u);
   enginetest::make_dirs(album_dir() + "/original");
-  EXPECT_EQ(with_file_size_limit(50000, [&] {
-              sigc::signal<void, double> progress;
-              return tavolin::copyfiles(tmp / "card1", {{"big.jpg", 0}}, album, progress);
-            }),
+  EXPECT_EQ(with_file_size_limit(
+                50000,
+                [&] {
+                  sigc::signal<void, double> progress;
+                  return tavolin::copyfiles(tmp / "card1", {{"big.jpg", 0}}, album, progress);
+                }),
             1);
   EXPECT_FALSE(exists(album_dir() + "/original/big.jpg"));
   EXPECT_TRUE(hidden_in(album_dir() + "/original").empty());
@@ -174,10 +180,11 @@ TEST_F(ImportSafety, CopyOutOfSpaceLeavesNoFragmentAndKeepsTheTarget) {
   // Over a file that stands at the target, the copy helper fails the same
   // way and leaves that file whole.
   write_file(album_dir() + "/original/old.jpg", "what stood there");
-  EXPECT_EQ(with_file_size_limit(50000, [&] {
-              return tavolin::copy_replacing(tmp / "card1/big.jpg",
-                                             album_dir() + "/original/old.jpg");
-            }),
+  EXPECT_EQ(with_file_size_limit(50000,
+                                 [&] {
+                                   return tavolin::copy_replacing(
+                                       tmp / "card1/big.jpg", album_dir() + "/original/old.jpg");
+                                 }),
             1);
   EXPECT_EQ(read_file(album_dir() + "/original/old.jpg"), "what stood there");
   EXPECT_TRUE(hidden_in(album_dir() + "/original").empty());
@@ -191,8 +198,10 @@ TEST_F(ImportSafety, CopyOutOfSpaceLeavesNoFragmentAndKeepsTheTarget) {
 
 TEST_F(ImportSafety, UpdateRebuildsFailedConversionAndEmptyLevels) {
   REQUIRE_PROGRAM("ffmpeg");
-  ASSERT_TRUE(run("ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=1:size=320x240:rate=10 "
-                  "-c:v mjpeg -q:v 5 '" + (tmp / "card1/clip.avi") + "'"));
+  ASSERT_TRUE(
+      run("ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=1:size=320x240:rate=10 "
+          "-c:v mjpeg -q:v 5 '" +
+          (tmp / "card1/clip.avi") + "'"));
   ASSERT_TRUE(write_photo(tmp / "card1/p.jpg", 2048, 1536));
   // An encoder ffmpeg does not know: the conversion fails.
   tavolin::g_global.ffmpeg = "-c:v no-such-encoder";

@@ -76,10 +76,9 @@ inline bool write_photo(const std::string& path, uint32_t width, uint32_t height
 
 // Sets the EXIF orientation and, when thumbnail is not empty, the EXIF
 // thumbnail (a file) of a JPEG.
-inline bool add_exif(const std::string& path, int orientation,
-                     const std::string& thumbnail = "") {
-  std::string command = "exiftool -q -q -overwrite_original -Orientation#=" +
-                        std::to_string(orientation);
+inline bool add_exif(const std::string& path, int orientation, const std::string& thumbnail = "") {
+  std::string command =
+      "exiftool -q -q -overwrite_original -Orientation#=" + std::to_string(orientation);
   if (!thumbnail.empty()) command += " '-ThumbnailImage<=" + thumbnail + "'";
   return run(command + " '" + path + "' >/dev/null 2>&1");
 }

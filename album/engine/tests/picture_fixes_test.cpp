@@ -84,8 +84,10 @@ class PictureFixes : public ::testing::Test {
 
 // "WxH" of a movie's first video stream as ffprobe reads the file.
 std::string probe_size(const std::string& movie) {
-  const std::string command = "ffprobe -v error -select_streams v:0 -show_entries "
-                              "stream=width,height -of csv=s=x:p=0 '" + movie + "'";
+  const std::string command =
+      "ffprobe -v error -select_streams v:0 -show_entries "
+      "stream=width,height -of csv=s=x:p=0 '" +
+      movie + "'";
   std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
   char line[256] = "";
   if (!pipe || !std::fgets(line, sizeof line, pipe.get())) return "";
@@ -115,17 +117,20 @@ TEST_F(PictureFixes, PhoneMovieLevelsKeepThePortraitShape) {
 
 TEST(FfmpegRotation, DisplayRotationLinesOfTheVideoStream) {
   double degrees = 0;
-  EXPECT_TRUE(tavolin::ffparse_rotation("      displaymatrix: rotation of -90.00 degrees\n", degrees));
+  EXPECT_TRUE(
+      tavolin::ffparse_rotation("      displaymatrix: rotation of -90.00 degrees\n", degrees));
   EXPECT_EQ(degrees, -90.0);
   EXPECT_TRUE(tavolin::ffparse_rotation("      rotate          : 270\n", degrees));
   EXPECT_EQ(degrees, 270.0);
   EXPECT_FALSE(tavolin::ffparse_rotation("      rotated_by      : 90\n", degrees));
-  EXPECT_FALSE(tavolin::ffparse_rotation("      displaymatrix: rotation of nan degrees\n", degrees));
+  EXPECT_FALSE(
+      tavolin::ffparse_rotation("      displaymatrix: rotation of nan degrees\n", degrees));
 
   // Only the lines of the video stream count, up to the next stream.
   std::string text =
       "    Side data:\n      displaymatrix: rotation of 180.00 degrees\n"
-      "  Stream #0:2: Video: mjpeg\n    Side data:\n      displaymatrix: rotation of 90.00 degrees\n";
+      "  Stream #0:2: Video: mjpeg\n    Side data:\n      displaymatrix: rotation of 90.00 "
+      "degrees\n";
   FILE* in = fmemopen(&text[0], text.size(), "r");
   ASSERT_NE(in, nullptr);
   EXPECT_FALSE(tavolin::ffscan_quarter_turn(in));

@@ -13,13 +13,21 @@ class TreeScan : public ::testing::Test {
  protected:
   TreeScan() {
     for (const char* d : {
-             "2019a/original", "2019a/txt", "2019a/zzz/original",  // album: not descended
-             "trip/txt", "trip/_Best/original", "trip/txt/original",
-             "trip/2020b/original", "trip/deeper/2018c/original",
+             "2019a/original",
+             "2019a/txt",
+             "2019a/zzz/original",  // album: not descended
+             "trip/txt",
+             "trip/_Best/original",
+             "trip/txt/original",
+             "trip/2020b/original",
+             "trip/deeper/2018c/original",
              "trip/deeper/empty",
-             "secret/txt", "secret/2017d/original",              // private collection
-             "trip/hidden/original", "trip/hidden/txt",          // private album
-             "_GoodBook/original", "txt/original",
+             "secret/txt",
+             "secret/2017d/original",  // private collection
+             "trip/hidden/original",
+             "trip/hidden/txt",  // private album
+             "_GoodBook/original",
+             "txt/original",
          })
       enginetest::make_dirs(dir / d);
     enginetest::write_file(dir / "secret/txt/secret.txt", "");
@@ -36,8 +44,7 @@ class TreeScan : public ::testing::Test {
 };
 
 TEST_F(TreeScan, FindsAlbumsDepthFirstInDescendingOrder) {
-  const std::list<albumdir_t> want = {
-      {"", "2019a"}, {"trip/deeper", "2018c"}, {"trip", "2020b"}};
+  const std::list<albumdir_t> want = {{"", "2019a"}, {"trip/deeper", "2018c"}, {"trip", "2020b"}};
   EXPECT_EQ(scan({"2019a", "trip"}), want);
 }
 
@@ -57,8 +64,7 @@ TEST_F(TreeScan, PrivateNamesGivenByTheCallerAreStillScanned) {
 }
 
 TEST_F(TreeScan, SortEndsInDescendingNamesAcrossCollections) {
-  std::list<albumdir_t> albums = {
-      {"x", "2019a"}, {"y", "2020b"}, {"", "2018c"}, {"z", "2019a"}};
+  std::list<albumdir_t> albums = {{"x", "2019a"}, {"y", "2020b"}, {"", "2018c"}, {"z", "2019a"}};
   sort_albums(albums);
   const std::list<albumdir_t> want = {
       {"y", "2020b"}, {"z", "2019a"}, {"x", "2019a"}, {"", "2018c"}};

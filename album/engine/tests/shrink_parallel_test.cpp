@@ -36,8 +36,10 @@ std::map<std::string, std::string> contents(const std::string& dir) {
   std::map<std::string, std::string> out;
   for (const auto& e : fs::recursive_directory_iterator(dir)) {
     const std::string rel = e.path().string().substr(dir.size());
-    if (e.is_symlink()) out[rel] = "link " + fs::read_symlink(e.path()).string();
-    else if (e.is_regular_file()) out[rel] = read_file(e.path());
+    if (e.is_symlink())
+      out[rel] = "link " + fs::read_symlink(e.path()).string();
+    else if (e.is_regular_file())
+      out[rel] = read_file(e.path());
   }
   return out;
 }
@@ -102,8 +104,10 @@ std::vector<files_t> camera_files(const enginetest::scratch_dir& tmp, bool with_
     EXPECT_TRUE(write_photo(tmp / ("camera/" + name), 300 + 97 * i, 200 + 61 * i, i + 1));
     files.push_back(files_t(name, i % 4));
     if (i == 4 && with_movie) {
-      EXPECT_TRUE(run("ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=1:size=320x240:rate=5 "
-                      "-c:v mjpeg '" + (tmp / "camera/clip.avi") + "'"));
+      EXPECT_TRUE(
+          run("ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=1:size=320x240:rate=5 "
+              "-c:v mjpeg '" +
+              (tmp / "camera/clip.avi") + "'"));
       files.push_back(files_t("clip.avi", 0));
       write_file(tmp / "camera/voice.wav", "not really sound");
       files.push_back(files_t("voice.wav", 0));

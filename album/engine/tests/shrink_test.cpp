@@ -225,8 +225,8 @@ TEST_F(ShrinkTest, ImportNeverReplacesAlbumTextFiles) {
   write_file(imported("best.txt"), "camera junk");
   write_file(imported("readme.txt"), "camera readme");
   testing::internal::CaptureStderr();
-  ASSERT_TRUE(tavolin::copyfiles(import_dir(), {{"HEAD.TXT", 0}, {"best.txt", 0}, {"readme.txt", 0}},
-                                 album, progress));
+  ASSERT_TRUE(tavolin::copyfiles(
+      import_dir(), {{"HEAD.TXT", 0}, {"best.txt", 0}, {"readme.txt", 0}}, album, progress));
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_EQ(read_file(in_album("txt", "head.txt")), "My title\r\n");
   EXPECT_FALSE(exists(in_album("txt", "HEAD.TXT")));
@@ -307,7 +307,8 @@ TEST_F(ShrinkTest, FailuresWriteTheirTexts) {
   EXPECT_FALSE(tavolin::rotatejpeg(tmp / "p.jpg", tmp / "q.jpg", 4));
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find(tmp / "missing.jpg: getshrinklevel() jpegdata load fail.\n"),
-            std::string::npos) << err;
+            std::string::npos)
+      << err;
   EXPECT_NE(err.find(tmp / "no/dir.jpgsvjdata save() fail.\n"), std::string::npos) << err;
   EXPECT_NE(err.find(tmp / "no/dir.jpg: jpegdata save() fai.\n"), std::string::npos) << err;
   EXPECT_NE(err.find(tmp / "p.jpg: transform() fail.\n"), std::string::npos) << err;
@@ -346,10 +347,10 @@ TEST_F(ShrinkTest, ImportAndRepairTellTheSameFailuresInTheirOwnWords) {
   EXPECT_FALSE(tavolin::shrinkoneupdate(levels, album, "bad.jpg", 0, 0, 0));
   EXPECT_FALSE(tavolin::shrinkoneupdate(levels, album, "p.jpg", 0, 0, 4));
   const std::string err = testing::internal::GetCapturedStderr();
-  for (const char* line : {"p.jpg: shrinkoneupdate() too few level directories.\n",
-                           "gone.jpg: shrinkoneupdate() jpegdata load fail.\n",
-                           "bad.jpg: shrinkoneupdate() analyze_markers fail.\n",
-                           "p.jpg: rotatejpeg() fail.\n"})
+  for (const char* line :
+       {"p.jpg: shrinkoneupdate() too few level directories.\n",
+        "gone.jpg: shrinkoneupdate() jpegdata load fail.\n",
+        "bad.jpg: shrinkoneupdate() analyze_markers fail.\n", "p.jpg: rotatejpeg() fail.\n"})
     EXPECT_NE(err.find(line), std::string::npos) << line << err;
   EXPECT_EQ(err.find("shrinkone()"), std::string::npos) << err;
   EXPECT_FALSE(exists(in_album("size1", "p.jpg")));

@@ -118,8 +118,8 @@ TEST_F(ThumbnailTest, ButtonPictureComesFromTheLevelElseFallsBack) {
 
 TEST(ConvertToPixbuf, TopRowComesFirstAndGreyBecomesRgb) {
   libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
-                                   libgr::IMAGE_BITS_8);
+  image.desc =
+      libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
   image.width = 3;
   image.height = 2;
   ASSERT_TRUE(image.allocate());

@@ -82,9 +82,10 @@ class ExternalPrograms : public ::testing::Test {
   ExternalPrograms() {
     stub = dir / "stub.sh";
     args = dir / "args.txt";
-    write_file(stub, "#!/bin/sh\n"
-                     "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" + args +
-                         ".part'\nmv '" + args + ".part' '" + args + "'\n");
+    write_file(stub,
+               "#!/bin/sh\n"
+               "for a in \"$@\"; do printf '%s\\n' \"$a\"; done > '" +
+                   args + ".part'\nmv '" + args + ".part' '" + args + "'\n");
     chmod(stub.c_str(), 0755);
     // The viewer command is run from the program's own directory: climb
     // from there to the root, whatever depth the build tree has.
@@ -94,9 +95,8 @@ class ExternalPrograms : public ::testing::Test {
       for (const char* c = real; *c; ++c)
         if (*c == '/') up += "../";
     }
-    write_file(dir / ".tavolin",
-               "plimzev3=" + up + stub.substr(1) + " -resizetype 2\r\n" +
-                   "movie=" + stub + " -geometry=1x1\r\n");
+    write_file(dir / ".tavolin", "plimzev3=" + up + stub.substr(1) + " -resizetype 2\r\n" +
+                                     "movie=" + stub + " -geometry=1x1\r\n");
   }
 
   std::string viewer(const std::vector<std::string>& a) {
@@ -141,15 +141,14 @@ TEST(Albumtool, DumpsTheSettingsOfHome) {
   write_file(dir / ".tavolin", "jpeg_compress=0x50\r\nshrink_size=2048x1536\n");
   const result_t r = run_tool({"ini-dump"}, dir.path(), dir.path());
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("\nshrink_size=2048,1536\njpeg_compress=80\n"), std::string::npos)
-      << r.out;
+  EXPECT_NE(r.out.find("\nshrink_size=2048,1536\njpeg_compress=80\n"), std::string::npos) << r.out;
   EXPECT_EQ(r.out.rfind("from=/mnt/DCIM\nalbum=" + dir.path() + "/album\n", 0), 0u);
 }
 
 TEST(Albumtool, ScanListsAlbumsNewestFirst) {
   enginetest::scratch_dir dir;
-  for (const char* d : {"2021/original", "c/2023/original", "c/_Best/original",
-                        "p/2022/original", "p/txt"})
+  for (const char* d :
+       {"2021/original", "c/2023/original", "c/_Best/original", "p/2022/original", "p/txt"})
     enginetest::make_dirs(dir / d);
   write_file(dir / "p/txt/secret.txt", "");
   const result_t r = run_tool({"scan", dir.path()}, dir.path(), dir.path());

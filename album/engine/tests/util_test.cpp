@@ -63,8 +63,7 @@ TEST_F(Commands, LinesForOrdinaryNames) {
   EXPECT_EQ(plimzev3_command("", {"-Ssize1", "-C/r", "-F_Best/txt/list.txt"}),
             "v \"-Ssize1\" \"-C/r\" \"-F_Best/txt/list.txt\" &");
   EXPECT_EQ(plimzev3_command("/d/", {}), "/d/v &");
-  EXPECT_EQ(movie_command("/m/a b.mp4"),
-            "mpv -hwdec -geometry=3840x2160 \"/m/a b.mp4\" &");
+  EXPECT_EQ(movie_command("/m/a b.mp4"), "mpv -hwdec -geometry=3840x2160 \"/m/a b.mp4\" &");
   g_global.movie = "player $OPTS";
   EXPECT_EQ(movie_command("/m/$x.mp4"), "player $OPTS \"/m/\\$x.mp4\" &")
       << "the setting is a command fragment, the file is not";
@@ -73,8 +72,7 @@ TEST_F(Commands, LinesForOrdinaryNames) {
 TEST_F(Commands, BookArgumentsNameTheSizeRootAndList) {
   g_global.view_size = 2;
   EXPECT_EQ(plimzev3_book_args("/home/u/album", "_PrintBook"),
-            (std::list<std::string>{"-Ssize2", "-C/home/u/album",
-                                    "-F_PrintBook/txt/list.txt"}));
+            (std::list<std::string>{"-Ssize2", "-C/home/u/album", "-F_PrintBook/txt/list.txt"}));
 }
 
 TEST(TempDir, MakesRemovesAndOwnsOnlyItsDirectory) {
@@ -128,8 +126,7 @@ TEST(TempDir, FailureIsReported) {
   temp_t t;
   testing::internal::CaptureStderr();
   EXPECT_FALSE(t.init("no/such/dir/x"));
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "/tmp/no/such/dir/x.XXXXXX: mkdtemp failed.\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "/tmp/no/such/dir/x.XXXXXX: mkdtemp failed.\n");
   EXPECT_FALSE(t.made);
 }
 

@@ -18,7 +18,8 @@ inline bool sh(const std::string& command) { return std::system(command.c_str())
 
 // Every file below dir with its size, mtime (ns) and checksum, one per line.
 inline std::string tree_state(const std::string& dir) {
-  const std::string cmd = "cd '" + dir + "' && find . -type f -printf '%p %s %T@\\n' | sort && "
+  const std::string cmd = "cd '" + dir +
+                          "' && find . -type f -printf '%p %s %T@\\n' | sort && "
                           "find . -type f -exec md5sum {} + | sort";
   std::string out;
   if (FILE* p = ::popen(cmd.c_str(), "r")) {
@@ -57,7 +58,8 @@ class album_fixture : public ::testing::Test {
   static bool make_camera_files(const std::string& cam) {
     const std::string work = cam + ".tmp." + std::to_string(::getpid());
     make_dirs(work);
-    if (!sh("cd '" + work + "' && convert -size 640x480 -seed 7 plasma:fractal -quality 90 a.jpg"
+    if (!sh("cd '" + work +
+            "' && convert -size 640x480 -seed 7 plasma:fractal -quality 90 a.jpg"
             " && convert -size 640x480 gradient:red-blue b.jpg"
             " && exiftool -q -overwrite_original -n -Make=Testmaker -Model=T1 -ExposureTime=0.008"
             " -FNumber=5.6 -ISO=200 '-DateTimeOriginal=2024:07:01 10:00:00' a.jpg b.jpg"

@@ -11,8 +11,8 @@ namespace {
 // one, which is red.
 libgr::image2d_t picture(unsigned w, unsigned h, unsigned char c) {
   libgr::image2d_t image;
-  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
-                                   libgr::IMAGE_BITS_8);
+  image.desc =
+      libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
   image.width = w;
   image.height = h;
   image.allocate();
@@ -56,10 +56,10 @@ TEST(CairoButton, SetAsksForThePictureSizeAndPaintsItCentred) {
   Glib::RefPtr<Gdk::Pixbuf> shot = render(button, 200, 130);
   ASSERT_TRUE(shot);
   ASSERT_EQ(shot->get_width(), 200);
-  EXPECT_EQ(pixel(shot, 20, 5), (std::array<int, 3>{255, 0, 0}));   // top-left of the picture
+  EXPECT_EQ(pixel(shot, 20, 5), (std::array<int, 3>{255, 0, 0}));  // top-left of the picture
   EXPECT_EQ(pixel(shot, 21, 6), (std::array<int, 3>{40, 40, 40}));
   EXPECT_EQ(pixel(shot, 179, 124), (std::array<int, 3>{40, 40, 40}));  // bottom-right
-  EXPECT_NE(pixel(shot, 19, 5), (std::array<int, 3>{40, 40, 40}));   // left of it: no picture
+  EXPECT_NE(pixel(shot, 19, 5), (std::array<int, 3>{40, 40, 40}));     // left of it: no picture
   EXPECT_NE(pixel(shot, 180, 124), (std::array<int, 3>{40, 40, 40}));
 }
 
@@ -84,7 +84,8 @@ TEST(CairoButton, EmptyButtonPaintsNothingAndKeepsTheDefaultSize) {
   Glib::RefPtr<Gdk::Pixbuf> without = bare.get_pixbuf();
   ASSERT_TRUE(with_button && without);
   for (int y = 0; y < 40; y += 3)
-    for (int x = 0; x < 60; x += 3) ASSERT_EQ(pixel(with_button, x, y), pixel(without, x, y)) << x << "," << y;
+    for (int x = 0; x < 60; x += 3)
+      ASSERT_EQ(pixel(with_button, x, y), pixel(without, x, y)) << x << "," << y;
 }
 
 TEST(CairoButton, MovedButtonSharesThePictureAndPaintsOnlyAfterSet) {

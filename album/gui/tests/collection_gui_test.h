@@ -3,8 +3,8 @@
 // boxes; a snapshot of a directory tree; screenshots of the test display.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <glibmm/main.h>
+#include <gtest/gtest.h>
 #include <gtkmm/messagedialog.h>
 #include <sys/stat.h>
 
@@ -89,8 +89,8 @@ inline std::map<std::string, std::string> snapshot(const std::string& dir) {
   for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
     struct stat st;
     if (::lstat(entry.path().c_str(), &st) != 0) continue;
-    std::string state = std::to_string(st.st_size) + " " + std::to_string(st.st_mtim.tv_sec) +
-                        "." + std::to_string(st.st_mtim.tv_nsec);
+    std::string state = std::to_string(st.st_size) + " " + std::to_string(st.st_mtim.tv_sec) + "." +
+                        std::to_string(st.st_mtim.tv_nsec);
     if (S_ISREG(st.st_mode)) state += " " + guitest::read_file(entry.path().string());
     out[entry.path().string()] = state;
   }

@@ -97,7 +97,7 @@ TEST_F(EditAlbum, ToggleRulesAndOkWriteListsCommentsMarkerAndUpdate) {
   EXPECT_EQ(read_file(dir + "/txt/a.txt"), "a comment\r\nin two lines\r\n");
   EXPECT_NE(read_file(dir + "/txt/head.txt").find("new head"), std::string::npos);
   EXPECT_TRUE(guitest::exists(dir + "/txt/secret.txt"));
-  EXPECT_TRUE(guitest::exists(dir + "/index.html"));  // updated
+  EXPECT_TRUE(guitest::exists(dir + "/index.html"));         // updated
   EXPECT_TRUE(guitest::exists(root + "/_Best/index.html"));  // good list changed
   EXPECT_TRUE(progress_seen);
   EXPECT_TRUE(buttons_held);
@@ -121,9 +121,11 @@ TEST_F(EditAlbum, QuarterTurnAndApplyTurnLevelZeroLosslessly) {
     EXPECT_EQ(dialog.run(), Gtk::RESPONSE_APPLY);
   }
   const std::string s = scratch.path();
-  ASSERT_TRUE(guitest::sh("jpegtran -rotate 90 '" + dir + "/original/b.jpg' > '" + s + "/turned.jpg'"));
-  ASSERT_TRUE(guitest::sh("djpeg -pnm '" + s + "/turned.jpg' > '" + s + "/want.pnm' && djpeg -pnm '" +
-                          dir + "/size0/b.jpg' > '" + s + "/got.pnm'"));
+  ASSERT_TRUE(
+      guitest::sh("jpegtran -rotate 90 '" + dir + "/original/b.jpg' > '" + s + "/turned.jpg'"));
+  ASSERT_TRUE(guitest::sh("djpeg -pnm '" + s + "/turned.jpg' > '" + s +
+                          "/want.pnm' && djpeg -pnm '" + dir + "/size0/b.jpg' > '" + s +
+                          "/got.pnm'"));
   EXPECT_EQ(read_file(s + "/got.pnm"), read_file(s + "/want.pnm"));
   // The smaller levels were made again, upright (portrait).
   ASSERT_TRUE(guitest::sh("djpeg -pnm '" + dir + "/size1/b.jpg' | head -c 20 > '" + s + "/head1'"));
@@ -132,7 +134,8 @@ TEST_F(EditAlbum, QuarterTurnAndApplyTurnLevelZeroLosslessly) {
   ASSERT_EQ(std::sscanf(head1.c_str(), "P6\n%u %u", &w, &h), 2) << head1;
   EXPECT_LT(w, h);
   // The original stays as the camera wrote it.
-  ASSERT_TRUE(guitest::sh("djpeg -pnm '" + dir + "/original/b.jpg' | head -c 12 > '" + s + "/head0'"));
+  ASSERT_TRUE(
+      guitest::sh("djpeg -pnm '" + dir + "/original/b.jpg' | head -c 12 > '" + s + "/head0'"));
   EXPECT_EQ(read_file(s + "/head0").substr(0, 10), "P6\n640 480");
 }
 

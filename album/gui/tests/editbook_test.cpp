@@ -36,8 +36,8 @@ class Hub : public CollectionTest {
     const path_t album("", parent_dir, name);
     ASSERT_TRUE(make_album_dir(album, "Album " + name, "head of " + name, "", false, log));
     sigc::signal<void, double> s[4];
-    ASSERT_TRUE(makealbumwithrotate(card, {files_t("seed.jpg", 0)}, album, s[0], s[1], s[2],
-                                    s[3], log))
+    ASSERT_TRUE(
+        makealbumwithrotate(card, {files_t("seed.jpg", 0)}, album, s[0], s[1], s[2], s[3], log))
         << log.str();
     unlink((card + "/seed.jpg").c_str());
   }
@@ -195,8 +195,7 @@ TEST_F(Hub, AddingToAnExistingAlbumKeepsItsCameraFilesAndComments) {
   EXPECT_EQ(read_file(root + "/trip/original/seed.jpg"), kept);
   EXPECT_TRUE(exists(root + "/trip/original/new.jpg"));
   EXPECT_TRUE(exists(root + "/trip/size0/new.jpg"));
-  EXPECT_EQ(read_file(root + "/trip/txt/head.txt"),
-            "Trip again\r\nTrip again\r\nhead of trip\r\n");
+  EXPECT_EQ(read_file(root + "/trip/txt/head.txt"), "Trip again\r\nTrip again\r\nhead of trip\r\n");
   EXPECT_FALSE(exists(root + "/trip/original/head.txt"));
 }
 
@@ -320,9 +319,9 @@ TEST_F(Hub, UpdateRefreshesAlbumsBooksAndNestedCollections) {
   hub.m_title_entry.set_text("Root");
   hub.response(EDITBOOK_UPDATE);
   guitest::pump();
-  for (const char* page : {"2024/index.html", "2024/thumb/seed.jpg", "nested/2023/list.html",
-                           "nested/index.html", "_PrintBook/index.html", "_Best/index.html",
-                           "index.html"})
+  for (const char* page :
+       {"2024/index.html", "2024/thumb/seed.jpg", "nested/2023/list.html", "nested/index.html",
+        "_PrintBook/index.html", "_Best/index.html", "index.html"})
     EXPECT_TRUE(exists(root + "/" + page)) << page;
   EXPECT_FALSE(hub.progwin().get_visible());
 }

@@ -5,8 +5,8 @@
 #include <clocale>
 
 #include "album/gui/globaloption.h"
-#include "album/gui/text.h"
 #include "album/gui/tests/gui_test.h"
+#include "album/gui/text.h"
 #include "utility/message.h"
 
 namespace {
@@ -81,7 +81,8 @@ TEST_F(OptionDialog, HeaderCheckOffKeepsTextButLeavesItOutOfTheFile) {
     while (!todo.empty()) {
       Gtk::Widget* w = todo.back();
       todo.pop_back();
-      if (auto* c = dynamic_cast<Gtk::CheckButton*>(w); c && c->get_label() == "Use the HTML header")
+      if (auto* c = dynamic_cast<Gtk::CheckButton*>(w);
+          c && c->get_label() == "Use the HTML header")
         check = c;
       if (auto* e = dynamic_cast<Gtk::Entry*>(w); e && e->get_text() == "<meta name=x>") entry = e;
       if (auto* box = dynamic_cast<Gtk::Container*>(w); box && !dynamic_cast<Gtk::Button*>(w))
@@ -121,8 +122,8 @@ class CLocale : public OptionDialog {
 
 TEST_F(CLocale, TextsShowLossilyInsteadOfThrowing) {
   EXPECT_EQ(tavolin::to_utf8("abc/def"), "abc/def");
-  EXPECT_EQ(tavolin::to_utf8("Caf\xc3\xa9"), "Caf\xc3\xa9");       // UTF-8 bytes shown as they are
-  EXPECT_EQ(tavolin::to_utf8("L\xe9on"), "L\xef\xbf\xbdon");       // Latin-1 byte replaced
+  EXPECT_EQ(tavolin::to_utf8("Caf\xc3\xa9"), "Caf\xc3\xa9");  // UTF-8 bytes shown as they are
+  EXPECT_EQ(tavolin::to_utf8("L\xe9on"), "L\xef\xbf\xbdon");  // Latin-1 byte replaced
   std::string out = "kept";
   EXPECT_FALSE(tavolin::from_utf8("Caf\xc3\xa9", out));
   EXPECT_EQ(out, "kept");

@@ -3,8 +3,8 @@
 // settings put back after each test, a program directory with the catalog
 // and a stub viewer, and steps that answer a modal dialog once it shows.
 
-#include <gtest/gtest.h>
 #include <glibmm/main.h>
+#include <gtest/gtest.h>
 #include <gtkmm/dialog.h>
 #include <gtkmm/main.h>
 #include <gtkmm/window.h>
@@ -29,8 +29,7 @@ namespace guitest {
 class scratch_dir {
  public:
   scratch_dir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "guitest.XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "guitest.XXXXXX").string();
     if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
   }
   ~scratch_dir() {
@@ -53,12 +52,16 @@ class env_guard {
     const char* old = std::getenv(name);
     m_had = old != nullptr;
     if (m_had) m_old = old;
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
+    if (value)
+      setenv(name, value, 1);
+    else
+      unsetenv(name);
   }
   ~env_guard() {
-    if (m_had) setenv(m_name.c_str(), m_old.c_str(), 1);
-    else unsetenv(m_name.c_str());
+    if (m_had)
+      setenv(m_name.c_str(), m_old.c_str(), 1);
+    else
+      unsetenv(m_name.c_str());
   }
   env_guard(const env_guard&) = delete;
   env_guard& operator=(const env_guard&) = delete;
@@ -124,8 +127,9 @@ struct program_dir {
     std::filesystem::copy_file(std::string(TEST_BIN_DIR) + "/tavolin.msg", dir + "/tavolin.msg",
                                std::filesystem::copy_options::overwrite_existing);
     const std::string stub = dir + "/viewer-stub";
-    write_file(stub, "#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done > \"$0.tmp\"\n"
-                     "mv \"$0.tmp\" \"$(dirname \"$0\")/viewer.args\"\n");
+    write_file(stub,
+               "#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done > \"$0.tmp\"\n"
+               "mv \"$0.tmp\" \"$(dirname \"$0\")/viewer.args\"\n");
     ::chmod(stub.c_str(), 0755);
     argv0 = this->dir + "tavolin";
     argv_storage = {argv0};

@@ -28,8 +28,11 @@ using guitest::write_file;
 class EditLoop : public ::testing::Test {
  protected:
   EditLoop()
-      : home(scratch / "home"), root(scratch / "root"), card(scratch / "card"),
-        home_env("HOME", home.c_str()), program(scratch / "bin") {
+      : home(scratch / "home"),
+        root(scratch / "root"),
+        card(scratch / "card"),
+        home_env("HOME", home.c_str()),
+        program(scratch / "bin") {
     make_dirs(home);
     make_dirs(card);
     write_file(home + "/.tavolin", "from=" + card + "\r\nalbum=" + root +

@@ -14,8 +14,11 @@ using guitest::write_file;
 
 class MainWindow : public ::testing::Test {
  protected:
-  MainWindow() : home(scratch / "home"), root(scratch / "root"), home_env("HOME", home.c_str()),
-                 program(scratch / "bin") {
+  MainWindow()
+      : home(scratch / "home"),
+        root(scratch / "root"),
+        home_env("HOME", home.c_str()),
+        program(scratch / "bin") {
     make_dirs(home);
     write_file(home + "/.tavolin", "album=" + root + "\r\nplimzev3=viewer-stub\r\n");
     // The root's own comments.
@@ -95,7 +98,8 @@ TEST_F(MainWindow, ListsRowsDescendingWithTheirButtonsAndTexts) {
   Gtk::Container* foot = window.close_button().get_parent();
   ASSERT_NE(foot, nullptr);
   std::vector<std::string> labels;
-  for (Gtk::Widget* w : foot->get_children()) labels.push_back(static_cast<Gtk::Button*>(w)->get_label());
+  for (Gtk::Widget* w : foot->get_children())
+    labels.push_back(static_cast<Gtk::Button*>(w)->get_label());
   EXPECT_EQ(labels, (std::vector<std::string>{"Browser", "Options", "Edit", "Close"}));
 }
 
@@ -167,8 +171,8 @@ TEST_F(MainWindow, BrowserButtonOpensTheRootPageThroughTheSearchPath) {
   // A stand-in browser.sh first on PATH records its arguments.
   const std::string bin = scratch / "pathbin";
   make_dirs(bin);
-  write_file(bin + "/browser.sh", "#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done > \"" +
-                                      bin + "/args\"\n");
+  write_file(bin + "/browser.sh",
+             "#!/bin/sh\nfor a; do printf '%s\\n' \"$a\"; done > \"" + bin + "/args\"\n");
   ::chmod((bin + "/browser.sh").c_str(), 0755);
   const std::string path = bin + ":" + (std::getenv("PATH") ? std::getenv("PATH") : "");
   guitest::env_guard path_env("PATH", path.c_str());

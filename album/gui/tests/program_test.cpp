@@ -16,7 +16,8 @@ struct result_t {
 // counts as a window having opened.
 result_t run_tavolin(const std::string& home, const std::string& args) {
   const std::string program = std::string(TEST_BIN_DIR) + "/tavolin";
-  const std::string cmd = "HOME='" + home + "' timeout 120 '" + program + "' " + args + " 2>/dev/null";
+  const std::string cmd =
+      "HOME='" + home + "' timeout 120 '" + program + "' " + args + " 2>/dev/null";
   result_t r;
   FILE* pipe = ::popen(cmd.c_str(), "r");
   if (!pipe) return r;
@@ -65,7 +66,8 @@ TEST(Program, BrowserScriptHandsThePageToTheDesktop) {
   // The engine calls "browser.sh -noraise --new-tab PAGE"; a stand-in
   // xdg-open first on PATH records what it is given.
   guitest::scratch_dir scratch;
-  guitest::write_file(scratch / "xdg-open", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args\"\n");
+  guitest::write_file(scratch / "xdg-open",
+                      "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args\"\n");
   ::chmod((scratch / "xdg-open").c_str(), 0755);
   const std::string cmd = "PATH='" + scratch.path() + ":/usr/bin:/bin' '" + TEST_BIN_DIR +
                           "/browser.sh' -noraise --new-tab '/root dir/index.html'";

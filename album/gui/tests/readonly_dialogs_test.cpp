@@ -6,8 +6,8 @@
 #include "album/gui/editalbum.h"
 #include "album/gui/goodalbum.h"
 #include "album/gui/menu_win.h"
-#include "album/gui/viewalbum.h"
 #include "album/gui/tests/album_fixture.h"
+#include "album/gui/viewalbum.h"
 
 namespace {
 

@@ -12,9 +12,10 @@ using guitest::read_file;
 // The keys of a saved settings file, in file order (header left out while
 // its check is off).
 const std::vector<std::string> kKeys = {
-    "from", "album", "shrink_size", "jpeg_compress", "horizontal_items", "show_level",
-    "view_size", "html_header_check", "html_address", "hwaccel", "ffmpeg", "movie",
-    "play_size_x", "play_size_y", "movie_thumbnail_retina", "plimzev3"};
+    "from",       "album",     "shrink_size",       "jpeg_compress", "horizontal_items",
+    "show_level", "view_size", "html_header_check", "html_address",  "hwaccel",
+    "ffmpeg",     "movie",     "play_size_x",       "play_size_y",   "movie_thumbnail_retina",
+    "plimzev3"};
 
 class FirstStart : public ::testing::Test {
  protected:

@@ -11,9 +11,9 @@
 #include "album/engine/tests/photo_gen.h"
 #include "album/gui/bestbook.h"
 #include "album/gui/makebook.h"
+#include "album/gui/tests/collection_gui_test.h"
 #include "album/gui/viewalbum.h"
 #include "album/gui/viewbook.h"
-#include "album/gui/tests/collection_gui_test.h"
 
 namespace {
 
@@ -36,8 +36,8 @@ class Books : public CollectionTest {
     ASSERT_TRUE(make_album_dir(path_t("", root, ""), "Root", "", "", false, log));
     ASSERT_TRUE(make_album_dir(album, "Trip", "one\ntwo\nthree", "", false, log));
     sigc::signal<void, double> s[4];
-    ASSERT_TRUE(makealbumwithrotate(card, {files_t("p.jpg", 0)}, album, s[0], s[1], s[2], s[3],
-                                    log))
+    ASSERT_TRUE(
+        makealbumwithrotate(card, {files_t("p.jpg", 0)}, album, s[0], s[1], s[2], s[3], log))
         << log.str();
     guitest::write_file(root + "/2024trip/txt/print.txt", "p.jpg\r\n");
     guitest::write_file(root + "/2024trip/txt/p.txt", "a comment\r\n");

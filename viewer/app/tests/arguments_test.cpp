@@ -74,9 +74,9 @@ TEST_F(ViewerArguments, BookListAsTheAlbumProgramWritesIt) {
   put("albums/trip/txt/best.txt", "p2.jpg\r\np1.jpg\r\n");
   put("albums/2024/party/txt/best.txt", "x.JPG\r\n");
   // One album relative to the album root, one absolute.
-  put("albums/_BestBook/txt/list.txt",
-             "-Ctrip\r\n-@txt/best.txt\r\n-C" + m_root + "/albums/2024/party\r\n"
-             "-@txt/best.txt\r\n");
+  put("albums/_BestBook/txt/list.txt", "-Ctrip\r\n-@txt/best.txt\r\n-C" + m_root +
+                                           "/albums/2024/party\r\n"
+                                           "-@txt/best.txt\r\n");
   utiltest::cwd_guard cwd(m_root + "/start");
   const list_t got = run({"-Ssize1", "-C" + m_root + "/albums", "-F_BestBook/txt/list.txt"});
   EXPECT_EQ(got, (list_t{a1, a2, b1}));
@@ -91,8 +91,8 @@ TEST_F(ViewerArguments, OptionsFirstThenTheAlbumProgramsBook) {
   utiltest::cwd_guard cwd(m_root + "/start");
   // The default viewer command of the album program, then a book.
   const list_t got =
-      run({"-resizetype", "2", "-window_ratio_of_image", "0.5", "-image_ratio_of_window", "1",
-           "-g", "+0+32", "-Ssize2", "-C" + m_root + "/albums", "-F_PrintBook/txt/list.txt"});
+      run({"-resizetype", "2", "-window_ratio_of_image", "0.5", "-image_ratio_of_window", "1", "-g",
+           "+0+32", "-Ssize2", "-C" + m_root + "/albums", "-F_PrintBook/txt/list.txt"});
   EXPECT_EQ(got, (list_t{p}));
   EXPECT_EQ(plimlib::g_option.resizetype, 2);
   EXPECT_FLOAT_EQ(plimlib::g_option.window_ratio_of_image, 0.5f);

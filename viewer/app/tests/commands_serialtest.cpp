@@ -38,9 +38,9 @@ struct rgb_t {
 };
 rgb_t pixel(const std::string& file, int x, int y) {
   rgb_t c;
-  const auto out = capture({"convert", file, "-crop",
-                            "1x1+" + std::to_string(x) + "+" + std::to_string(y), "-depth", "8",
-                            "rgb:-"});
+  const auto out =
+      capture({"convert", file, "-crop", "1x1+" + std::to_string(x) + "+" + std::to_string(y),
+               "-depth", "8", "rgb:-"});
   if (out && out->size() == 3) {
     c.r = static_cast<unsigned char>((*out)[0]);
     c.g = static_cast<unsigned char>((*out)[1]);
@@ -64,9 +64,9 @@ std::string jpeg_size(const std::string& file) {
 
 // Pixels of two pictures of one size that differ by more than a tenth.
 long differing_pixels(const std::string& a, const std::string& b) {
-  const auto out = capture({"convert", a, b, "-compose", "difference", "-composite", "-colorspace",
-                            "gray", "-threshold", "10%", "-format", "%[fx:round(mean*w*h)]",
-                            "info:"});
+  const auto out =
+      capture({"convert", a, b, "-compose", "difference", "-composite", "-colorspace", "gray",
+               "-threshold", "10%", "-format", "%[fx:round(mean*w*h)]", "info:"});
   return out ? std::stol(*out) : -1;
 }
 
@@ -120,8 +120,8 @@ class ViewerCommands : public ::testing::Test {
   std::string make_quarters(const std::string& name) {
     const std::string path = m_photos + "/" + name;
     EXPECT_TRUE(capture({"convert", "-size", "200x100", "xc:red", "-fill", "blue", "-draw",
-                         "rectangle 100,0 199,49", "-fill", "lime", "-draw",
-                         "rectangle 0,50 99,99", "PNG24:" + path}))
+                         "rectangle 100,0 199,49", "-fill", "lime", "-draw", "rectangle 0,50 99,99",
+                         "PNG24:" + path}))
         << "ImageMagick's convert is needed (scripts/deps)";
     return path;
   }
@@ -149,9 +149,8 @@ class ViewerCommands : public ::testing::Test {
       return;
     }
     ASSERT_NE(m_viewer, nullptr);
-    FAIL() << "could not send " << keys << "; viewer status "
-           << m_viewer->wait(0).value_or(-1000) << ": " << m_viewer->error_text()
-           << m_viewer->output_text();
+    FAIL() << "could not send " << keys << "; viewer status " << m_viewer->wait(0).value_or(-1000)
+           << ": " << m_viewer->error_text() << m_viewer->output_text();
   }
 
   void quit(viewer_process& v, window_t w) {
@@ -203,10 +202,14 @@ TEST_F(ViewerCommands, SavedViewIsWrittenComposedRestoredAndDeleted) {
     key(w, "s");
     first_snapshot = m_photos + "/a.zev.1.jpg";
     ASSERT_TRUE(wait_for([&] { return jpeg_size(first_snapshot) == "800x600"; }));
-    EXPECT_TRUE(near(pixel(first_snapshot, 225, 212), 255, 0, 0)) << text(pixel(first_snapshot, 225, 212));
-    EXPECT_TRUE(near(pixel(first_snapshot, 575, 212), 0, 0, 255)) << text(pixel(first_snapshot, 575, 212));
-    EXPECT_TRUE(near(pixel(first_snapshot, 225, 387), 0, 255, 0)) << text(pixel(first_snapshot, 225, 387));
-    EXPECT_TRUE(near(pixel(first_snapshot, 575, 387), 255, 0, 0)) << text(pixel(first_snapshot, 575, 387));
+    EXPECT_TRUE(near(pixel(first_snapshot, 225, 212), 255, 0, 0))
+        << text(pixel(first_snapshot, 225, 212));
+    EXPECT_TRUE(near(pixel(first_snapshot, 575, 212), 0, 0, 255))
+        << text(pixel(first_snapshot, 575, 212));
+    EXPECT_TRUE(near(pixel(first_snapshot, 225, 387), 0, 255, 0))
+        << text(pixel(first_snapshot, 225, 387));
+    EXPECT_TRUE(near(pixel(first_snapshot, 575, 387), 255, 0, 0))
+        << text(pixel(first_snapshot, 575, 387));
 
     // A turn (slash: 5 degrees), a move (Right: the image moves left by
     // 10 with the default cursor_movement 1) and a zoom (Page Up), each
@@ -330,7 +333,8 @@ TEST_F(ViewerCommands, BrokenSavedViewsAreIgnored) {
   // A zero window size would end the program in the window system.
   const std::string a = make_quarters("a.png");
   for (const char* saved :
-       {"dir2l(0, 0)", "dir2l(0, 0)\nmtx3w(\t1, 0, 0, 0,\n\t0, 1, 0, 0,\n\t0, 0, 1, 0,\n\t0, 0, 0, 1)\n",
+       {"dir2l(0, 0)",
+        "dir2l(0, 0)\nmtx3w(\t1, 0, 0, 0,\n\t0, 1, 0, 0,\n\t0, 0, 1, 0,\n\t0, 0, 0, 1)\n",
         "dir2l(640, 480)\nmtx3w(\tnan, 0, 0, 0,\n\t0, 1, 0, 0,\n\t0, 0, 1, 0,\n\t0, 0, 0, 1)\n"}) {
     SCOPED_TRACE(saved);
     write_file(m_photos + "/a.zev", saved);
@@ -341,8 +345,9 @@ TEST_F(ViewerCommands, BrokenSavedViewsAreIgnored) {
     EXPECT_TRUE(wait_for([&] { return m_x.attributes(w).width == 240; }, 10))
         << saved << ": " << m_x.attributes(w).width;
     key(w, "w");
-    ASSERT_TRUE(wait_for([&] { return read_file(m_photos + "/a.zev").find("dir2l(240, 120)") == 0; }))
-        << read_file(m_photos + "/a.zev");
+    ASSERT_TRUE(wait_for([&] {
+      return read_file(m_photos + "/a.zev").find("dir2l(240, 120)") == 0;
+    })) << read_file(m_photos + "/a.zev");
     quit(v, w);
   }
 }
@@ -353,7 +358,8 @@ TEST_F(ViewerCommands, TinyImagesNeverAskForAnEmptyWindow) {
   viewer_process v({"-resizetype", "2", "-window_ratio_of_image", "0.5", dot}, m_home);
   const window_t w = start(v, dot + " (1/1) - plimzev3");
   ASSERT_NE(w, 0u);
-  EXPECT_TRUE(wait_for([&] { return m_x.attributes(w).width == 1; }, 10)) << m_x.attributes(w).width;
+  EXPECT_TRUE(wait_for([&] { return m_x.attributes(w).width == 1; }, 10))
+      << m_x.attributes(w).width;
   EXPECT_EQ(m_x.attributes(w).height, 1);
   quit(v, w);
 }
@@ -421,9 +427,8 @@ TEST_F(ViewerCommands, TheAlbumProgramsBookCommandLineOpensTheBooksPhotos) {
   write_file(root + "/_Best/txt/list.txt",
              "-C2024/spring\r\n-@txt/best.txt\r\n-C2024/summer\r\n-@txt/best.txt\r\n");
 
-  viewer_process v({"-resizetype", "2", "-window_ratio_of_image", "0.5",
-                    "-image_ratio_of_window", "1", "-g", "+0+32", "-Ssize1", "-C" + root,
-                    "-F_Best/txt/list.txt"},
+  viewer_process v({"-resizetype", "2", "-window_ratio_of_image", "0.5", "-image_ratio_of_window",
+                    "1", "-g", "+0+32", "-Ssize1", "-C" + root, "-F_Best/txt/list.txt"},
                    m_home, "plimzev3.lin");
   const std::string first = root + "/2024/spring/size1/p1.jpg";
   const window_t w = start(v, first + " (1/2) - plimzev3");

@@ -18,10 +18,10 @@ inline bool in_ci() { return std::getenv("CI") != nullptr; }
 }  // namespace viewertest
 
 // In a test body: returns (skipping) when there is no display.
-#define VIEWER_REQUIRE_DISPLAY()                                           \
-  do {                                                                     \
-    if (!viewertest::have_display()) {                                     \
-      if (viewertest::in_ci()) FAIL() << "no X display under CI";          \
-      GTEST_SKIP() << "no X display";                                      \
-    }                                                                      \
+#define VIEWER_REQUIRE_DISPLAY()                                  \
+  do {                                                            \
+    if (!viewertest::have_display()) {                            \
+      if (viewertest::in_ci()) FAIL() << "no X display under CI"; \
+      GTEST_SKIP() << "no X display";                             \
+    }                                                             \
   } while (0)

@@ -41,11 +41,11 @@ inline pid_t spawn(const std::vector<std::string>& args, const std::vector<std::
   posix_spawn_file_actions_init(&actions);
   if (out_fd >= 0) posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
   if (!out_path.empty())
-    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
   if (!err_path.empty())
-    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
   pid_t pid = -1;
   if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
   posix_spawn_file_actions_destroy(&actions);
@@ -68,7 +68,8 @@ inline std::optional<std::string> capture(const std::vector<std::string>& args) 
   std::string out;
   char buffer[4096];
   ssize_t n = 0;
-  while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) out.append(buffer, static_cast<size_t>(n));
+  while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0)
+    out.append(buffer, static_cast<size_t>(n));
   ::close(fds[0]);
   if (pid < 0) return std::nullopt;
   int status = 0;

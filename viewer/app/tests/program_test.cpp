@@ -13,8 +13,8 @@
 
 #include "display_support.h"
 #include "program_support.h"
-#include "xclient.h"
 #include "utility/tests/test_support.h"
+#include "xclient.h"
 
 namespace {
 
@@ -39,8 +39,7 @@ struct scratch_home {
 };
 class Viewer : private scratch_home, public viewertest::viewer_process {
  public:
-  Viewer(const std::string& program, const std::vector<std::string>& args,
-         bool with_display = true)
+  Viewer(const std::string& program, const std::vector<std::string>& args, bool with_display = true)
       : viewer_process(args, m_home.path(), program, with_display, true) {}
 };
 

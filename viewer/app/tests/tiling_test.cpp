@@ -27,8 +27,7 @@ tile_t where(const multi_square_image_t& t, std::size_t i) {
 
 TEST(Tiling, CountsSidesAndCoverages) {
   // width, height, maxsize -> columns, rows, column coverage, row coverage
-  const std::vector<std::tuple<uint32_t, uint32_t, unsigned long, uint32_t, uint32_t, float,
-                               float>>
+  const std::vector<std::tuple<uint32_t, uint32_t, unsigned long, uint32_t, uint32_t, float, float>>
       cases = {
           {256, 256, 256, 1, 1, 1.0f, 1.0f},
           {257, 100, 256, 2, 1, 257 / 256.0f, 100 / 256.0f},

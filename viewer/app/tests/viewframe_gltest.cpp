@@ -66,17 +66,14 @@ band_t sample_band(const std::vector<unsigned char>& px) {
 
 class ViewFrameGL : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    ViewFrame::init(kDataDir.c_str());
-  }
+  static void SetUpTestSuite() { ViewFrame::init(kDataDir.c_str()); }
   void SetUp() override {
     plimlib::option_reset();
     ASSERT_TRUE(ViewFrame::s_inited);
   }
   // Draws a frame of the type around a 640 x 480 image (32 wide) and
   // reads the window back.
-  std::vector<unsigned char> draw(int type, unsigned width = 32,
-                                  const char* directory = nullptr) {
+  std::vector<unsigned char> draw(int type, unsigned width = 32, const char* directory = nullptr) {
     ViewFrame frame;
     frame.setFrameType(type);
     frame.setSize(libgr::direction2_t(640, 480), width);
@@ -108,14 +105,24 @@ TEST_F(ViewFrameGL, FlatRingBordersTheImageExactly) {
   const std::vector<unsigned char> px = draw(1);
   EXPECT_EQ(m_error, static_cast<GLenum>(GL_NO_ERROR));
   // Outer corners at (+-352, +-272), inner at (+-320, +-240).
-  for (const auto& p : {std::pair<float, float>{-351.5f, 0}, {351.5f, 0}, {0, 271.5f},
-                        {0, -271.5f}, {-320.5f, -240.5f}, {320.5f, 240.5f}, {-351.5f, -271.5f},
+  for (const auto& p : {std::pair<float, float>{-351.5f, 0},
+                        {351.5f, 0},
+                        {0, 271.5f},
+                        {0, -271.5f},
+                        {-320.5f, -240.5f},
+                        {320.5f, 240.5f},
+                        {-351.5f, -271.5f},
                         {351.5f, 271.5f}}) {
     EXPECT_EQ(str(at(px, apptest::wx(p.first), apptest::wy(p.second))), "200,40,10")
         << p.first << "," << p.second;
   }
-  for (const auto& p : {std::pair<float, float>{-352.5f, 0}, {352.5f, 0}, {0, 272.5f},
-                        {-319.5f, 0}, {319.5f - 1, 0}, {0, 0}, {-353.5f, -273.5f}}) {
+  for (const auto& p : {std::pair<float, float>{-352.5f, 0},
+                        {352.5f, 0},
+                        {0, 272.5f},
+                        {-319.5f, 0},
+                        {319.5f - 1, 0},
+                        {0, 0},
+                        {-353.5f, -273.5f}}) {
     EXPECT_TRUE(is_bg(at(px, apptest::wx(p.first), apptest::wy(p.second))))
         << p.first << "," << p.second;
   }

@@ -24,11 +24,11 @@ point_t apply(const matrix3w_t& v, double x, double y, double z = 0) {
           v[2] * x + v[6] * y + v[10] * z + v[14]};
 }
 
-#define EXPECT_POINT(p, ex, ey)        \
-  do {                                 \
-    const point_t q = (p);             \
-    EXPECT_NEAR(q.x, (ex), 1e-4);      \
-    EXPECT_NEAR(q.y, (ey), 1e-4);      \
+#define EXPECT_POINT(p, ex, ey)   \
+  do {                            \
+    const point_t q = (p);        \
+    EXPECT_NEAR(q.x, (ex), 1e-4); \
+    EXPECT_NEAR(q.y, (ey), 1e-4); \
   } while (0)
 
 void expect_matrix_near(const matrix3w_t& a, const matrix3w_t& b, double eps = 1e-5) {

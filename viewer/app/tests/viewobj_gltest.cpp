@@ -107,8 +107,8 @@ int mismatches(const plimlib::ViewObject& obj, F expect, int* x0_out = nullptr,
   }
   // One pixel outside each side is background.
   const rgb_t bg{46, 46, 46};
-  for (const rgb_t& c : {at(px, x0 - 1, y0), at(px, x0 + size.x, y0), at(px, x0, y0 - 1),
-                         at(px, x0, y0 + size.y)}) {
+  for (const rgb_t& c :
+       {at(px, x0 - 1, y0), at(px, x0 + size.x, y0), at(px, x0, y0 - 1), at(px, x0, y0 + size.y)}) {
     if (c.r != bg.r || c.g != bg.g || c.b != bg.b) ++bad;
   }
   return bad;
@@ -306,9 +306,10 @@ TEST_F(ViewObjectGL, ExifOrientationSixShowsTurnedClockwise) {
 TEST_F(ViewObjectGL, MagnificationFilterFollowsSmoothFlag) {
   // Two pixels, black and white, magnified 100 times.
   const std::string path = m_dir.file("two.png");
-  ASSERT_TRUE(save_png(make_rgb(2, 1, [](uint32_t x, uint32_t) {
-                         return x ? rgb_t{255, 255, 255} : rgb_t{0, 0, 0};
-                       }),
+  ASSERT_TRUE(save_png(make_rgb(2, 1,
+                                [](uint32_t x, uint32_t) {
+                                  return x ? rgb_t{255, 255, 255} : rgb_t{0, 0, 0};
+                                }),
                        path));
   plimlib::ViewObject obj;
   ASSERT_TRUE(obj.setImage(path.c_str(), ""));

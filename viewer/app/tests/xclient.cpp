@@ -1,8 +1,8 @@
 #include "xclient.h"
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 
 #include <chrono>
@@ -23,8 +23,8 @@ long cardinal(Display* d, Window w, Atom property) {
   unsigned long after = 0;
   unsigned char* data = nullptr;
   long value = -1;
-  if (XGetWindowProperty(d, w, property, 0, 1, False, XA_CARDINAL, &type, &format, &items,
-                         &after, &data) == Success &&
+  if (XGetWindowProperty(d, w, property, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
+                         &data) == Success &&
       data != nullptr) {
     if (items == 1 && format == 32) value = *reinterpret_cast<long*>(data);
     XFree(data);
@@ -133,8 +133,9 @@ bool XClient::send_key(window_t w, const std::string& keys) {
     const char* keysym;
     unsigned mask;
   };
-  static const modifier_t modifiers[] = {
-      {"shift", "Shift_L", ShiftMask}, {"ctrl", "Control_L", ControlMask}, {"alt", "Alt_L", Mod1Mask}};
+  static const modifier_t modifiers[] = {{"shift", "Shift_L", ShiftMask},
+                                         {"ctrl", "Control_L", ControlMask},
+                                         {"alt", "Alt_L", Mod1Mask}};
   std::vector<const modifier_t*> held;
   std::string name = keys;
   for (std::string::size_type plus; (plus = name.find('+')) != std::string::npos && plus > 0;) {

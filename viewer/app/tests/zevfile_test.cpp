@@ -180,9 +180,9 @@ TEST(ZevParse, TheTraceLinesGoToStandardOutput) {
   zevfile_t z;
   EXPECT_TRUE(z.load((dir / "a.png").c_str()));
   EXPECT_TRUE(z.save((dir / "a.png").c_str()));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "dir2l(800, 600)\n" + (dir / "a.zev") + ": zevfile loaded.\n" + (dir / "a.zev") +
-                ": zevfile saved.\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "dir2l(800, 600)\n" + (dir / "a.zev") +
+                                                        ": zevfile loaded.\n" + (dir / "a.zev") +
+                                                        ": zevfile saved.\n");
   plimlib::option_reset();
 }
 

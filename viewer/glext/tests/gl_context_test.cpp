@@ -28,28 +28,24 @@ struct counts_t {
 };
 counts_t counts;
 
-const GLubyte* counting_get_string(GLenum name)
-{
+const GLubyte* counting_get_string(GLenum name) {
   counts.extension_strings += name == GL_EXTENSIONS;
   return glGetString(name);
 }
 
-void counting_get_integerv(GLenum pname, GLint* data)
-{
+void counting_get_integerv(GLenum pname, GLint* data) {
   counts.extension_counts += pname == GL_NUM_EXTENSIONS;
   glGetIntegerv(pname, data);
 }
 
-void counting_load()
-{
+void counting_load() {
   ++counts.loads;
   init_GL_VERSION_3_0();
 }
 
 class GlContext : public ::testing::Test {
  protected:
-  static void SetUpTestSuite()
-  {
+  static void SetUpTestSuite() {
     if (glfwInit() != GLFW_TRUE) return;
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     window = glfwCreateWindow(64, 64, "glext test", nullptr, nullptr);
@@ -58,8 +54,7 @@ class GlContext : public ::testing::Test {
   // The window lives until the process ends: terminating GLFW unloads the
   // Mesa driver, and what the driver still holds would then show as leaks of
   // an unknown module that no suppression can name.
-  void SetUp() override
-  {
+  void SetUp() override {
     if (window == nullptr) {
       if (std::getenv("CI") != nullptr) FAIL() << "no GL context under CI";
       GTEST_SKIP() << "no display for a GL context";
@@ -73,8 +68,7 @@ class GlContext : public ::testing::Test {
   // The flags that must be set: the context's own extension string (an
   // independent path from the loader's indexed search) and the versions
   // its major and minor number reach.
-  static std::set<std::string> expected_flags()
-  {
+  static std::set<std::string> expected_flags() {
     std::set<std::string> listed;
     std::istringstream words(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
     for (std::string word; words >> word;) listed.insert(word);
@@ -94,8 +88,7 @@ class GlContext : public ::testing::Test {
     return expected;
   }
 
-  static std::set<std::string> flags_set()
-  {
+  static std::set<std::string> flags_set() {
     std::set<std::string> names;
     for (std::size_t i = 0; i < gl_extloader_entry_count; ++i)
       if (*gl_extloader_entries[i].flag != 0) names.insert(gl_extloader_entries[i].name);
@@ -103,8 +96,7 @@ class GlContext : public ::testing::Test {
   }
 
   // Every pointer of a name found holds the address GLX gives; the others are null.
-  static void expect_pointers_of(const std::set<std::string>& found)
-  {
+  static void expect_pointers_of(const std::set<std::string>& found) {
     int set = 0;
     for (std::size_t i = 0; i < glexttest::pointer_entry_count; ++i) {
       const auto& entry = glexttest::pointer_entries[i];
@@ -121,8 +113,7 @@ class GlContext : public ::testing::Test {
   }
 };
 
-TEST_F(GlContext, CompatibilityContextSetsListedExtensionsAndVersionsReached)
-{
+TEST_F(GlContext, CompatibilityContextSetsListedExtensionsAndVersionsReached) {
   const std::string version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
   ASSERT_EQ(version.rfind("4.5 ", 0), 0u) << version;
   gl_extloader_init();
@@ -147,8 +138,7 @@ TEST_F(GlContext, CompatibilityContextSetsListedExtensionsAndVersionsReached)
   EXPECT_EQ(is_gl_extloader_inited, 1);
 }
 
-TEST_F(GlContext, VersionOverrideTwoOneTakesStringSearch)
-{
+TEST_F(GlContext, VersionOverrideTwoOneTakesStringSearch) {
   const char* override = std::getenv("MESA_GL_VERSION_OVERRIDE");
   if (override == nullptr || std::string(override) != "2.1") {
     // Mesa reads the override when it makes the context: run this test
@@ -157,8 +147,7 @@ TEST_F(GlContext, VersionOverrideTwoOneTakesStringSearch)
     ASSERT_GE(child, 0);
     if (child == 0) {
       setenv("MESA_GL_VERSION_OVERRIDE", "2.1", 1);
-      const std::string filter =
-          "--gtest_filter=GlContext.VersionOverrideTwoOneTakesStringSearch";
+      const std::string filter = "--gtest_filter=GlContext.VersionOverrideTwoOneTakesStringSearch";
       execl("/proc/self/exe", "glext_tests", filter.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -183,8 +172,7 @@ TEST_F(GlContext, VersionOverrideTwoOneTakesStringSearch)
   EXPECT_EQ(counts.extension_strings, 693);
 }
 
-TEST_F(GlContext, PointersStayPrivateAndDrawingWorks)
-{
+TEST_F(GlContext, PointersStayPrivateAndDrawingWorks) {
   gl_extloader_init();
   // The program's names never stand in for libGL's functions.
   void* exported = dlsym(RTLD_DEFAULT, "glGenerateMipmap");

@@ -53,7 +53,8 @@ TEST(GeometryStream, EveryTypeReadsBackWhatWasWritten) {
   expect_round_trip(direction2ul_t(1920, 1080));
   expect_round_trip(quaternion_t(0.1f, 0.2f, 0.3f, 0.9f));
   expect_round_trip(rotation3_t(90, direction3_t(0, 0, 1)));
-  expect_round_trip(posture3w_t(revolution3_t(1, 2, 3), revolution3_t(4, 5, 6), position3_t(7, 8, 9)));
+  expect_round_trip(
+      posture3w_t(revolution3_t(1, 2, 3), revolution3_t(4, 5, 6), position3_t(7, 8, 9)));
   expect_round_trip(polarpos3_t(2, 0.5f, 0.25f));
   expect_round_trip(angles3_t(10, 20, 30));
   expect_round_trip(revolution3_t(-1, -2, -3));

@@ -58,8 +58,7 @@ inline std::string data_file(const std::string& name) {
   return std::string(TEST_DATA_DIR) + "/" + name;
 }
 
-inline std::vector<std::string> data_files(const std::string& dir,
-                                           const std::string& extension) {
+inline std::vector<std::string> data_files(const std::string& dir, const std::string& extension) {
   std::vector<std::string> names;
   for (const auto& e : std::filesystem::directory_iterator(data_file(dir))) {
     if (e.path().extension() == extension) names.push_back(e.path().filename());
@@ -107,11 +106,10 @@ inline std::vector<uint16_t> imagemagick_rgba16(const std::string& path,
 // pictures at 8-bit precision when coarse, else exactly; the first
 // difference is reported.
 inline ::testing::AssertionResult same_pixels(const std::vector<uint16_t>& ours,
-                                              const std::vector<uint16_t>& theirs,
-                                              bool with_alpha, bool coarse = false) {
+                                              const std::vector<uint16_t>& theirs, bool with_alpha,
+                                              bool coarse = false) {
   if (ours.size() != theirs.size()) {
-    return ::testing::AssertionFailure()
-           << "sizes " << ours.size() << " and " << theirs.size();
+    return ::testing::AssertionFailure() << "sizes " << ours.size() << " and " << theirs.size();
   }
   for (size_t i = 0; i < ours.size(); ++i) {
     if (i % 4 == 3 && !with_alpha) continue;

@@ -15,12 +15,38 @@ using grtest::bytes_t;
 // An APP1 payload: "Exif", a little-endian TIFF block, one IFD with the
 // orientation.
 jpeg_bytes_t exif_orientation(uint16_t orientation) {
-  const unsigned char payload[] = {
-      'E', 'x', 'i', 'f', 0, 0, 'I', 'I', 42, 0, 8, 0, 0, 0,
-      1, 0,                                     // one entry
-      0x12, 0x01, 3, 0, 1, 0, 0, 0,             // 0x112, SHORT, 1
-      static_cast<unsigned char>(orientation), 0, 0, 0,
-      0, 0, 0, 0};                              // no next IFD
+  const unsigned char payload[] = {'E',
+                                   'x',
+                                   'i',
+                                   'f',
+                                   0,
+                                   0,
+                                   'I',
+                                   'I',
+                                   42,
+                                   0,
+                                   8,
+                                   0,
+                                   0,
+                                   0,
+                                   1,
+                                   0,  // one entry
+                                   0x12,
+                                   0x01,
+                                   3,
+                                   0,
+                                   1,
+                                   0,
+                                   0,
+                                   0,  // 0x112, SHORT, 1
+                                   static_cast<unsigned char>(orientation),
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0,
+                                   0};  // no next IFD
   jpeg_bytes_t b;
   b.resize(sizeof payload);
   std::memcpy(b.begin(), payload, sizeof payload);
@@ -93,7 +119,8 @@ TEST(ImageObject, MissingFilesFailEveryObject) {
   image_bmp2_t bmp2;
   image_png_t png;
   image_tga_t tga;
-  for (image_object_t* object : std::initializer_list<image_object_t*>{&jpeg, &bmp, &bmp2, &png, &tga}) {
+  for (image_object_t* object :
+       std::initializer_list<image_object_t*>{&jpeg, &bmp, &bmp2, &png, &tga}) {
     image2d_t image;
     testing::internal::CaptureStderr();
     EXPECT_FALSE(object->load(image, (scratch / "missing").c_str()));
@@ -114,8 +141,10 @@ TEST(Imagetool, LoadsEveryFormatAndSavesWhatItLoads) {
   grtest::scratch_t scratch;
   int status = 0;
   const std::string ppm = scratch / "in.ppm";
-  std::string out = tool_output("load " + grtest::quote(grtest::data_file("pngsuite/basn3p04.png")) +
-                                    " " + grtest::quote(ppm), status);
+  std::string out =
+      tool_output("load " + grtest::quote(grtest::data_file("pngsuite/basn3p04.png")) + " " +
+                      grtest::quote(ppm),
+                  status);
   ASSERT_EQ(status, 0) << out;
   EXPECT_EQ(out, "32x32 IMAGE_FORMAT_INDEX IMAGE_TYPE_UINT IMAGE_BITS_4 palette 16 rotate 0\n");
   const bytes_t original = grtest::read_file(ppm);
@@ -131,9 +160,11 @@ TEST(Imagetool, LoadsEveryFormatAndSavesWhatItLoads) {
     EXPECT_EQ(grtest::read_file(scratch / "back.ppm"), original);
   }
   out = tool_output("load " + grtest::quote(grtest::data_file("pngsuite/xs1n0g01.png")) + " " +
-                        grtest::quote(scratch / "x.ppm"), status);
+                        grtest::quote(scratch / "x.ppm"),
+                    status);
   EXPECT_EQ(status, 1);
-  out = tool_output("save " + grtest::quote(scratch / "out.gif") + " " + grtest::quote(ppm), status);
+  out =
+      tool_output("save " + grtest::quote(scratch / "out.gif") + " " + grtest::quote(ppm), status);
   EXPECT_EQ(status, 1);
 }
 

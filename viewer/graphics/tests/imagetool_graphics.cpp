@@ -1,13 +1,13 @@
 // imagetool subcommands over the image file objects of the graphics
 // library: load any of JPEG, BMP, PNG and TGA into a PPM, and save a PPM
 // as BMP, TGA or PNG. Exit status 0 on success, 1 on failure.
+#include <strings.h>
 #include <cctype>
 #include <cstdint>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <string>
-#include <strings.h>
 
 #include "image/imageutil.h"
 #include "image/tests/imagetool.h"
@@ -80,8 +80,8 @@ bool read_ppm(libgr::image2d_t& image, const char* path) {
     std::cerr << path << ": not an 8-bit binary PPM file." << std::endl;
     return false;
   }
-  image.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
-                                   libgr::IMAGE_BITS_8);
+  image.desc =
+      libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
   image.width = static_cast<uint32_t>(width);
   image.height = static_cast<uint32_t>(height);
   if (!image.allocate()) return false;
@@ -129,8 +129,7 @@ int save(int argc, char** argv) {
   return 0;
 }
 
-const bool registered =
-    imagetool::register_command({"load", "IN.jpg|bmp|png|tga OUT.ppm", load}) &&
-    imagetool::register_command({"save", "OUT.bmp|tga|png IN.ppm", save});
+const bool registered = imagetool::register_command({"load", "IN.jpg|bmp|png|tga OUT.ppm", load}) &&
+                        imagetool::register_command({"save", "OUT.bmp|tga|png IN.ppm", save});
 
 }  // namespace

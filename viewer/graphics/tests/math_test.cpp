@@ -53,8 +53,8 @@ double reference_determinant(const matrix3w_t& m) {
 
 TEST(MatrixMath, InverseOfScaleAndTranslationIsHandWorked) {
   matrix3w_t m = from_rows({{2, 0, 0, 1}, {0, 4, 0, 2}, {0, 0, 8, 3}, {0, 0, 0, 1}});
-  matrix3w_t expected = from_rows(
-      {{0.5f, 0, 0, -0.5f}, {0, 0.25f, 0, -0.5f}, {0, 0, 0.125f, -0.375f}, {0, 0, 0, 1}});
+  matrix3w_t expected =
+      from_rows({{0.5f, 0, 0, -0.5f}, {0, 0.25f, 0, -0.5f}, {0, 0, 0.125f, -0.375f}, {0, 0, 0, 1}});
   EXPECT_FLOAT_EQ(Determinant(m), 64);
   expect_near(Invert(m), expected, 1e-6f);
   matrix3w_t scale = getScaleMatrix(direction3_t(2, 4, 8));

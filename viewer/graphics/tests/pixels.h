@@ -11,8 +11,7 @@ namespace grtest {
 
 // Sample x of a row of packed samples of depth bits (most significant
 // first), scaled to 16 bits.
-inline uint16_t sample16(const unsigned char* row, uint64_t x, unsigned bits,
-                         bool big_endian) {
+inline uint16_t sample16(const unsigned char* row, uint64_t x, unsigned bits, bool big_endian) {
   switch (bits) {
     case 16: {
       const unsigned char* p = row + 2 * x;
@@ -47,8 +46,8 @@ inline bool component_bits(libgr::e_image_bits_t b, unsigned& bits) {
 inline std::vector<uint16_t> rgba16(const libgr::image2d_t& image) {
   using namespace libgr;
   std::vector<uint16_t> out;
-  const bool big_endian = (image.store && image.store->swap_bytes) ==
-                          (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__);
+  const bool big_endian =
+      (image.store && image.store->swap_bytes) == (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__);
   const e_image_format_t f = image.desc.format;
   const bool packed555 = image.desc.bits == IMAGE_BITS_R5G5B5A1;
   unsigned bits = 0;
@@ -77,11 +76,32 @@ inline std::vector<uint16_t> rgba16(const libgr::image2d_t& image) {
         for (unsigned k = 0; k < n && k < 4; ++k) s[k] = sample16(row, x * n + k, bits, big_endian);
         switch (f) {
           case IMAGE_FORMAT_GRAYSCALE: c[0] = c[1] = c[2] = s[0]; break;
-          case IMAGE_FORMAT_GRAYSCALE_ALPHA: c[0] = c[1] = c[2] = s[0]; c[3] = s[1]; break;
-          case IMAGE_FORMAT_RGB: c[0] = s[0]; c[1] = s[1]; c[2] = s[2]; break;
-          case IMAGE_FORMAT_RGBA: c[0] = s[0]; c[1] = s[1]; c[2] = s[2]; c[3] = s[3]; break;
-          case IMAGE_FORMAT_BGR: c[0] = s[2]; c[1] = s[1]; c[2] = s[0]; break;
-          case IMAGE_FORMAT_BGRA: c[0] = s[2]; c[1] = s[1]; c[2] = s[0]; c[3] = s[3]; break;
+          case IMAGE_FORMAT_GRAYSCALE_ALPHA:
+            c[0] = c[1] = c[2] = s[0];
+            c[3] = s[1];
+            break;
+          case IMAGE_FORMAT_RGB:
+            c[0] = s[0];
+            c[1] = s[1];
+            c[2] = s[2];
+            break;
+          case IMAGE_FORMAT_RGBA:
+            c[0] = s[0];
+            c[1] = s[1];
+            c[2] = s[2];
+            c[3] = s[3];
+            break;
+          case IMAGE_FORMAT_BGR:
+            c[0] = s[2];
+            c[1] = s[1];
+            c[2] = s[0];
+            break;
+          case IMAGE_FORMAT_BGRA:
+            c[0] = s[2];
+            c[1] = s[1];
+            c[2] = s[0];
+            c[3] = s[3];
+            break;
           default: return {};
         }
       }

@@ -94,8 +94,7 @@ TEST_F(SceneGL, DisplayListRecordedOnceDrawsTheSamePixelsTwice) {
   EXPECT_EQ(pixel(first, 320, 240)[1], 255);
   EXPECT_EQ(pixel(first, 10, 10)[1], 0);
   EXPECT_EQ(pixel(first, 170, 130)[1], 255);
-  EXPECT_EQ(0, std::memcmp(first.pixels.begin(), second.pixels.begin(),
-                           first.pixels.size()));
+  EXPECT_EQ(0, std::memcmp(first.pixels.begin(), second.pixels.begin(), first.pixels.size()));
 }
 
 TEST_F(SceneGL, DisplayListNameIsKeptAndDeletedWithTheLastHolder) {

@@ -35,7 +35,8 @@ TEST(FormatChoice, CommonLayouts) {
   EXPECT_EQ(f.internalformat, unsigned{GL_RGB8});
   EXPECT_EQ(f.format, unsigned{GL_RGB});
   EXPECT_EQ(f.type, unsigned{GL_UNSIGNED_BYTE});
-  ASSERT_TRUE(choose(f, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_UINT, IMAGE_BITS_8), false));
+  ASSERT_TRUE(
+      choose(f, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_UINT, IMAGE_BITS_8), false));
   EXPECT_EQ(f.internalformat, unsigned{GL_LUMINANCE8});
   EXPECT_EQ(f.format, unsigned{GL_LUMINANCE});
   EXPECT_EQ(f.type, unsigned{GL_UNSIGNED_BYTE});
@@ -53,12 +54,15 @@ TEST(FormatChoice, CommonLayouts) {
 TEST(FormatChoice, UnsupportedLayoutWritesFourLines) {
   gl_loading_format_t f;
   std::string err;
-  EXPECT_FALSE(choose(f, image_desc_t(IMAGE_FORMAT_RG, IMAGE_TYPE_UINT, IMAGE_BITS_8), false, &err));
+  EXPECT_FALSE(
+      choose(f, image_desc_t(IMAGE_FORMAT_RG, IMAGE_TYPE_UINT, IMAGE_BITS_8), false, &err));
   EXPECT_EQ(err,
             "Not supported image format!\nimgformat: IMAGE_FORMAT_RG\n"
             "imgtype: IMAGE_TYPE_UINT\nimgbits: IMAGE_BITS_8\n");
-  EXPECT_FALSE(choose(f, image_desc_t(IMAGE_FORMAT_YCbCr422, IMAGE_TYPE_UINT, IMAGE_BITS_8), false));
-  EXPECT_FALSE(choose(f, image_desc_t(IMAGE_FORMAT_DEPTH_STENCIL, IMAGE_TYPE_UINT, IMAGE_BITS_D24S8), false));
+  EXPECT_FALSE(
+      choose(f, image_desc_t(IMAGE_FORMAT_YCbCr422, IMAGE_TYPE_UINT, IMAGE_BITS_8), false));
+  EXPECT_FALSE(choose(
+      f, image_desc_t(IMAGE_FORMAT_DEPTH_STENCIL, IMAGE_TYPE_UINT, IMAGE_BITS_D24S8), false));
   EXPECT_FALSE(choose(f, image_desc_t(IMAGE_FORMAT_BGR, IMAGE_TYPE_FLOAT, IMAGE_BITS_32), false));
 }
 
@@ -66,15 +70,20 @@ TEST(FormatChoice, UnsupportedLayoutWritesFourLines) {
 // read past the pixel store: such layouts are refused.
 TEST(FormatChoice, PackedLayoutsWiderInGlThanInStoreAreRefused) {
   gl_loading_format_t f;
-  EXPECT_FALSE(choose(f, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_UINT, IMAGE_BITS_4), false));
-  EXPECT_FALSE(choose(f, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_SINT, IMAGE_BITS_4), false));
-  EXPECT_FALSE(choose(f, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_SINT, IMAGE_BITS_12), false));
-  EXPECT_FALSE(choose(f, image_desc_t(IMAGE_FORMAT_GRAYSCALE_ALPHA, IMAGE_TYPE_UINT, IMAGE_BITS_L6A2), false));
+  EXPECT_FALSE(
+      choose(f, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_UINT, IMAGE_BITS_4), false));
+  EXPECT_FALSE(
+      choose(f, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_SINT, IMAGE_BITS_4), false));
+  EXPECT_FALSE(
+      choose(f, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_SINT, IMAGE_BITS_12), false));
+  EXPECT_FALSE(choose(
+      f, image_desc_t(IMAGE_FORMAT_GRAYSCALE_ALPHA, IMAGE_TYPE_UINT, IMAGE_BITS_L6A2), false));
   EXPECT_FALSE(choose(f, image_desc_t(IMAGE_FORMAT_RGB, IMAGE_TYPE_UINT, IMAGE_BITS_12), false));
   // Packed pixel types that match their bits stay usable.
   EXPECT_TRUE(choose(f, image_desc_t(IMAGE_FORMAT_RGBA, IMAGE_TYPE_UINT, IMAGE_BITS_4), false));
   EXPECT_TRUE(choose(f, image_desc_t(IMAGE_FORMAT_RGB, IMAGE_TYPE_UINT, IMAGE_BITS_R3G3B2), false));
-  EXPECT_TRUE(choose(f, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_FLOAT, IMAGE_BITS_16), false));
+  EXPECT_TRUE(
+      choose(f, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_FLOAT, IMAGE_BITS_16), false));
 }
 
 // Over the whole table: GL never reads more bytes than the image stores.
@@ -83,8 +92,7 @@ TEST(FormatChoice, NoAcceptedLayoutMakesGlReadPastTheStore) {
   for (int fmt = 0; fmt < IMAGE_FORMAT_MAX; ++fmt) {
     for (int type = 0; type < IMAGE_TYPE_MAX; ++type) {
       for (int bits = 0; bits < IMAGE_BITS_MAX; ++bits) {
-        image_desc_t desc(static_cast<e_image_format_t>(fmt),
-                          static_cast<e_image_type_t>(type),
+        image_desc_t desc(static_cast<e_image_format_t>(fmt), static_cast<e_image_type_t>(type),
                           static_cast<e_image_bits_t>(bits));
         gl_loading_format_t f;
         if (!choose(f, desc, false)) continue;

@@ -64,8 +64,8 @@ GLint tex_parameter(GLenum pname) {
   return value;
 }
 
-const texparameter2d_t kTileParameters = texparameter2d(
-    GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE, 1.0f);
+const texparameter2d_t kTileParameters =
+    texparameter2d(GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE, 1.0f);
 
 TEST_F(TextureGL, ContextOffersTheMipmapPathAskedFor) {
   if (gltest::g_path == "gl30") {
@@ -213,10 +213,14 @@ TEST_F(TextureGL, MipmapsAreBuiltOnThisContext) {
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   glBegin(GL_QUADS);
-  glTexCoord2f(0, 0); glVertex2f(-1, -1);
-  glTexCoord2f(1, 0); glVertex2f(-1 + 2.0f / 640, -1);
-  glTexCoord2f(1, 1); glVertex2f(-1 + 2.0f / 640, -1 + 2.0f / 480);
-  glTexCoord2f(0, 1); glVertex2f(-1, -1 + 2.0f / 480);
+  glTexCoord2f(0, 0);
+  glVertex2f(-1, -1);
+  glTexCoord2f(1, 0);
+  glVertex2f(-1 + 2.0f / 640, -1);
+  glTexCoord2f(1, 1);
+  glVertex2f(-1 + 2.0f / 640, -1 + 2.0f / 480);
+  glTexCoord2f(0, 1);
+  glVertex2f(-1, -1 + 2.0f / 480);
   glEnd();
   texture.Unload();
   glDisable(GL_TEXTURE_2D);
@@ -227,7 +231,8 @@ TEST_F(TextureGL, MipmapsAreBuiltOnThisContext) {
 
 TEST_F(TextureGL, GreyUploadsAsLuminanceAndFourBitGreyIsRefused) {
   grTexture2D grey;
-  grey.setImage(filled(8, 8, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_UINT, IMAGE_BITS_8), 77));
+  grey.setImage(
+      filled(8, 8, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_UINT, IMAGE_BITS_8), 77));
   EXPECT_EQ(grey.GetInternalFormat(), unsigned{GL_LUMINANCE8});
   grTextureObject texture;
   texture.Preload(&grey);
@@ -238,7 +243,8 @@ TEST_F(TextureGL, GreyUploadsAsLuminanceAndFourBitGreyIsRefused) {
 
   // Two 4-bit pixels a byte: GL would read twice the bytes the store has.
   grTexture2D packed;
-  packed.setImage(filled(8, 8, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_UINT, IMAGE_BITS_4), 0x55));
+  packed.setImage(
+      filled(8, 8, image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_UINT, IMAGE_BITS_4), 0x55));
   grTextureObject refused;
   testing::internal::CaptureStderr();
   refused.Preload(&packed);
@@ -279,7 +285,8 @@ TEST_F(TextureGL, WindowAndAlignmentOfTheImageAreHonoured) {
 }
 
 TEST_F(TextureGL, IndexedImageIsMappedThroughItsPalette) {
-  image2d_t indexed = filled(4, 1, image_desc_t(IMAGE_FORMAT_INDEX, IMAGE_TYPE_UINT, IMAGE_BITS_8), 0);
+  image2d_t indexed =
+      filled(4, 1, image_desc_t(IMAGE_FORMAT_INDEX, IMAGE_TYPE_UINT, IMAGE_BITS_8), 0);
   for (unsigned i = 0; i < 4; ++i) indexed[0][i] = static_cast<unsigned char>(i);
   ASSERT_TRUE(indexed.palette.resize(4));
   const unsigned short reds[4] = {0, 0xffff, 0, 0x8080};
@@ -333,8 +340,8 @@ TEST_F(TextureGL, CubeMapAndOneDimensionalTexturesUpload) {
 }
 
 TEST_F(TextureGL, FixedSizeWithoutMipmapsAndReadBackByName) {
-  texparameter2d_t sharp = texparameter2d(GL_NEAREST, GL_NEAREST, GL_REPEAT,
-                                          GL_MIRRORED_REPEAT, 4.0f);
+  texparameter2d_t sharp =
+      texparameter2d(GL_NEAREST, GL_NEAREST, GL_REPEAT, GL_MIRRORED_REPEAT, 4.0f);
   grTexture2D image;
   image.setTextureParameter(&sharp);
   image.setImage(gradient(200, 120), 200);

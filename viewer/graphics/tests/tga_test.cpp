@@ -36,19 +36,17 @@ TEST(TgaFiles, UncompressedFilesHaveTheirReferencePixels) {
     EXPECT_EQ(image.desc.format, e.format);
     EXPECT_EQ(object.rightrotatecount, 0u);
     // 5-bit channels and colour-map entries compare at 8 bits.
-    EXPECT_TRUE(grtest::same_pixels(grtest::rgba16(image),
-                                    grtest::imagemagick_rgba16(path, scratch / "ref.rgba"),
-                                    e.format == IMAGE_FORMAT_BGRA &&
-                                        image.desc.bits == IMAGE_BITS_8,
-                                    true));
+    EXPECT_TRUE(grtest::same_pixels(
+        grtest::rgba16(image), grtest::imagemagick_rgba16(path, scratch / "ref.rgba"),
+        e.format == IMAGE_FORMAT_BGRA && image.desc.bits == IMAGE_BITS_8, true));
   }
 }
 
 TEST(TgaFiles, RunLengthAndGreyTypesAreRefused) {
-  for (const char* name : {"cbw8.tga", "ccm8.tga", "ctc24.tga", "ubw8.tga",
-                           "monochrome8_bottom_left.tga", "monochrome16_top_left.tga",
-                           "monochrome8_bottom_left_rle.tga", "rgb24_bottom_left_rle.tga",
-                           "rgb32_top_left_rle.tga", "rgb32_top_left_rle_colormap.tga"}) {
+  for (const char* name :
+       {"cbw8.tga", "ccm8.tga", "ctc24.tga", "ubw8.tga", "monochrome8_bottom_left.tga",
+        "monochrome16_top_left.tga", "monochrome8_bottom_left_rle.tga", "rgb24_bottom_left_rle.tga",
+        "rgb32_top_left_rle.tga", "rgb32_top_left_rle_colormap.tga"}) {
     SCOPED_TRACE(name);
     image2d_t image;
     image_tga_t object;
@@ -160,10 +158,9 @@ TEST(TgaSave, RoundTripsAndOthersReadWhatIsWritten) {
     e_image_bits_t bits;
     uint8_t depth;
   } layouts[] = {
-      {IMAGE_FORMAT_RGB, IMAGE_BITS_8, 24},  {IMAGE_FORMAT_BGR, IMAGE_BITS_8, 24},
-      {IMAGE_FORMAT_RGBA, IMAGE_BITS_8, 32}, {IMAGE_FORMAT_BGRA, IMAGE_BITS_8, 32},
-      {IMAGE_FORMAT_GRAYSCALE, IMAGE_BITS_8, 8},
-      {IMAGE_FORMAT_BGRA, IMAGE_BITS_R5G5B5A1, 16},
+      {IMAGE_FORMAT_RGB, IMAGE_BITS_8, 24},      {IMAGE_FORMAT_BGR, IMAGE_BITS_8, 24},
+      {IMAGE_FORMAT_RGBA, IMAGE_BITS_8, 32},     {IMAGE_FORMAT_BGRA, IMAGE_BITS_8, 32},
+      {IMAGE_FORMAT_GRAYSCALE, IMAGE_BITS_8, 8}, {IMAGE_FORMAT_BGRA, IMAGE_BITS_R5G5B5A1, 16},
   };
   for (const layout_t& l : layouts) {
     SCOPED_TRACE(testing::Message() << l.format << " " << l.bits);
