@@ -14,6 +14,7 @@
 #include "album/engine/exif.h"
 #include "album/engine/ffmpeg.h"
 #include "album/engine/global.h"
+#include "album/engine/layout.h"
 #include "album/engine/shrink.h"
 #include "album/engine/thumbnail.h"
 #include "album/engine/util.h"
@@ -26,7 +27,7 @@ namespace {
 
 std::string original_file(const path_t& location, const std::string& name) {
   std::string file;
-  location.make(file, "original", name);
+  location.make(file, original_dir, name);
   return file;
 }
 
@@ -65,7 +66,7 @@ bool load_media_cell(CairoButton& button, libgr::image2d_t& image, e_media_t kin
 
 std::string exif_summary(const path_t& location, const std::string& name) {
   std::ostringstream os;
-  writeexif(os, location, "original", name, false);
+  writeexif(os, location, original_dir, name, false);
   return os.str();
 }
 
@@ -91,7 +92,7 @@ unsigned long play_level(unsigned long w, unsigned long h) {
 void play_movie(const path_t& location, const std::string& name) {
   libgr::direction2ul_t size;
   std::string duration, stream;
-  getffshrinklevel(location, "original", name, size, duration, stream);
+  getffshrinklevel(location, original_dir, name, size, duration, stream);
   std::string file;
   location.make(file, "movie" + std::to_string(play_level(size.x, size.y)),
                 replace_extension(name, ".mp4"));
@@ -141,7 +142,7 @@ void path_row_t::build(unsigned caption_id, const std::string& dir) {
 
 void private_row_t::build(const path_t& location, bool sensitive) {
   std::string marker;
-  location.make(marker, "txt", "secret.txt");
+  location.make(marker, txt_dir, secret_file);
   check.set_active(is_exist(marker));
   check.set_sensitive(sensitive);
   caption.set_text(msg_utf8(49));
@@ -151,7 +152,7 @@ void private_row_t::build(const path_t& location, bool sensitive) {
 
 void private_row_t::save(const path_t& location) const {
   std::string marker;
-  location.make(marker, "txt", "secret.txt");
+  location.make(marker, txt_dir, secret_file);
   if (check.get_active())
     std::ofstream(marker, std::ios::binary | std::ios::trunc);
   else
@@ -247,7 +248,7 @@ bool load_album_files(const path_t& location, best_t& good, best_t& fail, album_
   fail.load(location, "fail.txt");
   album.load(location);
   std::string original;
-  location.make(original, "original");
+  location.make(original, original_dir);
   if (libutils::getfiles(names, original)) return true;
   names.clear();
   return false;

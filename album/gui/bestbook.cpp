@@ -5,6 +5,7 @@
 #include "album/engine/best.h"
 #include "album/engine/book.h"
 #include "album/engine/comment.h"
+#include "album/engine/layout.h"
 #include "album/engine/scan.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
@@ -42,7 +43,7 @@ void BestBookDialog::make_rows() {
   std::list<std::string> names;
   libutils::getdirs(names, holding);
   names.reverse();
-  names.remove_if([](const std::string& n) { return n == "txt" || n[0] == '_'; });
+  names.remove_if([](const std::string& n) { return n == txt_dir || n[0] == generated_dir_mark; });
   const path_t base(holding, "", "");
   std::list<albumdir_t> pairs;
   hierar_albums(pairs, base, names);

@@ -5,6 +5,7 @@
 
 #include "album/engine/comment.h"
 #include "album/engine/global.h"
+#include "album/engine/layout.h"
 #include "album/engine/util.h"
 #include "album/gui/errorbox.h"
 #include "album/gui/text.h"
@@ -38,7 +39,7 @@ void set_view_text(Gtk::TextView& view, const std::string& text) {
 
 std::string count_line(const path_t& dir) {
   std::string file;
-  dir.make(file, "txt", "count.txt");
+  dir.make(file, txt_dir, count_file);
   std::ifstream in(file);
   std::string line;
   if (!in || !std::getline(in, line)) return std::string();
@@ -67,7 +68,7 @@ bool list_subdirs(const std::string& dir, std::list<std::string>& names,
   names.reverse();
   found.reserve(names.size());
   for (const std::string& name : names) {
-    if (name == "txt") continue;
+    if (name == txt_dir) continue;
     subdir_t sub{name, "", ""};
     std::string last;
     if (loadcommenttxt(path_t("", dir, name), sub.title, sub.head, last))
@@ -79,8 +80,8 @@ bool list_subdirs(const std::string& dir, std::list<std::string>& names,
 bool subdir_labels_t::build(const subdir_t& sub, const path_t& location, Gtk::Button& open,
                             unsigned other_id) {
   std::string original;
-  location.make(original, "original");
-  const bool listed = sub.name[0] == '_' || is_exist(original);
+  location.make(original, original_dir);
+  const bool listed = sub.name[0] == generated_dir_mark || is_exist(original);
   open.set_label(msg_utf8(listed ? 38 : other_id));
   if (listed) count_label.set_text(to_utf8(count_line(location)));
   title_label.set_text(to_utf8(sub.title));
@@ -117,7 +118,7 @@ void view_entry(const std::string& programdir, const std::string& dir, const std
   path_t("", dir, name).make(sizedir, "size" + std::to_string(g_global.view_size));
   if (is_exist(sizedir))
     run_plimzev3(programdir, sizedir);
-  else if (name[0] == '_')
+  else if (name[0] == generated_dir_mark)
     run_plimzev3(programdir, plimzev3_book_args(dir, name));
   else
     run_plimzev3(programdir, std::list<std::string>());

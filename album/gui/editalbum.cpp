@@ -7,6 +7,7 @@
 
 #include "album/engine/best.h"
 #include "album/engine/comment.h"
+#include "album/engine/layout.h"
 #include "album/engine/makealbum.h"
 #include "album/engine/thumbnail.h"
 #include "album/gui/text.h"
@@ -174,7 +175,7 @@ void EditAlbumDialog::save() {
   if (books_written || good_written) {
     // The best album of the collection that holds this album.
     std::string best;
-    path_t("", m_location.middle, "").make(best, "_Best");
+    path_t("", m_location.middle, "").make(best, best_dir);
     mkdir(best.c_str(), 0755);
     mkdir((best + "/txt").c_str(), 0755);
     goodchanged = true;
@@ -185,7 +186,7 @@ void EditAlbumDialog::save() {
     show_error_log(*this, 30);
 
   m_private.save(m_location);
-  if (m_location.album == "_Best") return;
+  if (m_location.album == best_dir) return;
 
   const std::vector<files_t> files = selected_files();
   m_progress.clear();

@@ -15,6 +15,7 @@
 #include "album/engine/collectionedit.h"
 #include "album/engine/comment.h"
 #include "album/engine/global.h"
+#include "album/engine/layout.h"
 #include "album/engine/makealbum.h"
 #include "album/engine/util.h"
 #include "album/gui/album_cells.h"
@@ -82,7 +83,7 @@ bool EditBookDialog::make_items() {
     const path_t location("", m_fulldir, found[i].name);
     location.make(row.path);
     row.name = found[i].name;
-    location.make(row.secret_path, "txt", "secret.txt");
+    location.make(row.secret_path, txt_dir, secret_file);
     row.was_private = is_exist(row.secret_path);
     row.private_check.set_active(row.was_private);
     row.name_entry.set_text(to_utf8(row.name));
@@ -167,7 +168,7 @@ void EditBookDialog::new_album() {
     if (!clashes.empty()) {
       std::ostringstream log;
       std::string original;
-      to.make(original, "original");
+      to.make(original, original_dir);
       for (const std::string& name : clashes)
         log << original << "/" << name << ": another file of this name, not replaced.\n";
       show_error_log(dialog, 29, log.str());

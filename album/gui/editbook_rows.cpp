@@ -9,6 +9,7 @@
 
 #include "album/engine/bookindex.h"
 #include "album/engine/collectionedit.h"
+#include "album/engine/layout.h"
 #include "album/gui/bookcells.h"
 #include "album/gui/bookopen.h"
 #include "album/gui/editbook.h"
@@ -40,17 +41,17 @@ void EditBookDialog::button_list(unsigned long row) {
   const std::string name = m_items[row].name;
   const path_t location("", m_fulldir, name);
   std::string thumb;
-  location.make(thumb, "thumb");
+  location.make(thumb, thumb_dir);
   struct stat st;
-  const bool collection = name[0] != '_' && stat(thumb.c_str(), &st) != 0;
+  const bool collection = name[0] != generated_dir_mark && stat(thumb.c_str(), &st) != 0;
 
   if (!collection) {
     Glib::RefPtr<Gtk::Adjustment> kept;
     for (;;) {
       int response;
-      if (name == "_Best")
+      if (name == best_dir)
         response = run_best_editor(*this, location, m_program_dir, kept);
-      else if (name[0] == '_')
+      else if (name[0] == generated_dir_mark)
         response = run_book_editor(*this, location, m_program_dir, book_kind(name), kept);
       else
         response = run_album_editor(*this, location, m_program_dir, kept);

@@ -6,6 +6,7 @@
 #include "album/engine/best.h"
 #include "album/engine/comment.h"
 #include "album/engine/html.h"
+#include "album/engine/layout.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
 #include "utility/message.h"
@@ -36,7 +37,7 @@ bool GoodAlbumDialog::make_rows() {
   libutils::getdirs(names, m_location.middle);
   names.reverse();
   for (const std::string& name : names) {
-    if (name == "txt" || name[0] == '_') continue;
+    if (name == txt_dir || name[0] == generated_dir_mark) continue;
     m_albums.emplace_back();
     m_albums.back().load(path_t("", m_location.middle, name));
   }

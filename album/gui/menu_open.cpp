@@ -2,6 +2,7 @@
 // open button and the edit button at the foot.
 #include "album/engine/album.h"
 #include "album/engine/global.h"
+#include "album/engine/layout.h"
 #include "album/engine/util.h"
 #include "album/gui/bestbook.h"
 #include "album/gui/bookopen.h"
@@ -16,10 +17,10 @@ void MenuWindow::on_btn_clicked_itembutton(unsigned long i) {
   const path_t location("", g_global.album, m_items[i].name);
   const std::string name = m_items[i].name;
   std::string original;
-  location.make(original, "original");
+  location.make(original, original_dir);
 
   e_bestname_t kind;
-  if (name == "_Best") {
+  if (name == best_dir) {
     open_best_readonly(*this, location, m_programdir);
   } else if (bestname_from_bookdir(name, kind)) {
     BestBookDialog dialog(*this, location, m_programdir, kind, false);

@@ -6,6 +6,7 @@
 
 #include "album/engine/collectionedit.h"
 #include "album/engine/comment.h"
+#include "album/engine/layout.h"
 #include "album/gui/bestbook.h"
 #include "album/gui/bookopen.h"
 #include "album/gui/text.h"
@@ -81,13 +82,13 @@ void ViewBookDialog::button_list(unsigned long i) {
   const std::string name = m_items[i].name;
   const path_t location("", m_fulldir, name);
   std::string original;
-  location.make(original, "original");
+  location.make(original, original_dir);
   struct stat st;
   if (stat(original.c_str(), &st) == 0) {
     open_album_readonly(*this, location, m_program_dir);
-  } else if (name == "_Best") {
+  } else if (name == best_dir) {
     open_best_readonly(*this, location, m_program_dir);
-  } else if (name[0] == '_') {
+  } else if (name[0] == generated_dir_mark) {
     BestBookDialog dialog(*this, location, m_program_dir, book_kind(name), false);
     dialog.run();
   } else {

@@ -23,10 +23,11 @@ begin_session() {
   export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
 }
 
-# Up to ten seconds for the program to end; its exit status.
+# Up to thirty seconds for the program to end (its leak check at exit is
+# slow on a busy machine); its exit status.
 wait_end() {
   local status=0
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
