@@ -1,15 +1,14 @@
 #include "album/gui/album_cells.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include <gtkmm/stock.h>
 
+#include "album/engine/collectionedit.h"
 #include "album/engine/comment.h"
 #include "album/engine/exif.h"
 #include "album/engine/ffmpeg.h"
@@ -94,8 +93,7 @@ void play_movie(const path_t& location, const std::string& name) {
   std::string duration, stream;
   getffshrinklevel(location, original_dir, name, size, duration, stream);
   std::string file;
-  location.make(file, "movie" + std::to_string(play_level(size.x, size.y)),
-                replace_extension(name, ".mp4"));
+  location.make(file, movie_dir(play_level(size.x, size.y)), replace_extension(name, ".mp4"));
   run_movie(file);
 }
 
@@ -141,9 +139,7 @@ void path_row_t::build(unsigned caption_id, const std::string& dir) {
 }
 
 void private_row_t::build(const path_t& location, bool sensitive) {
-  std::string marker;
-  location.make(marker, txt_dir, secret_file);
-  check.set_active(is_exist(marker));
+  check.set_active(get_private(location));
   check.set_sensitive(sensitive);
   caption.set_text(msg_utf8(49));
   box.pack_start(caption, Gtk::PACK_SHRINK, 0);
@@ -151,12 +147,7 @@ void private_row_t::build(const path_t& location, bool sensitive) {
 }
 
 void private_row_t::save(const path_t& location) const {
-  std::string marker;
-  location.make(marker, txt_dir, secret_file);
-  if (check.get_active())
-    std::ofstream(marker, std::ios::binary | std::ios::trunc);
-  else
-    ::unlink(marker.c_str());
+  set_private(location, check.get_active());
 }
 
 void comment_rows_t::build(bool editable) {
@@ -190,8 +181,7 @@ void comment_rows_t::offer(const std::string& title, const std::string& head,
 }
 
 bool comment_rows_t::read(std::string& title, std::string& head, std::string& last) const {
-  return from_utf8(title_entry.get_text(), title) && view_text(head_view, head) &&
-         view_text(last_view, last);
+  return comment_texts(title_entry, head_view, last_view, title, head, last);
 }
 
 bool comment_rows_t::save(Gtk::Window& parent, const path_t& location) const {
@@ -244,8 +234,8 @@ void media_row_t::attach(Gtk::Table& table, const cell_place_t& place, Gtk::Labe
 
 bool load_album_files(const path_t& location, best_t& good, best_t& fail, album_t& album,
                       std::list<std::string>& names) {
-  good.load(location, "good.txt");
-  fail.load(location, "fail.txt");
+  good.load(location, bestname_listfile(E_BESTNAME_GOOD));
+  fail.load(location, bestname_listfile(E_BESTNAME_FAIL));
   album.load(location);
   std::string original;
   location.make(original, original_dir);

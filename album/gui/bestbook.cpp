@@ -74,14 +74,7 @@ void BestBookDialog::on_response(int response_id) {
   Gtk::Dialog::on_response(response_id);
   if (response_id != Gtk::RESPONSE_APPLY && !(response_id == Gtk::RESPONSE_OK && m_editable))
     return;
-  const std::string title = widget_text(m_comments.title_entry.get_text());
-  const std::string head = view_text(m_comments.head_view);
-  const std::string last = view_text(m_comments.last_view);
-  if (title.empty()) {
-    show_error_log(*this, 26);
-  } else if (!savecommenttxt(m_book, title, head, last, std::cerr)) {
-    show_error_log(*this, 30);
-  }
+  m_comments.save(*this, m_book);
   m_private.save(m_book);
   m_progwin.clear();
   m_progwin.show();

@@ -15,8 +15,6 @@
 
 namespace tavolin {
 
-std::string locale_to_utf8(const std::string& text) { return to_utf8(text).raw(); }
-
 Glib::ustring msg_utf8(unsigned id) { return to_utf8(plimlib::getmsg(id)); }
 
 std::string widget_text(const Glib::ustring& text) {
@@ -25,12 +23,15 @@ std::string widget_text(const Glib::ustring& text) {
   return out;
 }
 
-std::string view_text(const Gtk::TextView& view) {
-  return widget_text(view.get_buffer()->get_text(true));
-}
-
 bool view_text(const Gtk::TextView& view, std::string& out) {
   return from_utf8(view.get_buffer()->get_text(true), out);
+}
+
+bool comment_texts(const Gtk::Entry& title_entry, const Gtk::TextView& head_view,
+                   const Gtk::TextView& last_view, std::string& title, std::string& head,
+                   std::string& last) {
+  return from_utf8(title_entry.get_text(), title) && view_text(head_view, head) &&
+         view_text(last_view, last);
 }
 
 void set_view_text(Gtk::TextView& view, const std::string& text) {
@@ -115,7 +116,7 @@ void size_scrolled(Gtk::ScrolledWindow& scrolled, const Gdk::Rectangle& allocati
 
 void view_entry(const std::string& programdir, const std::string& dir, const std::string& name) {
   std::string sizedir;
-  path_t("", dir, name).make(sizedir, "size" + std::to_string(g_global.view_size));
+  path_t("", dir, name).make(sizedir, size_dir(g_global.view_size));
   if (is_exist(sizedir))
     run_plimzev3(programdir, sizedir);
   else if (name[0] == generated_dir_mark)

@@ -12,6 +12,7 @@
 
 #include <glibmm/ustring.h>
 #include <gtkmm/button.h>
+#include <gtkmm/entry.h>
 #include <gtkmm/label.h>
 #include <gtkmm/scrolledwindow.h>
 #include <gtkmm/table.h>
@@ -22,19 +23,20 @@
 
 namespace tavolin {
 
-// Locale text as UTF-8 (the texts of the error boxes).
-std::string locale_to_utf8(const std::string& text);
-
 // The catalog's message id as widget text.
 Glib::ustring msg_utf8(unsigned id);
 
 // Widget text in the locale's encoding; "" when the locale cannot carry it
 // (the conversion writes its line).
 std::string widget_text(const Glib::ustring& text);
-// The whole text of a view's buffer (hidden characters included).
-std::string view_text(const Gtk::TextView& view);
-// The same; false when the locale cannot carry it.
+// The whole text of a view's buffer (hidden characters included); false
+// when the locale cannot carry it.
 bool view_text(const Gtk::TextView& view, std::string& out);
+// A title entry's and its head and last comment views' texts; false when
+// the locale cannot carry one of them, which must then not be saved.
+bool comment_texts(const Gtk::Entry& title_entry, const Gtk::TextView& head_view,
+                   const Gtk::TextView& last_view, std::string& title, std::string& head,
+                   std::string& last);
 // Sets a view's buffer from locale text.
 void set_view_text(Gtk::TextView& view, const std::string& text);
 

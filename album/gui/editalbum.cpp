@@ -177,7 +177,7 @@ void EditAlbumDialog::save() {
     std::string best;
     path_t("", m_location.middle, "").make(best, best_dir);
     mkdir(best.c_str(), 0755);
-    mkdir((best + "/txt").c_str(), 0755);
+    mkdir(below(best, txt_dir).c_str(), 0755);
     goodchanged = true;
   }
   m_fail.save();

@@ -84,7 +84,7 @@ bool EditBookDialog::make_items() {
     location.make(row.path);
     row.name = found[i].name;
     location.make(row.secret_path, txt_dir, secret_file);
-    row.was_private = is_exist(row.secret_path);
+    row.was_private = get_private(location);
     row.private_check.set_active(row.was_private);
     row.name_entry.set_text(to_utf8(row.name));
     row.name_entry.set_width_chars(static_cast<int>(row.name.size()));
@@ -137,7 +137,7 @@ void EditBookDialog::new_collection() {
 void EditBookDialog::new_album() {
   MakeAlbumDialog dialog(*this, g_global.from, m_fulldir, m_program_file);
   ProgWin progwin(dialog);
-  std::string from, title;
+  std::string from, title, head, last;
   path_t to;
   std::vector<files_t> files;
   for (;;) {
@@ -146,7 +146,11 @@ void EditBookDialog::new_album() {
     if (response != Gtk::RESPONSE_OK) continue;
     from = widget_text(dialog.m_from_entry.get_text());
     to = dialog.get_to();
-    title = widget_text(dialog.m_comments.title_entry.get_text());
+    // Typed text the locale cannot carry is never written as empty text.
+    if (!dialog.m_comments.read(title, head, last)) {
+      show_error_log(dialog, 30);
+      continue;
+    }
     // The album's own text files are never imported over the comments
     // written below.
     files = importable_files(dialog.selected_files());
@@ -177,8 +181,6 @@ void EditBookDialog::new_album() {
     break;
   }
 
-  const std::string head = view_text(dialog.m_comments.head_view);
-  const std::string last = view_text(dialog.m_comments.last_view);
   std::ostringstream comment_log;
   if (!make_album_dir(to, title, head, last, dialog.m_private.check.get_active(), comment_log)) {
     show_error_log(dialog, 30, comment_log.str());
@@ -208,10 +210,10 @@ void EditBookDialog::new_album() {
 }
 
 void EditBookDialog::save(int response) {
-  const std::string title = widget_text(m_title_entry.get_text());
-  const std::string head = view_text(m_head_view);
-  const std::string last = view_text(m_last_view);
-  if (title.empty()) {
+  std::string title, head, last;
+  if (!comment_texts(m_title_entry, m_head_view, m_last_view, title, head, last)) {
+    show_error_log(*this, 30);
+  } else if (title.empty()) {
     show_error_log(*this, 26);
   } else if (!savecommenttxt(m_albumdir, title, head, last, std::cerr)) {
     show_error_log(*this, 30);

@@ -82,9 +82,11 @@ void MakeBookDialog::on_response(int response_id) {
   if (response_id != Gtk::RESPONSE_APPLY && response_id != Gtk::RESPONSE_OK) return;
   const path_t book = get_bookdir();
   book.make(m_directory);
-  m_title = widget_text(m_title_entry.get_text());
-  m_head_comment = view_text(m_head_view);
-  m_last_comment = view_text(m_last_view);
+  if (!comment_texts(m_title_entry, m_head_view, m_last_view, m_title, m_head_comment,
+                     m_last_comment)) {
+    show_error_log(*this, 30, "");
+    return;
+  }
   if (!make_album_dir(book, m_title, m_head_comment, m_last_comment, m_private_check.get_active(),
                       std::cerr)) {
     show_error_log(*this, 30, "");

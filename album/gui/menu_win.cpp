@@ -13,6 +13,7 @@
 #include "album/engine/comment.h"
 #include "album/engine/exif.h"
 #include "album/engine/global.h"
+#include "album/engine/layout.h"
 #include "album/engine/util.h"
 #include "album/gui/bookcells.h"
 #include "album/gui/globaloption.h"
@@ -143,7 +144,7 @@ void MenuWindow::make_items() {
     item.name_label.set_text(to_utf8(item.name));
     item.name_label.set_width_chars(static_cast<int>(item.name.size()));
     item.name_label.set_selectable(true);
-    item.album = is_exist(item.dir + "/original");
+    item.album = is_exist(below(item.dir, original_dir));
     const bool listed = item.build(found[i], location, item.open_button, 2);
     if (listed) item.view_button.set_label(msg_utf8(42));
     attach_columns(

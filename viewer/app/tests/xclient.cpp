@@ -5,6 +5,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -151,13 +152,15 @@ bool XClient::send_key(window_t w, const std::string& keys) {
     const KeySym sym = XStringToKeysym(keysym);
     return sym == NoSymbol ? 0 : XKeysymToKeycode(m_display, sym);
   };
-  const KeyCode code = code_of(name.c_str());
+  const KeySym sym = XStringToKeysym(name.c_str());
+  const KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(m_display, sym);
   if (code == 0) return false;
   // "W" is the shifted symbol of the w key.
-  const KeySym sym = XStringToKeysym(name.c_str());
+  const modifier_t* shift = &modifiers[0];
   if (XkbKeycodeToKeysym(m_display, code, 0, 0) != sym &&
-      XkbKeycodeToKeysym(m_display, code, 0, 1) == sym)
-    held.push_back(&modifiers[0]);
+      XkbKeycodeToKeysym(m_display, code, 0, 1) == sym &&
+      std::find(held.begin(), held.end(), shift) == held.end())
+    held.push_back(shift);
 
   Window root = 0;
   Window child = 0;
