@@ -107,8 +107,6 @@ class ViewWindow : public vorn::glutyAPI4 {
   const std::list<std::string>& getImageList() const { return m_list; }
   // The current entry's path, or null.
   const char* getCurrentPath() const { return m_pos == m_list.end() ? nullptr : m_pos->c_str(); }
-  std::uint64_t getIndex() const { return m_index; }
-  plimlib::ViewScene& getScene() { return m_scene; }
   const char* getProgramName() const { return m_progname; }
   const char* getProgramDirectory() const { return m_progdir; }
 

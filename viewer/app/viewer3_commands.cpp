@@ -367,14 +367,12 @@ void ViewWindow::reload() {
 bool ViewWindow::menu_file_savejpeg() {
   const char* path = getCurrentPath();
   if (path == nullptr || !m_scene.hasCurrent()) return false;
-  const std::string stem = libutils::dirname(path) + libutils::basename(path) + ".zev.";
+  const std::string stem = make_zevpath(path) + ".";
   // The first free number; the name is taken at once (O_EXCL) so that
   // nothing existing is ever written over.
   std::string name;
   for (unsigned long n = 1;; ++n) {
     name = stem + std::to_string(n) + ".jpg";
-    struct stat st;
-    if (::stat(name.c_str(), &st) == 0) continue;
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (fd >= 0) {
       ::close(fd);

@@ -43,10 +43,7 @@ class ViewObject : public libgr::grObject3D {
   libgr::direction2l_t getImageSize() const;
   // Quarter turns to the right the file asks for (JPEG EXIF only).
   std::uint64_t getOrientation() const { return m_orientation; }
-  const std::string& getPath() const { return m_path; }
-  const libgr::image2d_t& getImage() const { return m_image; }
   const multi_square_image_t& getTiles() const { return m_tiles; }
-  const multi_texture_object_t& getTextures() const { return m_textures; }
   const libgr::texparameter2d_t& getTexParm() const { return m_parm; }
   bool isLoaded() const { return m_loaded; }
 
