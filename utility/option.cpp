@@ -333,6 +333,8 @@ bool option_save(const char* path) {
     const int err = errno;
     return libutils::fail(path, ": ", std::strerror(err));
   }
+  // A full disk shows at a write or at close; errno then tells which way.
+  errno = 0;
   for (const option_entity_t& row : option_entity_table) {
     ofs << '-' << row.name;
     write_value(ofs, row);
@@ -340,7 +342,9 @@ bool option_save(const char* path) {
   }
   ofs.close();
   if (ofs.fail()) {
-    return libutils::fail(path, ": option file write failed.");
+    const int err = errno;
+    if (err == 0) return libutils::fail(path, ": option file write failed.");
+    return libutils::fail(path, ": option file write failed, ", std::strerror(err));
   }
   return true;
 }
