@@ -164,15 +164,20 @@ bool load_scaled_upright(libgr::image2d_t& image, const path_t& path, const std:
   if (!is_photo_name(file)) return false;
   const std::string original = file_in(path, original_dir, file);
   const std::string size0 = file_in(path, size_dir(0), file);
-  // A size0 that is the camera file itself: the levels keep its pixel order
-  // and its orientation, and show it upright.
-  if (same_inode(original, size0) || same_bytes(original, size0))
-    return load_scaled_thumbnail(image, path, file, scale);
-
-  // The levels hold a turn whose count is written nowhere: the camera file,
-  // halved as often as the level the button shows, then turned upright.
-  const unsigned long level = getshrinklevel(original);
-  return decode_upright(image, original, scaled_level_index(level, scale)) && to_rgb(image);
+  libgr::image2d_t picture;
+  bool loaded;
+  if (same_inode(original, size0) || same_bytes(original, size0)) {
+    // size0 is the camera file itself: the levels keep its pixel order and
+    // its orientation, and show it upright.
+    loaded = load_scaled_thumbnail(picture, path, file, scale);
+  } else {
+    // The levels hold a turn whose count is written nowhere: the camera
+    // file, halved as often as the level the button shows, turned upright.
+    const unsigned long level = getshrinklevel(original);
+    loaded = decode_upright(picture, original, scaled_level_index(level, scale)) && to_rgb(picture);
+  }
+  if (loaded) image = picture;  // untouched on failure
+  return loaded;
 }
 
 bool load_scaled_ffthumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,

@@ -39,7 +39,7 @@ bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const st
 // upright (by its EXIF orientation), whatever turn the album's levels were
 // made with: the picture a new quarter-turn count starts from. The levels
 // serve when size0 is the camera file itself; else the camera file is
-// decoded and halved as often. Always RGB.
+// decoded and halved as often. Always RGB; image is untouched on failure.
 bool load_scaled_upright(libgr::image2d_t& image, const path_t& path, const std::string& file,
                          int scale);
 // The picture of a movie for a button, with its duration and stream text.

@@ -124,10 +124,9 @@ void EditAlbumDialog::button_rotate(unsigned long i) {
   if (q == 0) {
     loaded = load_scaled_thumbnail(source, m_location, *item.name, get_scale_factor());
   } else {
-    if (item.upright.width == 0)
-      load_scaled_upright(item.upright, m_location, *item.name, get_scale_factor());
-    source = item.upright;
-    loaded = source.width != 0;
+    loaded = item.upright.width != 0 ||
+             load_scaled_upright(item.upright, m_location, *item.name, get_scale_factor());
+    if (loaded) source = item.upright;
   }
   if (!loaded) {
     libutils::error();
