@@ -97,6 +97,15 @@ void play_movie(const path_t& location, const std::string& name) {
   run_movie(file);
 }
 
+unsigned long angle_quarter_turns(const Gtk::SpinButton& angle, const std::string& name) {
+  const long value = static_cast<long>(angle.get_value());
+  if (value == 0 || value == 90 || value == 180 || value == 270)
+    return static_cast<unsigned long>(value) / 90;
+  libutils::error();
+  std::cerr << name << ": " << value << ": not 90/180/270." << std::endl;
+  return 0;
+}
+
 void book_toggles_t::build(const album_t& album, const std::string& name) {
   for (unsigned k = 0; k < 6; ++k) {
     toggle[k].set_label(msg_utf8(50 + k));

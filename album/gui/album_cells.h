@@ -16,6 +16,7 @@
 #include <gtkmm/label.h>
 #include <gtkmm/radiobutton.h>
 #include <gtkmm/scrolledwindow.h>
+#include <gtkmm/spinbutton.h>
 #include <gtkmm/table.h>
 #include <gtkmm/textview.h>
 
@@ -47,6 +48,11 @@ void play_sound(const path_t& location, const std::string& name);
 void play_movie(const path_t& location, const std::string& name);
 // Halvings of w x h until it fits g_global.play_size_x x play_size_y.
 unsigned long play_level(unsigned long w, unsigned long h);
+
+// The quarter turns to the right of an angle spin of file name: 0, 90,
+// 180 and 270 degrees give 0 to 3; any other value is reported on standard
+// error and counts as 0.
+unsigned long angle_quarter_turns(const Gtk::SpinButton& angle, const std::string& name);
 
 // The six book lists in toggle order: best, apply, submit, sale, print,
 // upload (labels: messages 50 to 55).

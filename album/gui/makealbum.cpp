@@ -107,18 +107,7 @@ path_t MakeAlbumDialog::get_to() const {
 
 unsigned long MakeAlbumDialog::angle_count(unsigned long i) const {
   const item_t& row = m_items[i];
-  const unsigned long angle = static_cast<unsigned long>(row.angle_spin.get_value_as_int());
-  switch (angle) {
-    case 0: return 0;
-    case 90: return 1;
-    case 180: return 2;
-    case 270: return 3;
-    default: break;
-  }
-  libutils::error();
-  std::cerr << (row.name ? *row.name : std::string()) << ": " << angle << ": not 90/180/270."
-            << std::endl;
-  return 0;
+  return angle_quarter_turns(row.angle_spin, row.name ? *row.name : std::string());
 }
 
 std::vector<files_t> MakeAlbumDialog::selected_files() const {

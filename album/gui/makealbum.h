@@ -33,7 +33,7 @@ class MakeAlbumDialog : public Gtk::Dialog {
   // One file of the import directory.
   struct item_t {
     const std::string* name = nullptr;  // an element of m_files
-    libgr::image2d_t image;             // the thumbnail as loaded
+    libgr::image2d_t image;             // the thumbnail as loaded, upright
     Gtk::Image picture;
     Gtk::ToggleButton select_button;  // active: the file is chosen
     Gtk::Label name_label;
