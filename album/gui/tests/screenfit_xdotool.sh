@@ -53,51 +53,6 @@ start() {
   HOME=$home "$program" &
   pid=$!
 }
-# The visible windows of the program whose title is exactly $1.
-windows_named() {
-  local w
-  for w in $(xdotool search --onlyvisible --pid "$pid" "" 2>/dev/null); do
-    [[ "$(xdotool getwindowname "$w" 2>/dev/null)" == "$1" ]] && echo "$w"
-  done
-  return 0
-}
-# The newest of them, once there are $2 (default 1).
-wait_window() {
-  local found
-  for _ in $(seq 1 300); do
-    found=$(windows_named "$1")
-    if [[ -n "$found" && $(wc -l <<<"$found") -ge ${2:-1} ]]; then
-      tail -n 1 <<<"$found"
-      return 0
-    fi
-    kill -0 "$pid" 2>/dev/null || fail "the program ended early"
-    sleep 0.1
-  done
-  fail "no window named '$1'"
-}
-wait_gone() {
-  for _ in $(seq 1 600); do
-    [[ -z "$(windows_named "$1")" ]] && return 0
-    sleep 0.1
-  done
-  fail "window '$1' stayed"
-}
-click_at() {
-  local wid=$1 x=$2 y=$3 WIDTH HEIGHT X Y SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  ((x < 0)) && x=$((WIDTH + x))
-  ((y < 0)) && y=$((HEIGHT + y))
-  xdotool mousemove --window "$wid" "$x" "$y" click 1
-}
-keys() {
-  local wid=$1
-  shift
-  xdotool windowfocus --sync "$wid"
-  for k in "$@"; do
-    xdotool key --window "$wid" "$k"
-    sleep 0.2
-  done
-}
 # Every window of the program on the screen (GTK's 1x1 helper windows
 # aside) must lie inside it; a screenshot of the screen goes to $1.
 check_inside() {
@@ -106,8 +61,9 @@ check_inside() {
   xdotool mousemove "$((screen_w - 1))" "$((screen_h - 1))"
   import -window root "$shots/$1"
   for w in $(xdotool search --onlyvisible --pid "$pid" "" 2>/dev/null); do
-    eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)" || continue
-    ((WIDTH > 1 || HEIGHT > 1)) || continue
+    WIDTH=0 HEIGHT=0
+    eval "$(xdotool getwindowgeometry --shell "$w" 2>/dev/null)"
+    ((WIDTH > 1 || HEIGHT > 1)) || continue # gone meanwhile, or a helper
     if ((X < 0 || Y < 0 || X + WIDTH > screen_w || Y + HEIGHT > screen_h)); then
       fail "'$(xdotool getwindowname "$w")' is ${WIDTH}x${HEIGHT} at $X,$Y, outside the" \
         "${screen_w}x${screen_h} screen (see $shots/$1)"
