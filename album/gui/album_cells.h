@@ -168,8 +168,9 @@ struct comment_rows_t {
 };
 
 // The frame of the album dialogs: the directory and private rows above the
-// scrolled table of file rows (which grows with the table, see
-// size_scrolled) and, in the editors, title and comments below it.
+// scrolled table of file rows (which follows the table up to 640 pixels of
+// height and takes what the screen leaves, see follow_content) and, in
+// the editors, title and comments below it.
 class AlbumDialog : public Gtk::Dialog {
  public:
   // For the openers (scroll position after APPLY) and tests.
@@ -178,13 +179,12 @@ class AlbumDialog : public Gtk::Dialog {
 
  protected:
   // programdir must outlive the dialog.
-  AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::string& programdir,
-              bool screen_limit);
+  AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::string& programdir);
   // The editors' top: the directory dir (message 14), the private row of
   // location, the place of the rows.
   void pack_top(const std::string& dir, const path_t& location, bool editable);
   // The editors' foot below the rows: comments loaded from location; OK
-  // and, when editable, APPLY and CANCEL.
+  // and, when editable, APPLY and CANCEL; the dialog sized to the screen.
   void pack_foot(comment_rows_t& comments, const path_t& location, bool editable);
 
   const std::string& m_programdir;

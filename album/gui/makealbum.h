@@ -63,7 +63,6 @@ class MakeAlbumDialog : public Gtk::Dialog {
   void button_image(unsigned long i);
   void button_is_rotate(unsigned long i);
   void button_rotate(unsigned long i);
-  void table_size_allocate(Gdk::Rectangle& allocation);
 
   // Lists the import directory and rebuilds the rows, all chosen, angle 0.
   // False when the directory cannot be listed or a movie's temporary
