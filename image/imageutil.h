@@ -22,6 +22,9 @@ bool index2rgb(image2d_t& dst, const image2d_t& src);
 bool grayscale2rgb(image2d_t& dst, const image2d_t& src);
 bool monochrome(image2d_t& dst, const image2d_t& src);
 bool grayscale(image2d_t& dst, const image2d_t& src);
+// 2- or 4-bit GRAYSCALE UINT into 8-bit GRAYSCALE (levels spread over 0 to
+// 255); any other image passes through shared.
+bool grayscale_to_8bit(image2d_t& dst, const image2d_t& src);
 
 // Deep compact copy (window all 0), and the same upside down.
 bool copy(image2d_t& dst, const image2d_t& src);

@@ -83,6 +83,7 @@ bool change_components(image2d_t& dst, const image2d_t& src, e_image_format_t fr
 int values_per_byte(e_image_bits_t bits) {
   switch (bits) {
     case IMAGE_BITS_1: return 8;
+    case IMAGE_BITS_2: return 4;
     case IMAGE_BITS_4: return 2;
     case IMAGE_BITS_8: return 1;
     default: return 0;
@@ -242,6 +243,44 @@ bool grayscale(image2d_t& dst, const image2d_t& src) {
       q[2] = c.b;
     }
   }
+  return true;
+}
+
+bool grayscale_to_8bit(image2d_t& dst, const image2d_t& src) {
+  const image2d_t s(src);
+  const bool two = s.desc.bits == IMAGE_BITS_2;
+  const bool four = s.desc.bits == IMAGE_BITS_4;
+  if (s.desc.format != IMAGE_FORMAT_GRAYSCALE || s.desc.type != IMAGE_TYPE_UINT ||
+      (!two && !four) || s.compressed) {
+    dst = s;
+    return true;
+  }
+  image2d_t out;
+  out.desc = image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_UINT, IMAGE_BITS_8);
+  out.width = s.width;
+  out.height = s.height;
+  if (!check_image_size("grayscale_to_8bit()", s.width, s.height) || !out.allocate()) {
+    return fail("grayscale_to_8bit(): allocate() fail.");
+  }
+  // Packed from the high bits down, as the files store them.
+  const unsigned bits = two ? 2 : 4;
+  const unsigned per_byte = 8 / bits;
+  const unsigned mask = (1u << bits) - 1;
+  const unsigned scale = 255 / mask;
+  const unsigned first = s.window.skip_pixels;
+  for (uint32_t r = 0; r < s.height; ++r) {
+    // Through the row start, so the window's skipped pixels count in
+    // pixels, not bytes.
+    const unsigned char* p =
+        s.pixels.begin() + (static_cast<uint64_t>(r) + s.window.skip_rows) * s.rowsize();
+    unsigned char* q = out[r];
+    for (uint32_t j = 0; j < s.width; ++j) {
+      const unsigned i = first + j;
+      const unsigned shift = 8 - bits * (i % per_byte + 1);
+      q[j] = static_cast<unsigned char>(((p[i / per_byte] >> shift) & mask) * scale);
+    }
+  }
+  dst = out;
   return true;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 #include <vector>
 
 using namespace libgr;
@@ -489,6 +490,12 @@ TEST(Convert, IndexLooksUpThePaletteAndGuardsItsEnd) {
   ASSERT_TRUE(index2rgb(rgb, bits));
   EXPECT_EQ(seen(rgb), (rows_t{{0, 0, 128, 255, 16, 128}}));
 
+  // Two-bit indices, as PNG palettes of four colours give them.
+  image2d_t quarters = picture(desc_of(IMAGE_FORMAT_INDEX, IMAGE_BITS_2), 3, {{0x9C}});
+  quarters.palette = index.palette;
+  ASSERT_TRUE(index2rgb(rgb, quarters));
+  EXPECT_EQ(seen(rgb), (rows_t{{0x12, 32, 128, 255, 16, 128, 0, 0, 0}}));
+
   image2d_t bytes = picture(desc_of(IMAGE_FORMAT_INDEX), 2, {{2, 255}});
   bytes.palette = index.palette;
   ASSERT_TRUE(index2rgb(rgb, bytes));
@@ -519,6 +526,33 @@ TEST(Convert, OneBitGreyThroughTwoColours) {
 }
 
 // ---- copies and windows ----------------------------------------------------
+
+TEST(Convert, LowBitGreyWidensToEightBits) {
+  for (const auto& [bits, per_byte, packed, want] :
+       {std::make_tuple(IMAGE_BITS_2, 4, 0x1Bu, std::vector<int>{0, 85, 170, 255}),
+        std::make_tuple(IMAGE_BITS_4, 2, 0xF3u, std::vector<int>{255, 51})}) {
+    image2d_t grey;
+    grey.desc = desc_of(IMAGE_FORMAT_GRAYSCALE, bits);
+    grey.width = static_cast<uint32_t>(per_byte);
+    grey.height = 2;
+    ASSERT_TRUE(grey.allocate());
+    grey[1][0] = static_cast<unsigned char>(packed);
+    image2d_t out;
+    ASSERT_TRUE(grayscale_to_8bit(out, grey));
+    EXPECT_EQ(out.desc.bits, IMAGE_BITS_8);
+    for (int x = 0; x < per_byte; ++x) {
+      EXPECT_EQ(out[1][x], want[static_cast<std::size_t>(x)]);
+      EXPECT_EQ(out[0][x], 0);
+    }
+  }
+  // Other images pass through shared.
+  image2d_t image, out;
+  image.desc = desc_of(IMAGE_FORMAT_RGB);
+  image.width = image.height = 4;
+  ASSERT_TRUE(image.allocate());
+  ASSERT_TRUE(grayscale_to_8bit(out, image));
+  EXPECT_EQ(out.pixels.begin(), image.pixels.begin());
+}
 
 TEST(CopyFlip, CopiesThroughTheWindowIntoACompactStore) {
   image2d_t src =

@@ -227,45 +227,4 @@ void multi_texture_object_t::draw_image(const libgr::position2_t& btm_lft,
   libgr::grPrintError("after-gldisable-tex2d");
 }
 
-bool grayscale_to_8bit(libgr::image2d_t& dst, const libgr::image2d_t& src) {
-  const libgr::image2d_t s(src);
-  const bool two = s.desc.bits == libgr::IMAGE_BITS_2;
-  const bool four = s.desc.bits == libgr::IMAGE_BITS_4;
-  if (s.desc.format != libgr::IMAGE_FORMAT_GRAYSCALE || s.desc.type != libgr::IMAGE_TYPE_UINT ||
-      (!two && !four) || s.compressed) {
-    dst = s;
-    return true;
-  }
-  libgr::image2d_t out;
-  out.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_GRAYSCALE, libgr::IMAGE_TYPE_UINT,
-                                 libgr::IMAGE_BITS_8);
-  out.width = s.width;
-  out.height = s.height;
-  if (!libgr::check_image_size("grayscale_to_8bit()", s.width, s.height) || !out.allocate()) {
-    libutils::error();
-    std::cerr << "grayscale_to_8bit(): allocate() fail." << std::endl;
-    return false;
-  }
-  // Packed from the high bits down, as the files store them.
-  const unsigned bits = two ? 2 : 4;
-  const unsigned per_byte = 8 / bits;
-  const unsigned mask = (1u << bits) - 1;
-  const unsigned scale = 255 / mask;
-  const unsigned first = s.window.skip_pixels;
-  for (std::uint32_t r = 0; r < s.height; ++r) {
-    // Through the row start, so the window's skipped pixels count in
-    // pixels, not bytes.
-    const unsigned char* p =
-        s.pixels.begin() + (static_cast<std::uint64_t>(r) + s.window.skip_rows) * s.rowsize();
-    unsigned char* q = out[r];
-    for (std::uint32_t j = 0; j < s.width; ++j) {
-      const unsigned i = first + j;
-      const unsigned shift = 8 - bits * (i % per_byte + 1);
-      q[j] = static_cast<unsigned char>(((p[i / per_byte] >> shift) & mask) * scale);
-    }
-  }
-  dst = out;
-  return true;
-}
-
 }  // namespace plimlib

@@ -67,9 +67,4 @@ bool rectangle_to_squares(multi_square_image_t& outimg, libgr::image2d_t& inimg,
 // to a power of two with its tile at texel (0, 0), mipmaps built.
 bool squares_to_texobjs(multi_texture_object_t& textures, const multi_square_image_t& tiles);
 
-// 2- or 4-bit GRAYSCALE UINT into 8-bit GRAYSCALE (levels spread over 0 to
-// 255); any other image passes through shared. False after a message when
-// the new store cannot be had.
-bool grayscale_to_8bit(libgr::image2d_t& dst, const libgr::image2d_t& src);
-
 }  // namespace plimlib

@@ -87,7 +87,7 @@ bool ViewObject::setImage(const char* path, const char*) {
     if (image.desc.bits == libgr::IMAGE_BITS_1) {
       if (!libgr::grayscale(image, image)) return false;
     } else if (image.desc.bits == libgr::IMAGE_BITS_2 || image.desc.bits == libgr::IMAGE_BITS_4) {
-      if (!grayscale_to_8bit(image, image)) return false;
+      if (!libgr::grayscale_to_8bit(image, image)) return false;
     }
   }
 

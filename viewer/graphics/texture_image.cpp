@@ -46,6 +46,58 @@ bool choose(gl_loading_format_t& f, const image_desc_t& desc, bool compress) {
   return true;
 }
 
+namespace {
+
+bool whole_bytes(const image_desc_t& desc, uint32_t skip_pixels) {
+  return uint64_t{skip_pixels} * desc.getPixelBits() % 8 == 0;
+}
+
+// The bytes of the skipped pixels that whole_bytes takes into the address.
+uint64_t skipped_bytes(const image_desc_t& desc, uint32_t skip_pixels) {
+  return whole_bytes(desc, skip_pixels) ? uint64_t{skip_pixels} * desc.getPixelBits() / 8 : 0;
+}
+
+}  // namespace
+
+const unsigned char* unpack_data(const image1d_t& image) {
+  if (image.compressed || !image.pixels.begin()) return image.pixels.begin();
+  return image.pixels.begin() + skipped_bytes(image.desc, image.window.skip_pixels);
+}
+
+const unsigned char* unpack_data(const image2d_t& image) {
+  if (image.compressed || !image.pixels.begin()) return image.pixels.begin();
+  return image.pixels.begin() + uint64_t{image.window.skip_rows} * image.rowsize() +
+         skipped_bytes(image.desc, image.window.skip_pixels);
+}
+
+const unsigned char* unpack_data(const image3d_t& image) {
+  if (image.compressed || !image.pixels.begin()) return image.pixels.begin();
+  return image.pixels.begin() + uint64_t{image.window.skip_images} * image.imagesize() +
+         uint64_t{image.window.skip_rows} * image.rowsize() +
+         skipped_bytes(image.desc, image.window.skip_pixels);
+}
+
+image_window1d_t unpack_window(const image1d_t& image) {
+  image_window1d_t w;
+  if (!whole_bytes(image.desc, image.window.skip_pixels)) w.skip_pixels = image.window.skip_pixels;
+  return w;
+}
+
+image_window2d_t unpack_window(const image2d_t& image) {
+  image_window2d_t w;
+  w.row_length = image.window.row_length;
+  if (!whole_bytes(image.desc, image.window.skip_pixels)) w.skip_pixels = image.window.skip_pixels;
+  return w;
+}
+
+image_window3d_t unpack_window(const image3d_t& image) {
+  image_window3d_t w;
+  w.row_length = image.window.row_length;
+  w.image_height = image.window.image_height;
+  if (!whole_bytes(image.desc, image.window.skip_pixels)) w.skip_pixels = image.window.skip_pixels;
+  return w;
+}
+
 GLsizei level_side(uint32_t size, GLint border, GLint level) {
   uint32_t inner = size > 2u * border ? size - 2u * border : 0;
   uint32_t side = libutils::CeilAlignBits(inner) >> level;
@@ -76,7 +128,7 @@ void level2d(GLenum target, GLint level, const image2d_t& image, const gl_loadin
              GLint border, uint32_t size, bool reload) {
   const GLsizei w = static_cast<GLsizei>(image.width);
   const GLsizei h = static_cast<GLsizei>(image.height);
-  const void* data = image.pixels.begin();
+  const void* data = unpack_data(image);
   if (image.compressed) {
     if (!compression_usable()) return;
     GLsizei bytes = static_cast<GLsizei>(image.pixels.size());
@@ -115,6 +167,8 @@ void glu_mipmaps2d(GLenum target, const image2d_t& image, const gl_loading_forma
   if (size > 0) {
     uint32_t side = static_cast<uint32_t>(level_side(size, 0, 0));
     square.desc = image.desc;
+    // The copy's 16-bit samples are in the image's byte order.
+    square.store = image.store;
     square.width = side;
     square.height = side;
     if (square.allocate()) {
@@ -129,7 +183,7 @@ void glu_mipmaps2d(GLenum target, const image2d_t& image, const gl_loading_forma
   }
   gluBuild2DMipmaps(target, static_cast<GLint>(f.internalformat),
                     static_cast<GLsizei>(source->width), static_cast<GLsizei>(source->height),
-                    f.format, f.type, source->pixels.begin());
+                    f.format, f.type, unpack_data(*source));
 }
 
 }  // namespace upload
@@ -199,11 +253,12 @@ void grTextureRectangle::upload(bool reload) const {
   if (!upload::prepare(f, m_image, m_image.compressed)) return;
   const GLsizei w = static_cast<GLsizei>(m_image.width);
   const GLsizei h = static_cast<GLsizei>(m_image.height);
+  const void* data = upload::unpack_data(m_image);
   if (reload) {
-    glTexSubImage2D(GL_TEXTURE_RECTANGLE, 0, 0, 0, w, h, f.format, f.type, m_image.pixels.begin());
+    glTexSubImage2D(GL_TEXTURE_RECTANGLE, 0, 0, 0, w, h, f.format, f.type, data);
   } else {
     glTexImage2D(GL_TEXTURE_RECTANGLE, 0, static_cast<GLint>(f.internalformat), w, h, 0, f.format,
-                 f.type, m_image.pixels.begin());
+                 f.type, data);
   }
   grTexParameter(m_param);
 }

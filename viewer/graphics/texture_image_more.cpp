@@ -20,7 +20,7 @@ namespace {
 void level1d(GLint level, const image1d_t& image, const gl_loading_format_t& f, GLint border,
              uint32_t size) {
   const GLsizei w = static_cast<GLsizei>(image.width);
-  const void* data = image.pixels.begin();
+  const void* data = upload::unpack_data(image);
   if (image.compressed) {
     if (upload::compression_usable() && glCompressedTexImage1DARB) {
       glCompressedTexImage1DARB(GL_TEXTURE_1D, level, f.internalformat, w, border,
@@ -47,18 +47,20 @@ void glu_mipmaps1d(const image1d_t& image, const gl_loading_format_t& f, uint32_
   const image1d_t* source = &image;
   if (size > 0) {
     line.desc = image.desc;
+    line.store = image.store;
     line.width = libutils::CeilAlignBits(size);
     if (line.allocate()) {
       uint64_t bytes = (uint64_t{image.desc.getPixelBits()} * image.width + 7) / 8;
       uint64_t room = (uint64_t{line.desc.getPixelBits()} * line.width + 7) / 8;
-      std::memcpy(line[0], image[0], std::min(bytes, room));
+      std::memcpy(line[0], upload::unpack_data(image), std::min(bytes, room));
       grPixelStoreUnpack(line.store);
       grPixelStoreUnpack(line.window);
       source = &line;
     }
   }
   gluBuild1DMipmaps(GL_TEXTURE_1D, static_cast<GLint>(f.internalformat),
-                    static_cast<GLsizei>(source->width), f.format, f.type, source->pixels.begin());
+                    static_cast<GLsizei>(source->width), f.format, f.type,
+                    upload::unpack_data(*source));
 }
 
 bool texture3d_usable() {
@@ -75,7 +77,7 @@ void level3d(GLint level, const image3d_t& image, const gl_loading_format_t& f, 
   const GLsizei w = static_cast<GLsizei>(image.width);
   const GLsizei h = static_cast<GLsizei>(image.height);
   const GLsizei d = static_cast<GLsizei>(image.depth);
-  const void* data = image.pixels.begin();
+  const void* data = upload::unpack_data(image);
   if (image.compressed) {
     if (upload::compression_usable() && glCompressedTexImage3DARB) {
       glCompressedTexImage3DARB(GL_TEXTURE_3D, level, f.internalformat, w, h, d, border,
@@ -94,7 +96,8 @@ void level3d(GLint level, const image3d_t& image, const gl_loading_format_t& f, 
 void glu_mipmaps3d(const image3d_t& image, const gl_loading_format_t& f, uint32_t) {
   gluBuild3DMipmaps(GL_TEXTURE_3D, static_cast<GLint>(f.internalformat),
                     static_cast<GLsizei>(image.width), static_cast<GLsizei>(image.height),
-                    static_cast<GLsizei>(image.depth), f.format, f.type, image.pixels.begin());
+                    static_cast<GLsizei>(image.depth), f.format, f.type,
+                    upload::unpack_data(image));
 }
 
 }  // namespace

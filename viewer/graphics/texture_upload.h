@@ -26,13 +26,26 @@ uint32_t texture_size(uint32_t size, const image3d_t& image);
 // False after the format's message when GL cannot take desc.
 bool choose(gl_loading_format_t& f, const image_desc_t& desc, bool compress);
 
+// Where GL is to read an image: the first pixel of its window. Skipped
+// rows and images, and skipped pixels that end on a whole byte, are taken
+// into this address instead of the pixel store, which keeps the row length
+// (and image height) and a skip within a byte only: a driver that swaps
+// 16-bit samples into a copy of the rows it was given applies the skips
+// again to that copy (Mesa does), and reads past its end.
+const unsigned char* unpack_data(const image1d_t& image);
+const unsigned char* unpack_data(const image2d_t& image);
+const unsigned char* unpack_data(const image3d_t& image);
+image_window1d_t unpack_window(const image1d_t& image);
+image_window2d_t unpack_window(const image2d_t& image);
+image_window3d_t unpack_window(const image3d_t& image);
+
 // choose, then the unpack pixel store of the image's store and window,
-// whatever an earlier upload left set.
+// whatever an earlier upload left set; the data to pass is unpack_data.
 template <class Image>
 bool prepare(gl_loading_format_t& f, const Image& image, bool compress) {
   if (!choose(f, image.desc, compress)) return false;
   grPixelStoreUnpack(image.store);
-  grPixelStoreUnpack(image.window);
+  grPixelStoreUnpack(unpack_window(image));
   return true;
 }
 

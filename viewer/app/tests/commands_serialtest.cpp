@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -337,6 +338,84 @@ TEST_F(ViewerCommands, TurnedPhotosComeBackAsTheyWereSaved) {
       quit(v, w);
     }
   }
+}
+
+// convert's command for a picture of four quarters in the colours top
+// left, top right, bottom left, bottom right, at 16 bits a sample.
+std::vector<std::string> four_quarters(int w, int h, const std::array<std::string, 4>& c) {
+  auto box = [&](int x, int y) {
+    return "rectangle " + std::to_string(x) + "," + std::to_string(y) + " " +
+           std::to_string(x + w / 2 - 1) + "," + std::to_string(y + h / 2 - 1);
+  };
+  std::vector<std::string> command{"convert", "-size", std::to_string(w) + "x" + std::to_string(h),
+                                   "xc:" + c[0]};
+  const int corners[3][2] = {{w / 2, 0}, {0, h / 2}, {w / 2, h / 2}};
+  for (int i = 0; i < 3; ++i) {
+    command.insert(command.end(), {"-fill", c[i + 1], "-draw", box(corners[i][0], corners[i][1])});
+  }
+  command.insert(command.end(), {"-depth", "16"});
+  return command;
+}
+
+// Sixteen-bit samples reach GL byte-swapped; every tile past the first
+// must still show its own part of the picture, in its own place.
+TEST_F(ViewerCommands, SixteenBitPicturesLargerThanATileShowEveryTile) {
+  struct picture_t {
+    std::string file;
+    std::vector<std::string> make;
+    // Centres of the quarters of the fitted picture, and their colours.
+    int x[2], y[2];
+    int colours[4][3];
+  };
+  const std::array<std::string, 4> colours = {"red", "lime", "blue", "yellow"};
+  std::vector<std::string> grey = four_quarters(640, 480, {"gray20", "gray40", "gray60", "gray80"});
+  grey.insert(grey.end(), {"-define", "png:color-type=0", "-define", "png:bit-depth=16"});
+  const picture_t pictures[] = {
+      {"grey16.png",
+       grey,
+       {225, 575},
+       {169, 431},
+       {{51, 51, 51}, {102, 102, 102}, {153, 153, 153}, {204, 204, 204}}},
+      {"rgb48.png",
+       four_quarters(600, 300, colours),
+       {225, 575},
+       {212, 387},
+       {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}}},
+      {"rgba64.png",
+       four_quarters(600, 300, colours),
+       {225, 575},
+       {212, 387},
+       {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0}}},
+  };
+  const char* const outputs[] = {"PNG:", "PNG48:", "PNG64:"};
+  std::vector<std::string> paths;
+  for (std::size_t i = 0; i < 3; ++i) {
+    paths.push_back(m_photos + "/" + pictures[i].file);
+    std::vector<std::string> command = pictures[i].make;
+    command.push_back(outputs[i] + paths.back());
+    ASSERT_TRUE(capture(command)) << "ImageMagick's convert is needed (scripts/deps)";
+  }
+  viewer_process v(paths, m_home);
+  const window_t w = start(v, paths[0] + " (1/3) - plimzev3");
+  ASSERT_NE(w, 0u);
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    SCOPED_TRACE(paths[i]);
+    if (i > 0) {
+      key(w, "space");
+      const std::string title = paths[i] + " (" + std::to_string(i + 1) + "/3) - plimzev3";
+      ASSERT_EQ(m_x.wait_title(w, title, 30), title) << v.error_text();
+    }
+    key(w, "s");
+    const std::string shot = paths[i].substr(0, paths[i].size() - 4) + ".zev.1.jpg";
+    ASSERT_TRUE(wait_for([&] { return jpeg_size(shot) == "800x600"; })) << v.error_text();
+    const picture_t& p = pictures[i];
+    for (int q = 0; q < 4; ++q) {
+      const rgb_t c = pixel(shot, p.x[q % 2], p.y[q / 2]);
+      EXPECT_TRUE(near(c, p.colours[q][0], p.colours[q][1], p.colours[q][2]))
+          << "quarter " << q << ": " << text(c);
+    }
+  }
+  quit(v, w);
 }
 
 TEST_F(ViewerCommands, SnapshotsTakeTheFirstFreeNumberAndOverwriteNothing) {

@@ -1,5 +1,5 @@
 // Tiling arithmetic without a GL context: tile counts, sides, coverages and
-// the windows each tile makes onto the image; the grey widening.
+// the windows each tile makes onto the image.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -134,30 +134,6 @@ TEST(Tiling, TexturesAreSquaresOfTheLargestTile) {
   ASSERT_TRUE(plimlib::squares_to_texobjs(textures, none));
   EXPECT_TRUE(textures.m_textures.empty());
   EXPECT_TRUE(textures.isResident());
-}
-
-TEST(Tiling, LowBitGreyWidensToEightBits) {
-  for (const auto& [bits, per_byte, packed, want] :
-       {std::make_tuple(libgr::IMAGE_BITS_2, 4, 0x1Bu, std::vector<int>{0, 85, 170, 255}),
-        std::make_tuple(libgr::IMAGE_BITS_4, 2, 0xF3u, std::vector<int>{255, 51})}) {
-    libgr::image2d_t grey;
-    grey.desc = libgr::image_desc_t(libgr::IMAGE_FORMAT_GRAYSCALE, libgr::IMAGE_TYPE_UINT, bits);
-    grey.width = static_cast<uint32_t>(per_byte);
-    grey.height = 2;
-    ASSERT_TRUE(grey.allocate());
-    grey[1][0] = static_cast<unsigned char>(packed);
-    libgr::image2d_t out;
-    ASSERT_TRUE(plimlib::grayscale_to_8bit(out, grey));
-    EXPECT_EQ(out.desc.bits, libgr::IMAGE_BITS_8);
-    for (int x = 0; x < per_byte; ++x) {
-      EXPECT_EQ(out[1][x], want[static_cast<std::size_t>(x)]);
-      EXPECT_EQ(out[0][x], 0);
-    }
-  }
-  // Other images pass through shared.
-  libgr::image2d_t image = grtest::uint_image(4, 4), out;
-  ASSERT_TRUE(plimlib::grayscale_to_8bit(out, image));
-  EXPECT_EQ(out.pixels.begin(), image.pixels.begin());
 }
 
 }  // namespace
