@@ -82,6 +82,9 @@ class ViewWindow : public vorn::glutyAPI4 {
                                                 const libgr::direction2l_t& present);
   bool residue_set_window_size(const libgr::direction2l_t& size,
                                const libgr::direction2l_t& current, bool apply);
+  // size with each side cut to the largest GL can draw and a snapshot can
+  // read back, in screen coordinates. Needs the window's context.
+  libgr::direction2l_t drawable_window_size(const libgr::direction2l_t& size) const;
   void set_shape();
   libgr::direction2l_t get_window_size() const;
   libgr::direction2l_t get_framebuffer_size() const;

@@ -15,6 +15,7 @@
 #include "viewer/app/zevfile2.h"
 #include "viewer/glext/gl_extloader.h"
 #include "viewer/graphics/geometry_stream.h"
+#include "viewer/graphics/gl_api.h"
 
 namespace plimzev2 {
 
@@ -51,7 +52,10 @@ void ViewWindow::init() {
               << ": SetWin: " << winsize << std::endl;
   // A side of 0 is an X protocol error that ends the program: such a size
   // from an option file is left alone.
-  if (winsize.x > 0 && winsize.y > 0) glfwSetWindowSize(window, winsize.x, winsize.y);
+  if (winsize.x > 0 && winsize.y > 0) {
+    const direction2l_t size = drawable_window_size(winsize);
+    glfwSetWindowSize(window, size.x, size.y);
+  }
   // The default x of 16384 leaves the placement to the window system.
   if (g_option.g.x <= 16383) glfwSetWindowPos(window, g_option.g.x, g_option.g.y);
 
@@ -199,7 +203,27 @@ bool ViewWindow::residue_resume(bool apply) {
 
 direction2l_t ViewWindow::residue_calc_window_size(const direction2l_t& requested,
                                                    const direction2l_t& current) {
-  return limit_window_size(requested, current, get_window_size());
+  return drawable_window_size(limit_window_size(requested, current, get_window_size()));
+}
+
+direction2l_t ViewWindow::drawable_window_size(const direction2l_t& size) const {
+  // A framebuffer beyond the viewport's largest size runs GL out of memory
+  // and the driver aground; a snapshot's read back may pass through a
+  // texture of the window's size.
+  GLint viewport[2] = {0, 0};
+  glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+  GLint texture = 0;
+  glGetIntegerv(GL_MAX_TEXTURE_SIZE, &texture);
+  const direction2l_t window = get_window_size();
+  const direction2l_t framebuffer = get_framebuffer_size();
+  auto side = [texture](std::int32_t want, GLint most, std::int32_t fb, std::int32_t win) {
+    if (texture > 0) most = most > 0 ? std::min(most, texture) : texture;
+    if (most <= 0) return want;
+    const std::int32_t scale = win > 0 && fb > win ? fb / win : 1;
+    return std::min(want, std::max<std::int32_t>(most / scale, 1));
+  };
+  return direction2l_t(side(size.x, viewport[0], framebuffer.x, window.x),
+                       side(size.y, viewport[1], framebuffer.y, window.y));
 }
 
 direction2l_t ViewWindow::limit_window_size(const direction2l_t& requested,

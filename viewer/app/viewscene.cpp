@@ -80,7 +80,8 @@ void ViewScene::Display() const {
   glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, libgr::white.r);
   glTranslatef(0, 0, -1000);
   if (!hasCurrent()) return;
-  libgr::grPrintError("before Draw()");
+  // Drawing into a framebuffer GL could not allocate ends in the driver.
+  if (libgr::grPrintErrorCode("before Draw()") == GL_OUT_OF_MEMORY) return;
   m_current->view.Draw();
   libgr::grPrintError("after Draw()");
 }

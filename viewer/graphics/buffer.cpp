@@ -1,5 +1,6 @@
 #include "viewer/graphics/buffer.h"
 
+#include "viewer/graphics/error.h"
 #include "viewer/graphics/gl_api.h"
 #include "viewer/graphics/pixelstore.h"
 
@@ -21,7 +22,8 @@ bool read_viewport(image2d_t& image, unsigned int buffer, const image_desc_t& de
   glReadBuffer(buffer);
   glReadPixels(viewport[0], viewport[1], viewport[2], viewport[3], format, type,
                image.pixels.begin());
-  return true;
+  // Without the memory for the read the image holds nothing of the window.
+  return grPrintErrorCode("glReadPixels()") != GL_OUT_OF_MEMORY;
 }
 
 }  // namespace

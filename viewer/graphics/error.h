@@ -8,5 +8,8 @@ namespace libgr {
 // (where and its ": " are left out when where is null). Returns 1 when it
 // reported an error, else 0. Needs a current GL context.
 int grPrintError(const char* where);
+// The same, returning the GL error it reported (0 when none): callers that
+// must not go on after GL_OUT_OF_MEMORY tell it apart.
+unsigned int grPrintErrorCode(const char* where);
 
 }  // namespace libgr

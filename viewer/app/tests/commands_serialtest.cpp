@@ -69,6 +69,28 @@ std::string jpeg_size(const std::string& file) {
   return out ? *out : std::string();
 }
 
+// The size of a JPEG from its header alone: ImageMagick's policy refuses
+// to decode a snapshot of the largest windows.
+std::string jpeg_header_size(const std::string& file) {
+  const auto out = capture({"identify", "-ping", "-format", "%wx%h", file});
+  return out ? *out : std::string();
+}
+
+// A pixel of a large JPEG decoded at an eighth of its size.
+rgb_t eighth_pixel(const std::string& file, int width, int height, int x, int y) {
+  rgb_t c;
+  const auto out = capture(
+      {"convert", "-define",
+       "jpeg:size=" + std::to_string(width / 8) + "x" + std::to_string(height / 8), file, "-crop",
+       "1x1+" + std::to_string(x) + "+" + std::to_string(y), "-depth", "8", "rgb:-"});
+  if (out && out->size() == 3) {
+    c.r = static_cast<unsigned char>((*out)[0]);
+    c.g = static_cast<unsigned char>((*out)[1]);
+    c.b = static_cast<unsigned char>((*out)[2]);
+  }
+  return c;
+}
+
 // Pixels of two pictures of one size that differ by more than a tenth.
 long differing_pixels(const std::string& a, const std::string& b) {
   const auto out =
@@ -416,6 +438,53 @@ TEST_F(ViewerCommands, SixteenBitPicturesLargerThanATileShowEveryTile) {
     }
   }
   quit(v, w);
+}
+
+// A window beyond what GL can draw, saved in a view or asked for on the
+// command line, is cut to what it can: the viewer draws and snapshots it.
+TEST_F(ViewerCommands, WindowSizesBeyondWhatGlDrawsAreCutToIt) {
+  const std::string a = m_photos + "/a.png";
+  ASSERT_TRUE(capture({"convert", "-size", "400x300", "xc:#2040c0", "PNG24:" + a}));
+  write_file(m_photos + "/a.zev",
+             "dir2l(40000, 30000)\n"
+             "mtx3w(\t1.000000, 0.000000, 0.000000, 0.000000,\n"
+             "\t0.000000, 1.000000, 0.000000, 0.000000,\n"
+             "\t0.000000, 0.000000, 1.000000, 0.000000,\n"
+             "\t0.000000, 0.000000, 0.000000, 1.000000)\n");
+  // The saved view with the album program's viewer options, then the
+  // command line's window size.
+  const std::vector<std::vector<std::string>> runs = {
+      {"-resizetype", "2", "-window_ratio_of_image", "0.5", "-image_ratio_of_window", "1", "-g",
+       "+0+32", a},
+      {"-winsize", "40000x30000", "-reproduce-", a}};
+  int count = 0;
+  for (const auto& args : runs) {
+    SCOPED_TRACE(args[1]);
+    viewer_process v(args, m_home);
+    const window_t w = start(v, a + " (1/1) - plimzev3");
+    ASSERT_NE(w, 0u);
+    key(w, "s");
+    const std::string shot = m_photos + "/a.zev." + std::to_string(++count) + ".jpg";
+    // A snapshot this large takes a while: asked for now and then.
+    ASSERT_TRUE(wait_for(
+        [&] {
+          std::this_thread::sleep_for(std::chrono::milliseconds(500));
+          return !jpeg_header_size(shot).empty() || v.wait(0);
+        },
+        180));
+    ASSERT_FALSE(v.wait(0)) << "the viewer ended: " << v.error_text();
+    const viewertest::window_geometry_t g = m_x.attributes(w);
+    // Once the viewer has ended the snapshot is complete.
+    quit(v, w);
+    EXPECT_EQ(v.error_text().find("out of memory"), std::string::npos) << v.error_text();
+    EXPECT_GT(g.width, 4000);
+    EXPECT_LT(g.width, 40000);
+    EXPECT_LT(g.height, 30000);
+    // The whole window, drawn.
+    EXPECT_EQ(jpeg_header_size(shot), std::to_string(g.width) + "x" + std::to_string(g.height));
+    const rgb_t centre = eighth_pixel(shot, g.width, g.height, g.width / 16, g.height / 16);
+    EXPECT_TRUE(near(centre, 0x20, 0x40, 0xc0)) << text(centre);
+  }
 }
 
 TEST_F(ViewerCommands, SnapshotsTakeTheFirstFreeNumberAndOverwriteNothing) {
