@@ -56,13 +56,15 @@ std::vector<std::string> share_paths(const char* name, const char* directory) {
   return paths;
 }
 
-// The first path that opens, or "" when none does; last is the last path
-// tried.
-std::string share_find(const char* name, const char* directory, std::string* last) {
+// The first path that opens, left open in is, or "" when none does; last
+// is the last path tried.
+std::string share_find(const char* name, const char* directory, std::ifstream& is,
+                       std::string* last) {
   for (const std::string& path : share_paths(name, directory)) {
     if (last) *last = path;
-    std::ifstream is(path, std::ios::binary);
+    is.open(path, std::ios::binary);
     if (is) return path;
+    is.clear();
   }
   return std::string();
 }
@@ -70,7 +72,9 @@ std::string share_find(const char* name, const char* directory, std::string* las
 // A BMP from the data-file search into image (silent when none loads).
 bool load_bmp(libgr::bmpimage_t& bmp, libgr::image2d_t& image, const char* name,
               const char* directory) {
-  const std::string path = share_find(name, directory, nullptr);
+  std::ifstream found;
+  const std::string path = share_find(name, directory, found, nullptr);
+  found.close();
   if (path.empty() || !bmp.load(path.c_str())) return false;
   return libgr::convert(image, bmp);
 }
@@ -91,15 +95,16 @@ void set_color(GLenum face, GLenum pname, const libgr::color3a_t& c) {
 
 bool load_program(unsigned int target, const char* name, const char* directory) {
   std::string last;
-  const std::string path = share_find(name, directory, &last);
+  // Read from the stream the search opened: the file is opened once.
+  std::ifstream is;
+  const std::string path = share_find(name, directory, is, &last);
   if (path.empty()) {
     libutils::error();
     std::cerr << last << ": read error." << std::endl;
     return false;
   }
   struct stat st;
-  std::ifstream is(path, std::ios::binary);
-  if (!is || stat(path.c_str(), &st) != 0 || st.st_size < 0) {
+  if (stat(path.c_str(), &st) != 0 || st.st_size < 0) {
     libutils::error();
     std::cerr << path << ": read error." << std::endl;
     return false;
