@@ -30,7 +30,11 @@ find_window() {
       echo "$wid"
       return 0
     fi
-    kill -0 "$pid" 2>/dev/null || { echo "$name: the program ended early" >&2; return 1; }
+    if ! kill -0 "$pid" 2>/dev/null; then
+      echo "$name: the program ended early:" >&2
+      cat "$work/stderr" >&2
+      return 1
+    fi
     sleep 0.1
   done
   echo "$name: no window named '$1'" >&2
@@ -61,7 +65,7 @@ error_title=$(sed -n 26p "$prog/tavolin.msg")
 mkdir -p "$shots"
 
 # 1. No browser.sh anywhere: the error box.
-HOME=$work/home PATH=$search "$prog/tavolin" 2>"$work/stderr1" &
+HOME=$work/home PATH=$search "$prog/tavolin" 2>"$work/stderr" &
 pid=$!
 main=$(find_window '^tavolin - photo albums$')
 sleep 0.5
@@ -85,7 +89,7 @@ cat >"$prog/browser.sh" <<EOF
 for a; do printf '%s\n' "\$a"; done >"$work/browser.args"
 EOF
 chmod 755 "$prog/browser.sh"
-HOME=$work/home PATH=$search "$prog/tavolin" 2>"$work/stderr2" &
+HOME=$work/home PATH=$search "$prog/tavolin" 2>"$work/stderr" &
 pid=$!
 main=$(find_window '^tavolin - photo albums$')
 sleep 0.5
