@@ -2,6 +2,8 @@
 
 #include <locale.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -327,20 +329,79 @@ void option_list(const char* program) {
   os.flush();
 }
 
+namespace {
+
+// Where the option file really lies: a symbolic link is followed, so that
+// replacing the file keeps the link; "" for a link that leads nowhere.
+std::string save_target(const char* path) {
+  struct stat st;
+  if (::lstat(path, &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+  if (::stat(path, &st) != 0) return std::string();
+  return libutils::realpath(path);
+}
+
+bool write_all(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = ENOSPC;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
 bool option_save(const char* path) {
-  std::ofstream ofs(path, std::ios::out | std::ios::trunc);
-  if (!ofs) {
+  std::ostringstream text;
+  for (const option_entity_t& row : option_entity_table) {
+    text << '-' << row.name;
+    write_value(text, row);
+    text << '\n';
+  }
+  const std::string target = save_target(path);
+  if (target.empty()) {
+    // A link to a file not there yet: nothing can be lost, so it is
+    // written through the link, which then leads somewhere.
+    std::ofstream ofs(path, std::ios::out | std::ios::trunc);
+    if (!ofs) {
+      const int err = errno;
+      return libutils::fail(path, ": ", std::strerror(err));
+    }
+    errno = 0;
+    ofs << text.str();
+    ofs.close();
+    if (!ofs.fail()) return true;
+    const int err = errno;
+    if (err == 0) return libutils::fail(path, ": option file write failed.");
+    return libutils::fail(path, ": option file write failed, ", std::strerror(err));
+  }
+  // Written beside the old file and renamed over it only when complete: a
+  // full disk keeps the user's old options.
+  std::string temp = target + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) {
     const int err = errno;
     return libutils::fail(path, ": ", std::strerror(err));
   }
-  for (const option_entity_t& row : option_entity_table) {
-    ofs << '-' << row.name;
-    write_value(ofs, row);
-    ofs << std::endl;
+  struct stat st;
+  mode_t mode = 0;
+  if (::stat(target.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    mode = ::umask(0);
+    ::umask(mode);
+    mode = 0666 & ~mode;
   }
-  ofs.close();
-  if (ofs.fail()) {
-    return libutils::fail(path, ": option file write failed.");
+  int cause = 0;
+  if (!write_all(fd, text.str()) || ::fchmod(fd, mode) != 0) cause = errno;
+  if (::close(fd) != 0 && cause == 0) cause = errno;
+  if (cause == 0 && ::rename(temp.c_str(), target.c_str()) != 0) cause = errno;
+  if (cause != 0) {
+    ::unlink(temp.c_str());
+    return libutils::fail(path, ": option file write failed, ", std::strerror(cause));
   }
   return true;
 }

@@ -1,7 +1,14 @@
 #include "album/engine/makealbum.h"
 
+#include <sys/stat.h>
+
+#include <set>
+
 #include "album/engine/html.h"
+#include "album/engine/layout.h"
+#include "album/engine/photolevels.h"
 #include "album/engine/shrink.h"
+#include "album/engine/util.h"
 #include "utility/futil.h"
 
 namespace tavolin {
@@ -25,6 +32,20 @@ bool write_pages(const path_t& path, sigc::signal<void, double>& pages,
   return true;
 }
 
+// The photos of files that stand in the album already and are given no
+// turn: the copy skips them (it refuses other bytes under their names), and
+// their levels stay as an earlier import made them.
+std::set<std::string> kept_photos(const std::vector<files_t>& files, const path_t& path) {
+  std::set<std::string> kept;
+  for (const files_t& file : files) {
+    struct stat st;
+    if (file.rotation == 0 && is_photo_name(file.name) &&
+        lstat(file_in(path, original_dir, file.name).c_str(), &st) == 0)
+      kept.insert(file.name);
+  }
+  return kept;
+}
+
 }  // namespace
 
 bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& files,
@@ -32,10 +53,12 @@ bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& fi
                          sigc::signal<void, double>& shrinking, sigc::signal<void, double>& pages,
                          sigc::signal<void, double>& zoom_pages, std::ostream& log) {
   if (!has_album_dir(path, log)) return false;
+  const std::set<std::string> kept = kept_photos(files, path);
   if (!copyfiles(from, files, path, copying, log)) return step_failed(log, "copyfiles");
   // A camera file that cannot be read gets no level, but the album still
   // gets its pages, which list it; the result tells of the failure.
-  const bool shrunk = shrink(path, files, shrinking, log) || step_failed(log, "shrink");
+  const bool shrunk =
+      shrink_keeping(path, files, kept, shrinking, log) || step_failed(log, "shrink");
   const bool written = write_pages(path, pages, zoom_pages, log);
   return shrunk && written;
 }

@@ -5,8 +5,11 @@
 // error when one thread does the work.
 
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
+
+#include <sigc++/signal.h>
 
 #include "album/engine/album.h"
 #include "album/engine/levelwork.h"
@@ -30,5 +33,14 @@ bool shrink_photo(const path_t& path, const files_t& file, std::ostream& log, st
                   level_scratch_t& scratch);
 bool update_photo(const path_t& path, const files_t& file, std::ostream& log, std::ostream& err,
                   level_scratch_t& scratch);
+
+// shrink for files copied into an album that may hold some of them
+// already. A photo named in kept stood in the album with the same bytes and
+// is given no new turn: it keeps its files and only gets what is missing,
+// as from an update. Every other photo gets size0, all its levels and its
+// thumbnail from the one count it is imported with.
+bool shrink_keeping(const path_t& path, const std::vector<files_t>& files,
+                    const std::set<std::string>& kept, sigc::signal<void, double>& progress,
+                    std::ostream& log);
 
 }  // namespace tavolin

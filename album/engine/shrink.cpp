@@ -240,13 +240,15 @@ bool read_original(const photo_job_t& job, unsigned long rotation, photo_facts_t
 
 // Level 0: the turn of the camera file by count when the user turned the
 // photo, else a link to it or its copy (only when stale, if so asked).
+// written tells whether level 0 was written.
 bool make_level0(const photo_job_t& job, unsigned long rotation, unsigned long count,
-                 bool only_when_stale) {
+                 bool only_when_stale, bool& written) {
   const std::string size0 = job.level(0);
+  written = rotation != 0 || !only_when_stale || is_stale(job.original, size0);
   if (rotation != 0) {
     if (!turn_file(job.original, size0, count, job.err, job.scratch))
       return job.fail(job.name, job.texts.turn);
-  } else if ((!only_when_stale || is_stale(job.original, size0)) &&
+  } else if (written &&
              !copyjpeg(job.original, size0, below(below("..", original_dir), job.name))) {
     return job.fail(job.name, job.texts.copy);
   }
@@ -332,6 +334,11 @@ bool save_thumbnail(const std::string& thumb, const photo_facts_t& facts,
   return true;
 }
 
+// size0 is the camera file itself (its link, or a copy where links fail).
+bool is_camera_file(const std::string& original, const std::string& size0) {
+  return same_inode(original, size0) || same_bytes(original, size0);
+}
+
 bool too_few_levels(const std::string& name, const char* function, std::ostream& log) {
   return libutils::fail_to(log, name, ": ", function, "() too few level directories.");
 }
@@ -407,7 +414,8 @@ bool shrinkone_with(const path_t& path, const std::vector<std::string>& levels,
   photo_facts_t facts;
   if (!read_original(job, rotation, facts)) return false;
   const bool halved_thumbnail = needs_halved_thumbnail(facts);
-  if (!make_level0(job, rotation, facts.count, false)) return false;
+  bool written = false;
+  if (!make_level0(job, rotation, facts.count, false, written)) return false;
 
   const std::string source = rotation != 0 ? job.level(0) : job.original;
   scratch.prepare(facts.width, facts.height);
@@ -416,11 +424,10 @@ bool shrinkone_with(const path_t& path, const std::vector<std::string>& levels,
   // A turned photo carries no segment of the camera file into its levels.
   if (rotation != 0) markers.clear();
   if (!halve_times(scratch.picture, 1, name, job)) return false;
-  if (!write_levels(job, 1, L, false, halved_thumbnail, markers)) return false;
-  const std::string thumb = job.level(L + 2);
-  if (is_stale(job.original, thumb))
-    return save_thumbnail(thumb, facts, rotation == 0 ? facts.count : 0, job);
-  return true;
+  // size0 was written just now: every level and the thumbnail follow it,
+  // whatever an earlier import of the same file left there.
+  if (!write_levels(job, 1, L, true, halved_thumbnail, markers)) return false;
+  return save_thumbnail(job.level(L + 2), facts, rotation == 0 ? facts.count : 0, job);
 }
 
 bool shrinkone(const path_t& path, std::vector<std::string>& levels, const std::string& name,
@@ -439,12 +446,20 @@ bool shrinkoneupdate_with(const std::vector<std::string>& levels, const path_t& 
                         update_texts, log,    err,  scratch};
   photo_facts_t facts;
   if (!read_original(job, rotation, facts)) return false;
-  const bool halved_thumbnail = needs_halved_thumbnail(facts);
-  if (!make_level0(job, rotation, facts.count, true)) return false;
+  // A size0 written now, for whatever count, takes every level and the
+  // thumbnail with it.
+  bool rewrite = false;
+  if (!make_level0(job, rotation, facts.count, true, rewrite)) return false;
 
-  bool any = rotation != 0;
+  if (rewrite) start = 0;
+  bool any = rewrite;
   for (unsigned long h = 0; h <= L + 2 && !any; ++h) any = is_stale(job.original, job.level(h));
   if (!any) return true;
+  // A size0 kept from an earlier turn: its count is written nowhere, so the
+  // levels and the thumbnail made here come from its pixels as they stand.
+  const bool turned_before = rotation == 0 && !is_camera_file(job.original, job.level(0));
+  if (turned_before) facts.exif_thumbnail.clear();
+  const bool halved_thumbnail = needs_halved_thumbnail(facts);
 
   const std::string size0 = job.level(0);
   scratch.prepare(facts.width, facts.height);
@@ -453,11 +468,11 @@ bool shrinkoneupdate_with(const std::vector<std::string>& levels, const path_t& 
   if (!halve_times(scratch.picture, std::min(start, L + 1 + (halved_thumbnail ? 1 : 0)), name, job))
     return false;
   for (unsigned long h = start; h <= L + 1; ++h) mkdir(file_in(path, levels[h], "").c_str(), 0755);
-  if (!write_levels(job, start, L, rotation != 0, halved_thumbnail, markers)) return false;
+  if (!write_levels(job, start, L, rewrite, halved_thumbnail, markers)) return false;
   const std::string thumb = job.level(L + 2);
   if (halved_thumbnail && facts.exif_thumbnail.empty() && plimlib::g_option.debug)
     std::cout << thumb << ": is scale down thumbnail." << std::endl;
-  return save_thumbnail(thumb, facts, rotation == 0 ? facts.count : 0, job);
+  return save_thumbnail(thumb, facts, rotation == 0 && !turned_before ? facts.count : 0, job);
 }
 
 bool shrinkoneupdate(std::vector<std::string>& levels, const path_t& path, const std::string& name,

@@ -59,9 +59,11 @@ bool shrink(const path_t& path, const std::vector<files_t>& files,
 // rotation the user's quarter turns to the right. A turn that cannot be
 // lossless (a side that is no whole number of blocks) is made by decoding,
 // turning and encoding, so that the whole picture is kept; every thumbnail
-// is upright; halving never makes a side smaller than one pixel. Every file
-// is written under a temporary name and renamed when complete. A photo
-// that cannot be decoded keeps no level 0. Failures go to log.
+// is upright; halving never makes a side smaller than one pixel. size0 is
+// always written, and so is every level and the thumbnail after it: all of
+// them come from one count. Every file is written under a temporary name
+// and renamed when complete. A photo that cannot be decoded keeps no
+// level 0. Failures go to log.
 bool shrinkone(const path_t& path, std::vector<std::string>& levels, const std::string& name,
                unsigned long level_number, unsigned long rotation, std::ostream& log);
 
@@ -74,7 +76,9 @@ bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
                   sigc::signal<void, double>& progress, std::ostream& log);
 
 // Rewrites the levels of one photo from level start on (level 0, a link or
-// a lossless turn, is never re-encoded) and its thumbnail.
+// a lossless turn, is never re-encoded) and its thumbnail; all of them when
+// size0 is written (a rotation, or a missing or stale link). Without a
+// rotation the levels follow size0 as it stands, turned earlier or not.
 bool shrinkoneupdate(std::vector<std::string>& levels, const path_t& path, const std::string& name,
                      unsigned long level_number, unsigned long start, unsigned long rotation);
 

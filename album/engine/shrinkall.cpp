@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <iostream>
+#include <set>
 #include <sstream>
 
 #include "album/engine/ffmpeg.h"
@@ -12,6 +13,7 @@
 #include "album/engine/levelwork.h"
 #include "album/engine/photolevels.h"
 #include "album/engine/shrink.h"
+#include "utility/failure.h"
 
 namespace tavolin {
 
@@ -75,11 +77,20 @@ void make_thumb_dir(const path_t& path) {
 
 bool shrink(const path_t& path, const std::vector<files_t>& files,
             sigc::signal<void, double>& progress, std::ostream& log) {
+  return shrink_keeping(path, files, std::set<std::string>(), progress, log);
+}
+
+bool shrink_keeping(const path_t& path, const std::vector<files_t>& files,
+                    const std::set<std::string>& kept, sigc::signal<void, double>& progress,
+                    std::ostream& log) {
   make_thumb_dir(path);
   return run_levels(
       files, progress, log,
-      [&path](const files_t& file, level_scratch_t& scratch, std::ostream& l, std::ostream& e) {
-        return shrink_photo(path, file, l, e, scratch);
+      [&path, &kept](const files_t& file, level_scratch_t& scratch, std::ostream& l,
+                     std::ostream& e) {
+        if (kept.count(file.name) == 0) return shrink_photo(path, file, l, e, scratch);
+        // Its lines go to the log, as those of the photos made anew.
+        return update_photo(path, file, l, l, scratch) || libutils::fail_to(l, "shinkone() fail.");
       },
       [&path](const files_t& file, std::ostream& l) { return shrinkmovie(path, file.name, l); });
 }

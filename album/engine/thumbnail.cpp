@@ -8,6 +8,8 @@
 
 #include "album/engine/ffmpeg.h"
 #include "album/engine/global.h"
+#include "album/engine/layout.h"
+#include "album/engine/safefile.h"
 #include "album/engine/shrink.h"
 #include "album/engine/util.h"
 #include "image/exif.h"
@@ -47,11 +49,14 @@ bool halve_to_button(libgr::image2d_t& image) {
   return true;
 }
 
+// The whole photo halved to button size, then turned upright by count:
+// the picture the user's quarter turns count from, as on the EXIF
+// thumbnail path. Only the small result is turned.
 bool decode_whole(libgr::image2d_t& image, libgr::jpegdata_t& data, const std::string& file,
-                  const char* text) {
+                  const char* text, unsigned long count) {
   libgr::jpeginfo_t info;
   if (!info.decompress(image, data, 0, false, libgr::black3ub)) return fail(file, text);
-  return halve_to_button(image);
+  return halve_to_button(image) && turn_upright(image, count, file);
 }
 
 bool to_rgb(libgr::image2d_t& image) {
@@ -62,21 +67,30 @@ bool to_rgb(libgr::image2d_t& image) {
   return true;
 }
 
-}  // namespace
-
-bool load_jpeg(libgr::image2d_t& image, const std::string& file) {
-  if (!is_photo_name(file)) return false;
+// The whole file decoded, halved the given number of times (never below a
+// side of one pixel) and then turned upright by its EXIF orientation.
+bool decode_upright(libgr::image2d_t& image, const std::string& file, unsigned long halvings) {
   libgr::jpegdata_t data;
   if (!data.load(file.c_str())) return fail(file, ": load_jpeg() jpegdata load fail.");
   libgr::jpeginfo_t info;
   if (!info.decompress(image, data, 0, false, libgr::black3ub))
     return fail(file, ": load_jpeg() decompress fail.");
+  for (; halvings != 0 && image.width >= 2 && image.height >= 2; --halvings) {
+    if (!libgr::scaledown_inplace(image)) return fail(file, ": scaledown() fail.");
+  }
   libgr::jpeg_bytes_t app1 = info.get_marker(libgr::jpeginfo_t::MARKER_APP1);
   if (app1.empty()) return true;
   libgr::app1_marker_t exif;
   exif.set_app1_buffer(app1);
   bool parsed = exif.parse();
   return turn_upright(image, upright_count(exif, parsed), file);
+}
+
+}  // namespace
+
+bool load_jpeg(libgr::image2d_t& image, const std::string& file) {
+  if (!is_photo_name(file)) return false;
+  return decode_upright(image, file, 0);
 }
 
 bool load_size_jpeg(libgr::image2d_t& image, const path_t& path, const std::string& subdir,
@@ -94,12 +108,13 @@ bool load_thumbnail(libgr::image2d_t& image, const std::string& file) {
   if (!info.analyze_markers(data))
     return fail(file, ": load_thumbnail() jpeginfo analyze_markers fail.");
   libgr::jpeg_bytes_t app1 = info.get_marker(libgr::jpeginfo_t::MARKER_APP1);
-  if (app1.empty()) return decode_whole(image, data, file, ": thumbnail decompress() fail.");
+  if (app1.empty()) return decode_whole(image, data, file, ": thumbnail decompress() fail.", 0);
   libgr::app1_marker_t exif;
   exif.set_app1_buffer(app1);
   bool parsed = exif.parse();
+  const unsigned long upright = upright_count(exif, parsed);
   if (!parsed || exif.tiff_header.thumbnail.empty())
-    return decode_whole(image, data, file, ": original decompress() fail.");
+    return decode_whole(image, data, file, ": original decompress() fail.", upright);
 
   libgr::jpegdata_t thumbnail;
   thumbnail.setvector(exif.tiff_header.thumbnail, file.c_str());
@@ -107,9 +122,9 @@ bool load_thumbnail(libgr::image2d_t& image, const std::string& file) {
   if (!thumbinfo.decompress(image, thumbnail, 0, false, libgr::black3ub)) {
     // A broken embedded thumbnail still leaves the photo itself.
     fail(file, ": thumbnail decompress() fail.");
-    return decode_whole(image, data, file, ": original decompress() fail.");
+    return decode_whole(image, data, file, ": original decompress() fail.", upright);
   }
-  return turn_upright(image, upright_count(exif, parsed), file);
+  return turn_upright(image, upright, file);
 }
 
 bool load_exifthumbnail_or_thumbdir(libgr::image2d_t& image, const path_t& path,
@@ -142,6 +157,27 @@ bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const st
       !load_exifthumbnail_or_thumbdir(image, path, file))
     return false;
   return to_rgb(image);
+}
+
+bool load_scaled_upright(libgr::image2d_t& image, const path_t& path, const std::string& file,
+                         int scale) {
+  if (!is_photo_name(file)) return false;
+  const std::string original = file_in(path, original_dir, file);
+  const std::string size0 = file_in(path, size_dir(0), file);
+  libgr::image2d_t picture;
+  bool loaded;
+  if (same_inode(original, size0) || same_bytes(original, size0)) {
+    // size0 is the camera file itself: the levels keep its pixel order and
+    // its orientation, and show it upright.
+    loaded = load_scaled_thumbnail(picture, path, file, scale);
+  } else {
+    // The levels hold a turn whose count is written nowhere: the camera
+    // file, halved as often as the level the button shows, turned upright.
+    const unsigned long level = getshrinklevel(original);
+    loaded = decode_upright(picture, original, scaled_level_index(level, scale)) && to_rgb(picture);
+  }
+  if (loaded) image = picture;  // untouched on failure
+  return loaded;
 }
 
 bool load_scaled_ffthumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,

@@ -20,8 +20,8 @@ bool load_jpeg(libgr::image2d_t& image, const std::string& file);
 bool load_size_jpeg(libgr::image2d_t& image, const path_t& path, const std::string& subdir,
                     const std::string& file);
 // The EXIF thumbnail of a JPEG file, turned upright; without a usable one
-// the whole photo halved until it fits a quarter of g_global.shrink_size
-// (not turned).
+// the whole photo halved until it fits a quarter of g_global.shrink_size,
+// then turned upright the same way.
 bool load_thumbnail(libgr::image2d_t& image, const std::string& file);
 // "thumb" of the album, else the thumbnail of "size0", else of "original".
 bool load_exifthumbnail_or_thumbdir(libgr::image2d_t& image, const path_t& path,
@@ -35,6 +35,13 @@ unsigned long scaled_level_index(unsigned long level_count, int scale);
 // The picture of a photo for a button, always RGB.
 bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
                            int scale);
+// The picture load_scaled_thumbnail gives, as the camera file shows it
+// upright (by its EXIF orientation), whatever turn the album's levels were
+// made with: the picture a new quarter-turn count starts from. The levels
+// serve when size0 is the camera file itself; else the camera file is
+// decoded and halved as often. Always RGB; image is untouched on failure.
+bool load_scaled_upright(libgr::image2d_t& image, const path_t& path, const std::string& file,
+                         int scale);
 // The picture of a movie for a button, with its duration and stream text.
 bool load_scaled_ffthumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
                              int scale, std::string& duration, std::string& stream);

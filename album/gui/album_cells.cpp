@@ -17,6 +17,7 @@
 #include "album/engine/shrink.h"
 #include "album/engine/thumbnail.h"
 #include "album/engine/util.h"
+#include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
 
@@ -97,6 +98,15 @@ void play_movie(const path_t& location, const std::string& name) {
   run_movie(file);
 }
 
+unsigned long angle_quarter_turns(const Gtk::SpinButton& angle, const std::string& name) {
+  const long value = static_cast<long>(angle.get_value());
+  if (value == 0 || value == 90 || value == 180 || value == 270)
+    return static_cast<unsigned long>(value) / 90;
+  libutils::error();
+  std::cerr << name << ": " << value << ": not 90/180/270." << std::endl;
+  return 0;
+}
+
 void book_toggles_t::build(const album_t& album, const std::string& name) {
   for (unsigned k = 0; k < 6; ++k) {
     toggle[k].set_label(msg_utf8(50 + k));
@@ -133,6 +143,7 @@ void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, g
 void path_row_t::build(unsigned caption_id, const std::string& dir) {
   caption.set_text(msg_utf8(caption_id));
   path.set_text(to_utf8(dir));
+  path.set_ellipsize(Pango::ELLIPSIZE_MIDDLE);
   path.set_selectable(true);
   box.add(caption);
   box.add(path);
@@ -156,6 +167,8 @@ void comment_rows_t::build(bool editable) {
   last_caption.set_text(msg_utf8(24));
   head_view.set_size_request(300, 60);
   last_view.set_size_request(300, 60);
+  wrap_view(head_view);
+  wrap_view(last_view);
   title_entry.set_editable(editable);
   head_view.set_editable(editable);
   last_view.set_editable(editable);
@@ -263,14 +276,11 @@ void judged_row_t::judge(const best_t& good_list, const best_t& fail_list, bool 
   }
 }
 
-AlbumDialog::AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::string& programdir,
-                         bool screen_limit)
+AlbumDialog::AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::string& programdir)
     : Gtk::Dialog(msg_utf8(title_id), parent, true),
       m_programdir(programdir),
       m_table(1, 1, false) {
-  m_table.signal_size_allocate().connect([this, screen_limit](Gdk::Rectangle& allocation) {
-    size_scrolled(m_scrolled, allocation, screen_limit);
-  });
+  follow_content(m_scrolled, 640);
 }
 
 void AlbumDialog::pack_top(const std::string& dir, const path_t& location, bool editable) {
@@ -293,6 +303,7 @@ void AlbumDialog::pack_foot(comment_rows_t& comments, const path_t& location, bo
     add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
   }
   show_all_children(true);
+  fit_on_show(*this);
 }
 
 busy_t::busy_t(Gtk::Dialog& dialog) : m_dialog(dialog) {

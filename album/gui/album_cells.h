@@ -16,6 +16,7 @@
 #include <gtkmm/label.h>
 #include <gtkmm/radiobutton.h>
 #include <gtkmm/scrolledwindow.h>
+#include <gtkmm/spinbutton.h>
 #include <gtkmm/table.h>
 #include <gtkmm/textview.h>
 
@@ -47,6 +48,11 @@ void play_sound(const path_t& location, const std::string& name);
 void play_movie(const path_t& location, const std::string& name);
 // Halvings of w x h until it fits g_global.play_size_x x play_size_y.
 unsigned long play_level(unsigned long w, unsigned long h);
+
+// The quarter turns to the right of an angle spin of file name: 0, 90,
+// 180 and 270 degrees give 0 to 3; any other value is reported on standard
+// error and counts as 0.
+unsigned long angle_quarter_turns(const Gtk::SpinButton& angle, const std::string& name);
 
 // The six book lists in toggle order: best, apply, submit, sale, print,
 // upload (labels: messages 50 to 55).
@@ -162,8 +168,9 @@ struct comment_rows_t {
 };
 
 // The frame of the album dialogs: the directory and private rows above the
-// scrolled table of file rows (which grows with the table, see
-// size_scrolled) and, in the editors, title and comments below it.
+// scrolled table of file rows (which follows the table up to 640 pixels of
+// height and takes what the screen leaves, see follow_content) and, in
+// the editors, title and comments below it.
 class AlbumDialog : public Gtk::Dialog {
  public:
   // For the openers (scroll position after APPLY) and tests.
@@ -172,13 +179,12 @@ class AlbumDialog : public Gtk::Dialog {
 
  protected:
   // programdir must outlive the dialog.
-  AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::string& programdir,
-              bool screen_limit);
+  AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::string& programdir);
   // The editors' top: the directory dir (message 14), the private row of
   // location, the place of the rows.
   void pack_top(const std::string& dir, const path_t& location, bool editable);
   // The editors' foot below the rows: comments loaded from location; OK
-  // and, when editable, APPLY and CANCEL.
+  // and, when editable, APPLY and CANCEL; the dialog sized to the screen.
   void pack_foot(comment_rows_t& comments, const path_t& location, bool editable);
 
   const std::string& m_programdir;

@@ -8,6 +8,7 @@
 #include "album/engine/layout.h"
 #include "album/engine/util.h"
 #include "album/gui/errorbox.h"
+#include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
 #include "utility/message.h"
@@ -80,11 +81,13 @@ bool subdir_labels_t::build(const subdir_t& sub, const path_t& location, Gtk::Bu
   open.set_label(msg_utf8(listed ? 38 : other_id));
   if (listed) count_label.set_text(to_utf8(count_line(location)));
   title_label.set_text(to_utf8(sub.title));
+  shorten_label(title_label, text_chars);
   title_label.set_selectable(true);
   comment_label.set_halign(Gtk::ALIGN_START);
   const std::string preview = head_preview(sub.head);
   if (!preview.empty()) {
     comment_label.set_text(to_utf8(preview));
+    shorten_label(comment_label, text_chars);
     comment_label.set_selectable(true);
   }
   return listed;
@@ -99,13 +102,37 @@ void attach_columns(Gtk::Table& table, guint r, std::initializer_list<Gtk::Widge
   }
 }
 
-void size_scrolled(Gtk::ScrolledWindow& scrolled, const Gdk::Rectangle& allocation,
-                   bool screen_limit) {
-  const int h = allocation.get_height();
-  if (h <= 0) return;
-  int w = allocation.get_width();
-  if (screen_limit) w = std::min(w, scrolled.get_screen()->get_width());
-  scrolled.set_size_request(w, std::min(h, 640));
+bool make_subdir_rows(Gtk::Table& table, std::vector<subdir_row_t>& rows, const std::string& dir,
+                      const std::function<void(unsigned long)>& open,
+                      const std::function<void(unsigned long)>& view) {
+  table.resize(1, 1);
+  rows.clear();
+  std::list<std::string> names;
+  std::vector<subdir_t> found;
+  if (!list_subdirs(dir, names, found)) return false;
+  // Rows hold widgets: made in place, once, never moved.
+  std::vector<subdir_row_t>(found.size()).swap(rows);
+
+  table.resize(static_cast<guint>(std::max<std::size_t>(rows.size(), 1)), 7);
+  for (unsigned long i = 0; i < rows.size(); ++i) {
+    subdir_row_t& row = rows[i];
+    const path_t location("", dir, found[i].name);
+    location.make(row.dir);
+    row.name = found[i].name;
+    row.name_label.set_text(to_utf8(row.name));
+    shorten_label(row.name_label, name_chars);
+    row.name_label.set_selectable(true);
+    row.album = is_exist(below(row.dir, original_dir));
+    row.listed = row.build(found[i], location, row.open_button, 2);
+    if (row.listed) row.view_button.set_label(msg_utf8(42));
+    attach_columns(
+        table, static_cast<guint>(i),
+        {&row.name_label, nullptr, &row.open_button, row.listed ? &row.view_button : nullptr,
+         &row.count_label, &row.title_label, &row.comment_label});
+    row.open_button.signal_clicked().connect([open, i] { open(i); });
+    if (row.listed) row.view_button.signal_clicked().connect([view, i] { view(i); });
+  }
+  return true;
 }
 
 void view_entry(const std::string& programdir, const std::string& dir, const std::string& name) {

@@ -5,6 +5,7 @@
 // engine log, and the window rule after a nested dialog or an outside
 // program.
 
+#include <functional>
 #include <initializer_list>
 #include <list>
 #include <string>
@@ -55,6 +56,12 @@ struct subdir_t {
 bool list_subdirs(const std::string& dir, std::list<std::string>& names,
                   std::vector<subdir_t>& found);
 
+// Widths in characters up to which a collection table's row shows its
+// name and its title and comment in full; longer ones ellipsize, so that
+// the table fits a laptop's screen.
+constexpr int name_chars = 24;
+constexpr int text_chars = 40;
+
 // The labels of a collection table's row besides its name and buttons.
 struct subdir_labels_t {
   // Fills them for sub at location, and the label of its open button:
@@ -70,10 +77,26 @@ struct subdir_labels_t {
 // both ways; a null cell leaves its column empty.
 void attach_columns(Gtk::Table& table, guint r, std::initializer_list<Gtk::Widget*> cells);
 
-// The scrolled rows follow the table up to 640 pixels of height (and up to
-// the screen's width when screen_limit).
-void size_scrolled(Gtk::ScrolledWindow& scrolled, const Gdk::Rectangle& allocation,
-                   bool screen_limit);
+// A row of the main window's and the book browser's table: an album, a
+// generated book or a collection, with its open button and, for an album
+// or a book, its viewer button.
+struct subdir_row_t : subdir_labels_t {
+  bool album = false;   // the directory holds "original"
+  bool listed = false;  // an album or a book: the viewer button is placed
+  std::string dir;      // the collection + "/" + name
+  std::string name;
+  Gtk::Label name_label;
+  Gtk::Button open_button;
+  Gtk::Button view_button;
+};
+// Rebuilds table and rows from the subdirectories of collection dir (see
+// list_subdirs): name, open button (message 38 for an album or a book,
+// else 2), viewer button (message 42) of an album or a book, count, title
+// and head comment; the buttons call open(i) and view(i). False, with no
+// rows, when dir cannot be listed.
+bool make_subdir_rows(Gtk::Table& table, std::vector<subdir_row_t>& rows, const std::string& dir,
+                      const std::function<void(unsigned long)>& open,
+                      const std::function<void(unsigned long)>& view);
 
 // The viewer on entry name of collection dir: on its size level of
 // g_global.view_size when it has one, else on the list of a book.

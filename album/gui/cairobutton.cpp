@@ -27,6 +27,8 @@ void CairoButton::set(libgr::image2d_t& picture) {
   scale = 1.0 / static_cast<double>(get_scale_factor());
   set_size_request(static_cast<int>(static_cast<double>(image.width) * scale),
                    static_cast<int>(static_cast<double>(image.height) * scale));
+  // A new picture of the same size brings no resize, and so no redraw.
+  queue_draw();
 }
 
 bool CairoButton::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {

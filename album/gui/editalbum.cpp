@@ -19,7 +19,7 @@ namespace tavolin {
 
 EditAlbumDialog::EditAlbumDialog(Gtk::Window& parent, const path_t& location,
                                  const std::string& programdir)
-    : AlbumDialog(parent, 8, programdir, false), m_location(location), m_progress(*this) {
+    : AlbumDialog(parent, 8, programdir), m_location(location), m_progress(*this) {
   location.make(m_albumdir);
   pack_top(m_albumdir, location, true);
   make_rows();
@@ -114,19 +114,21 @@ void EditAlbumDialog::button_is_rotate(unsigned long i) {
   m_items[i].angle.set_sensitive(m_items[i].rotate.get_active());
 }
 
-unsigned long EditAlbumDialog::quarter_turns(const item_t& item) const {
-  const unsigned long value = static_cast<unsigned long>(item.angle.get_value());
-  if (value % 90 == 0 && value <= 270) return value / 90;
-  libutils::error();
-  std::cerr << *item.name << ": " << value << ": not 90/180/270." << std::endl;
-  return 0;
-}
-
 void EditAlbumDialog::button_rotate(unsigned long i) {
   item_t& item = m_items[i];
-  const unsigned long q = quarter_turns(item);
+  const unsigned long q = angle_quarter_turns(item.angle, *item.name);
+  // What OK will save: count 0 keeps the photo's files as they are; any
+  // other count turns the upright camera picture (turns do not add up).
   libgr::image2d_t source, target;
-  if (!load_scaled_thumbnail(source, m_location, *item.name, get_scale_factor())) {
+  bool loaded;
+  if (q == 0) {
+    loaded = load_scaled_thumbnail(source, m_location, *item.name, get_scale_factor());
+  } else {
+    loaded = item.upright.width != 0 ||
+             load_scaled_upright(item.upright, m_location, *item.name, get_scale_factor());
+    if (loaded) source = item.upright;
+  }
+  if (!loaded) {
     libutils::error();
     std::cerr << *item.name << ": load_scaled_thumbnail() fail." << std::endl;
     return;
@@ -157,7 +159,8 @@ bool EditAlbumDialog::save_all_comment(bool& goodchanged) {
 std::vector<files_t> EditAlbumDialog::selected_files() const {
   std::vector<files_t> files;
   files.reserve(m_items.size());
-  for (const item_t& item : m_items) files.emplace_back(*item.name, quarter_turns(item));
+  for (const item_t& item : m_items)
+    files.emplace_back(*item.name, angle_quarter_turns(item.angle, *item.name));
   return files;
 }
 

@@ -22,6 +22,9 @@ class EditAlbumDialog : public AlbumDialog {
   struct item_t : judged_row_t {
     Gtk::CheckButton rotate;
     Gtk::SpinButton angle;
+    // The upright camera picture at the button's size, loaded at the first
+    // turn: the turns of the preview count from it.
+    libgr::image2d_t upright;
   };
 
   // location and programdir must outlive the dialog.
@@ -46,9 +49,6 @@ class EditAlbumDialog : public AlbumDialog {
   void button_is_rotate(unsigned long i);
   void button_rotate(unsigned long i);
   void button_book(unsigned long i, unsigned k);
-  // Quarter turns of a row's angle; other values than 0/90/180/270 are
-  // reported and count as 0.
-  unsigned long quarter_turns(const item_t& item) const;
   void save();
 
   const path_t& m_location;

@@ -21,6 +21,7 @@
 #include "album/gui/album_cells.h"
 #include "album/gui/makealbum.h"
 #include "album/gui/makebook.h"
+#include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
 
@@ -40,14 +41,15 @@ EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
   Gtk::Box& content = *get_vbox();
   content.pack_start(m_private.box);
   content.pack_start(m_title_entry);
+  wrap_view(m_head_view);
+  wrap_view(m_last_view);
   content.pack_start(m_head_view);
   m_table.set_row_spacings(2);
   m_scrolled.add(m_table);
+  follow_content(m_scrolled, 640);
   content.pack_start(m_scrolled);
   make_items();
   content.pack_start(m_last_view);
-  m_table.signal_size_allocate().connect(
-      sigc::mem_fun(*this, &EditBookDialog::table_size_allocate));
 
   add_button(msg_utf8(6), EDITBOOK_BROWSER);
   add_button(msg_utf8(3), EDITBOOK_NEW_COLLECTION);
@@ -57,6 +59,7 @@ EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
   add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY);
   add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
   show_all_children(true);
+  fit_on_show(*this);
 }
 
 EditBookDialog::~EditBookDialog() = default;
@@ -86,8 +89,9 @@ bool EditBookDialog::make_items() {
     location.make(row.secret_path, txt_dir, secret_file);
     row.was_private = get_private(location);
     row.private_check.set_active(row.was_private);
-    row.name_entry.set_text(to_utf8(row.name));
-    row.name_entry.set_width_chars(static_cast<int>(row.name.size()));
+    const Glib::ustring shown_name = to_utf8(row.name);
+    row.name_entry.set_text(shown_name);
+    shorten_entry(row.name_entry, static_cast<int>(shown_name.size()), name_chars);
     row.build(found[i], location, row.list_button, 8);
     row.remove_button.set_label(msg_utf8(44));
     attach_columns(m_table, static_cast<guint>(i),
@@ -98,11 +102,11 @@ bool EditBookDialog::make_items() {
     row.remove_button.signal_clicked().connect(
         sigc::bind(sigc::mem_fun(*this, &EditBookDialog::button_remove), i));
   }
+  if (get_visible()) {
+    show_all_children(true);
+    fit_window(*this);
+  }
   return true;
-}
-
-void EditBookDialog::table_size_allocate(Gdk::Rectangle& allocation) {
-  size_scrolled(m_scrolled, allocation, true);
 }
 
 void EditBookDialog::on_response(int response) {

@@ -54,9 +54,9 @@ class EditBookDialog : public Gtk::Dialog {
   ~EditBookDialog() override;
 
   // Reloads the texts and rebuilds the rows from disk; false (no rows) when
-  // the collection cannot be listed. The caller shows the new widgets.
+  // the collection cannot be listed. The caller shows the new widgets; a
+  // shown hub is resized to them.
   bool make_items();
-  void table_size_allocate(Gdk::Rectangle& allocation);
 
   // Row handlers and the recursive refresh.
   void button_list(unsigned long row);
@@ -64,7 +64,6 @@ class EditBookDialog : public Gtk::Dialog {
   bool batchupdate(const path_t& location, std::ostream& log);
 
   std::vector<item_t>& items() { return m_items; }
-  const std::list<std::string>& dirnames() const { return m_dirnames; }
   ProgWin& progwin() { return m_progwin; }
 
  protected:

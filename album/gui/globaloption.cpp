@@ -5,6 +5,7 @@
 
 #include "album/engine/global.h"
 #include "album/gui/errorbox.h"
+#include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/message.h"
 
@@ -23,7 +24,7 @@ void spin(Gtk::SpinButton& s, double lower, double upper, double step, double pa
   s.configure(Gtk::Adjustment::create(lower, lower, upper, step, page, 0), 0, 0);
   s.set_wrap(false);
   s.set_digits(0);
-  s.set_width_chars(chars);
+  shorten_entry(s, chars, 6);
 }
 
 unsigned long spin_value(const Gtk::SpinButton& s) {
@@ -36,14 +37,14 @@ GlobalOptionDialog::GlobalOptionDialog(Gtk::Window& parent, const char* programd
                                        const char* programfile)
     : Gtk::Dialog(msg(7), parent, true), m_programdir(programdir), m_programfile(programfile) {
   label(m_from_label, 13, 20);
-  m_from_entry.set_width_chars(100);
+  shorten_entry(m_from_entry, 100, 30);
   m_from_button.set_label(msg(18));
   m_row1.pack_start(m_from_label, Gtk::PACK_SHRINK, 0);
   m_row1.add(m_from_entry);
   m_row1.add(m_from_button);
 
   label(m_album_label, 14, 20);
-  m_album_entry.set_width_chars(100);
+  shorten_entry(m_album_entry, 100, 30);
   m_album_button.set_label(msg(18));
   m_row2.pack_start(m_album_label, Gtk::PACK_SHRINK, 0);
   m_row2.add(m_album_entry);
@@ -72,21 +73,21 @@ GlobalOptionDialog::GlobalOptionDialog(Gtk::Window& parent, const char* programd
 
   label(m_header_label, 34, 20);
   m_header_check.set_label(msg(64));
-  m_header_entry.set_width_chars(100);
+  shorten_entry(m_header_entry, 100, 30);
   m_row5.pack_start(m_header_label, Gtk::PACK_SHRINK, 0);
   m_row5.add(m_header_check);
   m_row5.add(m_header_entry);
 
   label(m_address_label, 35, 20);
-  m_address_entry.set_width_chars(100);
+  shorten_entry(m_address_entry, 100, 30);
   m_row6.pack_start(m_address_label, Gtk::PACK_SHRINK, 0);
   m_row6.add(m_address_entry);
 
   label(m_hwaccel_label, 60, 20);
   label(m_ffmpeg_label, 61, 0);
-  m_ffmpeg_entry.set_width_chars(20);
+  shorten_entry(m_ffmpeg_entry, 20, 10);
   label(m_movie_label, 62, 10);
-  m_movie_entry.set_width_chars(50);
+  shorten_entry(m_movie_entry, 50, 10);
   label(m_play_label, 63, 10);
   spin(m_play_x, 1, 9999, 1, 10, 4);
   spin(m_play_y, 1, 9999, 1, 10, 4);
@@ -121,6 +122,7 @@ GlobalOptionDialog::GlobalOptionDialog(Gtk::Window& parent, const char* programd
                         &m_hwaccel_entry, &m_ffmpeg_entry, &m_movie_entry, &m_viewer_entry})
     e->set_activates_default(true);
   show_all_children(true);
+  fit_on_show(*this);
 }
 
 void GlobalOptionDialog::read_from_global() {

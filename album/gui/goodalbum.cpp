@@ -15,7 +15,7 @@ namespace tavolin {
 
 GoodAlbumDialog::GoodAlbumDialog(Gtk::Window& parent, const path_t& location,
                                  const std::string& programdir, bool editable)
-    : AlbumDialog(parent, 5, programdir, false),
+    : AlbumDialog(parent, 5, programdir),
       m_editable(editable),
       m_location(location),
       m_progress(*this) {

@@ -17,6 +17,7 @@
 #include "album/engine/thumbnail.h"
 #include "album/engine/util.h"
 #include "album/gui/bookcells.h"
+#include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "image/imageutil.h"
 #include "utility/futil.h"
@@ -71,6 +72,7 @@ MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
   m_files_label.set_text(msg_utf8(15));
   m_scrolled.set_redraw_on_allocate(true);
   m_scrolled.add(m_table);
+  follow_content(m_scrolled, 480);
   m_invert_button.set_label(msg_utf8(16));
   m_update_button.set_label(msg_utf8(17));
   m_button_box.add(m_invert_button);
@@ -91,12 +93,11 @@ MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
                                            true);
   m_update_button.signal_clicked().connect(sigc::mem_fun(*this, &MakeAlbumDialog::button_update),
                                            true);
-  m_table.signal_size_allocate().connect(
-      sigc::mem_fun(*this, &MakeAlbumDialog::table_size_allocate), true);
 
   add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
   add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
   show_all_children(true);
+  fit_on_show(*this);
 }
 
 MakeAlbumDialog::~MakeAlbumDialog() = default;
@@ -110,18 +111,7 @@ bool MakeAlbumDialog::get_to(path_t& to) const {
 
 unsigned long MakeAlbumDialog::angle_count(unsigned long i) const {
   const item_t& row = m_items[i];
-  const unsigned long angle = static_cast<unsigned long>(row.angle_spin.get_value_as_int());
-  switch (angle) {
-    case 0: return 0;
-    case 90: return 1;
-    case 180: return 2;
-    case 270: return 3;
-    default: break;
-  }
-  libutils::error();
-  std::cerr << (row.name ? *row.name : std::string()) << ": " << angle << ": not 90/180/270."
-            << std::endl;
-  return 0;
+  return angle_quarter_turns(row.angle_spin, row.name ? *row.name : std::string());
 }
 
 std::vector<files_t> MakeAlbumDialog::selected_files() const {
@@ -234,6 +224,8 @@ bool MakeAlbumDialog::scan() {
   button_invert();
   m_table.show_all_children(true);
   show_all_children(true);
+  // The dialog grows to the new rows, within the screen.
+  fit_window(*this);
   if (temp.destroy()) present_again(*this);
   return true;
 }
@@ -295,12 +287,6 @@ void MakeAlbumDialog::button_rotate(unsigned long i) {
   }
   row.picture.set(convert_to_pixbuf(turned));
   row.select_button.set_image(row.picture);
-}
-
-void MakeAlbumDialog::table_size_allocate(Gdk::Rectangle& allocation) {
-  if (allocation.get_height() > 0)
-    m_scrolled.set_size_request(allocation.get_width(), std::min(allocation.get_height(), 480));
-  show_all_children(true);
 }
 
 }  // namespace tavolin

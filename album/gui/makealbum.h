@@ -33,7 +33,7 @@ class MakeAlbumDialog : public Gtk::Dialog {
   // One file of the import directory.
   struct item_t {
     const std::string* name = nullptr;  // an element of m_files
-    libgr::image2d_t image;             // the thumbnail as loaded
+    libgr::image2d_t image;             // the thumbnail as loaded, upright
     Gtk::Image picture;
     Gtk::ToggleButton select_button;  // active: the file is chosen
     Gtk::Label name_label;
@@ -65,7 +65,6 @@ class MakeAlbumDialog : public Gtk::Dialog {
   void button_image(unsigned long i);
   void button_is_rotate(unsigned long i);
   void button_rotate(unsigned long i);
-  void table_size_allocate(Gdk::Rectangle& allocation);
 
   // Lists the import directory and rebuilds the rows, all chosen, angle 0.
   // False when the directory cannot be listed (or its name not carried by

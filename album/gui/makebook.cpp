@@ -8,6 +8,7 @@
 #include "album/engine/collectionedit.h"
 #include "album/engine/comment.h"
 #include "album/gui/bookcells.h"
+#include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
 
@@ -40,6 +41,8 @@ MakeBookDialog::MakeBookDialog(Gtk::Window& parent, const path_t& album)
   content.add(m_title_entry);
   m_head_view.set_size_request(300, 60);
   m_last_view.set_size_request(300, 60);
+  wrap_view(m_head_view);
+  wrap_view(m_last_view);
   m_head_label.set_width_chars(20);
   m_head_label.set_text(msg_utf8(23));
   content.add(m_head_label);
@@ -55,6 +58,7 @@ MakeBookDialog::MakeBookDialog(Gtk::Window& parent, const path_t& album)
   add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY);
   add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
   show_all_children(true);
+  fit_on_show(*this);
 }
 
 MakeBookDialog::~MakeBookDialog() = default;

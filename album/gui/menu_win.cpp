@@ -17,6 +17,7 @@
 #include "album/engine/util.h"
 #include "album/gui/bookcells.h"
 #include "album/gui/globaloption.h"
+#include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
 #include "utility/message.h"
@@ -67,6 +68,10 @@ MenuWindow::MenuWindow(int argc, char** argv)
 
   m_head.set_editable(false);
   m_last.set_editable(false);
+  m_title.set_ellipsize(Pango::ELLIPSIZE_END);
+  wrap_view(m_head);
+  wrap_view(m_last);
+  follow_content(m_scrolled, 640);
   m_vbox.pack_start(m_title, Gtk::PACK_EXPAND_WIDGET, 0);
   m_vbox.pack_start(m_head, Gtk::PACK_EXPAND_WIDGET, 0);
   m_vbox.pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
@@ -76,7 +81,6 @@ MenuWindow::MenuWindow(int argc, char** argv)
   make_items();
 
   m_vbox.pack_start(m_last, Gtk::PACK_EXPAND_WIDGET, 0);
-  m_table.signal_size_allocate().connect(sigc::mem_fun(*this, &MenuWindow::table_size_allocate));
 
   m_browser.set_label(msg_utf8(6));
   m_options.set_label(msg_utf8(7));
@@ -103,6 +107,7 @@ MenuWindow::MenuWindow(int argc, char** argv)
   m_vbox.pack_end(m_foot, Gtk::PACK_EXPAND_WIDGET, 0);
   add(m_vbox);
   show_all_children(true);
+  fit_on_show(*this);
 }
 
 int MenuWindow::run_option_dialog(bool& saved) {
@@ -120,9 +125,6 @@ int MenuWindow::run_option_dialog(bool& saved) {
 }
 
 void MenuWindow::make_items() {
-  m_table.resize(1, 1);
-  m_items.clear();
-
   const path_t root("", g_global.album, "");
   std::string title, head, last;
   loadcommenttxt(root, title, head, last);
@@ -130,37 +132,14 @@ void MenuWindow::make_items() {
   m_head.get_buffer()->set_text(to_utf8(head));
   m_last.get_buffer()->set_text(to_utf8(last));
 
-  std::list<std::string> names;
-  std::vector<subdir_t> found;
-  if (!list_subdirs(g_global.album, names, found)) return;
-  std::vector<item_t>(found.size()).swap(m_items);
-
-  m_table.resize(static_cast<guint>(std::max<std::size_t>(m_items.size(), 1)), 7);
-  for (std::size_t i = 0; i < m_items.size(); ++i) {
-    item_t& item = m_items[i];
-    const path_t location("", g_global.album, found[i].name);
-    location.make(item.dir);
-    item.name = found[i].name;
-    item.name_label.set_text(to_utf8(item.name));
-    item.name_label.set_width_chars(static_cast<int>(item.name.size()));
-    item.name_label.set_selectable(true);
-    item.album = is_exist(below(item.dir, original_dir));
-    const bool listed = item.build(found[i], location, item.open_button, 2);
-    if (listed) item.view_button.set_label(msg_utf8(42));
-    attach_columns(
-        m_table, static_cast<guint>(i),
-        {&item.name_label, nullptr, &item.open_button, listed ? &item.view_button : nullptr,
-         &item.count_label, &item.title_label, &item.comment_label});
-    item.open_button.signal_clicked().connect(
-        sigc::bind(sigc::mem_fun(*this, &MenuWindow::on_btn_clicked_itembutton), i));
-    if (listed)
-      item.view_button.signal_clicked().connect(
-          sigc::bind(sigc::mem_fun(*this, &MenuWindow::on_btn_clicked_plimzev3), i));
+  make_subdir_rows(
+      m_table, m_items, g_global.album, [this](unsigned long i) { on_btn_clicked_itembutton(i); },
+      [this](unsigned long i) { on_btn_clicked_plimzev3(i); });
+  // A shown window grows or shrinks to its new rows and draws them at once.
+  if (get_visible()) {
+    show_all_children(true);
+    fit_window(*this);
   }
-}
-
-void MenuWindow::table_size_allocate(Gdk::Rectangle& allocation) {
-  size_scrolled(m_scrolled, allocation, true);
 }
 
 void MenuWindow::on_btn_clicked_plimzev3(unsigned long i) {

@@ -26,14 +26,7 @@ void usage(const std::string& program);
 class MenuWindow : public Gtk::Window {
  public:
   // One row of the list: an album, a generated book or a collection.
-  struct item_t : subdir_labels_t {
-    bool album = false;  // the directory holds "original"
-    std::string dir;     // album root + "/" + name
-    std::string name;
-    Gtk::Label name_label;
-    Gtk::Button open_button;
-    Gtk::Button view_button;
-  };
+  using item_t = subdir_row_t;
 
   // Loads the catalog and the settings (offering the option dialog when
   // there are none), takes the command line and builds the window. Ends the
@@ -41,9 +34,9 @@ class MenuWindow : public Gtk::Window {
   // saved (0 after CANCEL, 1 when OK could not write them).
   MenuWindow(int argc, char** argv);
 
-  // Rebuilds the header and the rows from the album root.
+  // Rebuilds the header and the rows from the album root; a shown window
+  // is resized to show every row (within the screen) and redrawn.
   void make_items();
-  void table_size_allocate(Gdk::Rectangle& allocation);
 
   void on_btn_clicked_run_browser();
   void on_btn_clicked_optionsetting();
@@ -54,9 +47,7 @@ class MenuWindow : public Gtk::Window {
   void on_btn_clicked_itembutton(unsigned long i);
   void on_btn_clicked_plimzev3(unsigned long i);
 
-  // For the dialogs that reuse the window and for tests.
-  const std::string& program_dir() const { return m_programdir; }
-  const std::string& program_file() const { return m_programfile; }
+  // For tests.
   std::vector<item_t>& items() { return m_items; }
   Gtk::Label& root_title() { return m_title; }
   Gtk::TextView& head_view() { return m_head; }
@@ -64,7 +55,6 @@ class MenuWindow : public Gtk::Window {
   Gtk::ScrolledWindow& scrolled() { return m_scrolled; }
   Gtk::Button& browser_button() { return m_browser; }
   Gtk::Button& options_button() { return m_options; }
-  Gtk::Button& edit_button() { return m_edit; }
   Gtk::Button& close_button() { return m_close; }
 
   // After a dialog or the viewer: iconify first where OSTYPE asks for it,

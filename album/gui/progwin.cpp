@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 
 namespace tavolin {
@@ -15,6 +16,7 @@ ProgWin::ProgWin(Gtk::Window& parent) : Gtk::Dialog(to_utf8(default_title), pare
   for (Gtk::ProgressBar* bar : {&m_bar1, &m_bar2, &m_bar3, &m_bar4, &m_bar5, &m_bar6})
     get_content_area()->add(*bar);
   show_all_children(true);
+  fit_on_show(*this);
   signal1.connect(sigc::mem_fun(*this, &ProgWin::setProgress1));
   signal2.connect(sigc::mem_fun(*this, &ProgWin::setProgress2));
   signal3.connect(sigc::mem_fun(*this, &ProgWin::setProgress3));

@@ -1,6 +1,7 @@
 #include "album/gui/viewalbum.h"
 
 #include "album/engine/comment.h"
+#include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
 #include "utility/message.h"
@@ -9,15 +10,18 @@ namespace tavolin {
 
 ViewAlbumDialog::ViewAlbumDialog(Gtk::Window& parent, const path_t& location,
                                  const std::string& programdir)
-    : AlbumDialog(parent, 2, programdir, true), m_location(location) {
+    : AlbumDialog(parent, 2, programdir), m_location(location) {
   m_location.make(m_albumdir);
   Gtk::Box& content = *get_content_area();
   m_header.build(20, m_albumdir);
   m_header.caption.set_width_chars(20);
   m_header.path.set_width_chars(50);
   content.add(m_header.box);
+  m_title.set_ellipsize(Pango::ELLIPSIZE_END);
   content.add(m_title);
   m_head.set_editable(false);
+  wrap_view(m_head);
+  wrap_view(m_last);
   m_private.build(m_location, false);
   content.add(m_private.box);
   content.add(m_head);
@@ -29,6 +33,7 @@ ViewAlbumDialog::ViewAlbumDialog(Gtk::Window& parent, const path_t& location,
   content.add(m_last);
   add_button("_OK", Gtk::RESPONSE_OK);
   show_all_children(true);
+  fit_on_show(*this);
 }
 
 ViewAlbumDialog::~ViewAlbumDialog() = default;

@@ -21,13 +21,7 @@ namespace tavolin {
 
 class ViewBookDialog : public Gtk::Dialog {
  public:
-  struct item_t : subdir_labels_t {
-    std::string name;
-    Gtk::Label name_label;
-    Gtk::Button list_button;
-    bool is_listed = false;  // an album or a book: the viewer button is placed
-    Gtk::Button viewer_button;
-  };
+  using item_t = subdir_row_t;
 
   ViewBookDialog(Gtk::Window& parent, const path_t& collection,
                  const std::string& program_directory);
@@ -36,7 +30,6 @@ class ViewBookDialog : public Gtk::Dialog {
   bool make_items();
   void button_list(unsigned long i);
   void button_plimzev3(unsigned long i);
-  void table_size_allocate(Gdk::Rectangle& allocation);
 
   std::vector<item_t>& items() { return m_items; }
   Gtk::Label& title_label() { return m_title_label; }

@@ -1,12 +1,16 @@
 #include "utility/option.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -386,6 +390,43 @@ TEST_F(Options, SaveToAnUnwritablePathFails) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(option_save((tmp / "no/such").c_str()));
   EXPECT_NE(testing::internal::GetCapturedStderr().find(tmp / "no/such" + ": "), std::string::npos);
+}
+
+TEST_F(Options, AFailedSaveKeepsTheOldFileAndItsLink) {
+  // A file size limit stands in for a full disk: the write fails half way.
+  const std::string real = tmp / "real";
+  const std::string link = tmp / "link";
+  utiltest::write_file(real, "-winsize 640x480\n");
+  ::chmod(real.c_str(), 0640);
+  std::filesystem::create_symlink(real, link);
+  g_option.winsize = {320, 200};
+  {
+    struct sigaction ignore = {}, old = {};
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &old);
+    struct rlimit limit = {}, saved = {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    limit = saved;
+    limit.rlim_cur = 200;  // room for the captured line, not for the file
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    testing::internal::CaptureStderr();
+    const bool saved_ok = option_save(link.c_str());
+    const std::string err = testing::internal::GetCapturedStderr();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::sigaction(SIGXFSZ, &old, nullptr);
+    EXPECT_FALSE(saved_ok);
+    EXPECT_EQ(err.rfind(link + ": option file write failed, ", 0), 0u) << err;
+  }
+  EXPECT_EQ(utiltest::read_file(real), "-winsize 640x480\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.path()), {}), 2);
+  // A save that succeeds replaces the file behind the link, keeping the
+  // link and the file's mode.
+  ASSERT_TRUE(option_save(link.c_str()));
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_NE(utiltest::read_file(real).find("-winsize 320x200\n"), std::string::npos);
+  struct stat st;
+  ASSERT_EQ(::stat(real.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
 TEST_F(Options, NumbersUseAPointWhateverTheNumericLocale) {

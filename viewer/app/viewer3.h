@@ -52,7 +52,7 @@ class ViewWindow : public vorn::glutyAPI4 {
   // Rebuilds the textures and display lists from the loaded image.
   void reload();
   // The view as a JPEG beside the image, "name.zev.N.jpg" at the first
-  // free N; false when nothing was written.
+  // free N; false, with a line on standard error, when nothing was written.
   bool menu_file_savejpeg();
   void menu_edit_writedefault();
   bool menu_edit_save_zevfile();
@@ -86,7 +86,9 @@ class ViewWindow : public vorn::glutyAPI4 {
   libgr::direction2l_t get_window_size() const;
   libgr::direction2l_t get_framebuffer_size() const;
   void setScale(float factor) { m_scene.Scale(factor); }
-  void setMatrix(const libgr::matrix3w_t& m) { m_scene.Matrix(m); }
+  // Restores a saved view: it becomes the view as it was saved, the
+  // orientation turn of the image included.
+  void setMatrix(const libgr::matrix3w_t& m) { m_scene.setView(m); }
   const libgr::matrix3w_t& getMatrix() const { return m_scene.getMatrix(); }
   // The current image's size as shown: exchanged for an odd number of
   // quarter turns.

@@ -10,8 +10,10 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 
+#include "utility/failure.h"
 #include "utility/option.h"
 #include "viewer/app/viewer3.h"
 #include "viewer/app/zevfile2.h"
@@ -227,7 +229,10 @@ void ViewWindow::drop(int count, const char** paths) {
   clear();
   for (int i = 0; i < count; ++i)
     if (paths[i] != nullptr) setImagePath(paths[i]);
-  if (initial_load()) first();
+  if (initial_load())
+    first();
+  else
+    update_title();  // nothing is shown now: no old name in the title
 }
 
 bool ViewWindow::try_entry(std::list<std::string>::iterator entry, std::uint64_t index) {
@@ -364,6 +369,17 @@ void ViewWindow::reload() {
   m_scene.make_graph(m_progdir);
 }
 
+namespace {
+
+// A snapshot that was not written: the file and the system's reason, if
+// any (an encoding failure has none).
+bool snapshot_failed(const std::string& name, int cause) {
+  if (cause == 0) return libutils::fail(name, ": jpeg1 save fail.");
+  return libutils::fail(name, ": jpeg1 save fail, ", std::strerror(cause));
+}
+
+}  // namespace
+
 bool ViewWindow::menu_file_savejpeg() {
   const char* path = getCurrentPath();
   if (path == nullptr || !m_scene.hasCurrent()) return false;
@@ -378,23 +394,20 @@ bool ViewWindow::menu_file_savejpeg() {
       ::close(fd);
       break;
     }
-    if (errno != EEXIST) {
-      if (g_option.debug) std::cerr << name << ": jpeg1 save fail." << std::endl;
-      return false;
-    }
+    if (errno != EEXIST) return snapshot_failed(name, errno);
   }
   m_scene.Display();
   libgr::image2d_t image;
   if (!libgr::grReadPixelsRGB(image, GL_BACK)) {
     ::unlink(name.c_str());
-    if (g_option.debug) std::cerr << name << ": read pixels fail." << std::endl;
-    return false;
+    return libutils::fail(name, ": read pixels fail.");
   }
   libgr::image_jpeg1_t jpeg;
+  errno = 0;
   if (!jpeg.save(image, name.c_str())) {
+    const int cause = errno;
     ::unlink(name.c_str());
-    if (g_option.debug) std::cerr << name << ": jpeg1 save fail." << std::endl;
-    return false;
+    return snapshot_failed(name, cause);
   }
   return true;
 }

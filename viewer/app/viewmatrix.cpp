@@ -15,36 +15,6 @@ libgr::matrix3w_t uniform_scale(float f) {
   return libgr::getScaleMatrix(libgr::direction3_t(f, f, f));
 }
 
-// The turn of a rotation matrix. The library's getRotation3 takes its axis
-// from the skew part, which vanishes at half a turn (and rounding can push
-// the cosine just below -1 there): such a view would never turn back. Near
-// half a turn the axis is read from the symmetric part instead.
-libgr::rotation3_t turn_of(const libgr::matrix3w_t& r) {
-  const float cosine = (r.at(0, 0) + r.at(1, 1) + r.at(2, 2) - 1) * 0.5f;
-  libgr::direction3_t axis(r.at(2, 1) - r.at(1, 2), r.at(0, 2) - r.at(2, 0),
-                           r.at(1, 0) - r.at(0, 1));
-  float length = std::sqrt(axis.x * axis.x + axis.y * axis.y + axis.z * axis.z);
-  // The skew part is 2 sin(angle) along the axis: atan2 keeps the angle
-  // exact near half a turn, where acos of the cosine alone is coarse.
-  const float angle = std::atan2(length * 0.5f, cosine) * 57.29578f;
-  if (length < 1e-3f && cosine > 0) {
-    if (!(length > 0)) return libgr::rotation3_t(0, z_axis);
-  } else if (length < 1e-3f) {
-    // R + I = 2 u u^T: its column of the largest diagonal element is along u.
-    unsigned k = 0;
-    for (unsigned i = 1; i < 3; ++i)
-      if (r.at(i, i) > r.at(k, k)) k = i;
-    const libgr::direction3_t skew = axis;
-    axis = libgr::direction3_t(r.at(0, k), r.at(1, k), r.at(2, k));
-    (k == 0 ? axis.x : k == 1 ? axis.y : axis.z) += 1;
-    // Just short of half a turn the skew part still tells the sense.
-    if (axis.x * skew.x + axis.y * skew.y + axis.z * skew.z < 0) axis = axis * -1.0f;
-    length = std::sqrt(axis.x * axis.x + axis.y * axis.y + axis.z * axis.z);
-    if (!(length > 0)) return libgr::rotation3_t(0, z_axis);
-  }
-  return libgr::rotation3_t(angle, axis * (1.0f / length));
-}
-
 }  // namespace
 
 libgr::matrix3w_t compose_view(const libgr::matrix3w_t& view, const libgr::matrix3w_t& m) {
@@ -85,7 +55,7 @@ bool view_clear_rotate(libgr::matrix3w_t& view, libgr::rotation3_t& inverse) {
   float s = 0;
   if (!view_scale_of(view, s)) return false;
   const libgr::matrix3w_t unscaled = compose_view(view, uniform_scale(1.0f / s));
-  const libgr::rotation3_t turn = turn_of(unscaled);
+  const libgr::rotation3_t turn = libgr::getRotation3(unscaled);
   inverse = libgr::rotation3_t(-turn.angle, turn.axis);
   view = compose_view(view, libgr::getRotateMatrix(inverse));
   return true;

@@ -182,6 +182,10 @@ void ViewScene::Matrix(const libgr::matrix3w_t& m) {
   if (hasCurrent()) m_current->view.m_matrix = compose_view(m_current->view.m_matrix, m);
 }
 
+void ViewScene::setView(const libgr::matrix3w_t& m) {
+  if (hasCurrent()) m_current->view.m_matrix = m;
+}
+
 void ViewScene::Origin() {
   if (!hasCurrent()) return;
   m_current->view.m_matrix = libgr::Imtx;

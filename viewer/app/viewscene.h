@@ -69,6 +69,8 @@ class ViewScene {
   void Scale(float factor, float = 0);
   void Move(const libgr::direction3_t& d, float = 0);
   void Matrix(const libgr::matrix3w_t& m);
+  // The view becomes m.
+  void setView(const libgr::matrix3w_t& m);
   // The view of a freshly added image: its orientation turn only.
   void Origin();
   // The resets leave a view without a usable scale (determinant not

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <vector>
 
+#include "utility/failure.h"
 #include "utility/futil.h"
 #include "utility/option.h"
 #include "viewer/graphics/geometry_stream.h"
@@ -65,6 +66,7 @@ bool write_all(int fd, const std::string& bytes) {
   while (done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = ENOSPC;
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
   }
@@ -89,16 +91,16 @@ bool zevfile_t::save(const char* path) const {
   std::vector<char> buffer(tmp.begin(), tmp.end());
   buffer.push_back('\0');
   const int fd = ::mkstemp(buffer.data());
-  if (fd < 0) return false;
+  if (fd < 0) return libutils::fail(name, ": zevfile save fail, ", std::strerror(errno));
   tmp = buffer.data();
-  const bool written = write_all(fd, text()) && ::fchmod(fd, file_mode(name)) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(tmp.c_str(), name.c_str()) != 0) {
-    const int cause = errno;
+  // The first failure's reason; a full disk may show only at close.
+  int cause = 0;
+  if (!write_all(fd, text()) || ::fchmod(fd, file_mode(name)) != 0) cause = errno;
+  if (::close(fd) != 0 && cause == 0) cause = errno;
+  if (cause == 0 && ::rename(tmp.c_str(), name.c_str()) != 0) cause = errno;
+  if (cause != 0) {
     ::unlink(tmp.c_str());
-    libutils::error();
-    std::cerr << name << ": zevfile save fail, " << std::strerror(cause) << std::endl;
-    return false;
+    return libutils::fail(name, ": zevfile save fail, ", std::strerror(cause));
   }
   if (g_option.verbose) std::cout << name << ": zevfile saved." << std::endl;
   return true;

@@ -25,8 +25,8 @@ struct zevfile_t {
   // The same from a stream.
   bool parse(std::istream& in);
   // Writes the view beside the image through a temporary file renamed over
-  // the old one: false, and the old view kept, unless every byte was
-  // written.
+  // the old one: false, the old view kept and a line on standard error,
+  // unless every byte was written.
   bool save(const char* path) const;
   // Removes the saved view; false when there was none to remove.
   bool del(const char* path) const;

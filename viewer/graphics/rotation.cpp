@@ -34,10 +34,31 @@ matrix3w_t getRotateMatrix(const rotation3_t& r) {
 }
 
 rotation3_t getRotation3(const matrix3w_t& m) {
-  double angle = std::acos((m[0] + m[5] + m[10] - 1) * 0.5) * kRadToDeg;
-  if (!std::isfinite(angle)) return Irot;
-  direction3_t axis = Normalize(direction3_t(m[6] - m[9], m[8] - m[2], m[1] - m[4]));
-  return rotation3_t(static_cast<float>(angle), axis);
+  for (float e : m.m)
+    if (!std::isfinite(e)) return Irot;
+  const double cosine = (static_cast<double>(m[0]) + m[5] + m[10] - 1) * 0.5;
+  // The skew part is 2 sin(angle) along the axis. atan2 of both keeps the
+  // angle exact near half a turn, where acos of the cosine alone is coarse
+  // and rounding can push its argument just below -1.
+  direction3_t axis(m[6] - m[9], m[8] - m[2], m[1] - m[4]);
+  double length = Length(axis);
+  const double angle = std::atan2(length * 0.5, cosine) * kRadToDeg;
+  if (length < 1e-3 && cosine < 0) {
+    // Near half a turn the skew part vanishes: R + I = 2 u u^T there, and
+    // its column of the largest diagonal element lies along u.
+    unsigned k = 0;
+    for (unsigned i = 1; i < 3; ++i)
+      if (m.at(i, i) > m.at(k, k)) k = i;
+    const direction3_t skew = axis;
+    axis = direction3_t(m.at(0, k), m.at(1, k), m.at(2, k));
+    (k == 0 ? axis.x : k == 1 ? axis.y : axis.z) += 1;
+    // Just short of half a turn the skew part still tells the sense.
+    if (DotProduct(axis, skew) < 0) axis = axis * -1.0f;
+    length = Length(axis);
+  }
+  // No turn at all: a zero axis, as Normalize leaves it.
+  if (!(length > 0)) return rotation3_t(static_cast<float>(angle), direction3_t(0, 0, 0));
+  return rotation3_t(static_cast<float>(angle), axis * static_cast<float>(1.0 / length));
 }
 
 rotation3_t calcRotation3(const direction3_t& a, const direction3_t& b) {

@@ -18,46 +18,6 @@ need_tools xdotool import convert ffmpeg ffprobe
 [[ -n "${DISPLAY:-}" ]] || fail "no DISPLAY"
 begin_session
 
-# The visible window of the program whose title is exactly $1.
-window_named() {
-  local w
-  for w in $(xdotool search --onlyvisible --pid "$pid" "" 2>/dev/null); do
-    if [[ "$(xdotool getwindowname "$w" 2>/dev/null)" == "$1" ]]; then
-      echo "$w"
-      return 0
-    fi
-  done
-  return 1
-}
-wait_window() {
-  for _ in $(seq 1 300); do
-    window_named "$1" && return 0
-    kill -0 "$pid" 2>/dev/null || fail "the program ended early"
-    sleep 0.1
-  done
-  fail "no window named '$1'"
-}
-wait_gone() {
-  for _ in $(seq 1 600); do
-    window_named "$1" >/dev/null || return 0
-    sleep 0.1
-  done
-  fail "window '$1' stayed"
-}
-# Clicks at x, y of a window; negative values count from its far side.
-click_at() {
-  local wid=$1 x=$2 y=$3 WIDTH HEIGHT X Y SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  ((x < 0)) && x=$((WIDTH + x))
-  ((y < 0)) && y=$((HEIGHT + y))
-  xdotool mousemove --window "$wid" "$x" "$y" click 1
-}
-keys() {
-  local wid=$1
-  shift
-  xdotool windowfocus --sync "$wid"
-  xdotool key --window "$wid" "$@"
-}
 shot() {
   sleep 0.5
   shot_window "$1" "$shots/$2"

@@ -16,7 +16,8 @@ need_tools xdotool import convert
 if [[ -z "${TAVOLIN_XDOTOOL_DISPLAY:-}" ]]; then
   need_tools xvfb-run
   export TAVOLIN_XDOTOOL_DISPLAY=1
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+  # A random first display number keeps parallel tests off one another's.
+  exec xvfb-run -a -n $((200 + RANDOM % 700)) -s "-screen 0 1280x1024x24" bash "$0" "$@"
 fi
 
 begin_session

@@ -58,10 +58,10 @@ TEST_F(Books, BrowserListsRowsAndOpensThemWithoutWritingAnything) {
     EXPECT_EQ(browser.items()[0].name, "notes");
     EXPECT_EQ(browser.items()[1].name, "_PrintBook");
     EXPECT_EQ(browser.items()[2].name, "2024trip");
-    EXPECT_FALSE(browser.items()[0].is_listed);
-    EXPECT_EQ(browser.items()[0].list_button.get_label(), msg(2));
-    EXPECT_TRUE(browser.items()[2].is_listed);
-    EXPECT_EQ(browser.items()[2].viewer_button.get_label(), msg(42));
+    EXPECT_FALSE(browser.items()[0].listed);
+    EXPECT_EQ(browser.items()[0].open_button.get_label(), msg(2));
+    EXPECT_TRUE(browser.items()[2].listed);
+    EXPECT_EQ(browser.items()[2].view_button.get_label(), msg(42));
     EXPECT_EQ(browser.items()[2].count_label.get_text(), "+1");
     EXPECT_EQ(browser.items()[2].comment_label.get_text(), "one\ntwo");
 
@@ -81,7 +81,7 @@ TEST_F(Books, BrowserListsRowsAndOpensThemWithoutWritingAnything) {
       book.comments().title_entry.set_text("changed");
       click(book, Gtk::RESPONSE_OK);
     });
-    browser.items()[1].list_button.clicked();
+    browser.items()[1].open_button.clicked();
     EXPECT_TRUE(script.done());
     script_t nested;
     std::string nested_title;
@@ -97,19 +97,19 @@ TEST_F(Books, BrowserListsRowsAndOpensThemWithoutWritingAnything) {
                  nested_title = inner()->title_label().get_text();
                  click(*inner(), Gtk::RESPONSE_OK);
                });
-    browser.items()[0].list_button.clicked();
+    browser.items()[0].open_button.clicked();
     EXPECT_EQ(nested_title, "Notes");
     bool album_seen = false;
     nested.on<ViewAlbumDialog>([&album_seen](ViewAlbumDialog& album) {
       album_seen = true;
       click(album, Gtk::RESPONSE_OK);
     });
-    browser.items()[2].list_button.clicked();
+    browser.items()[2].open_button.clicked();
     EXPECT_TRUE(album_seen);
 
     // The viewer on the book: no size directory there, so the list file.
     g_global.view_size = 3;
-    browser.items()[1].viewer_button.clicked();
+    browser.items()[1].view_button.clicked();
     ASSERT_TRUE(guitest::pump_until([&]() { return exists(prog.args_file()); }));
     EXPECT_EQ(guitest::lines(read_file(prog.args_file())),
               (std::vector<std::string>{"-Ssize3", "-C" + root, "-F_PrintBook/txt/list.txt"}));

@@ -1,8 +1,8 @@
 # What the scripted sessions of the real program share, sourced by them
 # after setting name (their name in messages): failing with a message, the
 # outside tools they need, a scratch directory removed at the end (with the
-# program, if it still runs), the wait for the program's end and a
-# window's screenshot.
+# program, if it still runs), the wait for the program's end, finding,
+# clicking and typing into its windows, and a window's screenshot.
 
 fail() {
   echo "$name: $*" >&2
@@ -42,4 +42,52 @@ shot_window() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
   import -window root "$work/screen.png"
   convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+}
+
+# The visible windows of the program whose title is exactly $1, one a line.
+windows_named() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$pid" "" 2>/dev/null); do
+    [[ "$(xdotool getwindowname "$w" 2>/dev/null)" == "$1" ]] && echo "$w"
+  done
+  return 0
+}
+# The last of them once there are $2 of them (default 1).
+wait_window() {
+  local found
+  for _ in $(seq 1 300); do
+    found=$(windows_named "$1")
+    if [[ -n "$found" && $(wc -l <<<"$found") -ge ${2:-1} ]]; then
+      tail -n 1 <<<"$found"
+      return 0
+    fi
+    kill -0 "$pid" 2>/dev/null || fail "the program ended early"
+    sleep 0.1
+  done
+  fail "no window named '$1'"
+}
+wait_gone() {
+  for _ in $(seq 1 600); do
+    [[ -z "$(windows_named "$1")" ]] && return 0
+    sleep 0.1
+  done
+  fail "window '$1' stayed"
+}
+# Clicks at x, y of a window; negative values count from its far side.
+click_at() {
+  local wid=$1 x=$2 y=$3 WIDTH HEIGHT X Y SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$wid")"
+  ((x < 0)) && x=$((WIDTH + x))
+  ((y < 0)) && y=$((HEIGHT + y))
+  xdotool mousemove --window "$wid" "$x" "$y" click 1
+}
+# Gives a window the focus and sends it the keys, one by one.
+keys() {
+  local wid=$1 key
+  shift
+  xdotool windowfocus --sync "$wid"
+  for key in "$@"; do
+    xdotool key --window "$wid" "$key"
+    sleep 0.2
+  done
 }

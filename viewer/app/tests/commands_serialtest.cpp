@@ -1,15 +1,21 @@
 // The real plimzev3 driven by keys under the test display: saved
-// views written, composed and restored, snapshots at the first free
-// number, list walks over broken files, the user option file, the
-// work-area key and the album program's book command line.
+// views written, composed and restored (turned photos too), snapshots at
+// the first free number, saves that fail, list walks over broken files,
+// the user option file, the work-area key and the album program's book
+// command line.
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -267,6 +273,72 @@ TEST_F(ViewerCommands, SavedViewIsWrittenComposedRestoredAndDeleted) {
   }
 }
 
+// A photo stored 200x100 in quarters (red, blue on top, green, yellow
+// below) whose EXIF orientation asks for a turn when shown.
+std::string make_turned_photo(const std::string& path, int orientation) {
+  EXPECT_TRUE(
+      capture({"convert", "-size", "200x100", "xc:red", "-fill", "blue", "-draw",
+               "rectangle 100,0 199,49", "-fill", "lime", "-draw", "rectangle 0,50 99,99", "-fill",
+               "yellow", "-draw", "rectangle 100,50 199,99", "-quality", "95", path}));
+  std::string bytes = read_file(path);
+  // An APP1 (34 bytes long) after the JFIF header: "Exif", a little-endian
+  // TIFF header, one IFD entry: the orientation (tag 0x112, one SHORT).
+  std::string app1(
+      "\xFF\xE1\0\x22"
+      "Exif\0\0"
+      "II\x2A\0\x08\0\0\0"
+      "\x01\0"
+      "\x12\x01\x03\0\x01\0\0\0",
+      28);
+  app1 += static_cast<char>(orientation);
+  app1.append(7, '\0');
+  std::size_t at = 2;
+  if (bytes.size() > 6 && static_cast<unsigned char>(bytes[3]) == 0xE0)
+    at = 4 + (static_cast<unsigned char>(bytes[4]) << 8 | static_cast<unsigned char>(bytes[5]));
+  bytes.insert(at, app1);
+  write_file(path, bytes);
+  return path;
+}
+
+TEST_F(ViewerCommands, TurnedPhotosComeBackAsTheyWereSaved) {
+  // Colours at 60 pixels left and right of the centre, above and below,
+  // as the photo is shown upright.
+  const struct {
+    int orientation;
+    rgb_t want[4];  // top left, top right, bottom left, bottom right
+  } cases[] = {
+      {1, {{255, 0, 0}, {0, 0, 255}, {0, 255, 0}, {255, 255, 0}}},
+      {3, {{255, 255, 0}, {0, 255, 0}, {0, 0, 255}, {255, 0, 0}}},
+      {6, {{0, 255, 0}, {255, 0, 0}, {255, 255, 0}, {0, 0, 255}}},
+      {8, {{0, 0, 255}, {255, 255, 0}, {255, 0, 0}, {0, 255, 0}}},
+  };
+  const int xs[4] = {340, 460, 340, 460};
+  const int ys[4] = {240, 240, 360, 360};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.orientation);
+    const std::string name = "o" + std::to_string(c.orientation);
+    const std::string photo = make_turned_photo(m_photos + "/" + name + ".jpg", c.orientation);
+    const std::string title = photo + " (1/1) - plimzev3";
+    for (int run = 1; run <= 2; ++run) {
+      // The first run saves the view, the second restores it.
+      viewer_process v({photo}, m_home);
+      const window_t w = start(v, title);
+      ASSERT_NE(w, 0u);
+      if (run == 1) key(w, "w");
+      ASSERT_TRUE(wait_for([&] { return exists(m_photos + "/" + name + ".zev"); }));
+      key(w, "s");
+      const std::string shot = m_photos + "/" + name + ".zev." + std::to_string(run) + ".jpg";
+      ASSERT_TRUE(wait_for([&] { return jpeg_size(shot) == "800x600"; })) << v.error_text();
+      for (int i = 0; i < 4; ++i) {
+        const rgb_t got = pixel(shot, xs[i], ys[i]);
+        EXPECT_TRUE(near(got, c.want[i].r, c.want[i].g, c.want[i].b))
+            << "run " << run << ", point " << i << ": " << text(got);
+      }
+      quit(v, w);
+    }
+  }
+}
+
 TEST_F(ViewerCommands, SnapshotsTakeTheFirstFreeNumberAndOverwriteNothing) {
   const std::string a = make_quarters("a.png");
   write_file(m_photos + "/a.zev.1.jpg", "not ours");
@@ -283,6 +355,72 @@ TEST_F(ViewerCommands, SnapshotsTakeTheFirstFreeNumberAndOverwriteNothing) {
   EXPECT_FALSE(exists(m_photos + "/a.zev.5.jpg"));
   // The snapshot is never taken for a saved view.
   EXPECT_FALSE(exists(m_photos + "/a.zev"));
+  quit(v, w);
+}
+
+// Undoes a mount or a mode change however the test ends.
+struct undo_t {
+  std::function<void()> run;
+  ~undo_t() {
+    if (run) run();
+  }
+};
+
+TEST_F(ViewerCommands, FailedSavesSayWhyAndTheViewerGoesOn) {
+  // A place where nothing can be written: root passes directory modes, so
+  // as root a small tmpfs of the test's own, first full, then read-only.
+  const std::string place = m_root + "/place";
+  fs::create_directories(place);
+  const bool root = ::geteuid() == 0;
+  undo_t undo;
+  if (root) {
+    if (::mount("tmpfs", place.c_str(), "tmpfs", 0, "size=256k,mode=0755") != 0)
+      GTEST_SKIP() << "root, but no tmpfs can be mounted here: " << std::strerror(errno);
+    undo.run = [place] { ::umount2(place.c_str(), MNT_DETACH); };
+  }
+  m_photos = place;
+  const std::string a = make_quarters("a.png");
+  // The user option file (key W) lives there too.
+  fs::create_symlink(place + "/.plimzev3", m_home + "/.plimzev3");
+  if (!root) {
+    fs::permissions(place, fs::perms::owner_read | fs::perms::owner_exec);
+    undo.run = [place] { fs::permissions(place, fs::perms::owner_all); };
+  }
+  viewer_process v({a}, m_home);
+  const window_t w = start(v, a + " (1/1) - plimzev3");
+  ASSERT_NE(w, 0u);
+  auto expect_lines = [&](int cause) {
+    const std::string why = std::strerror(cause);
+    const std::string lines[] = {place + "/a.zev: zevfile save fail, " + why,
+                                 place + "/a.zev.1.jpg: jpeg1 save fail, " + why,
+                                 m_home + "/.plimzev3: "};
+    const char* keys[] = {"w", "s", "W"};
+    for (int i = 0; i < 3; ++i) {
+      const std::string before = v.error_text();
+      key(w, keys[i]);
+      EXPECT_TRUE(wait_for([&] { return v.error_text().size() > before.size(); }, 10)) << keys[i];
+      const std::string line = v.error_text().substr(before.size());
+      EXPECT_EQ(line.rfind(lines[i], 0), 0u) << keys[i] << ": " << line;
+      EXPECT_NE(line.find(why), std::string::npos) << keys[i] << ": " << line;
+      EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
+    }
+  };
+  if (root) {
+    {
+      std::ofstream fill(place + "/fill", std::ios::binary);
+      const std::string block(4096, 'x');
+      while (fill.write(block.data(), static_cast<std::streamsize>(block.size()))) {
+      }
+    }
+    SCOPED_TRACE("full");
+    expect_lines(ENOSPC);
+    ASSERT_EQ(::mount(nullptr, place.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0)
+        << std::strerror(errno);
+  }
+  SCOPED_TRACE("read-only");
+  expect_lines(root ? EROFS : EACCES);
+  EXPECT_FALSE(exists(place + "/a.zev"));
+  EXPECT_FALSE(exists(place + "/a.zev.1.jpg"));
   quit(v, w);
 }
 

@@ -129,6 +129,18 @@ TEST(Rotation, MatrixTakenApartGivesAngleAndAxisBack) {
     EXPECT_NEAR(back.axis.y, axis.y, 1e-4);
     EXPECT_NEAR(back.axis.z, axis.z, 1e-4);
   }
+  // At half a turn the skew part vanishes and rounding pushes the cosine
+  // below -1: the turn is still found, and turning back by it undoes it.
+  for (const rotation3_t& r :
+       {rotation3_t(180, direction3_t(0, 0, 1)), rotation3_t(179.99f, direction3_t(0, 0, -1)),
+        rotation3_t(180, direction3_t(1, 2, 2))}) {
+    matrix3w_t m = getRotateMatrix(r);
+    m[0] -= 1e-6f;
+    m[5] -= 1e-6f;
+    const rotation3_t back = getRotation3(m);
+    EXPECT_NEAR(back.angle, r.angle, 1e-2);
+    expect_near(getRotateMatrix(rotation3_t(-back.angle, back.axis)) * m, Imtx, 1e-4f);
+  }
   rotation3_t none = getRotation3(Imtx);
   EXPECT_EQ(none.angle, 0);
   EXPECT_EQ(none.axis, direction3_t(0, 0, 0));
