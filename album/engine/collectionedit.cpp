@@ -1,6 +1,5 @@
 #include "album/engine/collectionedit.h"
 
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,24 +31,6 @@ bool refuse_errno(std::ostream& log, const std::string& what, const char* why, i
   return libutils::fail_to(log, what, ": ", why, ", ", std::strerror(err));
 }
 
-// Whether two files hold the same bytes (the same file counts as equal).
-bool same_content(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  if (stat(a.c_str(), &sa) != 0 || stat(b.c_str(), &sb) != 0) return false;
-  if (sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino) return true;
-  if (sa.st_size != sb.st_size) return false;
-  std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
-  if (!fa || !fb) return false;
-  char ba[65536], bb[65536];
-  while (fa && fb) {
-    fa.read(ba, sizeof ba);
-    fb.read(bb, sizeof bb);
-    if (fa.gcount() != fb.gcount()) return false;
-    if (std::memcmp(ba, bb, static_cast<std::size_t>(fa.gcount())) != 0) return false;
-  }
-  return fa.eof() && fb.eof();
-}
-
 bool is_child_name(const std::string& name) {
   return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
@@ -78,35 +59,6 @@ unsigned newalbum_message(e_newalbum_t check) {
     case NEWALBUM_OK: break;
   }
   return 0;
-}
-
-bool is_reserved_import_name(const std::string& name) {
-  for (const char* own : {head_file, last_file, secret_file}) {
-    if (strcasecmp(name.c_str(), own) == 0) return true;
-  }
-  return false;
-}
-
-std::vector<files_t> importable_files(const std::vector<files_t>& files) {
-  std::vector<files_t> out;
-  out.reserve(files.size());
-  for (const files_t& f : files) {
-    if (!is_reserved_import_name(f.name)) out.push_back(f);
-  }
-  return out;
-}
-
-std::vector<std::string> import_clashes(const std::string& from, const std::vector<files_t>& files,
-                                        const path_t& to) {
-  std::vector<std::string> clashes;
-  for (const files_t& f : files) {
-    std::string target;
-    to.make(target, original_dir, f.name);
-    struct stat st;
-    if (lstat(target.c_str(), &st) != 0) continue;
-    if (!same_content(from + "/" + f.name, target)) clashes.push_back(f.name);
-  }
-  return clashes;
 }
 
 bool set_private(const path_t& dir, bool on) {

@@ -37,19 +37,23 @@ e_newalbum_t check_newalbum(const std::vector<files_t>& files, const std::string
 // The catalog message of a check: 40, 27, 28, 41, 26 (0 for NEWALBUM_OK).
 unsigned newalbum_message(e_newalbum_t check);
 
-// Whether name is one of the files an album or collection keeps for itself
-// in "txt" ("head.txt", "last.txt", "secret.txt"; case ignored), which an
-// import must never bring in over the texts the user just gave.
+// The planning of the import copy (import.cpp), which copyfiles follows:
+//
+// Whether name is one of the files an album keeps for itself in "txt"
+// (its comments, count, lists and private marker; case ignored) and no
+// media file, which an import never brings in over them.
 bool is_reserved_import_name(const std::string& name);
 
 // files without the reserved names, in the same order.
 std::vector<files_t> importable_files(const std::vector<files_t>& files);
 
-// The names of files whose camera file in to's "original" exists and holds
-// other bytes than the file of that name in from: adding them to the
-// existing album would replace a camera file, so they are refused.
-std::vector<std::string> import_clashes(const std::string& from, const std::vector<files_t>& files,
-                                        const path_t& to);
+// The lines with which copyfiles would refuse to import files of from into
+// the album to, one per refused file (a name that stands in the album with
+// other bytes, a movie that would convert into another's levels); empty
+// when the import goes through. Checked before the album's texts are
+// written, since adding to an existing album must never replace its files.
+std::vector<std::string> import_refusals(const std::string& from, const std::vector<files_t>& files,
+                                         const path_t& to);
 
 // Creates or removes the private marker "txt/secret.txt" of dir. True when
 // the marker is in the asked state afterwards.

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <iostream>
+#include <set>
 
 #include "album/engine/comment.h"
 #include "album/engine/exif.h"
@@ -276,6 +277,7 @@ struct album_pages_t {
   std::list<std::string> last;
   std::list<std::string> originals;
   std::list<std::string> thumbs;
+  std::set<std::string> with_thumb;
   std::vector<movie_info_t> movies;   // per original, for the movies among them
   std::vector<unsigned long> levels;  // per thumb
   unsigned long movie_count = 0;
@@ -287,7 +289,14 @@ struct album_pages_t {
   bool list();
   bool count();
 
+  // A photo of "original" without a thumbnail has no level (its camera
+  // file cannot be read): it is listed by its file alone.
+  bool unleveled(const std::string& name) const {
+    return is_photo_name(name) && with_thumb.count(name) == 0;
+  }
   void index_sound(std::ostream& out, const std::string& name);
+  void index_unleveled(std::ostream& out, const std::string& name);
+  void list_file(std::ostream& out, const std::string& name);
   bool index_movie(std::ostream& out, const std::string& name, const movie_info_t& movie);
   bool index_photo(std::ostream& out, const std::string& name, unsigned long L);
   void list_movie(std::ostream& out, const std::string& name, const movie_info_t& movie);
@@ -315,6 +324,7 @@ void album_pages_t::load() {
     movies.push_back(movie);
   }
   for (const std::string& name : thumbs) levels.push_back(getshrinklevel(path, name));
+  with_thumb.insert(thumbs.begin(), thumbs.end());
 }
 
 bool album_pages_t::open(std::ofstream& out, const char* page, std::string& file) {
@@ -337,6 +347,15 @@ void album_pages_t::index_sound(std::ostream& out, const std::string& name) {
   out << "\t<br clear=all>\n";
   out << "\t" << duration << ", " << stream << "\n\t<p>\n";
   ++sound_count;
+}
+
+void album_pages_t::index_unleveled(std::ostream& out, const std::string& name) {
+  out << "\t<li>" << html_text(name) << labelsuffix(album, name, true) << "\n";
+  out << "\t<br><a href=\"" << below(original_dir, html_url(name)) << "\">" << html_text(name)
+      << "</a>\n";
+  std::list<std::string> lines = photocommentlines(path, name);
+  writephotocomment(out, lines, 1);
+  out << "\t<br clear=all>\n\t<p>\n\n";
 }
 
 bool album_pages_t::index_movie(std::ostream& out, const std::string& name,
@@ -400,6 +419,8 @@ bool album_pages_t::index(sigc::signal<void, double>& progress) {
       index_sound(out, name);
     else if (is_movie_name(name) && !index_movie(out, name, *movie))
       return false;
+    else if (unleveled(name))
+      index_unleveled(out, name);
     ++movie;
   }
   const double n = static_cast<double>(thumbs.size());
@@ -413,6 +434,14 @@ bool album_pages_t::index(sigc::signal<void, double>& progress) {
   writephotocomment(out, last, 0);
   writehtmlfoot(out);
   return closepage(out, file, log);
+}
+
+void album_pages_t::list_file(std::ostream& out, const std::string& name) {
+  const bool good = album.good(name);
+  if (good) out << frame_open;
+  out << "<a href=\"" << below(original_dir, html_url(name)) << "\">" << html_text(name) << "</a>";
+  if (good) out << frame_close;
+  out << "\n";
 }
 
 void album_pages_t::list_movie(std::ostream& out, const std::string& name,
@@ -449,16 +478,10 @@ bool album_pages_t::list() {
   out << "<br>\n\n";
   auto movie = movies.begin();
   for (const std::string& name : originals) {
-    if (is_sound_name(name)) {
-      const bool good = album.good(name);
-      if (good) out << frame_open;
-      out << "<a href=\"" << below(original_dir, html_url(name)) << "\">" << html_text(name)
-          << "</a>";
-      if (good) out << frame_close;
-      out << "\n";
-    } else if (is_movie_name(name)) {
+    if (is_sound_name(name) || unleveled(name))
+      list_file(out, name);
+    else if (is_movie_name(name))
       list_movie(out, name, *movie);
-    }
     ++movie;
   }
   auto level = levels.begin();

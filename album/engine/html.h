@@ -112,7 +112,9 @@ bool writefflink(std::ostream& out, const path_t& path, const std::string& prefi
 
 // Writes the album's "index.html", "list.html" and "txt/count.txt";
 // progress gets (k + 1) / n after the k-th of the n photos of the index
-// page. Failures go to log; true when all three were written.
+// page (those with a thumbnail). A photo of "original" without one (its
+// camera file cannot be read) is listed, before the photos, by a link to
+// its file. Failures go to log; true when all three were written.
 bool makehtml(const path_t& path, sigc::signal<void, double>& progress, std::ostream& log);
 
 // The zoom pages in "html": per photo one page per level 1 .. L; per movie

@@ -11,6 +11,7 @@
 #include <list>
 #include <map>
 
+#include "album/engine/collectionedit.h"
 #include "album/engine/ffmpeg.h"
 #include "album/engine/layout.h"
 #include "album/engine/safefile.h"
@@ -23,17 +24,6 @@
 namespace tavolin {
 
 namespace {
-
-// The album's own files in "txt", which an imported file must not replace.
-bool is_album_text_name(const std::string& name) {
-  for (const char* own : {head_file, last_file, count_file, list_file, secret_file}) {
-    if (strcasecmp(name.c_str(), own) == 0) return true;
-  }
-  for (const book_list_t& list : book_lists) {
-    if (strcasecmp(name.c_str(), list.listfile) == 0) return true;
-  }
-  return false;
-}
 
 bool entry_exists(const std::string& path) {
   struct stat st;
@@ -68,7 +58,7 @@ std::vector<import_step_t> plan_import(const std::string& from, const std::vecto
     const bool media = is_media_name(name);
     std::string target;
     path.make(target, media ? original_dir : txt_dir, name);
-    if (!media && is_album_text_name(name)) {
+    if (is_reserved_import_name(name)) {
       steps.push_back(import_step_t::text_name);
       continue;
     }
@@ -94,6 +84,33 @@ std::vector<import_step_t> plan_import(const std::string& from, const std::vecto
 }
 
 }  // namespace
+
+bool is_reserved_import_name(const std::string& name) {
+  if (is_media_name(name)) return false;
+  for (const char* own : {head_file, last_file, count_file, list_file, secret_file}) {
+    if (strcasecmp(name.c_str(), own) == 0) return true;
+  }
+  for (const book_list_t& list : book_lists) {
+    if (strcasecmp(name.c_str(), list.listfile) == 0) return true;
+  }
+  return false;
+}
+
+std::vector<files_t> importable_files(const std::vector<files_t>& files) {
+  std::vector<files_t> out;
+  out.reserve(files.size());
+  for (const files_t& f : files) {
+    if (!is_reserved_import_name(f.name)) out.push_back(f);
+  }
+  return out;
+}
+
+std::vector<std::string> import_refusals(const std::string& from, const std::vector<files_t>& files,
+                                         const path_t& to) {
+  std::vector<std::string> refusals;
+  plan_import(from, files, to, refusals);
+  return refusals;
+}
 
 bool copyfiles(const std::string& from, const std::vector<files_t>& files, const path_t& path,
                sigc::signal<void, double>& progress) {

@@ -55,16 +55,21 @@ bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& fi
   if (!has_album_dir(path, log)) return false;
   const std::set<std::string> kept = kept_photos(files, path);
   if (!copyfiles(from, files, path, copying, log)) return step_failed(log, "copyfiles");
-  if (!shrink_keeping(path, files, kept, shrinking, log)) return step_failed(log, "shrink");
-  return write_pages(path, pages, zoom_pages, log);
+  // A camera file that cannot be read gets no level, but the album still
+  // gets its pages, which list it; the result tells of the failure.
+  const bool shrunk =
+      shrink_keeping(path, files, kept, shrinking, log) || step_failed(log, "shrink");
+  const bool written = write_pages(path, pages, zoom_pages, log);
+  return shrunk && written;
 }
 
 bool updatealbum(const path_t& path, const std::vector<files_t>& files, sigc::signal<void, double>&,
                  sigc::signal<void, double>& shrinking, sigc::signal<void, double>& pages,
                  sigc::signal<void, double>& zoom_pages, std::ostream& log) {
   if (!has_album_dir(path, log)) return false;
-  if (!shrinkupdate(path, files, shrinking)) return step_failed(log, "shrinkupdate");
-  return write_pages(path, pages, zoom_pages, log);
+  const bool shrunk = shrinkupdate(path, files, shrinking, log) || step_failed(log, "shrinkupdate");
+  const bool written = write_pages(path, pages, zoom_pages, log);
+  return shrunk && written;
 }
 
 }  // namespace tavolin

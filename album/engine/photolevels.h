@@ -24,13 +24,14 @@ bool shrinkone_with(const path_t& path, const std::vector<std::string>& levels,
 
 bool shrinkoneupdate_with(const std::vector<std::string>& levels, const path_t& path,
                           const std::string& name, unsigned long level_number, unsigned long start,
-                          unsigned long rotation, std::ostream& err, level_scratch_t& scratch);
+                          unsigned long rotation, std::ostream& log, std::ostream& err,
+                          level_scratch_t& scratch);
 
 // One photo of an import (shrink) and of an update (shrinkupdate): its
 // level number, its directories, its levels.
 bool shrink_photo(const path_t& path, const files_t& file, std::ostream& log, std::ostream& err,
                   level_scratch_t& scratch);
-bool update_photo(const path_t& path, const files_t& file, std::ostream& err,
+bool update_photo(const path_t& path, const files_t& file, std::ostream& log, std::ostream& err,
                   level_scratch_t& scratch);
 
 // shrink for files copied into an album that may hold some of them

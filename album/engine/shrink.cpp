@@ -206,18 +206,26 @@ struct photo_job_t {
   }
 };
 
+// Decodes source, made from the camera file after level 0. A picture that
+// cannot be decoded (a camera file cut short) gets no level at all: its
+// level 0, a link to it or its turn, goes again.
 bool decode(const photo_job_t& job, marker_list_t& markers, const std::string& source,
             const std::string& decode_subject, const char* function) {
   libgr::jpegdata_t data;
+  bool decoded = false;
   if (!data.load(source.c_str())) {
-    return libutils::fail_to(job.log, source, ": ", function, "() jpegdata load fail.");
+    libutils::fail_to(job.log, source, ": ", function, "() jpegdata load fail.");
+  } else {
+    libgr::jpeginfo_t info;
+    decoded = info.decompress(job.scratch.picture, data, 0, false, libgr::black3ub);
+    if (decoded)
+      markers.swap(info.markers);
+    else
+      libutils::fail_to(job.log, decode_subject, ": ", function, "() decompress fail.");
   }
-  libgr::jpeginfo_t info;
-  if (!info.decompress(job.scratch.picture, data, 0, false, libgr::black3ub)) {
-    return libutils::fail_to(job.log, decode_subject, ": ", function, "() decompress fail.");
-  }
-  markers.swap(info.markers);
-  return true;
+  const std::string level0 = job.level(0);
+  if (!decoded && level0 != job.original) unlink(level0.c_str());
+  return decoded;
 }
 
 // What the camera file says; its bytes are released on return.
@@ -430,9 +438,9 @@ bool shrinkone(const path_t& path, std::vector<std::string>& levels, const std::
 
 bool shrinkoneupdate_with(const std::vector<std::string>& levels, const path_t& path,
                           const std::string& name, unsigned long level_number, unsigned long start,
-                          unsigned long rotation, std::ostream& err, level_scratch_t& scratch) {
+                          unsigned long rotation, std::ostream& log, std::ostream& err,
+                          level_scratch_t& scratch) {
   const unsigned long L = level_number;
-  std::ostream& log = err;
   if (levels.size() < L + 3 || start > L + 2) return too_few_levels(name, "shrinkoneupdate", log);
   const photo_job_t job{path,         levels, name, file_in(path, original_dir, name),
                         update_texts, log,    err,  scratch};
@@ -471,7 +479,7 @@ bool shrinkoneupdate(std::vector<std::string>& levels, const path_t& path, const
                      unsigned long level_number, unsigned long start, unsigned long rotation) {
   level_scratch_t scratch;
   return shrinkoneupdate_with(levels, path, name, level_number, start, rotation, std::cerr,
-                              scratch);
+                              std::cerr, scratch);
 }
 
 bool shrink_photo(const path_t& path, const files_t& file, std::ostream& log, std::ostream& err,
@@ -485,18 +493,19 @@ bool shrink_photo(const path_t& path, const files_t& file, std::ostream& log, st
   return true;
 }
 
-bool update_photo(const path_t& path, const files_t& file, std::ostream& err,
+bool update_photo(const path_t& path, const files_t& file, std::ostream& log, std::ostream& err,
                   level_scratch_t& scratch) {
   const unsigned long level = getshrinklevel_to(file_in(path, original_dir, file.name), err);
   const std::vector<std::string> levels = size_level_dirs(level);
   make_level_dirs(path, levels);
   if (file.rotation != 0)
-    return shrinkoneupdate_with(levels, path, file.name, level, 0, file.rotation, err, scratch);
+    return shrinkoneupdate_with(levels, path, file.name, level, 0, file.rotation, log, err,
+                                scratch);
   // The first level missing, or left empty by an old failure, and all
   // below it are made again.
   for (unsigned long h = 0; h < levels.size(); ++h) {
     if (!is_missing_or_empty(file_in(path, levels[h], file.name))) continue;
-    return shrinkoneupdate_with(levels, path, file.name, level, h, 0, err, scratch);
+    return shrinkoneupdate_with(levels, path, file.name, level, h, 0, log, err, scratch);
   }
   return true;
 }

@@ -46,10 +46,12 @@ bool copyfiles(const std::string& from, const std::vector<files_t>& files, const
                sigc::signal<void, double>& progress);
 
 // Makes "thumb", the size levels of every photo and the movie levels of
-// every movie of files (already in "original"); failures go to log. The
-// photos are made on worker threads (level_workers(), levelwork.h) while
-// the movies are converted on this thread; progress, the log lines and
-// the failure that decides come in list order, as from one thread.
+// every movie of files (already in "original"); failures go to log. A file
+// that fails (a camera file that cannot be read) gets no level and the
+// others are made all the same; the result is then false. The photos are
+// made on worker threads (level_workers(), levelwork.h) while the movies
+// are converted on this thread; progress and the log lines come in list
+// order, as from one thread, one emission per file.
 bool shrink(const path_t& path, const std::vector<files_t>& files,
             sigc::signal<void, double>& progress, std::ostream& log);
 
@@ -60,7 +62,8 @@ bool shrink(const path_t& path, const std::vector<files_t>& files,
 // is upright; halving never makes a side smaller than one pixel. size0 is
 // always written, and so is every level and the thumbnail after it: all of
 // them come from one count. Every file is written under a temporary name
-// and renamed when complete. Failures go to log.
+// and renamed when complete. A photo that cannot be decoded keeps no
+// level 0. Failures go to log.
 bool shrinkone(const path_t& path, std::vector<std::string>& levels, const std::string& name,
                unsigned long level_number, unsigned long rotation, std::ostream& log);
 
@@ -68,6 +71,9 @@ bool shrinkone(const path_t& path, std::vector<std::string>& levels, const std::
 // turns again what has a rotation. Failures go to standard error.
 bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
                   sigc::signal<void, double>& progress);
+// The same with the lines of each file's failure on log.
+bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
+                  sigc::signal<void, double>& progress, std::ostream& log);
 
 // Rewrites the levels of one photo from level start on (level 0, a link or
 // a lossless turn, is never re-encoded) and its thumbnail; all of them when

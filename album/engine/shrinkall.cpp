@@ -1,7 +1,7 @@
 // shrink and shrinkupdate: the photos' levels are built on worker threads
 // while the calling thread converts the movies through ffmpeg (which uses
 // the cores itself); the caller takes the results in list order, so that
-// progress, log lines and the failure that decides come as from one thread.
+// progress and log lines come as from one thread.
 #include <sys/stat.h>
 
 #include <iostream>
@@ -44,17 +44,19 @@ bool run_levels(const std::vector<files_t>& files, sigc::signal<void, double>& p
   }
   workers.start();
   std::size_t emitted = 0, movie_k = next_movie(files, 0);
+  // One file that cannot be made (a cut camera file) leaves the others to
+  // be made all the same; the step still fails.
+  bool all_made = true;
   for (;;) {
     while (emitted < n && workers.done(emitted)) {
       log << workers.log_text(emitted);
       std::cerr << workers.err_text(emitted);
-      if (!workers.ok(emitted)) return false;  // the workers stop on the way out
+      if (!workers.ok(emitted)) all_made = false;
       progress.emit(static_cast<double>(emitted + 1) / static_cast<double>(n));
       ++emitted;
     }
-    if (emitted == n) return true;
-    // A movie after a file known to fail would not have been made.
-    if (movie_k < n && movie_k < workers.first_failed()) {
+    if (emitted == n) return all_made;
+    if (movie_k < n) {
       std::ostringstream text;
       const bool ok = movie(files[movie_k], text);
       workers.mark(movie_k, ok, text.str(), "");
@@ -88,19 +90,24 @@ bool shrink_keeping(const path_t& path, const std::vector<files_t>& files,
                      std::ostream& e) {
         if (kept.count(file.name) == 0) return shrink_photo(path, file, l, e, scratch);
         // Its lines go to the log, as those of the photos made anew.
-        return update_photo(path, file, l, scratch) || libutils::fail_to(l, "shinkone() fail.");
+        return update_photo(path, file, l, l, scratch) || libutils::fail_to(l, "shinkone() fail.");
       },
       [&path](const files_t& file, std::ostream& l) { return shrinkmovie(path, file.name, l); });
 }
 
 bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
                   sigc::signal<void, double>& progress) {
+  return shrinkupdate(path, files, progress, std::cerr);
+}
+
+bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
+                  sigc::signal<void, double>& progress, std::ostream& log) {
   // An album that has only "original" is repaired by an update too.
   make_thumb_dir(path);
   return run_levels(
-      files, progress, std::cerr,
-      [&path](const files_t& file, level_scratch_t& scratch, std::ostream&, std::ostream& e) {
-        return update_photo(path, file, e, scratch);
+      files, progress, log,
+      [&path](const files_t& file, level_scratch_t& scratch, std::ostream& l, std::ostream& e) {
+        return update_photo(path, file, l, e, scratch);
       },
       [&path](const files_t& file, std::ostream& l) { return shrinkmovie(path, file.name, l); });
 }

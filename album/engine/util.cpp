@@ -2,6 +2,7 @@
 
 #include <strings.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -145,6 +146,12 @@ std::string browser_command(const std::string& dir) {
   return "browser.sh -noraise --new-tab " + shell_quote(below(dir, index_page));
 }
 
+std::string browser_command(const std::string& programdir, const std::string& dir) {
+  const std::string own = programdir + "browser.sh";
+  if (programdir.empty() || access(own.c_str(), X_OK) != 0) return browser_command(dir);
+  return shell_protect(programdir) + browser_command(dir);
+}
+
 std::string plimzev3_command(const std::string& programdir, const std::list<std::string>& args) {
   std::string cmd = shell_protect(programdir) + g_global.plimzev3;
   for (const std::string& arg : args) cmd += " " + shell_quote(arg);
@@ -158,6 +165,13 @@ std::string movie_command(const std::string& file) {
 void run_browser(const std::string& dir) {
   const int rc = std::system(browser_command(dir).c_str());
   (void)rc;
+}
+
+int run_browser(const std::string& programdir, const std::string& dir, std::string& command) {
+  command = browser_command(programdir, dir);
+  const int status = std::system(command.c_str());
+  if (status == -1 || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
 }
 
 bool run_plimzev3(const std::string& programdir, const std::string& arg) {

@@ -62,11 +62,19 @@ bool copyjpeg(const std::string& from, const std::string& to, const std::string&
 
 // The command lines, each argument quoted by shell_quote().
 std::string browser_command(const std::string& dir);
+// The same from programdir (with its trailing "/") when its browser.sh is
+// there to run, as an installed or desktop-started program has no PATH to
+// it; else the plain form through PATH.
+std::string browser_command(const std::string& programdir, const std::string& dir);
 std::string plimzev3_command(const std::string& programdir, const std::list<std::string>& args);
 std::string movie_command(const std::string& file);
 
 // The browser on dir's "index.html"; waits for it.
 void run_browser(const std::string& dir);
+// The same with browser_command(programdir, dir), which goes to command;
+// the shell's exit status, -1 when no shell ran or it did not end normally
+// (126 and 127: the shell could not run browser.sh).
+int run_browser(const std::string& programdir, const std::string& dir, std::string& command);
 // The viewer (programdir + g_global.plimzev3) in the background on one
 // path, or on a list of arguments. True when the shell ran the command.
 bool run_plimzev3(const std::string& programdir, const std::string& arg);

@@ -18,12 +18,6 @@ namespace tavolin {
 
 Glib::ustring msg_utf8(unsigned id) { return to_utf8(plimlib::getmsg(id)); }
 
-std::string widget_text(const Glib::ustring& text) {
-  std::string out;
-  if (!from_utf8(text, out)) return std::string();
-  return out;
-}
-
 bool view_text(const Gtk::TextView& view, std::string& out) {
   return from_utf8(view.get_buffer()->get_text(true), out);
 }
@@ -154,6 +148,14 @@ void view_entry(const std::string& programdir, const std::string& dir, const std
 
 void show_error_log(Gtk::Window& parent, unsigned message, const std::string& log) {
   show_error(parent, plimlib::getmsg(message), log.empty() ? std::string() : "\n" + log);
+}
+
+void open_browser(Gtk::Window& parent, const std::string& programdir, const std::string& dir) {
+  std::string command;
+  const int status = run_browser(programdir, dir, command);
+  // 127: not found, 126: not executable; other statuses are the browser's.
+  if (status == 126 || status == 127)
+    show_error(parent, command, ": shell exit status " + std::to_string(status) + ".");
 }
 
 void present_again(Gtk::Window& window) {

@@ -27,9 +27,6 @@ namespace tavolin {
 // The catalog's message id as widget text.
 Glib::ustring msg_utf8(unsigned id);
 
-// Widget text in the locale's encoding; "" when the locale cannot carry it
-// (the conversion writes its line).
-std::string widget_text(const Glib::ustring& text);
 // The whole text of a view's buffer (hidden characters included); false
 // when the locale cannot carry it.
 bool view_text(const Gtk::TextView& view, std::string& out);
@@ -108,6 +105,11 @@ void view_entry(const std::string& programdir, const std::string& dir, const std
 // The error box over parent: the message, and a line end and the log when
 // the log is not empty.
 void show_error_log(Gtk::Window& parent, unsigned message, const std::string& log = "");
+
+// The browser on dir's "index.html" (programdir's browser.sh when it has
+// one); an error box over parent with the command and the shell's status
+// when the shell could not run it.
+void open_browser(Gtk::Window& parent, const std::string& programdir, const std::string& dir);
 
 // After a nested dialog or an outside program: iconify when OSTYPE asks for
 // it, then present the window again.

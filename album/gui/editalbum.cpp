@@ -196,16 +196,17 @@ void EditAlbumDialog::save() {
   m_progress.show();
   m_progress.setProgress1(0);
   std::ostringstream log;
-  if (!updatealbum(m_location, files, m_progress.signal1, m_progress.signal2, m_progress.signal3,
-                   m_progress.signal4, log)) {
-    m_progress.hide();
+  // A file the update cannot read still leaves the pages written: the
+  // book choices reach the best album too.
+  const bool updated = updatealbum(m_location, files, m_progress.signal1, m_progress.signal2,
+                                   m_progress.signal3, m_progress.signal4, log);
+  if (goodchanged) makebesthtml(m_location, m_progress.signal5, m_progress.signal6);
+  m_progress.hide();
+  if (!updated) {
     libutils::error();
     std::cerr << m_albumdir << ": updatealbum() fail." << std::endl;
     show_error_log(*this, 29, log.str());
-    return;
   }
-  if (goodchanged) makebesthtml(m_location, m_progress.signal5, m_progress.signal6);
-  m_progress.hide();
 }
 
 }  // namespace tavolin

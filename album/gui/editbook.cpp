@@ -117,7 +117,7 @@ void EditBookDialog::on_response(int response) {
     case EDITBOOK_UPDATE:
     case Gtk::RESPONSE_APPLY:
     case Gtk::RESPONSE_OK: save(response); break;
-    case EDITBOOK_BROWSER: run_browser(m_fulldir); break;
+    case EDITBOOK_BROWSER: open_browser(*this, m_program_dir, m_fulldir); break;
     default: break;
   }
 }
@@ -128,6 +128,7 @@ void EditBookDialog::new_collection() {
     const int response = dialog.run();
     if (response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT) return;
     if (response != Gtk::RESPONSE_APPLY && response != Gtk::RESPONSE_OK) continue;
+    if (dialog.m_directory.empty()) continue;  // refused: the dialog has said why
     if (dialog.m_title.empty()) {
       show_error_log(dialog, 26);
       continue;
@@ -148,10 +149,11 @@ void EditBookDialog::new_album() {
     const int response = dialog.run();
     if (response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT) return;
     if (response != Gtk::RESPONSE_OK) continue;
-    from = widget_text(dialog.m_from_entry.get_text());
-    to = dialog.get_to();
-    // Typed text the locale cannot carry is never written as empty text.
-    if (!dialog.m_comments.read(title, head, last)) {
+    // Typed text the locale cannot carry is never written as empty text,
+    // nor taken as an empty name (the collection itself, the current
+    // directory).
+    if (!from_utf8(dialog.m_from_entry.get_text(), from) || !dialog.get_to(to) ||
+        !dialog.m_comments.read(title, head, last)) {
       show_error_log(dialog, 30);
       continue;
     }
@@ -171,14 +173,12 @@ void EditBookDialog::new_album() {
       continue;
     }
     // Adding to an existing album never replaces a camera file with
-    // another of the same name.
-    const std::vector<std::string> clashes = import_clashes(from, files, to);
-    if (!clashes.empty()) {
+    // another of the same name: what the import would refuse is refused
+    // before the album's texts are written.
+    const std::vector<std::string> refusals = import_refusals(from, files, to);
+    if (!refusals.empty()) {
       std::ostringstream log;
-      std::string original;
-      to.make(original, original_dir);
-      for (const std::string& name : clashes)
-        log << original << "/" << name << ": another file of this name, not replaced.\n";
+      for (const std::string& line : refusals) log << line << "\n";
       show_error_log(dialog, 29, log.str());
       continue;
     }
@@ -223,14 +223,26 @@ void EditBookDialog::save(int response) {
     show_error_log(*this, 30);
   }
 
+  // A new name the locale cannot carry keeps its row as it is.
+  std::vector<std::string> new_names(m_items.size());
+  bool refused = false;
+  for (std::size_t i = 0; i < m_items.size(); ++i) {
+    if (!from_utf8(m_items[i].name_entry.get_text(), new_names[i])) {
+      new_names[i] = m_items[i].name;
+      refused = true;
+    }
+  }
+  if (refused) show_error_log(*this, 30);
+
   m_progwin.show();
   m_progwin.setProgress5(0);
   m_progwin.setProgress6(0);
   std::set<std::string> targets;
-  for (item_t& row : m_items) {
+  for (std::size_t i = 0; i < m_items.size(); ++i) {
+    const item_t& row = m_items[i];
     if (row.private_check.get_active() != row.was_private)
       set_private(path_t("", m_fulldir, row.name), row.private_check.get_active());
-    const std::string new_name = widget_text(row.name_entry.get_text());
+    const std::string& new_name = new_names[i];
     if (new_name == row.name) continue;
     // rename(2), never a shell; a refused name keeps the row as it was.
     if (!rename_entry(m_fulldir, row.name, new_name, std::cerr)) continue;

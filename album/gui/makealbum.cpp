@@ -102,8 +102,11 @@ MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
 
 MakeAlbumDialog::~MakeAlbumDialog() = default;
 
-path_t MakeAlbumDialog::get_to() const {
-  return path_t("", m_collection_dir, widget_text(m_to_entry.get_text()));
+bool MakeAlbumDialog::get_to(path_t& to) const {
+  std::string name;
+  if (!from_utf8(m_to_entry.get_text(), name)) return false;
+  to = path_t("", m_collection_dir, name);
+  return true;
 }
 
 unsigned long MakeAlbumDialog::angle_count(unsigned long i) const {
@@ -115,13 +118,16 @@ std::vector<files_t> MakeAlbumDialog::selected_files() const {
   std::vector<files_t> files;
   files.reserve(m_items.size());
   for (unsigned long i = 0; i < m_items.size(); ++i) {
-    if (m_items[i].select_button.get_active()) files.emplace_back(*m_items[i].name, angle_count(i));
+    if (m_items[i].name && m_items[i].select_button.get_active())
+      files.emplace_back(*m_items[i].name, angle_count(i));
   }
   return files;
 }
 
 bool MakeAlbumDialog::leave_from(GdkEventFocus*) {
-  if (m_scanned && widget_text(m_from_entry.get_text()) == m_scanned_from) return false;
+  std::string source;
+  if (m_scanned && from_utf8(m_from_entry.get_text(), source) && source == m_scanned_from)
+    return false;
   return scan();
 }
 
@@ -131,10 +137,12 @@ bool MakeAlbumDialog::scan() {
   m_items.clear();
   temp_t temp;
 
-  const std::string source = widget_text(m_from_entry.get_text());
-  m_scanned = true;
+  // A name the locale cannot carry lists nothing (never the current
+  // directory, as the empty name would).
+  std::string source;
+  m_scanned = from_utf8(m_from_entry.get_text(), source);
   m_scanned_from = source;
-  if (!libutils::getfiles(m_files, source)) return false;
+  if (!m_scanned || !libutils::getfiles(m_files, source)) return false;
 
   // Rows are made in place, once: they hold widgets and are never moved.
   std::vector<item_t>(m_files.size()).swap(m_items);
@@ -210,7 +218,7 @@ bool MakeAlbumDialog::scan() {
   }
 
   std::string title, head, last;
-  loadcomment(widget_text(m_from_entry.get_text()), title, head, last);
+  loadcomment(source, title, head, last);
   m_comments.offer(title, head, last);
 
   button_invert();
@@ -223,8 +231,8 @@ bool MakeAlbumDialog::scan() {
 }
 
 bool MakeAlbumDialog::leave_to(GdkEventFocus*) {
-  const path_t to = get_to();
-  if (to.album.empty()) return false;
+  path_t to;
+  if (!get_to(to) || to.album.empty()) return false;
   std::string title, head, last;
   loadcommenttxt(to, title, head, last);
   m_comments.offer(title, head, last);
@@ -251,7 +259,9 @@ void MakeAlbumDialog::button_update() {
 }
 
 void MakeAlbumDialog::button_invert() {
-  for (item_t& row : m_items) row.select_button.set_active(!row.select_button.get_active());
+  for (item_t& row : m_items) {
+    if (row.name) row.select_button.set_active(!row.select_button.get_active());
+  }
 }
 
 void MakeAlbumDialog::button_image(unsigned long i) {

@@ -63,14 +63,18 @@ MakeBookDialog::MakeBookDialog(Gtk::Window& parent, const path_t& album)
 
 MakeBookDialog::~MakeBookDialog() = default;
 
-path_t MakeBookDialog::get_bookdir() const {
+bool MakeBookDialog::get_bookdir(path_t& book) const {
+  std::string name;
+  if (!from_utf8(m_name_entry.get_text(), name)) return false;
   std::string parent;
   m_album.make(parent);
-  return path_t("", parent, widget_text(m_name_entry.get_text()));
+  book = path_t("", parent, name);
+  return true;
 }
 
 bool MakeBookDialog::button_update(GdkEventFocus*) {
-  const path_t book = get_bookdir();
+  path_t book;
+  if (!get_bookdir(book)) return true;
   std::string title, head, last;
   loadcommenttxt(book, title, head, last);
   if (!title.empty()) m_title_entry.set_text(to_utf8(title));
@@ -84,13 +88,20 @@ bool MakeBookDialog::button_update(GdkEventFocus*) {
 void MakeBookDialog::on_response(int response_id) {
   Gtk::Dialog::on_response(response_id);
   if (response_id != Gtk::RESPONSE_APPLY && response_id != Gtk::RESPONSE_OK) return;
-  const path_t book = get_bookdir();
-  book.make(m_directory);
-  if (!comment_texts(m_title_entry, m_head_view, m_last_view, m_title, m_head_comment,
-                     m_last_comment)) {
+  // A text the locale cannot carry is refused before anything is written;
+  // the empty directory tells the hub that nothing was.
+  m_directory.clear();
+  path_t book;
+  std::string title, head, last;
+  if (!get_bookdir(book) ||
+      !comment_texts(m_title_entry, m_head_view, m_last_view, title, head, last)) {
     show_error_log(*this, 30, "");
     return;
   }
+  book.make(m_directory);
+  m_title = title;
+  m_head_comment = head;
+  m_last_comment = last;
   if (!make_album_dir(book, m_title, m_head_comment, m_last_comment, m_private_check.get_active(),
                       std::cerr)) {
     show_error_log(*this, 30, "");

@@ -154,7 +154,7 @@ void MenuWindow::on_btn_clicked_optionsetting() {
   show_all_children(true);
 }
 
-void MenuWindow::on_btn_clicked_run_browser() { run_browser(g_global.album); }
+void MenuWindow::on_btn_clicked_run_browser() { open_browser(*this, m_programdir, g_global.album); }
 
 void MenuWindow::on_btn_clicked_close() { std::exit(0); }
 

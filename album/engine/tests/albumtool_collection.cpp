@@ -58,10 +58,9 @@ int newalbum_cmd(int argc, char** argv) {
     std::cerr << plimlib::getmsg(newalbum_message(check)) << std::endl;
     return 1;
   }
-  const std::vector<std::string> clashes = import_clashes(from, files, to);
-  for (const std::string& name : clashes)
-    std::cerr << name << ": differs from the album's file of that name, not replaced." << std::endl;
-  if (!clashes.empty()) return 1;
+  const std::vector<std::string> refusals = import_refusals(from, files, to);
+  for (const std::string& line : refusals) std::cerr << line << std::endl;
+  if (!refusals.empty()) return 1;
   if (!make_album_dir(to, argv[first + 3], argv[first + 4], argv[first + 5], false, std::cerr))
     return 1;
   sigc::signal<void, double> s[4];

@@ -46,10 +46,13 @@ TEST(NewAlbumChecks, EachCheckFailsInTurnWithItsMessage) {
   EXPECT_EQ(newalbum_message(NEWALBUM_NO_TITLE), 26u);
 }
 
+// The hub's checks are the import's own plan: every text the import would
+// not copy is dropped, every file it would refuse is refused beforehand.
 TEST(NewAlbumImport, ReservedNamesAreDroppedAndDifferingCameraFilesAreClashes) {
-  const std::vector<files_t> files{files_t("a.jpg", 1), files_t("HEAD.TXT", 0),
-                                   files_t("last.txt", 0), files_t("Secret.txt", 0),
-                                   files_t("notes.txt", 0)};
+  const std::vector<files_t> files{files_t("a.jpg", 1),     files_t("HEAD.TXT", 0),
+                                   files_t("last.txt", 0),  files_t("Secret.txt", 0),
+                                   files_t("notes.txt", 0), files_t("count.txt", 0),
+                                   files_t("Print.txt", 0), files_t("list.txt", 0)};
   const std::vector<files_t> kept = importable_files(files);
   ASSERT_EQ(kept.size(), 2u);
   EXPECT_EQ(kept[0].name, "a.jpg");
@@ -66,10 +69,26 @@ TEST(NewAlbumImport, ReservedNamesAreDroppedAndDifferingCameraFilesAreClashes) {
   write_file(dir / "card/long.jpg", "camera bytes and more");
   write_file(dir / "coll/trip/original/long.jpg", "camera bytes");
   write_file(dir / "card/fresh.jpg", "fresh");
-  const std::vector<files_t> chosen{files_t("same.jpg", 0), files_t("other.jpg", 0),
-                                    files_t("long.jpg", 0), files_t("fresh.jpg", 0)};
-  EXPECT_EQ(import_clashes(dir / "card", chosen, path_t("", dir / "coll", "trip")),
-            (std::vector<std::string>{"other.jpg", "long.jpg"}));
+  make_dirs(dir / "coll/trip/txt");
+  write_file(dir / "card/notes.txt", "new notes");
+  write_file(dir / "coll/trip/txt/notes.txt", "old notes");
+  write_file(dir / "card/clip.mov", "a movie");
+  write_file(dir / "card/clip.avi", "another movie");
+  const std::vector<files_t> chosen{files_t("same.jpg", 0),  files_t("other.jpg", 0),
+                                    files_t("long.jpg", 0),  files_t("fresh.jpg", 0),
+                                    files_t("notes.txt", 0), files_t("clip.mov", 0),
+                                    files_t("clip.avi", 0)};
+  const std::string album = dir / "coll/trip";
+  EXPECT_EQ(import_refusals(dir / "card", chosen, path_t("", dir / "coll", "trip")),
+            (std::vector<std::string>{
+                album + "/original/other.jpg: a different file of this name is in the album, "
+                        "not replaced.",
+                album + "/original/long.jpg: a different file of this name is in the album, "
+                        "not replaced.",
+                album + "/txt/notes.txt: a different file of this name is in the album, "
+                        "not replaced.",
+                (dir / "card/clip.avi") + ": converts into the same movie as clip.mov, "
+                                          "not imported."}));
 }
 
 TEST(AlbumDirectory, IsMadeWithCommentsAndMarkerAndReusedWhenItExists) {

@@ -150,6 +150,8 @@ TEST_F(ShrinkParallel, UpdateOnWorkersRepairsLikeOneThread) {
   }
 }
 
+// Failing photos are told in list order and the others are made all the
+// same, with one worker as with eight.
 TEST_F(ShrinkParallel, FailingPhotoInTheMiddleDecidesAsWithOneWorker) {
   std::vector<files_t> files = camera_files(tmp, false);
   write_file(tmp / "camera/bad.jpg", "not a JPEG at all");
@@ -159,10 +161,14 @@ TEST_F(ShrinkParallel, FailingPhotoInTheMiddleDecidesAsWithOneWorker) {
   const run_t one = make(1, files), eight = make(8, files);
   EXPECT_FALSE(one.ok);
   EXPECT_FALSE(eight.ok);
-  EXPECT_EQ(one.log, "bad.jpg: shrinkone() original analyze_markers fail.\nshinkone() fail.\n");
+  EXPECT_EQ(one.log,
+            "bad.jpg: shrinkone() original analyze_markers fail.\nshinkone() fail.\n"
+            "worse.jpg: shrinkone() original analyze_markers fail.\nshinkone() fail.\n");
   EXPECT_EQ(eight.log, one.log);
   EXPECT_EQ(eight.progress, one.progress);
-  EXPECT_EQ(one.progress.size(), 4u);
+  EXPECT_EQ(one.progress.size(), files.size());
+  EXPECT_EQ(eight.files, one.files);
+  EXPECT_EQ(one.files.count("/thumb/p8.jpg"), 1u);
   EXPECT_NE(eight.err.find("bad.jpg: getshrinklevel() analyze_markers fail.\n"), std::string::npos)
       << eight.err;
 }

@@ -69,6 +69,22 @@ TEST_F(Commands, LinesForOrdinaryNames) {
       << "the setting is a command fragment, the file is not";
 }
 
+// The program's own browser.sh when it can be run there, its directory
+// protected from the shell; else the one on PATH.
+TEST_F(Commands, BrowserFromTheProgramDirectoryWhenItHasOne) {
+  enginetest::scratch_dir dir;
+  const std::string prog = dir / "my $prog/";
+  enginetest::make_dirs(prog);
+  EXPECT_EQ(browser_command(prog, "/r"), "browser.sh -noraise --new-tab \"/r/index.html\"");
+  write_file(prog + "browser.sh", "#!/bin/sh\n");
+  EXPECT_EQ(browser_command(prog, "/r"), "browser.sh -noraise --new-tab \"/r/index.html\"")
+      << "not executable";
+  chmod((prog + "browser.sh").c_str(), 0755);
+  EXPECT_EQ(browser_command(prog, "/r"),
+            shell_quote(prog) + "browser.sh -noraise --new-tab \"/r/index.html\"");
+  EXPECT_EQ(browser_command("", "/r"), browser_command("/r"));
+}
+
 TEST_F(Commands, BookArgumentsNameTheSizeRootAndList) {
   g_global.view_size = 2;
   EXPECT_EQ(plimzev3_book_args("/home/u/album", "_PrintBook"),

@@ -1,0 +1,137 @@
+// Names typed into the collection dialogs that the locale cannot carry are
+// refused, never read as "" (the parent itself, the current directory); and
+// rows a scan never reached are never chosen.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "album/engine/collectionedit.h"
+#include "album/engine/tests/photo_gen.h"
+#include "album/gui/editbook.h"
+#include "album/gui/makealbum.h"
+#include "album/gui/makebook.h"
+#include "album/gui/tests/collection_gui_test.h"
+
+namespace {
+
+using namespace tavolin;
+using collectiontest::click;
+using collectiontest::CollectionTest;
+using collectiontest::script_t;
+using guitest::exists;
+
+const char* const cafe = "Caf\xc3\xa9";  // no byte of it above 127 converts under "C"
+
+// Under the C locale for the life of the object.
+struct c_locale {
+  c_locale() : old(std::setlocale(LC_ALL, nullptr)) { std::setlocale(LC_ALL, "C"); }
+  ~c_locale() { std::setlocale(LC_ALL, old.c_str()); }
+  std::string old;
+};
+
+class NameEntries : public CollectionTest {
+ protected:
+  void SetUp() override {
+    CollectionTest::SetUp();
+    std::ostringstream log;
+    ASSERT_TRUE(make_album_dir(path_t("", root, ""), "Root", "root head", "root end", true, log));
+    ASSERT_TRUE(make_album_dir(path_t("", root, "trip"), "Trip", "", "", false, log));
+  }
+};
+
+TEST_F(NameEntries, MakeBookRefusesANameTheLocaleCannotCarryAndWritesNothing) {
+  const path_t parent_dir("", root, "");
+  MakeBookDialog dialog(parent, parent_dir);
+  const auto before = collectiontest::snapshot(root);
+  std::vector<std::string> texts;
+  script_t script;
+  script.answer_box(Gtk::RESPONSE_OK, &texts);
+  {
+    c_locale c;
+    dialog.m_name_entry.set_text(cafe);
+    dialog.button_update(nullptr);
+    dialog.m_title_entry.set_text("Cafe");
+    dialog.m_private_check.set_active(false);
+    dialog.response(Gtk::RESPONSE_OK);
+  }
+  EXPECT_EQ(texts, std::vector<std::string>{msg(30)});
+  EXPECT_EQ(dialog.m_title_entry.get_text(), "Cafe");  // not the parent's title
+  EXPECT_TRUE(dialog.m_directory.empty());
+  EXPECT_EQ(collectiontest::snapshot(root), before);
+}
+
+// The hub's other names: the new album's source and name, a row's new
+// name; each gets the save failure's message and nothing is made, moved or
+// scanned in their place.
+TEST_F(NameEntries, HubRefusesNamesTheLocaleCannotCarry) {
+  ASSERT_TRUE(phototest::write_photo(card + "/a.jpg", 200, 150, 1));
+  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file);
+  std::vector<std::string> texts;
+  std::size_t rows_of_unreadable_source = 99;
+  {
+    c_locale c;
+    script_t script;
+    script.on<EditBookDialog>([](EditBookDialog& h) { h.response(EDITBOOK_NEW_ALBUM); });
+    script.on<MakeAlbumDialog>([&](MakeAlbumDialog& d) {
+      d.m_update_button.clicked();
+      d.m_to_entry.set_text(cafe);
+      d.m_comments.title_entry.set_text("Cafe");
+      click(d, Gtk::RESPONSE_OK);
+    });
+    script.answer_box(Gtk::RESPONSE_OK, &texts);
+    script.on<MakeAlbumDialog>([&](MakeAlbumDialog& d) {
+      d.m_to_entry.set_text("cafe");
+      d.m_from_entry.set_text(card + "/" + cafe);
+      d.m_update_button.clicked();
+      rows_of_unreadable_source = d.items().size();
+      click(d, Gtk::RESPONSE_OK);
+    });
+    script.answer_box(Gtk::RESPONSE_OK, &texts);
+    script.on<MakeAlbumDialog>([](MakeAlbumDialog& d) { click(d, Gtk::RESPONSE_CANCEL); });
+    EXPECT_EQ(hub.run(), EDITBOOK_NEW_ALBUM);
+    guitest::pump();
+    EXPECT_TRUE(script.done());
+
+    ASSERT_EQ(hub.items().size(), 1u);
+    hub.items()[0].name_entry.set_text(cafe);
+    script.answer_box(Gtk::RESPONSE_OK, &texts);
+    hub.response(Gtk::RESPONSE_APPLY);
+    guitest::pump();
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{msg(30), msg(30), msg(30)}));
+  EXPECT_EQ(rows_of_unreadable_source, 0u);
+  EXPECT_FALSE(exists(root + "/original"));
+  EXPECT_FALSE(exists(root + "/cafe"));
+  EXPECT_TRUE(exists(root + "/trip/txt/head.txt"));
+}
+
+// A scan that stops at a movie (its temporary directory cannot be made)
+// leaves rows without a file: Invert and OK pass them over.
+TEST_F(NameEntries, RowsAScanNeverReachedAreNeverChosen) {
+  ASSERT_TRUE(phototest::write_photo(card + "/a.jpg", 200, 150, 1));
+  guitest::write_file(card + "/b.mov", "a movie");
+  ASSERT_TRUE(phototest::write_photo(card + "/c.jpg", 200, 150, 2));
+  const std::string no_temp = "no-such-dir/tavolin";  // below "/tmp", never made
+  MakeAlbumDialog dialog(parent, card, root, no_temp);
+  script_t script;
+  script.on<MakeAlbumDialog>([](MakeAlbumDialog& d) {
+    EXPECT_FALSE(d.scan());
+    EXPECT_EQ(d.items().size(), 3u);
+    if (d.items().size() == 3) {
+      EXPECT_EQ(d.items()[2].name, nullptr);
+    }
+    d.m_invert_button.clicked();
+    click(d, Gtk::RESPONSE_OK);
+  });
+  EXPECT_EQ(dialog.run(), Gtk::RESPONSE_OK);
+  const std::vector<files_t> files = dialog.selected_files();  // what the hub reads on OK
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[0].name, "a.jpg");
+  EXPECT_EQ(files[1].name, "b.mov");
+  EXPECT_FALSE(dialog.items()[2].select_button.get_active());
+}
+
+}  // namespace
