@@ -84,10 +84,10 @@ MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
   m_comments.build(true);
   m_comments.pack(content);
 
-  m_from_entry.signal_focus_out_event().connect(sigc::mem_fun(*this, &MakeAlbumDialog::leave_from),
-                                                true);
-  m_to_entry.signal_focus_out_event().connect(sigc::mem_fun(*this, &MakeAlbumDialog::leave_to),
-                                              true);
+  m_leave_from = m_from_entry.signal_focus_out_event().connect(
+      sigc::mem_fun(*this, &MakeAlbumDialog::leave_from), true);
+  m_leave_to = m_to_entry.signal_focus_out_event().connect(
+      sigc::mem_fun(*this, &MakeAlbumDialog::leave_to), true);
   m_from_button.signal_clicked().connect(sigc::mem_fun(*this, &MakeAlbumDialog::button_from), true);
   m_invert_button.signal_clicked().connect(sigc::mem_fun(*this, &MakeAlbumDialog::button_invert),
                                            true);
@@ -100,7 +100,12 @@ MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
   fit_on_show(*this);
 }
 
-MakeAlbumDialog::~MakeAlbumDialog() = default;
+MakeAlbumDialog::~MakeAlbumDialog() {
+  // A focused entry loses its focus while the members are torn down: the
+  // handlers must not run on what is already gone.
+  m_leave_from.disconnect();
+  m_leave_to.disconnect();
+}
 
 bool MakeAlbumDialog::get_to(path_t& to) const {
   std::string name;

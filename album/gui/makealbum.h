@@ -81,6 +81,8 @@ class MakeAlbumDialog : public Gtk::Dialog {
   const std::string& m_collection_dir;
   std::string m_scanned_from;  // the source text of the last scan
   bool m_scanned = false;
+  sigc::connection m_leave_from;
+  sigc::connection m_leave_to;
 
   Gtk::HBox m_from_box;
   Gtk::HBox m_to_box;

@@ -52,7 +52,7 @@ MakeBookDialog::MakeBookDialog(Gtk::Window& parent, const path_t& album)
   content.add(m_last_label);
   content.add(m_last_view);
 
-  m_name_entry.signal_focus_out_event().connect(
+  m_leave_name = m_name_entry.signal_focus_out_event().connect(
       sigc::mem_fun(*this, &MakeBookDialog::button_update), true);
   add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
   add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY);
@@ -61,7 +61,10 @@ MakeBookDialog::MakeBookDialog(Gtk::Window& parent, const path_t& album)
   fit_on_show(*this);
 }
 
-MakeBookDialog::~MakeBookDialog() = default;
+MakeBookDialog::~MakeBookDialog() {
+  // A focused entry loses its focus while the members are torn down.
+  m_leave_name.disconnect();
+}
 
 bool MakeBookDialog::get_bookdir(path_t& book) const {
   std::string name;

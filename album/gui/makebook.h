@@ -34,6 +34,7 @@ class MakeBookDialog : public Gtk::Dialog {
 
  private:
   const path_t& m_album;
+  sigc::connection m_leave_name;
   Gtk::HBox m_name_box;
   Gtk::HBox m_private_box;
   Gtk::Label m_name_label;

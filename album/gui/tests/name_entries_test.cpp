@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -132,6 +133,33 @@ TEST_F(NameEntries, RowsAScanNeverReachedAreNeverChosen) {
   EXPECT_EQ(files[0].name, "a.jpg");
   EXPECT_EQ(files[1].name, "b.mov");
   EXPECT_FALSE(dialog.items()[2].select_button.get_active());
+}
+
+// Closing a dialog while a name entry has the focus: the focus leaves the
+// entry while the dialog's members are torn down, and no handler may run
+// on what is gone (a rescan, a reload of an album's texts).
+TEST_F(NameEntries, ClosingWithTheFocusInANameEntryRunsNoHandler) {
+  ASSERT_TRUE(phototest::write_photo(card + "/a.jpg", 200, 150, 1));
+  auto close_focused = [](std::unique_ptr<Gtk::Dialog> dialog, Gtk::Entry& entry) {
+    dialog->show();
+    dialog->present();
+    entry.grab_focus();
+    ASSERT_TRUE(guitest::pump_until([&] { return entry.has_focus(); }, 5000));
+    dialog.reset();
+    guitest::pump();
+  };
+  for (int entry = 0; entry < 2; ++entry) {
+    auto dialog = std::make_unique<MakeAlbumDialog>(parent, card, root, "tavolin-test");
+    ASSERT_TRUE(dialog->scan());
+    Gtk::Entry& focused = entry == 0 ? dialog->m_from_entry : dialog->m_to_entry;
+    focused.set_text(entry == 0 ? card + "/." : "trip");  // another text: a rescan, a reload
+    close_focused(std::move(dialog), focused);
+  }
+  const path_t parent_dir("", root, "");
+  auto book = std::make_unique<MakeBookDialog>(parent, parent_dir);
+  Gtk::Entry& name = book->m_name_entry;
+  name.set_text("trip");
+  close_focused(std::move(book), name);
 }
 
 }  // namespace
