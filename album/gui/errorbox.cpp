@@ -1,7 +1,12 @@
 #include "album/gui/errorbox.h"
 
 #include <gtkmm/messagedialog.h>
+#include <gtkmm/scrolledwindow.h>
 
+#include <algorithm>
+#include <vector>
+
+#include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/message.h"
 
@@ -11,6 +16,25 @@ void show_error(Gtk::Window& parent, const std::string& message, const std::stri
   Gtk::MessageDialog box(parent, to_utf8(message + log), false, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK,
                          true);
   box.set_title(to_utf8(plimlib::getmsg(25)));
+  // The log of a whole card can run to hundreds of lines: the text scrolls
+  // inside the box, which never grows past the screen.
+  Gtk::ScrolledWindow scrolled;
+  Gtk::Box* area = box.get_message_area();
+  const std::vector<Gtk::Widget*> children = area->get_children();
+  if (!children.empty()) {
+    Gtk::Widget& text = *children.front();
+    text.reference();
+    area->remove(text);
+    scrolled.add(text);
+    text.unreference();
+    // Room for the title, the icon's margins and the OK button.
+    follow_content(scrolled, std::max(100, work_area(box).get_height() - 160));
+    scrolled.set_policy(Gtk::POLICY_NEVER, Gtk::POLICY_AUTOMATIC);
+    area->pack_start(scrolled, Gtk::PACK_EXPAND_WIDGET);
+    area->reorder_child(scrolled, 0);
+    scrolled.show();
+  }
+  fit_on_show(box);
   box.run();
 }
 
