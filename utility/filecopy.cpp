@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -43,6 +44,21 @@ bool copy_bytes(std::ifstream& ifs, std::ofstream& ofs, unsigned long long size,
 }
 
 }  // namespace
+
+bool write_all(int fd, const void* bytes, std::size_t size) {
+  const char* p = static_cast<const char*>(bytes);
+  while (size > 0) {
+    const ssize_t n = ::write(fd, p, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = ENOSPC;
+      return false;
+    }
+    p += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
 
 bool filecopy(const char* source, const char* target) {
   struct stat src;

@@ -125,6 +125,10 @@ inline bool copydate(const std::string& source, const std::string& target) {
   return copydate(source.c_str(), target.c_str());
 }
 
+// Writes all size bytes to the descriptor, again after an interruption;
+// false with errno set (ENOSPC for a write that takes nothing).
+bool write_all(int fd, const void* bytes, std::size_t size);
+
 // Copies the regular file source to target (truncating it), then
 // copydate(). Refuses a target that is the source itself (same device and
 // inode).

@@ -340,18 +340,6 @@ std::string save_target(const char* path) {
   return libutils::realpath(path);
 }
 
-bool write_all(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n == 0) errno = ENOSPC;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 bool option_save(const char* path) {
@@ -396,7 +384,9 @@ bool option_save(const char* path) {
     mode = 0666 & ~mode;
   }
   int cause = 0;
-  if (!write_all(fd, text.str()) || ::fchmod(fd, mode) != 0) cause = errno;
+  const std::string bytes = text.str();
+  if (!libutils::write_all(fd, bytes.data(), bytes.size()) || ::fchmod(fd, mode) != 0)
+    cause = errno;
   if (::close(fd) != 0 && cause == 0) cause = errno;
   if (cause == 0 && ::rename(temp.c_str(), target.c_str()) != 0) cause = errno;
   if (cause != 0) {

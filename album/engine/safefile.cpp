@@ -35,20 +35,6 @@ bool close_keeping_errno(int fd, bool ok) {
   return ok;
 }
 
-bool write_all(int fd, const unsigned char* p, std::size_t left) {
-  while (left > 0) {
-    const ssize_t n = ::write(fd, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = ENOSPC;
-      return false;
-    }
-    p += n;
-    left -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // Removes path, keeping errno.
 void discard(const std::string& path) {
   const int saved = errno;
@@ -68,7 +54,7 @@ bool copy_descriptor(int in, int out) {
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
     if (got == 0) return true;
-    if (!write_all(out, buffer.get(), static_cast<std::size_t>(got))) return false;
+    if (!libutils::write_all(out, buffer.get(), static_cast<std::size_t>(got))) return false;
   }
 }
 
@@ -117,7 +103,7 @@ bool write_replacing(const std::string& target, const void* bytes, std::size_t s
   int fd = -1;
   const std::string temp = make_temp_beside(target, &fd);
   if (temp.empty()) return false;
-  const bool written = write_all(fd, static_cast<const unsigned char*>(bytes), size);
+  const bool written = libutils::write_all(fd, bytes, size);
   if (!close_keeping_errno(fd, written)) {
     discard(temp);
     return false;

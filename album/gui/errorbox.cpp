@@ -34,6 +34,9 @@ void show_error(Gtk::Window& parent, const std::string& message, const std::stri
     area->reorder_child(scrolled, 0);
     scrolled.show();
   }
+  // Return answers the box, as it did before the text could scroll.
+  box.set_default_response(Gtk::RESPONSE_OK);
+  if (Gtk::Widget* ok = box.get_widget_for_response(Gtk::RESPONSE_OK)) ok->grab_focus();
   fit_on_show(box);
   box.run();
 }

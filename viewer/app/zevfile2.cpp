@@ -61,18 +61,6 @@ std::string zevfile_t::text() const {
 
 namespace {
 
-bool write_all(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n == 0) errno = ENOSPC;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 // The mode a newly created file would get: the old file's, else 0666
 // under the umask.
 mode_t file_mode(const std::string& name) {
@@ -95,7 +83,9 @@ bool zevfile_t::save(const char* path) const {
   tmp = buffer.data();
   // The first failure's reason; a full disk may show only at close.
   int cause = 0;
-  if (!write_all(fd, text()) || ::fchmod(fd, file_mode(name)) != 0) cause = errno;
+  const std::string bytes = text();
+  if (!libutils::write_all(fd, bytes.data(), bytes.size()) || ::fchmod(fd, file_mode(name)) != 0)
+    cause = errno;
   if (::close(fd) != 0 && cause == 0) cause = errno;
   if (cause == 0 && ::rename(tmp.c_str(), name.c_str()) != 0) cause = errno;
   if (cause != 0) {

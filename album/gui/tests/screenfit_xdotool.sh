@@ -19,15 +19,12 @@ case=$4
 
 name=screenfit_xdotool
 source "$(dirname "$0")/xdotool_session.sh"
-need_tools xdotool import /usr/bin/convert compare exiftool xvfb-run
+need_tools xdotool import /usr/bin/convert compare exiftool
 
-# Each part runs on a display of its own, of the size it needs; the
-# search for a free display number starts at a random one, away from the
-# servers that other tests start at the same time.
+# Each part runs on a display of its own, of the size it needs.
 if [[ -z "${SCREENFIT_SCREEN:-}" ]]; then
   run_on() {
-    SCREENFIT_SCREEN=$1 xvfb-run -a -n $((200 + RANDOM % 700)) -s "-screen 0 ${1}x24" \
-      bash "$0" "$program" "$albumtool" "$shots" "$2"
+    SCREENFIT_SCREEN=$1 run_on_new_display "$1" bash "$0" "$program" "$albumtool" "$shots" "$2"
   }
   case $case in
     dialogs) run_on 1366x768 albums && run_on 1920x1080 hub ;;

@@ -11,14 +11,7 @@ shots=$2
 name=tavolin_xdotool
 source "$(dirname "$0")/xdotool_session.sh"
 need_tools xdotool import convert
-# Keys and clicks go to whatever lies under the pointer or has the focus:
-# run on a display of our own, away from the windows of parallel tests.
-if [[ -z "${TAVOLIN_XDOTOOL_DISPLAY:-}" ]]; then
-  need_tools xvfb-run
-  export TAVOLIN_XDOTOOL_DISPLAY=1
-  # A random first display number keeps parallel tests off one another's.
-  exec xvfb-run -a -n $((200 + RANDOM % 700)) -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+on_own_display "$@"
 
 begin_session
 

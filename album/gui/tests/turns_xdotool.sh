@@ -19,55 +19,10 @@ name="turns_xdotool $case_name"
 source "$(dirname "$0")/xdotool_session.sh"
 need_tools xdotool import exiftool
 [[ -x /usr/bin/convert ]] || fail "/usr/bin/convert is missing (scripts/deps installs it)"
-# Keys go to whatever has the focus: a display of our own.
-if [[ -z "${TURNS_XDOTOOL_DISPLAY:-}" ]]; then
-  need_tools xvfb-run
-  export TURNS_XDOTOOL_DISPLAY=1
-  # A random first display number keeps parallel tests off one another's.
-  exec xvfb-run -a -n $((200 + RANDOM % 700)) -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+on_own_display "$@"
 begin_session
 mkdir -p "$shots"
 
-visible_windows() { xdotool search --onlyvisible --pid "$pid" "" 2>/dev/null || true; }
-# A visible window titled exactly $1, other than $2.
-window_named() {
-  local w
-  for w in $(visible_windows); do
-    [[ "$w" != "${2:-}" && "$(xdotool getwindowname "$w" 2>/dev/null)" == "$1" ]] || continue
-    echo "$w"
-    return 0
-  done
-  return 1
-}
-wait_window() {
-  for _ in $(seq 1 300); do
-    window_named "$@" && return 0
-    kill -0 "$pid" 2>/dev/null || fail "the program ended early"
-    sleep 0.1
-  done
-  fail "no window named '$1'"
-}
-wait_closed() {
-  for _ in $(seq 1 600); do
-    visible_windows | grep -qx "$1" || return 0
-    sleep 0.1
-  done
-  fail "window $1 stayed"
-}
-click_at() {  # window, x, y; negative values count from the far side
-  local wid=$1 x=$2 y=$3 WIDTH HEIGHT X Y SCREEN WINDOW
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  ((x < 0)) && x=$((WIDTH + x))
-  ((y < 0)) && y=$((HEIGHT + y))
-  xdotool mousemove --window "$wid" "$x" "$y" click 1
-}
-keys() {
-  local wid=$1
-  shift
-  xdotool windowfocus --sync "$wid"
-  xdotool key --delay 100 --window "$wid" "$@"
-}
 screen() {  # the whole screen, after the windows have settled, into $1
   sleep 1
   import -window root "$1"
@@ -137,7 +92,8 @@ case "$case_name" in
   editor)
     # Past the title entry and the head comment to the album's Open button.
     keys "$hub" Tab Tab ctrl+Tab Tab Tab space
-    editor=$(wait_window Edit "$hub")
+    editor=$(wait_window Edit 2)  # the newest on top
+    [[ "$editor" != "$hub" ]] || fail "the album editor did not open"
     screen "$shots/turns_editor_before.png"
     order=$(colour_order "$shots/turns_editor_before.png")
     [[ "$order" == GYRB ]] || fail "the editor shows the album's photo as $order, not GYRB"

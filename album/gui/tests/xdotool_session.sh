@@ -16,6 +16,46 @@ need_tools() {
   done
 }
 
+# Runs the command after $1 (WIDTHxHEIGHT) on a new X server of that size.
+# The server takes the first free display number itself, so that tests
+# started together never race for one; its status is the command's.
+run_on_new_display() {
+  local size=$1 dir number="" xpid status=0
+  shift
+  need_tools Xvfb
+  dir=$(mktemp -d)
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$dir/display" 2>"$dir/log" &
+  xpid=$!
+  for _ in $(seq 1 100); do
+    # The number and a line end, once the server takes connections.
+    [[ $(wc -l <"$dir/display") -ge 1 ]] && number=$(head -n 1 "$dir/display") && break
+    kill -0 "$xpid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if [[ -z "$number" ]]; then
+    cat "$dir/log" >&2
+    kill "$xpid" 2>/dev/null || true
+    rm -rf "$dir"
+    fail "no X server of ${size} started"
+  fi
+  DISPLAY=:$number "$@" || status=$?
+  kill "$xpid" 2>/dev/null || true
+  wait "$xpid" 2>/dev/null || true
+  rm -rf "$dir"
+  return $status
+}
+
+# Keys and clicks go to whatever lies under the pointer or has the focus:
+# a session that cannot run alone on the test display runs itself again on
+# a display of its own (call with the script's arguments).
+on_own_display() {
+  [[ -n "${XDOTOOL_OWN_DISPLAY:-}" ]] && return 0
+  export XDOTOOL_OWN_DISPLAY=1
+  local status=0
+  run_on_new_display 1280x1024 bash "$0" "$@" || status=$?
+  exit $status
+}
+
 begin_session() {
   work=$(mktemp -d)
   pid=""
@@ -72,6 +112,13 @@ wait_gone() {
     sleep 0.1
   done
   fail "window '$1' stayed"
+}
+wait_closed() {  # a window by its id
+  for _ in $(seq 1 600); do
+    xdotool search --onlyvisible --pid "$pid" "" 2>/dev/null | grep -qx "$1" || return 0
+    sleep 0.1
+  done
+  fail "window $1 stayed"
 }
 # Clicks at x, y of a window; negative values count from its far side.
 click_at() {
