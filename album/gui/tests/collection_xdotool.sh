@@ -44,13 +44,7 @@ sed -i 's/^hwaccel=.*\r$/hwaccel=\r/; s/^ffmpeg=.*\r$/ffmpeg=\r/' "$home/.tavoli
 # 2. The collection editor on the album root given on the command line.
 HOME=$home "$program" "$import" "$root" &
 pid=$!
-click_at "$(wait_window 'tavolin - photo albums')" -100 -15  # Edit, beside Close
-hub=$(wait_window Edit)
-eval "$(xdotool getwindowgeometry --shell "$hub")"
-click_at "$hub" $((WIDTH * 5 / 14)) -15  # New album: third of seven buttons
-make=$(wait_window 'New album')
-keys "$make" Tab  # leaving the source entry scans the import directory
-sleep 1
+open_new_album
 for _ in $(seq 1 100); do
   compgen -G "/tmp/tavolin.*" >/dev/null || break  # movie thumbnails drawn
   sleep 0.1

@@ -137,14 +137,7 @@ case $case in
     photos "$import" 320 240 photo 2
     printf 'Holiday\r\nHoliday\r\nBy the sea.\r\n' >"$import/head.txt"
     start
-    main=$(wait_window 'tavolin - photo albums')
-    click_at "$main" -100 -15
-    hub=$(wait_window Edit)
-    eval "$(xdotool getwindowgeometry --shell "$hub")"
-    click_at "$hub" $((WIDTH * 5 / 14)) -15 # New album: third of seven buttons
-    make=$(wait_window 'New album')
-    keys "$make" Tab # leaving the source entry scans the import directory
-    sleep 1
+    open_new_album
     keys "$make" alt+o
     wait_gone 'New album'
     keys "$(wait_window Edit)" alt+o # the hub saves and closes
