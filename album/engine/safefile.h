@@ -31,7 +31,8 @@ bool write_replacing(const std::string& target, const void* bytes, std::size_t s
 // rename. Whatever stood at target stays until the copy is complete.
 bool copy_replacing(const std::string& source, const std::string& target);
 
-// Whether two regular files hold the same bytes.
+// Whether two regular files hold the same bytes; one file under two names
+// (a link) does, without a byte read.
 bool same_bytes(const std::string& a, const std::string& b);
 
 // An album file that a later update trusts by its date: missing or empty.

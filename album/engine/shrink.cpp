@@ -334,11 +334,6 @@ bool save_thumbnail(const std::string& thumb, const photo_facts_t& facts,
   return true;
 }
 
-// size0 is the camera file itself (its link, or a copy where links fail).
-bool is_camera_file(const std::string& original, const std::string& size0) {
-  return same_inode(original, size0) || same_bytes(original, size0);
-}
-
 bool too_few_levels(const std::string& name, const char* function, std::ostream& log) {
   return libutils::fail_to(log, name, ": ", function, "() too few level directories.");
 }
@@ -457,7 +452,9 @@ bool shrinkoneupdate_with(const std::vector<std::string>& levels, const path_t& 
   if (!any) return true;
   // A size0 kept from an earlier turn: its count is written nowhere, so the
   // levels and the thumbnail made here come from its pixels as they stand.
-  const bool turned_before = rotation == 0 && !is_camera_file(job.original, job.level(0));
+  // size0 is the camera file itself when it is its link, or its copy where
+  // links fail.
+  const bool turned_before = rotation == 0 && !same_bytes(job.original, job.level(0));
   if (turned_before) facts.exif_thumbnail.clear();
   const bool halved_thumbnail = needs_halved_thumbnail(facts);
 

@@ -166,7 +166,7 @@ bool load_scaled_upright(libgr::image2d_t& image, const path_t& path, const std:
   const std::string size0 = file_in(path, size_dir(0), file);
   libgr::image2d_t picture;
   bool loaded;
-  if (same_inode(original, size0) || same_bytes(original, size0)) {
+  if (same_bytes(original, size0)) {
     // size0 is the camera file itself: the levels keep its pixel order and
     // its orientation, and show it upright.
     loaded = load_scaled_thumbnail(picture, path, file, scale);
