@@ -452,9 +452,9 @@ bool shrinkoneupdate_with(const std::vector<std::string>& levels, const path_t& 
   if (!any) return true;
   // A size0 kept from an earlier turn: its count is written nowhere, so the
   // levels and the thumbnail made here come from its pixels as they stand.
-  // size0 is the camera file itself when it is its link, or its copy where
-  // links fail.
-  const bool turned_before = rotation == 0 && !same_bytes(job.original, job.level(0));
+  // size0 is the camera file itself when it was written just now, is its
+  // link, or its copy where links fail (only then are the bytes compared).
+  const bool turned_before = rotation == 0 && !rewrite && !same_bytes(job.original, job.level(0));
   if (turned_before) facts.exif_thumbnail.clear();
   const bool halved_thumbnail = needs_halved_thumbnail(facts);
 
