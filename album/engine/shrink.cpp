@@ -208,7 +208,8 @@ struct photo_job_t {
 
 // Decodes source, made from the camera file after level 0. A picture that
 // cannot be decoded (a camera file cut short) gets no level at all: its
-// level 0, a link to it or its turn, goes again.
+// level 0, a link to it or its turn, goes again, unless level 0's
+// directory is "original" itself (a link to it), where it is the camera file.
 bool decode(const photo_job_t& job, marker_list_t& markers, const std::string& source,
             const std::string& decode_subject, const char* function) {
   libgr::jpegdata_t data;
@@ -223,8 +224,9 @@ bool decode(const photo_job_t& job, marker_list_t& markers, const std::string& s
     else
       libutils::fail_to(job.log, decode_subject, ": ", function, "() decompress fail.");
   }
-  const std::string level0 = job.level(0);
-  if (!decoded && level0 != job.original) unlink(level0.c_str());
+  if (!decoded &&
+      !same_inode(file_in(job.path, job.levels[0], ""), file_in(job.path, original_dir, "")))
+    unlink(job.level(0).c_str());
   return decoded;
 }
 

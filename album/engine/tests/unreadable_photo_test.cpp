@@ -12,6 +12,7 @@
 #include "album/engine/comment.h"
 #include "album/engine/global.h"
 #include "album/engine/makealbum.h"
+#include "album/engine/shrink.h"
 #include "album/engine/tests/enginetest.h"
 #include "album/engine/tests/page_links.h"
 #include "album/engine/tests/photo_gen.h"
@@ -105,6 +106,31 @@ TEST(UnreadablePhoto, AlbumIsMadeAndUpdatedAroundIt) {
     EXPECT_TRUE(has(update_log.str(), name + ": shrinkoneupdate() ")) << update_log.str();
   EXPECT_TRUE(has(update_log.str(), "shrinkupdate() fail.\n")) << update_log.str();
   check_album("new head");
+}
+
+// A level directory that is a link to "original" holds the camera files
+// themselves: taking back the level 0 of a photo that cannot be decoded
+// must not take its camera file with it.
+TEST(UnreadablePhoto, ItsCameraFileStaysWhenSize0IsOriginalItself) {
+  REQUIRE_PROGRAM("convert");
+  enginetest::settings_guard settings;
+  enginetest::scratch_dir tmp;
+  enginetest::set_level_settings(64, 85);
+  const std::string album = tmp / "trip";
+  enginetest::make_dirs(album + "/original");
+  ASSERT_TRUE(phototest::run("/usr/bin/convert -size 40x30 xc:red -colorspace CMYK '" + album +
+                             "/original/cmyk.jpg'"));
+  const std::string camera = read_file(album + "/original/cmyk.jpg");
+  std::filesystem::create_directory_symlink("original", album + "/size0");
+  sigc::signal<void, double> progress;
+  std::ostringstream log;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(
+      tavolin::shrink(path_t("", tmp.path(), "trip"), {files_t("cmyk.jpg", 0)}, progress, log));
+  testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(has(log.str(), "cmyk.jpg: shrinkone() ")) << log.str();
+  ASSERT_TRUE(exists(album + "/original/cmyk.jpg"));
+  EXPECT_EQ(read_file(album + "/original/cmyk.jpg"), camera);
 }
 
 }  // namespace
