@@ -79,7 +79,6 @@ void level_scratch_t::drop() {
 
 level_workers_t::level_workers_t(std::size_t n, unsigned workers, uint64_t budget)
     : m_entries(n),
-      m_failed(n),
       m_workers(std::max(1u, workers)),
       m_budget(budget),
       m_keep(budget / std::max(1u, workers)) {}
@@ -133,7 +132,6 @@ void level_workers_t::mark(std::size_t k, bool ok, const std::string& log, const
     e.ok = ok;
     e.log = log;
     e.err = err;
-    if (!ok) m_failed = std::min(m_failed, k);
   }
   m_changed.notify_all();
 }
@@ -146,11 +144,6 @@ void level_workers_t::wait(std::size_t k) {
 bool level_workers_t::done(std::size_t k) {
   std::lock_guard<std::mutex> lock(m_mutex);
   return m_entries[k].done;
-}
-
-std::size_t level_workers_t::first_failed() {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  return m_failed;
 }
 
 bool level_workers_t::ok(std::size_t k) {

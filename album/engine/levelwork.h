@@ -85,8 +85,6 @@ class level_workers_t {
   // Waits until entry k (a worker's or marked) is done.
   void wait(std::size_t k);
   bool done(std::size_t k);
-  // The lowest entry that failed so far; n when none.
-  std::size_t first_failed();
   // After done(k): its result and texts.
   bool ok(std::size_t k);
   std::string log_text(std::size_t k);
@@ -109,7 +107,6 @@ class level_workers_t {
   std::vector<entry_t> m_entries;
   std::vector<std::thread> m_threads;
   std::size_t m_next = 0;
-  std::size_t m_failed;
   bool m_stopping = false;
   unsigned m_workers;
   memory_budget_t m_budget;
