@@ -162,11 +162,6 @@ std::string movie_command(const std::string& file) {
   return g_global.movie + " " + shell_quote(file) + " &";
 }
 
-void run_browser(const std::string& dir) {
-  const int rc = std::system(browser_command(dir).c_str());
-  (void)rc;
-}
-
 int run_browser(const std::string& programdir, const std::string& dir, std::string& command) {
   command = browser_command(programdir, dir);
   const int status = std::system(command.c_str());

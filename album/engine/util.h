@@ -69,11 +69,10 @@ std::string browser_command(const std::string& programdir, const std::string& di
 std::string plimzev3_command(const std::string& programdir, const std::list<std::string>& args);
 std::string movie_command(const std::string& file);
 
-// The browser on dir's "index.html"; waits for it.
-void run_browser(const std::string& dir);
-// The same with browser_command(programdir, dir), which goes to command;
-// the shell's exit status, -1 when no shell ran or it did not end normally
-// (126 and 127: the shell could not run browser.sh).
+// The browser on dir's "index.html" by browser_command(programdir, dir),
+// which goes to command; waits for it. The shell's exit status, -1 when no
+// shell ran or it did not end normally (126 and 127: the shell could not
+// run browser.sh).
 int run_browser(const std::string& programdir, const std::string& dir, std::string& command);
 // The viewer (programdir + g_global.plimzev3) in the background on one
 // path, or on a list of arguments. True when the shell ran the command.

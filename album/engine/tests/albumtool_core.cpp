@@ -26,7 +26,8 @@ int ini_dump(int, char**) {
 
 int run_browser_cmd(int argc, char** argv) {
   if (argc != 2) return usage_error(argv[0], "DIR");
-  run_browser(argv[1]);
+  std::string command;
+  run_browser("", argv[1], command);  // through PATH
   return 0;
 }
 
