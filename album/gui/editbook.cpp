@@ -86,7 +86,6 @@ bool EditBookDialog::make_items() {
     const path_t location("", m_fulldir, found[i].name);
     location.make(row.path);
     row.name = found[i].name;
-    location.make(row.secret_path, txt_dir, secret_file);
     row.was_private = get_private(location);
     row.private_check.set_active(row.was_private);
     const Glib::ustring shown_name = to_utf8(row.name);

@@ -38,9 +38,8 @@ class EditBookDialog : public Gtk::Dialog {
  public:
   // One subdirectory of the collection.
   struct item_t : subdir_labels_t {
-    std::string path;         // m_fulldir + "/" + name
-    std::string name;         // as found on disk
-    std::string secret_path;  // path + "/txt/secret.txt"
+    std::string path;  // m_fulldir + "/" + name
+    std::string name;  // as found on disk
     bool was_private = false;
     Gtk::CheckButton private_check;
     Gtk::Entry name_entry;
