@@ -198,16 +198,7 @@ bool comment_rows_t::read(std::string& title, std::string& head, std::string& la
 }
 
 bool comment_rows_t::save(Gtk::Window& parent, const path_t& location) const {
-  std::string title, head, last;
-  if (!read(title, head, last))
-    show_error_log(parent, 30);
-  else if (title.empty())
-    show_error_log(parent, 26);
-  else if (!savecommenttxt(location, title, head, last, std::cerr))
-    show_error_log(parent, 30);
-  else
-    return true;
-  return false;
+  return save_comment_texts(parent, title_entry, head_view, last_view, location);
 }
 
 bool media_row_t::build(const album_t& album, const std::string& file,

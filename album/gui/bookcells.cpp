@@ -29,6 +29,21 @@ bool comment_texts(const Gtk::Entry& title_entry, const Gtk::TextView& head_view
          view_text(last_view, last);
 }
 
+bool save_comment_texts(Gtk::Window& parent, const Gtk::Entry& title_entry,
+                        const Gtk::TextView& head_view, const Gtk::TextView& last_view,
+                        const path_t& location) {
+  std::string title, head, last;
+  if (!comment_texts(title_entry, head_view, last_view, title, head, last))
+    show_error_log(parent, 30);
+  else if (title.empty())
+    show_error_log(parent, 26);
+  else if (!savecommenttxt(location, title, head, last, std::cerr))
+    show_error_log(parent, 30);
+  else
+    return true;
+  return false;
+}
+
 void set_view_text(Gtk::TextView& view, const std::string& text) {
   view.get_buffer()->set_text(to_utf8(text));
 }

@@ -35,6 +35,11 @@ bool view_text(const Gtk::TextView& view, std::string& out);
 bool comment_texts(const Gtk::Entry& title_entry, const Gtk::TextView& head_view,
                    const Gtk::TextView& last_view, std::string& title, std::string& head,
                    std::string& last);
+// Those texts written to location; else the error box over parent (message
+// 30, or 26 for an empty title) and false.
+bool save_comment_texts(Gtk::Window& parent, const Gtk::Entry& title_entry,
+                        const Gtk::TextView& head_view, const Gtk::TextView& last_view,
+                        const path_t& location);
 // Sets a view's buffer from locale text.
 void set_view_text(Gtk::TextView& view, const std::string& text);
 

@@ -213,14 +213,7 @@ void EditBookDialog::new_album() {
 }
 
 void EditBookDialog::save(int response) {
-  std::string title, head, last;
-  if (!comment_texts(m_title_entry, m_head_view, m_last_view, title, head, last)) {
-    show_error_log(*this, 30);
-  } else if (title.empty()) {
-    show_error_log(*this, 26);
-  } else if (!savecommenttxt(m_albumdir, title, head, last, std::cerr)) {
-    show_error_log(*this, 30);
-  }
+  save_comment_texts(*this, m_title_entry, m_head_view, m_last_view, m_albumdir);
 
   // A new name the locale cannot carry keeps its row as it is.
   std::vector<std::string> new_names(m_items.size());
