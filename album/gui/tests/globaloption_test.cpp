@@ -2,8 +2,6 @@
 // check, texts the locale cannot carry.
 #include <gtkmm/messagedialog.h>
 
-#include <clocale>
-
 #include "album/gui/globaloption.h"
 #include "album/gui/tests/gui_test.h"
 #include "album/gui/text.h"
@@ -112,12 +110,9 @@ TEST_F(OptionDialog, OkWithARootWhoseParentIsMissingSavesWithoutRoot) {
   EXPECT_FALSE(guitest::exists(deep));
 }
 
-// Under the C locale (LANG unset, as in CI) no byte above 127 converts.
 class CLocale : public OptionDialog {
  protected:
-  CLocale() : old(std::setlocale(LC_ALL, nullptr)) { std::setlocale(LC_ALL, "C"); }
-  ~CLocale() override { std::setlocale(LC_ALL, old.c_str()); }
-  std::string old;
+  guitest::c_locale_guard c_locale;
 };
 
 TEST_F(CLocale, TextsShowLossilyInsteadOfThrowing) {

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -69,6 +70,19 @@ class env_guard {
  private:
   std::string m_name;
   bool m_had = false;
+  std::string m_old;
+};
+
+// The C locale (LANG unset, as in CI), where no byte above 127 converts,
+// while it lives; then the locale of before.
+class c_locale_guard {
+ public:
+  c_locale_guard() : m_old(std::setlocale(LC_ALL, nullptr)) { std::setlocale(LC_ALL, "C"); }
+  ~c_locale_guard() { std::setlocale(LC_ALL, m_old.c_str()); }
+  c_locale_guard(const c_locale_guard&) = delete;
+  c_locale_guard& operator=(const c_locale_guard&) = delete;
+
+ private:
   std::string m_old;
 };
 

@@ -3,7 +3,6 @@
 // rows a scan never reached are never chosen.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -26,13 +25,6 @@ using guitest::exists;
 
 const char* const cafe = "Caf\xc3\xa9";  // no byte of it above 127 converts under "C"
 
-// Under the C locale for the life of the object.
-struct c_locale {
-  c_locale() : old(std::setlocale(LC_ALL, nullptr)) { std::setlocale(LC_ALL, "C"); }
-  ~c_locale() { std::setlocale(LC_ALL, old.c_str()); }
-  std::string old;
-};
-
 class NameEntries : public CollectionTest {
  protected:
   void SetUp() override {
@@ -51,7 +43,7 @@ TEST_F(NameEntries, MakeBookRefusesANameTheLocaleCannotCarryAndWritesNothing) {
   script_t script;
   script.answer_box(Gtk::RESPONSE_OK, &texts);
   {
-    c_locale c;
+    guitest::c_locale_guard c;
     dialog.m_name_entry.set_text(cafe);
     dialog.button_update(nullptr);
     dialog.m_title_entry.set_text("Cafe");
@@ -73,7 +65,7 @@ TEST_F(NameEntries, HubRefusesNamesTheLocaleCannotCarry) {
   std::vector<std::string> texts;
   std::size_t rows_of_unreadable_source = 99;
   {
-    c_locale c;
+    guitest::c_locale_guard c;
     script_t script;
     script.on<EditBookDialog>([](EditBookDialog& h) { h.response(EDITBOOK_NEW_ALBUM); });
     script.on<MakeAlbumDialog>([&](MakeAlbumDialog& d) {

@@ -2,7 +2,6 @@
 // dialog: what they show, and that the read-only ones change nothing.
 #include <gtest/gtest.h>
 
-#include <clocale>
 #include <sstream>
 #include <string>
 
@@ -144,14 +143,14 @@ TEST_F(Books, EditableBookSavesItsTextsAndRebuildsItsPages) {
 
   // A comment the locale cannot carry gets the save failure's message and
   // never replaces the stored texts with empty ones.
-  const std::string old_locale = std::setlocale(LC_ALL, nullptr);
-  std::setlocale(LC_ALL, "C");
   texts.clear();
   script.answer_box(Gtk::RESPONSE_OK, &texts);
-  dialog.comments().title_entry.set_text("Prints 3");
-  dialog.comments().head_view.get_buffer()->set_text("Caf\xc3\xa9");
-  dialog.response(Gtk::RESPONSE_APPLY);
-  std::setlocale(LC_ALL, old_locale.c_str());
+  {
+    guitest::c_locale_guard c;
+    dialog.comments().title_entry.set_text("Prints 3");
+    dialog.comments().head_view.get_buffer()->set_text("Caf\xc3\xa9");
+    dialog.response(Gtk::RESPONSE_APPLY);
+  }
   EXPECT_EQ(texts, std::vector<std::string>{msg(30)});
   EXPECT_EQ(read_file(root + "/_PrintBook/txt/head.txt"), "Prints 2\r\nPrints 2\r\n");
 }
