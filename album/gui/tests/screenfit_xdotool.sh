@@ -104,8 +104,7 @@ case $case in
     # The album editor: the edit button, then the row's open button of the
     # hub (its private check, title entry, head comment, then the row's
     # private check, name entry and open button).
-    click_at "$(wait_window 'tavolin - photo albums')" -100 -15
-    hub=$(wait_window Edit)
+    open_hub
     check_inside hub_1366x768.png
     keys "$hub" Tab Tab ctrl+Tab Tab Tab space
     editor=$(wait_window Edit 2)
@@ -122,10 +121,9 @@ case $case in
     make_album "$import" "$long" "$(printf 'A title that goes on and on %.0s' {1..8})" \
       "$(printf 'A head comment line that runs past any screen %.0s' {1..6})"
     start
-    main=$(wait_window 'tavolin - photo albums')
+    wait_window 'tavolin - photo albums' >/dev/null
     check_inside main_window_long_names_1920x1080.png
-    click_at "$main" -100 -15
-    hub=$(wait_window Edit)
+    open_hub
     check_inside hub_long_names_1920x1080.png
     keys "$hub" Escape
     wait_gone Edit

@@ -78,18 +78,15 @@ fi
 
 HOME=$home "$program" "$import" "$root" &
 pid=$!
-click_at "$(wait_window 'tavolin - photo albums')" -100 -15  # Edit, beside Close
-hub=$(wait_window Edit)
 case "$case_name" in
   picker)
-    eval "$(xdotool getwindowgeometry --shell "$hub")"
-    click_at "$hub" $((WIDTH * 5 / 14)) -15  # New album: third of seven buttons
-    keys "$(wait_window 'New album')" Tab    # leaving the source entry scans it
+    open_new_album
     screen "$shots/turns_picker.png"
     order=$(colour_order "$shots/turns_picker.png")
     [[ "$order" == RGBY ]] || fail "the picker shows the photo as $order, not upright (RGBY)"
     ;;
   editor)
+    open_hub
     # Past the title entry and the head comment to the album's Open button.
     keys "$hub" Tab Tab ctrl+Tab Tab Tab space
     editor=$(wait_window Edit 2)  # the newest on top

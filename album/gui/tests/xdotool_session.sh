@@ -128,12 +128,16 @@ click_at() {
   ((y < 0)) && y=$((HEIGHT + y))
   xdotool mousemove --window "$wid" "$x" "$y" click 1
 }
+# From the main window to the edit hub ($hub).
+open_hub() {
+  click_at "$(wait_window 'tavolin - photo albums')" -100 -15 # Edit, beside Close
+  hub=$(wait_window Edit)
+}
 # From the main window to the edit hub ($hub) and its new-album dialog
 # ($make), whose import directory is then scanned.
 open_new_album() {
   local WIDTH HEIGHT X Y SCREEN WINDOW
-  click_at "$(wait_window 'tavolin - photo albums')" -100 -15 # Edit, beside Close
-  hub=$(wait_window Edit)
+  open_hub
   eval "$(xdotool getwindowgeometry --shell "$hub")"
   click_at "$hub" $((WIDTH * 5 / 14)) -15 # New album: third of seven buttons
   make=$(wait_window 'New album')
