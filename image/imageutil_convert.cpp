@@ -91,24 +91,35 @@ int values_per_byte(e_image_bits_t bits) {
 }
 
 // Every pixel's value (per_byte a byte, the most significant first)
-// through table into the RGB destination.
-void unpack_rgb(image2d_t& dst, const image2d_t& src, int per_byte,
-                const unsigned char (&table)[256][3]) {
+// through table into the N-byte pixels of the destination. A window may
+// start within a byte: rows_of gives that byte, first the pixel in it.
+template <int N>
+void unpack(image2d_t& dst, const image2d_t& src, int per_byte,
+            const unsigned char (&table)[256][N]) {
   const int bits = 8 / per_byte;
   const unsigned mask = (1u << bits) - 1;
+  const unsigned first = src.window.skip_pixels % static_cast<unsigned>(per_byte);
   plane_t<const unsigned char> in = rows_of(src);
   plane_t<unsigned char> out = rows_of(dst);
   for (uint32_t r = 0; r < src.height; ++r) {
     const unsigned char* p = in[r];
     unsigned char* q = out[r];
-    for (uint32_t j = 0; j < src.width; ++j, q += 3) {
-      unsigned shift = 8 - bits * (j % per_byte + 1);
-      const unsigned char* rgb = table[(p[j / per_byte] >> shift) & mask];
-      q[0] = rgb[0];
-      q[1] = rgb[1];
-      q[2] = rgb[2];
+    for (uint32_t j = 0; j < src.width; ++j, q += N) {
+      const unsigned i = first + j;
+      const unsigned shift = 8 - bits * (i % per_byte + 1);
+      const unsigned char* value = table[(p[i / per_byte] >> shift) & mask];
+      for (int k = 0; k < N; ++k) q[k] = value[k];
     }
   }
+}
+
+// Grey values of per_byte a byte spread over 0 .. 255 (times 255, 85, 17
+// or 1) in each of the N bytes.
+template <int N>
+void grey_levels(unsigned char (&table)[256][N], int per_byte) {
+  const unsigned mask = (1u << (8 / per_byte)) - 1;
+  for (unsigned v = 0; v < 256; ++v)
+    for (int k = 0; k < N; ++k) table[v][k] = static_cast<unsigned char>((v & mask) * (255 / mask));
 }
 
 // What the converters to 8-bit UINT pixels start with: a compressed source
@@ -164,7 +175,7 @@ bool index2rgb(image2d_t& dst, const image2d_t& src) {
     table[i][1] = static_cast<unsigned char>(s.palette.green[i] >> 8);
     table[i][2] = static_cast<unsigned char>(s.palette.blue[i] >> 8);
   }
-  unpack_rgb(dst, s, per_byte, table);
+  unpack(dst, s, per_byte, table);
   return true;
 }
 
@@ -179,14 +190,9 @@ bool grayscale2rgb(image2d_t& dst, const image2d_t& src) {
     return fail("grayscale2rgb(): ", s.desc.bits, ": unsupported bits.");
   }
   if (!start_converting(dst, s, "grayscale2rgb", IMAGE_FORMAT_RGB)) return false;
-  // Values spread over 0 .. 255: times 255, 17 or 1.
-  const unsigned mask = (1u << (8 / per_byte)) - 1;
   unsigned char table[256][3];
-  for (unsigned v = 0; v < 256; ++v) {
-    const unsigned char grey = static_cast<unsigned char>((v & mask) * (255 / mask));
-    table[v][0] = table[v][1] = table[v][2] = grey;
-  }
-  unpack_rgb(dst, s, per_byte, table);
+  grey_levels(table, per_byte);
+  unpack(dst, s, per_byte, table);
   return true;
 }
 
@@ -248,39 +254,16 @@ bool grayscale(image2d_t& dst, const image2d_t& src) {
 
 bool grayscale_to_8bit(image2d_t& dst, const image2d_t& src) {
   const image2d_t s(src);
-  const bool two = s.desc.bits == IMAGE_BITS_2;
-  const bool four = s.desc.bits == IMAGE_BITS_4;
+  const int per_byte = values_per_byte(s.desc.bits);
   if (s.desc.format != IMAGE_FORMAT_GRAYSCALE || s.desc.type != IMAGE_TYPE_UINT ||
-      (!two && !four) || s.compressed) {
+      (per_byte != 2 && per_byte != 4) || s.compressed) {
     dst = s;
     return true;
   }
-  image2d_t out;
-  out.desc = image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_UINT, IMAGE_BITS_8);
-  out.width = s.width;
-  out.height = s.height;
-  if (!check_image_size("grayscale_to_8bit()", s.width, s.height) || !out.allocate()) {
-    return fail("grayscale_to_8bit(): allocate() fail.");
-  }
-  // Packed from the high bits down, as the files store them.
-  const unsigned bits = two ? 2 : 4;
-  const unsigned per_byte = 8 / bits;
-  const unsigned mask = (1u << bits) - 1;
-  const unsigned scale = 255 / mask;
-  const unsigned first = s.window.skip_pixels;
-  for (uint32_t r = 0; r < s.height; ++r) {
-    // Through the row start, so the window's skipped pixels count in
-    // pixels, not bytes.
-    const unsigned char* p =
-        s.pixels.begin() + (static_cast<uint64_t>(r) + s.window.skip_rows) * s.rowsize();
-    unsigned char* q = out[r];
-    for (uint32_t j = 0; j < s.width; ++j) {
-      const unsigned i = first + j;
-      const unsigned shift = 8 - bits * (i % per_byte + 1);
-      q[j] = static_cast<unsigned char>(((p[i / per_byte] >> shift) & mask) * scale);
-    }
-  }
-  dst = out;
+  if (!start_converting(dst, s, "grayscale_to_8bit", IMAGE_FORMAT_GRAYSCALE)) return false;
+  unsigned char table[256][1];
+  grey_levels(table, per_byte);
+  unpack(dst, s, per_byte, table);
   return true;
 }
 

@@ -60,6 +60,34 @@ bool write_all(int fd, const void* bytes, std::size_t size) {
   return true;
 }
 
+bool replace_file(const std::string& target, const std::string& bytes, bool* made) {
+  if (made) *made = false;
+  std::string temp = target + ".XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) return false;
+  if (made) *made = true;
+  // The mode a newly created file would get: the old file's, else 0666
+  // under the umask.
+  struct stat st;
+  mode_t mode = 0;
+  if (::stat(target.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    mode = ::umask(0);
+    ::umask(mode);
+    mode = 0666 & ~mode;
+  }
+  // The first failure's reason; a full disk may show only at close.
+  int cause = 0;
+  if (!write_all(fd, bytes.data(), bytes.size()) || ::fchmod(fd, mode) != 0) cause = errno;
+  if (::close(fd) != 0 && cause == 0) cause = errno;
+  if (cause == 0 && ::rename(temp.c_str(), target.c_str()) != 0) cause = errno;
+  if (cause == 0) return true;
+  ::unlink(temp.c_str());
+  errno = cause;
+  return false;
+}
+
 bool filecopy(const char* source, const char* target) {
   struct stat src;
   if (::stat(source, &src) != 0) return fail(source, ": stat(2) error.");

@@ -129,6 +129,13 @@ inline bool copydate(const std::string& source, const std::string& target) {
 // false with errno set (ENOSPC for a write that takes nothing).
 bool write_all(int fd, const void* bytes, std::size_t size);
 
+// Replaces target by a file of the bytes, written to a temporary file
+// beside it (target + ".XXXXXX", given the old file's mode, else 0666
+// under the umask) and renamed over it only when complete: a failure keeps
+// the old file. False with errno set and no temporary file left; *made
+// (when given) tells whether the temporary file could be made at all.
+bool replace_file(const std::string& target, const std::string& bytes, bool* made = nullptr);
+
 // Copies the regular file source to target (truncating it), then
 // copydate(). Refuses a target that is the source itself (same device and
 // inode).

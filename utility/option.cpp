@@ -3,7 +3,6 @@
 #include <locale.h>
 #include <strings.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -368,32 +367,11 @@ bool option_save(const char* path) {
   }
   // Written beside the old file and renamed over it only when complete: a
   // full disk keeps the user's old options.
-  std::string temp = target + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) {
-    const int err = errno;
-    return libutils::fail(path, ": ", std::strerror(err));
-  }
-  struct stat st;
-  mode_t mode = 0;
-  if (::stat(target.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    mode = ::umask(0);
-    ::umask(mode);
-    mode = 0666 & ~mode;
-  }
-  int cause = 0;
-  const std::string bytes = text.str();
-  if (!libutils::write_all(fd, bytes.data(), bytes.size()) || ::fchmod(fd, mode) != 0)
-    cause = errno;
-  if (::close(fd) != 0 && cause == 0) cause = errno;
-  if (cause == 0 && ::rename(temp.c_str(), target.c_str()) != 0) cause = errno;
-  if (cause != 0) {
-    ::unlink(temp.c_str());
-    return libutils::fail(path, ": option file write failed, ", std::strerror(cause));
-  }
-  return true;
+  bool made = false;
+  if (libutils::replace_file(target, text.str(), &made)) return true;
+  const int err = errno;
+  if (!made) return libutils::fail(path, ": ", std::strerror(err));
+  return libutils::fail(path, ": option file write failed, ", std::strerror(err));
 }
 
 bool option_load(const char* path) {

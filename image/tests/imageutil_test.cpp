@@ -544,6 +544,15 @@ TEST(Convert, LowBitGreyWidensToEightBits) {
       EXPECT_EQ(out[1][x], want[static_cast<std::size_t>(x)]);
       EXPECT_EQ(out[0][x], 0);
     }
+    // A window that starts within a byte, through both grey widenings.
+    image2d_t window, rgb;
+    ASSERT_TRUE(makewindow(window, grey, 1, 1, static_cast<unsigned>(per_byte - 1), 1));
+    ASSERT_TRUE(grayscale_to_8bit(out, window));
+    ASSERT_TRUE(grayscale2rgb(rgb, window));
+    for (int x = 1; x < per_byte; ++x) {
+      EXPECT_EQ(out[0][x - 1], want[static_cast<std::size_t>(x)]);
+      EXPECT_EQ(rgb[0][3 * (x - 1)], want[static_cast<std::size_t>(x)]);
+    }
   }
   // Other images pass through shared.
   image2d_t image, out;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <list>
 #include <memory>
 #include <random>
@@ -469,4 +472,27 @@ TEST_F(FileCopy, RefusesFilesThatAreNotRegular) {
   const std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find(sock + ": "), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+// The mode of a new file follows the umask, a replaced file keeps its own;
+// where no temporary file can be made nothing is, and the caller is told.
+TEST_F(FileCopy, ReplaceFileWritesWholeFilesBesideTheTarget) {
+  const mode_t mask = ::umask(027);
+  EXPECT_TRUE(replace_file(target, "new"));
+  ::umask(mask);
+  struct stat st;
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  ASSERT_EQ(::chmod(target.c_str(), 0604), 0);
+  bool made = false;
+  EXPECT_TRUE(replace_file(target, "newer", &made));
+  EXPECT_TRUE(made);
+  EXPECT_EQ(utiltest::read_file(target), "newer");
+  ASSERT_EQ(::stat(target.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0604u);
+  errno = 0;
+  EXPECT_FALSE(replace_file(tmp / "no/such", "x", &made));
+  EXPECT_FALSE(made);
+  EXPECT_EQ(errno, ENOENT);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.path()), {}), 2);
 }

@@ -74,8 +74,7 @@ bool load_bmp(libgr::bmpimage_t& bmp, libgr::image2d_t& image, const char* name,
               const char* directory) {
   std::ifstream found;
   const std::string path = share_find(name, directory, found, nullptr);
-  found.close();
-  if (path.empty() || !bmp.load(path.c_str())) return false;
+  if (path.empty() || !bmp.load(found, path.c_str())) return false;
   return libgr::convert(image, bmp);
 }
 

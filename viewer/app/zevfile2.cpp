@@ -1,7 +1,5 @@
 #include "viewer/app/zevfile2.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,7 +9,6 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
-#include <vector>
 
 #include "utility/failure.h"
 #include "utility/futil.h"
@@ -59,37 +56,10 @@ std::string zevfile_t::text() const {
   return out.str();
 }
 
-namespace {
-
-// The mode a newly created file would get: the old file's, else 0666
-// under the umask.
-mode_t file_mode(const std::string& name) {
-  struct stat st;
-  if (::stat(name.c_str(), &st) == 0) return st.st_mode & 07777;
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-}  // namespace
-
 bool zevfile_t::save(const char* path) const {
   const std::string name = make_zevpath(path);
-  std::string tmp = name + ".XXXXXX";
-  std::vector<char> buffer(tmp.begin(), tmp.end());
-  buffer.push_back('\0');
-  const int fd = ::mkstemp(buffer.data());
-  if (fd < 0) return libutils::fail(name, ": zevfile save fail, ", std::strerror(errno));
-  tmp = buffer.data();
-  // The first failure's reason; a full disk may show only at close.
-  int cause = 0;
-  const std::string bytes = text();
-  if (!libutils::write_all(fd, bytes.data(), bytes.size()) || ::fchmod(fd, file_mode(name)) != 0)
-    cause = errno;
-  if (::close(fd) != 0 && cause == 0) cause = errno;
-  if (cause == 0 && ::rename(tmp.c_str(), name.c_str()) != 0) cause = errno;
-  if (cause != 0) {
-    ::unlink(tmp.c_str());
+  if (!libutils::replace_file(name, text())) {
+    const int cause = errno;
     return libutils::fail(name, ": zevfile save fail, ", std::strerror(cause));
   }
   if (g_option.verbose) std::cout << name << ": zevfile saved." << std::endl;

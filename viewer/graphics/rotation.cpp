@@ -41,7 +41,7 @@ rotation3_t getRotation3(const matrix3w_t& m) {
   // angle exact near half a turn, where acos of the cosine alone is coarse
   // and rounding can push its argument just below -1.
   direction3_t axis(m[6] - m[9], m[8] - m[2], m[1] - m[4]);
-  double length = Length(axis);
+  const double length = Length(axis);
   const double angle = std::atan2(length * 0.5, cosine) * kRadToDeg;
   if (length < 1e-3 && cosine < 0) {
     // Near half a turn the skew part vanishes: R + I = 2 u u^T there, and
@@ -54,11 +54,9 @@ rotation3_t getRotation3(const matrix3w_t& m) {
     (k == 0 ? axis.x : k == 1 ? axis.y : axis.z) += 1;
     // Just short of half a turn the skew part still tells the sense.
     if (DotProduct(axis, skew) < 0) axis = axis * -1.0f;
-    length = Length(axis);
   }
-  // No turn at all: a zero axis, as Normalize leaves it.
-  if (!(length > 0)) return rotation3_t(static_cast<float>(angle), direction3_t(0, 0, 0));
-  return rotation3_t(static_cast<float>(angle), axis * static_cast<float>(1.0 / length));
+  // No turn at all keeps a zero axis.
+  return rotation3_t(static_cast<float>(angle), Normalize(axis));
 }
 
 rotation3_t calcRotation3(const direction3_t& a, const direction3_t& b) {

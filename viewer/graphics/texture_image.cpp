@@ -48,45 +48,40 @@ bool choose(gl_loading_format_t& f, const image_desc_t& desc, bool compress) {
 
 namespace {
 
-bool whole_bytes(const image_desc_t& desc, uint32_t skip_pixels) {
-  return uint64_t{skip_pixels} * desc.getPixelBits() % 8 == 0;
-}
-
-// The bytes of the skipped pixels that whole_bytes takes into the address.
-uint64_t skipped_bytes(const image_desc_t& desc, uint32_t skip_pixels) {
-  return whole_bytes(desc, skip_pixels) ? uint64_t{skip_pixels} * desc.getPixelBits() / 8 : 0;
+// The skipped pixels of a window that GL still has to skip: those within
+// its first byte (pixels of fewer than 8 bits); the address holds the rest.
+uint32_t within_byte(const image_desc_t& desc, uint32_t skip_pixels) {
+  const uint32_t bits = desc.getPixelBits();
+  return bits > 0 && bits < 8 ? skip_pixels % (8 / bits) : 0;
 }
 
 }  // namespace
 
 const unsigned char* unpack_data(const image1d_t& image) {
   if (image.compressed || !image.pixels.begin()) return image.pixels.begin();
-  return image.pixels.begin() + skipped_bytes(image.desc, image.window.skip_pixels);
+  return image.pixels.begin() + uint64_t{image.window.skip_pixels} * image.desc.getPixelBits() / 8;
 }
 
 const unsigned char* unpack_data(const image2d_t& image) {
   if (image.compressed || !image.pixels.begin()) return image.pixels.begin();
-  return image.pixels.begin() + uint64_t{image.window.skip_rows} * image.rowsize() +
-         skipped_bytes(image.desc, image.window.skip_pixels);
+  return image[0];
 }
 
 const unsigned char* unpack_data(const image3d_t& image) {
   if (image.compressed || !image.pixels.begin()) return image.pixels.begin();
-  return image.pixels.begin() + uint64_t{image.window.skip_images} * image.imagesize() +
-         uint64_t{image.window.skip_rows} * image.rowsize() +
-         skipped_bytes(image.desc, image.window.skip_pixels);
+  return image.address(0, 0);
 }
 
 image_window1d_t unpack_window(const image1d_t& image) {
   image_window1d_t w;
-  if (!whole_bytes(image.desc, image.window.skip_pixels)) w.skip_pixels = image.window.skip_pixels;
+  w.skip_pixels = within_byte(image.desc, image.window.skip_pixels);
   return w;
 }
 
 image_window2d_t unpack_window(const image2d_t& image) {
   image_window2d_t w;
   w.row_length = image.window.row_length;
-  if (!whole_bytes(image.desc, image.window.skip_pixels)) w.skip_pixels = image.window.skip_pixels;
+  w.skip_pixels = within_byte(image.desc, image.window.skip_pixels);
   return w;
 }
 
@@ -94,7 +89,7 @@ image_window3d_t unpack_window(const image3d_t& image) {
   image_window3d_t w;
   w.row_length = image.window.row_length;
   w.image_height = image.window.image_height;
-  if (!whole_bytes(image.desc, image.window.skip_pixels)) w.skip_pixels = image.window.skip_pixels;
+  w.skip_pixels = within_byte(image.desc, image.window.skip_pixels);
   return w;
 }
 

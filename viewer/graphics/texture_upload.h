@@ -26,10 +26,10 @@ uint32_t texture_size(uint32_t size, const image3d_t& image);
 // False after the format's message when GL cannot take desc.
 bool choose(gl_loading_format_t& f, const image_desc_t& desc, bool compress);
 
-// Where GL is to read an image: the first pixel of its window. Skipped
-// rows and images, and skipped pixels that end on a whole byte, are taken
-// into this address instead of the pixel store, which keeps the row length
-// (and image height) and a skip within a byte only: a driver that swaps
+// Where GL is to read an image: the byte of its window's first pixel.
+// Skipped images, rows and whole bytes of pixels are taken into this
+// address instead of the pixel store, which keeps the row length (and
+// image height) and a skip within that byte only: a driver that swaps
 // 16-bit samples into a copy of the rows it was given applies the skips
 // again to that copy (Mesa does), and reads past its end.
 const unsigned char* unpack_data(const image1d_t& image);
