@@ -16,29 +16,46 @@ need_tools() {
   done
 }
 
-# Runs the command after $1 (WIDTHxHEIGHT) on a new X server of that size.
-# The server takes the first free display number itself, so that tests
-# started together never race for one; its status is the command's.
+# Runs the command after $1 (WIDTHxHEIGHT) on a new X server of that size;
+# its status is the command's. Tests started together, or another X server
+# whose abstract socket this machine shares, can hold a display number: the
+# server gets a number of its own and a cookie, and a display that does not
+# answer with that cookie and size is given up for another number. The
+# server never resets, so the check leaves it ready for the next client.
 run_on_new_display() {
-  local size=$1 dir number="" xpid status=0
+  local size=$1 dir number="" xpid="" status=0 attempt
   shift
-  need_tools Xvfb
-  dir=$(mktemp -d)
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$dir/display" 2>"$dir/log" &
-  xpid=$!
-  for _ in $(seq 1 100); do
-    # The number and a line end, once the server takes connections.
-    [[ $(wc -l <"$dir/display") -ge 1 ]] && number=$(head -n 1 "$dir/display") && break
-    kill -0 "$xpid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if [[ -z "$number" ]]; then
-    cat "$dir/log" >&2
+  need_tools Xvfb xauth xdotool
+  for attempt in 1 2 3 4 5 6; do
+    dir=$(mktemp -d)
+    number=$((300 + RANDOM % 700))
+    touch "$dir/auth"
+    xauth -q -f "$dir/auth" add ":$number" . "$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
+    Xvfb ":$number" -displayfd 3 -auth "$dir/auth" -screen 0 "${size}x24" -nolisten tcp -noreset \
+      3>"$dir/display" 2>"$dir/log" &
+    xpid=$!
+    for _ in $(seq 1 100); do
+      # The number and a line end, once the server takes connections.
+      [[ $(wc -l <"$dir/display") -ge 1 ]] && break
+      kill -0 "$xpid" 2>/dev/null || break
+      sleep 0.1
+    done
+    if [[ $(wc -l <"$dir/display") -ge 1 ]] &&
+      [[ $(XAUTHORITY=$dir/auth DISPLAY=:$number xdotool getdisplaygeometry 2>/dev/null) == "${size/x/ }" ]]; then
+      break
+    fi
+    echo "$name: display :$number (attempt $attempt) did not answer" >&2
     kill "$xpid" 2>/dev/null || true
+    wait "$xpid" 2>/dev/null || true
+    [[ $attempt -lt 6 ]] && rm -rf "$dir"
+    xpid=""
+  done
+  if [[ -z "$xpid" ]]; then
+    cat "$dir/log" >&2
     rm -rf "$dir"
     fail "no X server of ${size} started"
   fi
-  DISPLAY=:$number "$@" || status=$?
+  XAUTHORITY=$dir/auth DISPLAY=:$number "$@" || status=$?
   kill "$xpid" 2>/dev/null || true
   wait "$xpid" 2>/dev/null || true
   rm -rf "$dir"
