@@ -1,6 +1,7 @@
 #include "utility/futil.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <sys/time.h>
@@ -232,6 +233,55 @@ bool getdirs(std::list<std::string>& out, const char* dir) { return list_entries
 
 bool getfiles(std::list<std::string>& out, const char* dir) {
   return list_entries(out, dir, false);
+}
+
+namespace {
+
+constexpr const char* not_regular_text = "not a regular file";
+
+int refuse_not_regular(const mode_t mode, const char** why) {
+  errno = S_ISDIR(mode) ? EISDIR : ENXIO;
+  if (why) *why = not_regular_text;
+  return -1;
+}
+
+}  // namespace
+
+int open_regular(const char* path, const char** why) {
+  // Checked by name first, so that a device is never opened at all (some
+  // act on open), and again on the descriptor, in case the name was
+  // replaced in between; O_NONBLOCK keeps that second open from waiting.
+  struct stat st;
+  if (::stat(path, &st) != 0) {
+    if (why) *why = std::strerror(errno);
+    return -1;
+  }
+  if (!S_ISREG(st.st_mode)) return refuse_not_regular(st.st_mode, why);
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    if (why) *why = std::strerror(errno);
+    return -1;
+  }
+  if (::fstat(fd, &st) != 0) {
+    const int saved = errno;
+    ::close(fd);
+    errno = saved;
+    if (why) *why = std::strerror(errno);
+    return -1;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return refuse_not_regular(st.st_mode, why);
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  if (why) *why = "";
+  return fd;
+}
+
+bool is_regular_file(const char* path) {
+  struct stat st;
+  return ::stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool need_update(const std::string& source, const std::string& target) {

@@ -136,6 +136,20 @@ bool write_all(int fd, const void* bytes, std::size_t size);
 // (when given) tells whether the temporary file could be made at all.
 bool replace_file(const std::string& target, const std::string& bytes, bool* made = nullptr);
 
+// Opens a file by name for reading without ever waiting on it: open() or
+// read() of a FIFO, a terminal or a socket can block for good. Only a
+// regular file (or a link to one) is opened; anything else is refused
+// before it is opened. Returns the descriptor (blocking, close-on-exec),
+// or -1 with errno set and *why (when given) the reason for a message:
+// "not a regular file" or the system's text for errno.
+int open_regular(const char* path, const char** why = nullptr);
+inline int open_regular(const std::string& path, const char** why = nullptr) {
+  return open_regular(path.c_str(), why);
+}
+// True when path names a regular file or a link to one.
+bool is_regular_file(const char* path);
+inline bool is_regular_file(const std::string& path) { return is_regular_file(path.c_str()); }
+
 // Copies the regular file source to target (truncating it), then
 // copydate(). Refuses a target that is the source itself (same device and
 // inode).

@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 
+#include "utility/regular_ifstream.h"
 #include "utility/tests/test_support.h"
 
 using namespace libutils;
@@ -495,4 +496,32 @@ TEST_F(FileCopy, ReplaceFileWritesWholeFilesBesideTheTarget) {
   EXPECT_FALSE(made);
   EXPECT_EQ(errno, ENOENT);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.path()), {}), 2);
+}
+
+// A name that is no regular file is refused at once, without waiting for a
+// writer or a device; a link to a regular file reads as the file.
+TEST_F(DirectoryListing, OpenRegularRefusesWhatWouldBlockAndReadsFiles) {
+  ASSERT_EQ(::mkfifo((tmp / "fifo.jpg").c_str(), 0644), 0);
+  for (const char* name : {"fifo.jpg", "sock", "a", "linkdir", "missing"}) {
+    const char* why = nullptr;
+    EXPECT_EQ(open_regular(tmp / name, &why), -1) << name;
+    ASSERT_NE(why, nullptr);
+    EXPECT_STREQ(why, std::string(name) == "missing" ? std::strerror(ENOENT) : "not a regular file")
+        << name;
+    EXPECT_FALSE(is_regular_file(tmp / name)) << name;
+    regular_ifstream in(tmp / name);
+    EXPECT_FALSE(in.is_open());
+    EXPECT_FALSE(in.good());
+    EXPECT_STREQ(in.why(), why);
+  }
+  EXPECT_EQ(open_regular("/dev/null"), -1);
+  EXPECT_TRUE(is_regular_file(tmp / "linkfile"));
+  regular_ifstream in(tmp / "linkfile");
+  ASSERT_TRUE(in.is_open());
+  std::string text;
+  EXPECT_TRUE(std::getline(in, text));
+  EXPECT_EQ(text, "x");
+  EXPECT_FALSE(std::getline(in, text));
+  in.open(tmp / "fifo.jpg");
+  EXPECT_FALSE(in.is_open());
 }
