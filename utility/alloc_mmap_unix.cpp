@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+
+#include "utility/futil.h"
 
 namespace libutils {
 
@@ -65,14 +68,18 @@ void* alloc_mmap_unix::allocate(size_t& size, const char* path, e_prot_t prot,
     return p;
   }
   int mode = prot == E_PROT_READ ? O_RDONLY : O_RDWR;
-  int fd = open(path, mode | O_CLOEXEC);
+  // Only a regular file is mapped: opening a FIFO or a device named like a
+  // photo would wait for good (errno tells the caller why).
+  int fd = mode == O_RDONLY ? open_regular(path) : open(path, mode | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int saved = S_ISREG(st.st_mode) ? errno : ENXIO;
+    close(fd);
+    errno = saved;
+    return nullptr;
+  }
   if (size == 0) {
-    struct stat st;
-    if (fstat(fd, &st) != 0) {
-      close(fd);
-      return nullptr;
-    }
     // The part of the file from offset on; mapping past the end would fault
     // on the first read.
     unsigned long long length = static_cast<unsigned long long>(st.st_size);
@@ -121,17 +128,26 @@ bool alloc_mmap_unix::writable() const { return (m_prot & PROT_WRITE) != 0; }
 
 void* alloc_new::allocate(size_t& size, const char* path, e_prot_t, unsigned long long,
                           android_app*) {
-  if (path && size == 0) {
+  int fd = -1;
+  if (path) {
+    fd = open_regular(path);
+    if (fd < 0) return nullptr;
     struct stat st;
-    if (stat(path, &st) != 0) return nullptr;
-    size = static_cast<size_t>(st.st_size);
+    if (size == 0) size = fstat(fd, &st) == 0 ? static_cast<size_t>(st.st_size) : 0;
   }
   char* p = new (std::nothrow) char[size ? size : 1];
-  if (!p) return nullptr;
+  if (!p) {
+    if (fd >= 0) close(fd);
+    return nullptr;
+  }
   if (path) {
-    FILE* f = std::fopen(path, "rb");
+    FILE* f = fdopen(fd, "rb");
     bool ok = f && std::fread(p, 1, size, f) == size;
-    if (f) std::fclose(f);
+    if (f) {
+      std::fclose(f);
+    } else {
+      close(fd);
+    }
     if (!ok) {
       delete[] p;
       return nullptr;

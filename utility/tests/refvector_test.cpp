@@ -1,6 +1,7 @@
 #include "utility/refvector.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -242,6 +243,20 @@ TEST(VectorLoad, MissingFileEmptiesTheVector) {
   ASSERT_TRUE(h.resize(2));
   EXPECT_FALSE(h.load(0, "/nonexistent/file", libutils::E_PROT_READ));
   EXPECT_TRUE(h.empty());
+}
+
+// A FIFO under a photo's name fails at once instead of waiting for a writer.
+TEST(VectorLoad, NamesThatAreNoRegularFileFailWithoutWaiting) {
+  const std::string fifo = temp_file("fifo.jpg", "");
+  std::remove(fifo.c_str());
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  bytes_t v;
+  EXPECT_FALSE(v.load(0, fifo.c_str(), libutils::E_PROT_READ));
+  EXPECT_FALSE(v.load(0, fifo.c_str(), libutils::E_PROT_READWRITE));
+  refvector2<unsigned char, alloc_new> h;
+  EXPECT_FALSE(h.load(0, fifo.c_str(), libutils::E_PROT_READ));
+  EXPECT_FALSE(v.load(0, "/dev/zero", libutils::E_PROT_READ));
+  std::remove(fifo.c_str());
 }
 
 TEST(VectorLoad, BadProtectionFails) {
