@@ -42,7 +42,7 @@ box=$(wait_window "$error_title")
 sleep 0.3
 shot_window "$box" "$shots/browser_error.png"
 keys "$box" Return
-wait_gone "$error_title"
+wait_closed "$box"
 close_button "$main"
 wait_end || fail "the program did not end with 0 after the error box"
 

@@ -15,7 +15,7 @@ shots=$3
 name=collection_xdotool
 source "$(dirname "$0")/xdotool_session.sh"
 need_tools xdotool import convert ffmpeg ffprobe
-[[ -n "${DISPLAY:-}" ]] || fail "no DISPLAY"
+on_own_display "$@"
 begin_session
 
 shot() {
@@ -35,8 +35,11 @@ printf 'Holiday\r\nHoliday\r\nBy the sea.\r\n' >"$import/head.txt"
 # 1. First start: the option dialog over the defaults, accepted.
 HOME=$home "$program" &
 pid=$!
-keys "$(wait_window Options)" Return
-click_at "$(wait_window 'tavolin - photo albums')" -12 -8
+options=$(wait_window Options)
+keys "$options" Return
+wait_closed "$options"
+main=$(wait_window 'tavolin - photo albums')
+click_at "$main" -12 -8
 wait_end || fail "the first run did not end with 0"
 # This machine has no GPU: the movie settings a user would clear here.
 sed -i 's/^hwaccel=.*\r$/hwaccel=\r/; s/^ffmpeg=.*\r$/ffmpeg=\r/' "$home/.tavolin"
@@ -52,11 +55,11 @@ done
 xdotool windowsize "$make" 760 820
 shot "$make" make_album_dialog.png
 keys "$make" alt+o
-wait_gone 'New album'
+wait_closed "$make"
 hub=$(wait_window Edit)
 shot "$hub" hub.png
 keys "$hub" alt+c
-wait_gone Edit
+wait_closed "$hub"
 main=$(wait_window 'tavolin - photo albums')
 shot "$main" main_window_with_album.png
 click_at "$main" -12 -8

@@ -68,7 +68,9 @@ check_inside() {
   done
 }
 close_main() {
-  click_at "$(wait_window 'tavolin - photo albums')" -12 -8
+  local main
+  main=$(wait_window 'tavolin - photo albums')
+  click_at "$main" -12 -8
   wait_end || fail "the program did not end with 0"
 }
 # Photos of $2 x $3 pixels named $4-01.jpg ... into directory $1, $5 of
@@ -96,23 +98,25 @@ case $case in
     start
     # The read-only album: the row's open button, two steps along the
     # focus chain of the main window.
-    keys "$(wait_window 'tavolin - photo albums')" Tab Tab space
+    main=$(wait_window 'tavolin - photo albums')
+    keys "$main" Tab Tab space
     viewer=$(wait_window Open)
     check_inside readonly_album_1366x768.png
     keys "$viewer" Escape
-    wait_gone Open
+    wait_closed "$viewer"
     # The album editor: the edit button, then the row's open button of the
     # hub (its private check, title entry, head comment, then the row's
     # private check, name entry and open button).
     open_hub
     check_inside hub_1366x768.png
     keys "$hub" Tab Tab ctrl+Tab Tab Tab space
-    editor=$(wait_window Edit 2)
+    editor=$(wait_window Edit "$hub")
     check_inside album_editor_1366x768.png
     keys "$editor" Escape
-    sleep 0.5
-    keys "$(wait_window Edit)" Escape
-    wait_gone Edit
+    wait_closed "$editor"
+    hub=$(wait_window Edit) # presented again once its editor is gone
+    keys "$hub" Escape
+    wait_closed "$hub"
     close_main
     ;;
   hub)
@@ -126,7 +130,7 @@ case $case in
     open_hub
     check_inside hub_long_names_1920x1080.png
     keys "$hub" Escape
-    wait_gone Edit
+    wait_closed "$hub"
     close_main
     ;;
   rebuild)
@@ -137,9 +141,10 @@ case $case in
     start
     open_new_album
     keys "$make" alt+o
-    wait_gone 'New album'
-    keys "$(wait_window Edit)" alt+o # the hub saves and closes
-    wait_gone Edit
+    wait_closed "$make"
+    hub=$(wait_window Edit)
+    keys "$hub" alt+o # the hub saves and closes
+    wait_closed "$hub"
     sleep 1
     xdotool mousemove "$((screen_w - 1))" "$((screen_h - 1))"
     sleep 0.5

@@ -15,42 +15,18 @@ on_own_display "$@"
 
 begin_session
 
-# Waits for a visible window of this process whose name matches $1.
-find_window() {
-  local wid
-  for _ in $(seq 1 200); do
-    # A search can trip over a window that vanishes meanwhile: take only a
-    # window that still answers.
-    wid=$(xdotool search --all --onlyvisible --pid "$pid" --name "$1" 2>/dev/null | head -n 1 || true)
-    if [[ -n "$wid" ]] && xdotool getwindowgeometry "$wid" >/dev/null 2>&1; then
-      echo "$wid"
-      return 0
-    fi
-    kill -0 "$pid" 2>/dev/null || { echo "tavolin_xdotool: the program ended early" >&2; return 1; }
-    sleep 0.1
-  done
-  echo "tavolin_xdotool: no window named '$1'" >&2
-  return 1
-}
-
 # Clicks the Close button: the right end of the window's foot row.
-close_window() {
-  local wid=$1 w h WIDTH HEIGHT
-  eval "$(xdotool getwindowgeometry --shell "$wid")"
-  w=$WIDTH h=$HEIGHT
-  xdotool mousemove --window "$wid" $((w - 12)) $((h - 8)) click 1
-}
+close_window() { click_at "$1" -12 -8; }
 
 # 1. First start.
 home=$work/home
 mkdir -p "$home"
 HOME=$home "$program" &
 pid=$!
-dialog=$(find_window '^Options$')
-xdotool windowfocus "$dialog"
-sleep 0.2
-xdotool key --window "$dialog" Return
-main=$(find_window '^tavolin - photo albums$')
+dialog=$(wait_window Options)
+keys "$dialog" Return
+wait_closed "$dialog"
+main=$(wait_window 'tavolin - photo albums')
 sleep 0.3
 close_window "$main"
 wait_end || fail "the program did not end with 0"
@@ -76,7 +52,7 @@ printf '0+12\n' >"$root/_Best/txt/count.txt"
 entry "$root/_PrintBook" "To print" "For the wall."
 HOME=$home "$program" "$work/import" "$root" &
 pid=$!
-main=$(find_window '^tavolin - photo albums$')
+main=$(wait_window 'tavolin - photo albums')
 sleep 0.5
 mkdir -p "$shots"
 shot_window "$main" "$shots/main_window.png"

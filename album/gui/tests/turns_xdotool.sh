@@ -67,8 +67,11 @@ exiftool -q -q -overwrite_original -Orientation#=6 "$import/portrait.jpg"
 # A first start: the option dialog over the defaults, accepted.
 HOME=$home "$program" &
 pid=$!
-keys "$(wait_window Options)" Return
-click_at "$(wait_window 'tavolin - photo albums')" -12 -8
+options=$(wait_window Options)
+keys "$options" Return
+wait_closed "$options"
+main=$(wait_window 'tavolin - photo albums')
+click_at "$main" -12 -8
 wait_end || fail "the first run did not end with 0"
 
 if [[ "$case_name" == editor ]]; then
@@ -89,8 +92,7 @@ case "$case_name" in
     open_hub
     # Past the title entry and the head comment to the album's Open button.
     keys "$hub" Tab Tab ctrl+Tab Tab Tab space
-    editor=$(wait_window Edit 2)  # the newest on top
-    [[ "$editor" != "$hub" ]] || fail "the album editor did not open"
+    editor=$(wait_window Edit "$hub")
     screen "$shots/turns_editor_before.png"
     order=$(colour_order "$shots/turns_editor_before.png")
     [[ "$order" == GYRB ]] || fail "the editor shows the album's photo as $order, not GYRB"

@@ -1,13 +1,50 @@
 # What the scripted sessions of the real program share, sourced by them
-# after setting name (their name in messages): failing with a message, the
-# outside tools they need, a scratch directory removed at the end (with the
-# program, if it still runs), the wait for the program's end, finding,
-# clicking and typing into its windows, and a window's screenshot.
+# after setting name (their name in messages): failing with a message that
+# names the step, the outside tools they need, X servers of their own, a
+# scratch directory, the program and the X server ended however the script
+# ends, the wait for the program's end, finding, clicking and typing into
+# its windows as a user's mouse and keyboard do, and a window's screenshot.
+
+pid="" work="" xserver="" xdir=""
+
+# Ends the program and the X server this script started and removes their
+# scratch directories: run on every exit, a failed step's included.
+end_session() {
+  local p
+  for p in "$pid" "$xserver"; do
+    [[ -n "$p" ]] || continue
+    kill "$p" 2>/dev/null || true
+    for _ in $(seq 1 50); do
+      kill -0 "$p" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -9 "$p" 2>/dev/null || true
+    wait "$p" 2>/dev/null || true
+  done
+  pid="" xserver=""
+  if [[ -n "$work" ]]; then rm -rf "$work"; fi
+  if [[ -n "$xdir" ]]; then rm -rf "$xdir"; fi
+  work="" xdir=""
+}
+trap end_session EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
+
+# The script's line being run, and its text: the step a message names.
+script_step() {
+  local line=${BASH_LINENO[${#BASH_LINENO[@]} - 2]}
+  printf 'line %s: %s' "$line" "$(sed -n "${line}{s/^ *//;p;}" "$0")"
+}
 
 fail() {
-  echo "$name: $*" >&2
+  echo "$name: $* (at $(script_step))" >&2
   exit 1
 }
+
+# A command that fails under set -e names its step too; command
+# substitutions report through their own fail().
+set -E
+trap 'step_status=$?; if [[ $BASHPID == "$$" ]]; then echo "$name: failed with status $step_status at $(script_step)" >&2; fi' ERR
 
 need_tools() {
   local tool
@@ -23,42 +60,33 @@ need_tools() {
 # answer with that cookie and size is given up for another number. The
 # server never resets, so the check leaves it ready for the next client.
 run_on_new_display() {
-  local size=$1 dir number="" xpid="" status=0 attempt
+  local size=$1 number="" status=0 attempt
   shift
   need_tools Xvfb xauth xdotool
   for attempt in 1 2 3 4 5 6; do
-    dir=$(mktemp -d)
+    xdir=$(mktemp -d)
     number=$((300 + RANDOM % 700))
-    touch "$dir/auth"
-    xauth -q -f "$dir/auth" add ":$number" . "$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
-    Xvfb ":$number" -displayfd 3 -auth "$dir/auth" -screen 0 "${size}x24" -nolisten tcp -noreset \
-      3>"$dir/display" 2>"$dir/log" &
-    xpid=$!
+    touch "$xdir/auth"
+    xauth -q -f "$xdir/auth" add ":$number" . "$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')"
+    Xvfb ":$number" -displayfd 3 -auth "$xdir/auth" -screen 0 "${size}x24" -nolisten tcp -noreset \
+      3>"$xdir/display" 2>"$xdir/log" &
+    xserver=$!
     for _ in $(seq 1 100); do
       # The number and a line end, once the server takes connections.
-      [[ $(wc -l <"$dir/display") -ge 1 ]] && break
-      kill -0 "$xpid" 2>/dev/null || break
+      [[ $(wc -l <"$xdir/display") -ge 1 ]] && break
+      kill -0 "$xserver" 2>/dev/null || break
       sleep 0.1
     done
-    if [[ $(wc -l <"$dir/display") -ge 1 ]] &&
-      [[ $(XAUTHORITY=$dir/auth DISPLAY=:$number xdotool getdisplaygeometry 2>/dev/null) == "${size/x/ }" ]]; then
+    if [[ $(wc -l <"$xdir/display") -ge 1 ]] &&
+      [[ $(XAUTHORITY=$xdir/auth DISPLAY=:$number xdotool getdisplaygeometry 2>/dev/null) == "${size/x/ }" ]]; then
       break
     fi
     echo "$name: display :$number (attempt $attempt) did not answer" >&2
-    kill "$xpid" 2>/dev/null || true
-    wait "$xpid" 2>/dev/null || true
-    [[ $attempt -lt 6 ]] && rm -rf "$dir"
-    xpid=""
+    [[ $attempt -lt 6 ]] || { cat "$xdir/log" >&2; fail "no X server of ${size} started"; }
+    end_session
   done
-  if [[ -z "$xpid" ]]; then
-    cat "$dir/log" >&2
-    rm -rf "$dir"
-    fail "no X server of ${size} started"
-  fi
-  XAUTHORITY=$dir/auth DISPLAY=:$number "$@" || status=$?
-  kill "$xpid" 2>/dev/null || true
-  wait "$xpid" 2>/dev/null || true
-  rm -rf "$dir"
+  XAUTHORITY=$xdir/auth DISPLAY=:$number "$@" || status=$?
+  end_session
   return $status
 }
 
@@ -76,18 +104,18 @@ on_own_display() {
 begin_session() {
   work=$(mktemp -d)
   pid=""
-  trap 'if [[ -n "$pid" ]]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
   export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1
 }
 
 # Up to thirty seconds for the program to end (its leak check at exit is
-# slow on a busy machine); its exit status.
+# slow on a busy machine); its exit status, or 124 while it still runs.
 wait_end() {
   local status=0
   for _ in $(seq 1 300); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
+  kill -0 "$pid" 2>/dev/null && return 124
   wait "$pid" || status=$?
   pid=""
   return $status
@@ -109,45 +137,82 @@ windows_named() {
   done
   return 0
 }
-# The last of them once there are $2 of them (default 1).
+# A visible window of the program titled exactly $1 that is none of the
+# windows given after it (a dialog's parent of the same title, say); the
+# last found, the newest, when there are several.
 wait_window() {
-  local found
+  local title=$1 w found
+  shift
   for _ in $(seq 1 300); do
-    found=$(windows_named "$1")
-    if [[ -n "$found" && $(wc -l <<<"$found") -ge ${2:-1} ]]; then
-      tail -n 1 <<<"$found"
+    found=""
+    for w in $(windows_named "$title"); do
+      [[ " $* " == *" $w "* ]] || found=$w
+    done
+    if [[ -n "$found" ]]; then
+      echo "$found"
       return 0
     fi
     kill -0 "$pid" 2>/dev/null || fail "the program ended early"
     sleep 0.1
   done
-  fail "no window named '$1'"
+  fail "no window named '$title'"
 }
-wait_gone() {
-  for _ in $(seq 1 600); do
-    [[ -z "$(windows_named "$1")" ]] && return 0
-    sleep 0.1
-  done
-  fail "window '$1' stayed"
-}
-wait_closed() {  # a window by its id
+# Waits until the window of id $1 has left the screen, so that a window of
+# the same title found afterwards is another one.
+wait_closed() {
   for _ in $(seq 1 600); do
     xdotool search --onlyvisible --pid "$pid" "" 2>/dev/null | grep -qx "$1" || return 0
     sleep 0.1
   done
-  fail "window $1 stayed"
+  fail "window $1 ('$(xdotool getwindowname "$1" 2>/dev/null)') stayed"
 }
-# Clicks at x, y of a window; negative values count from its far side.
+
+# Keys and clicks go through XTEST, as from a keyboard and a mouse: to the
+# window with the focus, or under the pointer. Sent to a window itself
+# (XSendEvent), the release of a key that closed it would hit a window
+# that is gone, and end xdotool with an X error.
+# Gives window $1 the focus and checks that it has it.
+focus_window() {
+  local wid=$1
+  for _ in $(seq 1 50); do
+    timeout 10 xdotool windowfocus --sync "$wid" 2>/dev/null || true
+    [[ "$(xdotool getwindowfocus -f 2>/dev/null)" == "$wid" ]] && return 0
+    xdotool search --onlyvisible --pid "$pid" "" 2>/dev/null | grep -qx "$wid" ||
+      fail "window $wid is gone before it had the focus"
+    sleep 0.1
+  done
+  fail "window $wid ('$(xdotool getwindowname "$wid" 2>/dev/null)') does not take the focus"
+}
+# Gives a window the focus and types the keys, one by one; each but the
+# first finds the focus still on it.
+keys() {
+  local wid=$1 key first=1
+  shift
+  focus_window "$wid"
+  for key in "$@"; do
+    if [[ -z "$first" && "$(xdotool getwindowfocus -f 2>/dev/null)" != "$wid" ]]; then
+      fail "the focus left window $wid before key $key"
+    fi
+    first=""
+    xdotool key "$key"
+    sleep 0.2
+  done
+}
+# Clicks at x, y of a window given the focus; negative values count from
+# its far side.
 click_at() {
   local wid=$1 x=$2 y=$3 WIDTH HEIGHT X Y SCREEN WINDOW
+  focus_window "$wid"
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   ((x < 0)) && x=$((WIDTH + x))
   ((y < 0)) && y=$((HEIGHT + y))
-  xdotool mousemove --window "$wid" "$x" "$y" click 1
+  xdotool mousemove "$((X + x))" "$((Y + y))" click 1
 }
 # From the main window to the edit hub ($hub).
 open_hub() {
-  click_at "$(wait_window 'tavolin - photo albums')" -100 -15 # Edit, beside Close
+  local main
+  main=$(wait_window 'tavolin - photo albums')
+  click_at "$main" -100 -15 # Edit, beside Close
   hub=$(wait_window Edit)
 }
 # From the main window to the edit hub ($hub) and its new-album dialog
@@ -160,14 +225,4 @@ open_new_album() {
   make=$(wait_window 'New album')
   keys "$make" Tab # leaving the source entry scans the import directory
   sleep 1
-}
-# Gives a window the focus and sends it the keys, one by one.
-keys() {
-  local wid=$1 key
-  shift
-  xdotool windowfocus --sync "$wid"
-  for key in "$@"; do
-    xdotool key --window "$wid" "$key"
-    sleep 0.2
-  done
 }

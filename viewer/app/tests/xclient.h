@@ -46,6 +46,9 @@ class XClient {
   bool send_key(window_t w, const std::string& keys);
   // What a window manager sends when the user closes the window.
   void close(window_t w);
+  // X errors seen so far in this process (a window gone meanwhile): they
+  // are counted, never fatal.
+  static unsigned long errors();
 
  private:
   _XDisplay* m_display;
