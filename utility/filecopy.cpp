@@ -10,6 +10,7 @@
 #include <new>
 
 #include "utility/futil.h"
+#include "utility/regular_ifstream.h"
 
 namespace libutils {
 
@@ -19,7 +20,7 @@ namespace {
 constexpr std::size_t copy_piece = 16u << 20;
 
 // Copies size bytes between the open streams; false when either failed.
-bool copy_bytes(std::ifstream& ifs, std::ofstream& ofs, unsigned long long size, const char* source,
+bool copy_bytes(std::istream& ifs, std::ofstream& ofs, unsigned long long size, const char* source,
                 const char* target) {
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[copy_piece]);
   if (!buffer) return fail(source, ": no memory for the copy buffer.");
@@ -100,8 +101,9 @@ bool filecopy(const char* source, const char* target) {
   if (::stat(target, &dst) == 0 && dst.st_dev == src.st_dev && dst.st_ino == src.st_ino)
     return fail(target, ": is the same file as the source, not copied.");
 
-  std::ifstream ifs(source, std::ios::in | std::ios::binary);
-  if (!ifs) return fail(source, ": ", std::strerror(errno));
+  // Opened without waiting, in case the name was replaced since stat().
+  regular_ifstream ifs(source);
+  if (!ifs) return fail(source, ": ", ifs.why());
   std::ofstream ofs(target, std::ios::out | std::ios::binary | std::ios::trunc);
   if (!ofs) return fail(target, ": ", std::strerror(errno));
 

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <clocale>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 
 #include "utility/futil.h"
 #include "utility/option.h"
+#include "utility/regular_ifstream.h"
 
 namespace plimlib {
 
@@ -127,7 +127,7 @@ bool load_message(std::vector<char>& buffer, const char* path) {
   struct stat st;
   if (path == nullptr || ::stat(path, &st) != 0) return false;
   if (S_ISDIR(st.st_mode)) return false;
-  std::ifstream ifs(path, std::ios::in | std::ios::binary);
+  libutils::regular_ifstream ifs(path);
   if (!ifs) return false;
   buffer.resize(static_cast<std::size_t>(st.st_size));
   ifs.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "utility/futil.h"
+#include "utility/regular_ifstream.h"
 #include "utility/strutil.h"
 
 namespace plimlib {
@@ -375,7 +376,7 @@ bool option_save(const char* path) {
 }
 
 bool option_load(const char* path) {
-  std::ifstream ifs(path, std::ios::binary);
+  libutils::regular_ifstream ifs(path);
   if (!ifs) return true;
   option_parse(std::string(std::istreambuf_iterator<char>(ifs), std::istreambuf_iterator<char>()));
   return true;

@@ -7,11 +7,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <fstream>
 #include <iostream>
 #include <vector>
 
 #include "utility/option.h"
+#include "utility/regular_ifstream.h"
 #include "utility/strutil.h"
 #include "viewer/app/viewer3.h"
 
@@ -84,7 +84,7 @@ void ViewWindow::add_argument(const std::string& path, bool dirflag) {
 }
 
 void ViewWindow::read_list_file(const std::string& path, const std::string& prefix) {
-  std::ifstream in(path);
+  libutils::regular_ifstream in(path);
   std::string line;
   while (std::getline(in, line)) {
     libutils::chop2(line);
@@ -97,7 +97,7 @@ void ViewWindow::read_list_file(const std::string& path, const std::string& pref
 void ViewWindow::read_book_file(const std::string& path, const std::string& prefix, bool& dirflag) {
   // "-C" lines of a book are relative to where the book was read.
   const std::string bookdir = libutils::getcwd();
-  std::ifstream in(path);
+  libutils::regular_ifstream in(path);
   std::string line;
   while (std::getline(in, line)) {
     libutils::chop2(line);

@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -10,6 +9,7 @@
 #include "image/imageutil.h"
 #include "utility/futil.h"
 #include "utility/option.h"
+#include "utility/regular_ifstream.h"
 #include "viewer/graphics/error.h"
 #include "viewer/graphics/geometry_stream.h"
 #include "viewer/graphics/gl_api.h"
@@ -56,15 +56,14 @@ std::vector<std::string> share_paths(const char* name, const char* directory) {
   return paths;
 }
 
-// The first path that opens, left open in is, or "" when none does; last
-// is the last path tried.
-std::string share_find(const char* name, const char* directory, std::ifstream& is,
+// The first path that opens as a regular file (a FIFO or device of that
+// name is passed over), left open in is, or "" when none does; last is
+// the last path tried.
+std::string share_find(const char* name, const char* directory, libutils::regular_ifstream& is,
                        std::string* last) {
   for (const std::string& path : share_paths(name, directory)) {
     if (last) *last = path;
-    is.open(path, std::ios::binary);
-    if (is) return path;
-    is.clear();
+    if (is.open(path)) return path;
   }
   return std::string();
 }
@@ -72,7 +71,7 @@ std::string share_find(const char* name, const char* directory, std::ifstream& i
 // A BMP from the data-file search into image (silent when none loads).
 bool load_bmp(libgr::bmpimage_t& bmp, libgr::image2d_t& image, const char* name,
               const char* directory) {
-  std::ifstream found;
+  libutils::regular_ifstream found;
   const std::string path = share_find(name, directory, found, nullptr);
   if (path.empty() || !bmp.load(found, path.c_str())) return false;
   return libgr::convert(image, bmp);
@@ -95,7 +94,7 @@ void set_color(GLenum face, GLenum pname, const libgr::color3a_t& c) {
 bool load_program(unsigned int target, const char* name, const char* directory) {
   std::string last;
   // Read from the stream the search opened: the file is opened once.
-  std::ifstream is;
+  libutils::regular_ifstream is;
   const std::string path = share_find(name, directory, is, &last);
   if (path.empty()) {
     libutils::error();

@@ -6,13 +6,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "utility/failure.h"
 #include "utility/futil.h"
 #include "utility/option.h"
+#include "utility/regular_ifstream.h"
 #include "viewer/graphics/geometry_stream.h"
 
 namespace plimzev2 {
@@ -42,7 +42,7 @@ bool zevfile_t::parse(std::istream& in) {
 
 bool zevfile_t::load(const char* path) {
   const std::string name = make_zevpath(path);
-  std::ifstream in(name);
+  libutils::regular_ifstream in(name);
   if (!in) return false;
   if (!parse(in)) return false;
   if (g_option.debug) std::cout << size << std::endl;

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "utility/futil.h"
+#include "utility/regular_ifstream.h"
 #include "viewer/graphics/bmp_layout.h"
 
 namespace libgr {
@@ -61,7 +62,7 @@ void unsupported(const char* text) {
 }  // namespace
 
 bool bmpimage_t::load(const char* path, libutils::android_app*) {
-  std::ifstream is(path, std::ios::in | std::ios::binary);
+  libutils::regular_ifstream is(path);
   return is && load(is, path);
 }
 
@@ -221,7 +222,7 @@ bool convert(bmpimage_t& bmp, const image2d_t& image) {
 }
 
 bool BmpLoad(image2d_t& image, const char* path, e_image_format_t format) {
-  std::ifstream is(path, std::ios::in | std::ios::binary);
+  libutils::regular_ifstream is(path);
   return is && BmpLoad(image, is, format, path);
 }
 

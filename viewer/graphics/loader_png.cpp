@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 
 #include "utility/byteorder.h"
@@ -251,7 +250,7 @@ bool saver_png(const image2d_t& image, const char* path, libutils::android_app* 
 }
 
 int loadpng(const char* path, image2d_t& image, libutils::android_app*) {
-  std::ifstream is;
+  libutils::regular_ifstream is;
   if (!check_if_png(path, is)) return PNG_NOT_OPENED;
   return read_png(is, image, path);
 }

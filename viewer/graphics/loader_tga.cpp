@@ -7,6 +7,7 @@
 #include "image/imageutil.h"
 #include "utility/futil.h"
 #include "utility/refvector.h"
+#include "utility/regular_ifstream.h"
 
 namespace libgr {
 
@@ -43,7 +44,7 @@ void map_entry(const unsigned char* p, unsigned bits, unsigned short& r, unsigne
 }  // namespace
 
 bool tgaimage_t::load(const char* path, libutils::android_app*) {
-  std::ifstream is(path, std::ios::in | std::ios::binary);
+  libutils::regular_ifstream is(path);
   name = path;
   return is && load(is);
 }
