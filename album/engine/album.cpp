@@ -12,6 +12,7 @@
 
 #include "album/engine/util.h"
 #include "utility/futil.h"
+#include "utility/regular_ifstream.h"
 #include "utility/strutil.h"
 
 namespace tavolin {
@@ -75,7 +76,7 @@ bool best_t::load(const path_t& location, const std::string& listname) {
   path = &location;
   location.make(file, txt_dir, listname);
   dirty = false;
-  std::ifstream ifs(file, std::ios::binary);
+  libutils::regular_ifstream ifs(file);
   if (!ifs) return false;
   parse(std::string((std::istreambuf_iterator<char>(ifs)), std::istreambuf_iterator<char>()));
   return true;

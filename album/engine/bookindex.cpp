@@ -14,6 +14,7 @@
 #include "album/engine/util.h"
 #include "utility/futil.h"
 #include "utility/message.h"
+#include "utility/regular_ifstream.h"
 #include "utility/strutil.h"
 
 namespace tavolin {
@@ -33,7 +34,7 @@ struct entry_t {
 // False when the entry is left out: private, or without a head file.
 bool read_entry(const std::string& dir, entry_t& entry) {
   if (is_private(dir)) return false;
-  std::ifstream head(below(dir, below(txt_dir, head_file)), std::ios::binary);
+  libutils::regular_ifstream head(below(dir, below(txt_dir, head_file)));
   if (!head) return false;
   std::getline(head, entry.title);
   libutils::chop(entry.title);
@@ -41,7 +42,7 @@ bool read_entry(const std::string& dir, entry_t& entry) {
   std::getline(head, repeated);
   entry.has_comment = static_cast<bool>(std::getline(head, entry.comment));
   libutils::chop(entry.comment);
-  std::ifstream count(below(dir, below(txt_dir, count_file)), std::ios::binary);
+  libutils::regular_ifstream count(below(dir, below(txt_dir, count_file)));
   if (count) {
     std::getline(count, entry.count);
     libutils::chop2(entry.count);

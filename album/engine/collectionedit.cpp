@@ -160,7 +160,7 @@ bool batchupdate(const path_t& location, const progress_signals_t& progress, std
     return makehtmlbook(location, log);
   }
   std::list<std::string> names;
-  if (!libutils::getfiles(names, dir + "/original")) return false;
+  if (!getregularfiles(names, dir + "/original")) return false;
   std::vector<files_t> files;
   files.reserve(names.size());
   for (const std::string& name : names) files.emplace_back(name, 0);

@@ -11,6 +11,7 @@
 
 #include "album/engine/util.h"
 #include "utility/futil.h"
+#include "utility/regular_ifstream.h"
 #include "utility/strutil.h"
 
 namespace tavolin {
@@ -18,15 +19,14 @@ namespace tavolin {
 namespace {
 
 // Opens txtdir + "/" + lower, else txtdir + "/" + upper; path tells which.
-bool open_either(std::ifstream& ifs, std::string& path, const std::string& txtdir,
+// Either is taken only when it is a regular file: a FIFO under the name
+// counts as missing.
+bool open_either(libutils::regular_ifstream& ifs, std::string& path, const std::string& txtdir,
                  const char* lower, const char* upper) {
   path = txtdir + "/" + lower;
-  ifs.open(path, std::ios::binary);
-  if (ifs) return true;
-  ifs.clear();
+  if (ifs.open(path)) return true;
   path = txtdir + "/" + upper;
-  ifs.open(path, std::ios::binary);
-  return static_cast<bool>(ifs);
+  return ifs.open(path);
 }
 
 std::string read_all(std::istream& is) {
@@ -88,7 +88,7 @@ bool loadcommenttxt(const path_t& path, std::string& title, std::string& head, s
 
 void loadcomment(const std::string& txtdir, std::string& title, std::string& head,
                  std::string& last) {
-  std::ifstream ifs;
+  libutils::regular_ifstream ifs;
   std::string path;
   if (open_either(ifs, path, txtdir, head_file, "HEAD.TXT")) {
     const std::string text = read_all(ifs);
@@ -104,8 +104,6 @@ void loadcomment(const std::string& txtdir, std::string& title, std::string& hea
     }
     head = text.substr(pos);
   }
-  ifs.close();
-  ifs.clear();
   if (open_either(ifs, path, txtdir, last_file, "LAST.TXT")) last = read_all(ifs);
 }
 
@@ -144,12 +142,13 @@ bool loadphotocomment(std::string& comment, const path_t& path, const std::strin
     path.make(name, txt_dir, base + ".TXT");
     if (!stat_succeeds(name)) return false;
   }
-  std::ifstream ifs(name, std::ios::binary);
+  libutils::regular_ifstream ifs(name);
   std::string text;
   if (ifs) text = read_all(ifs);
   if (!ifs || ifs.bad()) {
     const int err = errno;
-    return libutils::fail(name, ": comment text load fail, ", std::strerror(err));
+    const char* why = ifs.is_open() ? std::strerror(err) : ifs.why();
+    return libutils::fail(name, ": comment text load fail, ", why);
   }
   comment = std::move(text);
   return true;

@@ -51,6 +51,9 @@ bool has_comma(const std::string& s) { return s.find(',') != std::string::npos; 
 // with quarter_turn given, also for the video stream's display rotation.
 bool identify_lines(const std::string& file, const char* kind, std::string& duration_line,
                     std::string& stream_line, bool* quarter_turn = nullptr) {
+  // ffmpeg would wait for good on a FIFO: nothing is told, as for a file
+  // ffmpeg cannot read.
+  if (is_not_regular(file)) return false;
   const std::string command = ffidentify_command(file);
   std::cout << command << std::endl;
   std::FILE* pipe = popen(command.c_str(), "r");
@@ -63,6 +66,14 @@ bool identify_lines(const std::string& file, const char* kind, std::string& dura
   }
   pclose(pipe);
   return found;
+}
+
+// ffmpeg would wait for good on a FIFO (or a device): it is started only on
+// a regular file, or on a name that is not there, which it reports itself.
+bool refuse_input(const std::string& file) {
+  if (!is_not_regular(file)) return false;
+  libutils::fail(file, ": ", why_unreadable(file, 0));
+  return true;
 }
 
 // Runs an ffmpeg command line that writes target under a temporary name
@@ -133,6 +144,7 @@ std::string ffidentify_command(const std::string& file) {
 bool ffconvertone(const std::string& from, const std::string& to,
                   const libgr::direction2ul_t& size) {
   if (!is_stale(from, to)) return true;
+  if (refuse_input(from)) return false;
   return run_into(to, std::cout,
                   [&](const std::string& temp) { return ffconvert_command(from, temp, size); });
 }
@@ -140,6 +152,7 @@ bool ffconvertone(const std::string& from, const std::string& to,
 bool ffsavethumbnail(const std::string& movie, const std::string& jpeg,
                      const libgr::direction2ul_t& size) {
   if (!is_stale(movie, jpeg)) return true;
+  if (refuse_input(movie)) return false;
   return run_into(jpeg, std::cerr,
                   [&](const std::string& temp) { return ffthumbnail_command(movie, temp, size); });
 }

@@ -19,7 +19,10 @@ namespace tavolin {
 // Converts from into to, scaled to size unless it is 0 by 0. True at once
 // when to is up to date (not older than from, not empty); otherwise true
 // when ffmpeg succeeded. ffmpeg writes a temporary file beside to, which
-// replaces to only when complete and is removed when ffmpeg fails.
+// replaces to only when complete and is removed when ffmpeg fails. A from
+// that is not a regular file (a FIFO, device or socket) is refused with a
+// line on standard error: ffmpeg is never started on one, here or below
+// (the identifications below then tell nothing).
 bool ffconvertone(const std::string& from, const std::string& to,
                   const libgr::direction2ul_t& size);
 

@@ -14,6 +14,7 @@
 
 #include "utility/futil.h"
 #include "utility/message.h"
+#include "utility/regular_ifstream.h"
 #include "utility/strutil.h"
 
 namespace tavolin {
@@ -160,11 +161,17 @@ bool loadini(const std::string& dir, const std::string& name) {
     return libutils::fail("loadini: HOME is not set, no settings file.");
   }
   struct stat st;
-  if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+  const bool present = stat(path.c_str(), &st) == 0;
+  if (present && S_ISDIR(st.st_mode)) {
     return libutils::fail(path, ": is a directory, not a settings file.");
   }
-  std::ifstream ifs(path, std::ios::binary);
-  if (!ifs) return false;
+  libutils::regular_ifstream ifs(path);
+  if (!ifs) {
+    // Missing is normal (the option dialog follows); a FIFO or device
+    // under the name is told, as a directory is.
+    if (present && !S_ISREG(st.st_mode)) libutils::fail(path, ": ", ifs.why());
+    return false;
+  }
   const std::string bytes((std::istreambuf_iterator<char>(ifs)), std::istreambuf_iterator<char>());
   if (ifs.bad()) return libutils::fail(path, ": read error.");
   // Parsed into a copy so that a read error leaves g_global as it was.
@@ -191,6 +198,12 @@ void saveini(const std::string& dir, const std::string& name) {
   const std::string path = inifile(dir, name);
   if (path.empty()) {
     libutils::fail("saveini: HOME is not set, settings not saved.");
+    return;
+  }
+  // Opening a FIFO for writing would wait for a reader.
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    libutils::fail(path, ": not a regular file, settings not saved.");
     return;
   }
   std::ofstream ofs(path, std::ios::binary | std::ios::trunc);

@@ -49,7 +49,8 @@ std::string default_html_header();
 std::string inifile(const std::string& dir, const std::string& name);
 
 // Reads the settings file into g_global. False when it cannot be opened
-// (g_global unchanged); unknown keys are reported and skipped.
+// (g_global unchanged; a name that is not a regular file, such as a FIFO,
+// is reported and never opened); unknown keys are reported and skipped.
 bool loadini(const std::string& dir, const std::string& name);
 
 // The same on the bytes of a settings file, read over g (horizontal_items
@@ -57,7 +58,7 @@ bool loadini(const std::string& dir, const std::string& name);
 void parseini(global_t& g, const std::string& bytes);
 
 // Rewrites the settings file from g_global; failures are reported on
-// standard error.
+// standard error. A name that is not a regular file is left alone.
 void saveini(const std::string& dir, const std::string& name);
 
 // The settings file's lines of g, as saveini() writes them.

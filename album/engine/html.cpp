@@ -178,7 +178,7 @@ bool writelink(std::ostream& out, const path_t& path, const std::string& prefix,
     libgr::jpegdata_t data;
     if (!data.load(file.c_str(), nullptr)) {
       const int err = errno;
-      return libutils::fail_to(log, file, ": ", std::strerror(err));
+      return libutils::fail_to(log, file, ": ", why_unreadable(file, err));
     }
     libgr::jpeginfo_t info;
     if (!info.analyze_markers(data)) {
@@ -312,9 +312,9 @@ void album_pages_t::load() {
   last = commentlines(lasttext);
   std::string dir;
   path.make(dir, original_dir);
-  libutils::getfiles(originals, dir);
+  getregularfiles(originals, dir);
   path.make(dir, thumb_dir);
-  if (!libutils::getfiles(thumbs, dir) && plimlib::g_option.debug)
+  if (!getregularfiles(thumbs, dir) && plimlib::g_option.debug)
     log << dir << ": getfiles fail." << std::endl;
   for (const std::string& name : originals) {
     movie_info_t movie;

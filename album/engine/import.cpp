@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
 #include <iostream>
 #include <list>
 #include <map>
@@ -34,7 +33,7 @@ void emit_progress(sigc::signal<void, double>& progress, std::size_t k, std::siz
   progress.emit(static_cast<double>(k + 1) / static_cast<double>(n));
 }
 
-enum class import_step_t { copy, skip, text_name };
+enum class import_step_t { copy, skip, text_name, not_regular };
 
 // What the import does with each file, decided before anything is copied.
 // A file whose name stands in the album with other bytes, or a movie whose
@@ -46,7 +45,7 @@ std::vector<import_step_t> plan_import(const std::string& from, const std::vecto
   path.make(original, original_dir);
   std::map<std::string, std::string> movie_of;  // converted name -> movie
   std::list<std::string> present;
-  libutils::getfiles(present, original.c_str());
+  getregularfiles(present, original);
   for (const std::string& name : present) {
     if (is_movie_name(name)) movie_of.emplace(replace_extension(name, ".mp4"), name);
   }
@@ -60,6 +59,11 @@ std::vector<import_step_t> plan_import(const std::string& from, const std::vecto
     path.make(target, media ? original_dir : txt_dir, name);
     if (is_reserved_import_name(name)) {
       steps.push_back(import_step_t::text_name);
+      continue;
+    }
+    // A FIFO or device under a camera file's name has no bytes to import.
+    if (is_not_regular(source)) {
+      steps.push_back(import_step_t::not_regular);
       continue;
     }
     if (is_movie_name(name)) {
@@ -105,6 +109,15 @@ std::vector<files_t> importable_files(const std::vector<files_t>& files) {
   return out;
 }
 
+std::vector<files_t> regular_sources(const std::string& from, const std::vector<files_t>& files) {
+  std::vector<files_t> out;
+  out.reserve(files.size());
+  for (const files_t& f : files) {
+    if (!is_not_regular(from + "/" + f.name)) out.push_back(f);
+  }
+  return out;
+}
+
 std::vector<std::string> import_refusals(const std::string& from, const std::vector<files_t>& files,
                                          const path_t& to) {
   std::vector<std::string> refusals;
@@ -136,12 +149,14 @@ bool copyfiles(const std::string& from, const std::vector<files_t>& files, const
     const std::string source = from + "/" + name;
     if (steps[k] == import_step_t::text_name) {
       libutils::fail(source, ": name of an album text file, not copied.");
+    } else if (steps[k] == import_step_t::not_regular) {
+      libutils::fail_to(log, source, ": ", why_unreadable(source, 0), ", not copied.");
     } else if (steps[k] == import_step_t::copy) {
       std::string target;
       path.make(target, is_media_name(name) ? original_dir : txt_dir, name);
       if (!copy_replacing(source, target)) {
         const int err = errno;
-        std::cerr << source << ": " << std::strerror(err) << std::endl;
+        std::cerr << source << ": " << why_unreadable(source, err) << std::endl;
         return libutils::fail(target, ": file copy fail.");
       }
     }

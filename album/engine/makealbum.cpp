@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "album/engine/collectionedit.h"
 #include "album/engine/html.h"
 #include "album/engine/layout.h"
 #include "album/engine/photolevels.h"
@@ -53,14 +54,17 @@ bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& fi
                          sigc::signal<void, double>& shrinking, sigc::signal<void, double>& pages,
                          sigc::signal<void, double>& zoom_pages, std::ostream& log) {
   if (!has_album_dir(path, log)) return false;
-  const std::set<std::string> kept = kept_photos(files, path);
+  // A FIFO or device among the camera files is skipped by the copy with
+  // its line on log; the album is made of the others, and the result tells.
+  const std::vector<files_t> copied = regular_sources(from, files);
+  const std::set<std::string> kept = kept_photos(copied, path);
   if (!copyfiles(from, files, path, copying, log)) return step_failed(log, "copyfiles");
   // A camera file that cannot be read gets no level, but the album still
   // gets its pages, which list it; the result tells of the failure.
   const bool shrunk =
-      shrink_keeping(path, files, kept, shrinking, log) || step_failed(log, "shrink");
+      shrink_keeping(path, copied, kept, shrinking, log) || step_failed(log, "shrink");
   const bool written = write_pages(path, pages, zoom_pages, log);
-  return shrunk && written;
+  return copied.size() == files.size() && shrunk && written;
 }
 
 bool updatealbum(const path_t& path, const std::vector<files_t>& files, sigc::signal<void, double>&,

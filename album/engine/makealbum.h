@@ -18,7 +18,9 @@ namespace tavolin {
 // pages. A failing copy or page step ends it with false and its line on
 // log; when files fail to get their levels, their lines and the step's go
 // to log, the pages are still written (listing those files too), and the
-// result is false.
+// result is false. So it is for a name in from that is not a regular file
+// (a FIFO, device or socket): the copy skips it with its line on log, and
+// the album is made of the other files.
 bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& files,
                          const path_t& path, sigc::signal<void, double>& copying,
                          sigc::signal<void, double>& shrinking, sigc::signal<void, double>& pages,

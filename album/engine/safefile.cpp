@@ -112,13 +112,12 @@ bool write_replacing(const std::string& target, const void* bytes, std::size_t s
 }
 
 bool copy_replacing(const std::string& source, const std::string& target) {
-  const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  // A directory, FIFO or device has no bytes to copy (and opening a FIFO
+  // would wait for a writer).
+  const int in = libutils::open_regular(source);
   if (in < 0) return false;
   struct stat st;
-  const bool readable = ::fstat(in, &st) == 0;
-  if (!readable || !S_ISREG(st.st_mode)) {
-    // A directory, FIFO or device has no bytes to copy.
-    if (readable) errno = EINVAL;
+  if (::fstat(in, &st) != 0) {
     close_keeping_errno(in, false);
     return false;
   }
@@ -153,9 +152,10 @@ bool copy_replacing(const std::string& source, const std::string& target) {
 }
 
 bool same_bytes(const std::string& a, const std::string& b) {
-  const int fa = ::open(a.c_str(), O_RDONLY | O_CLOEXEC);
+  // Only regular files are compared: opening a FIFO would wait for good.
+  const int fa = libutils::open_regular(a);
   if (fa < 0) return false;
-  const int fb = ::open(b.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fb = libutils::open_regular(b);
   if (fb < 0) {
     ::close(fa);
     return false;

@@ -26,9 +26,11 @@ bool replace_with(const std::string& temp, const std::string& target);
 // Writes size bytes to target by way of a temporary file.
 bool write_replacing(const std::string& target, const void* bytes, std::size_t size);
 
-// Copies source to target by way of a temporary file: the bytes, then the
-// source's access and modification times, a flush to the disk, then the
-// rename. Whatever stood at target stays until the copy is complete.
+// Copies source, a regular file (or a link to one), to target by way of a
+// temporary file: the bytes, then the source's access and modification
+// times, a flush to the disk, then the rename. Whatever stood at target
+// stays until the copy is complete. Anything else under source is refused
+// unopened (libutils::open_regular's errno).
 bool copy_replacing(const std::string& source, const std::string& target);
 
 // Whether two regular files hold the same bytes; one file under two names

@@ -34,11 +34,13 @@ std::vector<std::string> size_level_dirs(unsigned long level);
 
 // Copies each file of from into path's "original" (media) or "txt"
 // (anything else), with its times, each by way of a temporary name. A file
-// that already is its target or holds the same bytes, or a non-media file
-// named like one of the album's own text files, is skipped with its
-// progress still emitted. Emits (k + 1) / n after each. Nothing is copied
-// when a name stands in the album with other bytes, or when two movies
-// would convert into one movie level: one line per such file goes to log.
+// that already is its target or holds the same bytes, a non-media file
+// named like one of the album's own text files, or a name that is not a
+// regular file (a FIFO, device or socket; one line on log), is skipped
+// with its progress still emitted. Emits (k + 1) / n after each. Nothing
+// is copied when a name stands in the album with other bytes, or when two
+// movies would convert into one movie level: one line per such file goes
+// to log.
 bool copyfiles(const std::string& from, const std::vector<files_t>& files, const path_t& path,
                sigc::signal<void, double>& progress, std::ostream& log);
 // The same with the refusals on standard error.

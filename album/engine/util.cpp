@@ -58,6 +58,28 @@ bool stat_succeeds(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
+bool is_not_regular(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+const char* why_unreadable(const std::string& path, int err) {
+  const char* why = nullptr;
+  const int fd = libutils::open_regular(path, &why);
+  if (fd < 0) return why;
+  close(fd);
+  return std::strerror(err);
+}
+
+bool getregularfiles(std::list<std::string>& out, const std::string& dir) {
+  if (!libutils::getfiles(out, dir.c_str())) return false;
+  // getfiles() reads an empty name as the current directory.
+  const std::string prefix = dir.empty() ? "" : dir + "/";
+  out.remove_if(
+      [&prefix](const std::string& name) { return !libutils::is_regular_file(prefix + name); });
+  return true;
+}
+
 bool same_inode(const std::string& a, const std::string& b) {
   struct stat sa, sb;
   return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&

@@ -42,6 +42,18 @@ bool ostype_iconify();
 bool is_exist(const std::string& path);
 // stat() of path as written succeeds: "file/" of a plain file does not.
 bool stat_succeeds(const std::string& path);
+// path names something that is not a regular file (a FIFO, device, socket
+// or directory; symbolic links followed): reading it could wait for good.
+// False when it names nothing.
+bool is_not_regular(const std::string& path);
+// Why path could not be read, for a message: open_regular's reason ("not a
+// regular file", or the system's text) when it still cannot be opened,
+// else the system's text for err.
+const char* why_unreadable(const std::string& path, int err);
+// libutils::getfiles() of dir without the names that are not a regular
+// file or a link to one: the lists that decide what is a photo or a movie
+// never offer a FIFO or device for reading.
+bool getregularfiles(std::list<std::string>& out, const std::string& dir);
 // a and b, symbolic links followed, are one file (device and inode).
 bool same_inode(const std::string& a, const std::string& b);
 // path/sub/name as path.make() gives it, returned.

@@ -133,7 +133,7 @@ bool start(const path_t& path, const char* dir, std::list<std::string>& names, a
   path.make(html, html_dir);
   mkdir(html.c_str(), 0755);
   path.make(listed, dir);
-  if (!libutils::getfiles(names, listed)) return false;
+  if (!getregularfiles(names, listed)) return false;
   album.load(path);
   return true;
 }

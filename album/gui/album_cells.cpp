@@ -243,7 +243,7 @@ bool load_album_files(const path_t& location, best_t& good, best_t& fail, album_
   album.load(location);
   std::string original;
   location.make(original, original_dir);
-  if (libutils::getfiles(names, original)) return true;
+  if (getregularfiles(names, original)) return true;
   names.clear();
   return false;
 }

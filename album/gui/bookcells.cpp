@@ -1,7 +1,6 @@
 #include "album/gui/bookcells.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "album/engine/comment.h"
 #include "album/engine/global.h"
@@ -12,6 +11,7 @@
 #include "album/gui/text.h"
 #include "utility/futil.h"
 #include "utility/message.h"
+#include "utility/regular_ifstream.h"
 #include "utility/strutil.h"
 
 namespace tavolin {
@@ -51,7 +51,7 @@ void set_view_text(Gtk::TextView& view, const std::string& text) {
 std::string count_line(const path_t& dir) {
   std::string file;
   dir.make(file, txt_dir, count_file);
-  std::ifstream in(file);
+  libutils::regular_ifstream in(file);
   std::string line;
   if (!in || !std::getline(in, line)) return std::string();
   libutils::chop2(line);

@@ -147,7 +147,9 @@ bool MakeAlbumDialog::scan() {
   std::string source;
   m_scanned = from_utf8(m_from_entry.get_text(), source);
   m_scanned_from = source;
-  if (!m_scanned || !libutils::getfiles(m_files, source)) return false;
+  // Only regular files are offered: the picker reads each one, and a FIFO
+  // or device would keep it waiting for good.
+  if (!m_scanned || !getregularfiles(m_files, source)) return false;
 
   // Rows are made in place, once: they hold widgets and are never moved.
   std::vector<item_t>(m_files.size()).swap(m_items);

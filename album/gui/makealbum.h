@@ -66,7 +66,8 @@ class MakeAlbumDialog : public Gtk::Dialog {
   void button_is_rotate(unsigned long i);
   void button_rotate(unsigned long i);
 
-  // Lists the import directory and rebuilds the rows, all chosen, angle 0.
+  // Lists the import directory's regular files (a FIFO or device is left
+  // out) and rebuilds the rows, all chosen, angle 0.
   // False when the directory cannot be listed (or its name not carried by
   // the locale) or a movie's temporary directory cannot be made.
   bool scan();

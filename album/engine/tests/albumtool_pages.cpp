@@ -3,6 +3,7 @@
 // <value>" lines (signals 1 to 4: copying, shrinking, album pages, zoom
 // pages), the log to standard error.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include "album/engine/html.h"
 #include "album/engine/makealbum.h"
 #include "album/engine/tests/albumtool.h"
+#include "utility/failure.h"
 #include "utility/futil.h"
 
 namespace {
@@ -109,7 +111,18 @@ int exif_cmd(int argc, char** argv) {
   const bool html = argc == 3 && std::strcmp(argv[2], "--html") == 0;
   if (argc != 2 && !html) return usage_error(argv[0], "FILE [--html]");
   initexif(nullptr, nullptr);
-  return writeexif(std::cout, path_t(), "", argv[1], html) ? 0 : 1;
+  if (writeexif(std::cout, path_t(), "", argv[1], html)) return 0;
+  // writeexif() tells nothing (the pages just go without the line): the
+  // tool tells whether the file could be read at all.
+  const char* why = nullptr;
+  const int fd = libutils::open_regular(argv[1], &why);
+  if (fd < 0) {
+    libutils::fail(argv[1], ": ", why);
+  } else {
+    close(fd);
+    libutils::fail(argv[1], ": no EXIF summary.");
+  }
+  return 1;
 }
 
 const bool registered =

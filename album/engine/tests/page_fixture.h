@@ -69,11 +69,15 @@ struct run_result_t {
   std::string err;
 };
 
-// Runs albumtool with args (each passed as one word) and HOME set to home.
-inline run_result_t albumtool(const std::string& home, const std::vector<std::string>& args) {
+// Runs albumtool with args (each passed as one word) and HOME set to home;
+// with seconds given, it is killed after that long (status 124).
+inline run_result_t albumtool(const std::string& home, const std::vector<std::string>& args,
+                              unsigned seconds = 0) {
   using jpegtest::quote;
   const std::string out = home + "/albumtool.out", err = home + "/albumtool.err";
-  std::string cmd = "HOME=" + quote(home) + " " + quote(TEST_BIN_DIR "/albumtool");
+  std::string cmd = "HOME=" + quote(home) + " ";
+  if (seconds != 0) cmd += "timeout -k 2 " + std::to_string(seconds) + " ";
+  cmd += quote(TEST_BIN_DIR "/albumtool");
   for (const std::string& a : args) cmd += " " + quote(a);
   cmd += " >" + quote(out) + " 2>" + quote(err) + " </dev/null";
   run_result_t r;
