@@ -72,9 +72,10 @@ void* alloc_mmap_unix::allocate(size_t& size, const char* path, e_prot_t prot,
   // photo would wait for good (errno tells the caller why).
   int fd = mode == O_RDONLY ? open_regular(path) : open(path, mode | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    const int saved = S_ISREG(st.st_mode) ? errno : ENXIO;
+  struct stat st{};
+  const bool stated = fstat(fd, &st) == 0;
+  if (!stated || !S_ISREG(st.st_mode)) {
+    const int saved = stated ? ENXIO : errno;
     close(fd);
     errno = saved;
     return nullptr;
