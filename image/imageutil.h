@@ -52,6 +52,12 @@ bool scaledown(image2d_t& dst, const image2d_t& src);
 // store with image's own store record. False, image unchanged, when a
 // side would become 0.
 bool scaledown_inplace(image2d_t& image);
+// image halved `times` times (fewer when a side would become 0), within
+// its own store as scaledown_inplace does but for the last halving, which
+// goes into a new store of the result's own size: a small picture that is
+// kept holds only its own bytes, and the large store goes with the last
+// image that holds it. False after a failed halving.
+bool scaledown_times(image2d_t& image, unsigned long times);
 // Halvings of a Bayer mosaic: the letters name the cell's colours in the
 // order row 2i column 2j, row 2i column 2j+1, row 2i+1 column 2j, row 2i+1
 // column 2j+1. GRAYSCALE, RGB, RGBA.

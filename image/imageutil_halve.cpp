@@ -191,6 +191,22 @@ bool scaledown_inplace(image2d_t& image) {
   return true;
 }
 
+bool scaledown_times(image2d_t& image, unsigned long times) {
+  unsigned long halvings = 0;
+  for (uint32_t w = image.width, h = image.height; halvings < times && w >= 2 && h >= 2;
+       w /= 2, h /= 2)
+    ++halvings;
+  if (halvings == 0) return true;
+  for (; halvings > 1; --halvings) {
+    if (!scaledown_inplace(image)) return false;
+  }
+  image2d_t half;
+  half.store = image.store;
+  if (!halving(half, image, nullptr)) return false;
+  image = half;
+  return true;
+}
+
 bool scaledownGRBG(image2d_t& dst, const image2d_t& src) {
   const bayer_t cell = {1, 0, 3, 2};
   return halving(dst, src, &cell);

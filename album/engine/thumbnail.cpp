@@ -39,14 +39,17 @@ bool turn_upright(libgr::image2d_t& image, unsigned long count, const std::strin
   return true;
 }
 
-// Halves the whole photo until it fits a quarter of the shrink box.
+// Halves the whole photo until it fits a quarter of the shrink box. The
+// small picture gets a store of its own size: the rows that keep it must
+// not keep the whole decode.
 bool halve_to_button(libgr::image2d_t& image) {
   const unsigned long max_x = g_global.shrink_size.x / 4;
   const unsigned long max_y = g_global.shrink_size.y / 4;
-  while ((image.width > max_x || image.height > max_y) && image.width >= 2 && image.height >= 2) {
-    if (!libgr::scaledown_inplace(image)) return false;
-  }
-  return true;
+  unsigned long halvings = 0;
+  for (unsigned long w = image.width, h = image.height;
+       (w > max_x || h > max_y) && w >= 2 && h >= 2; w /= 2, h /= 2)
+    ++halvings;
+  return libgr::scaledown_times(image, halvings);
 }
 
 // The whole photo halved to button size, then turned upright by count:
@@ -68,16 +71,15 @@ bool to_rgb(libgr::image2d_t& image) {
 }
 
 // The whole file decoded, halved the given number of times (never below a
-// side of one pixel) and then turned upright by its EXIF orientation.
+// side of one pixel, a halved picture in a store of its own size) and then
+// turned upright by its EXIF orientation.
 bool decode_upright(libgr::image2d_t& image, const std::string& file, unsigned long halvings) {
   libgr::jpegdata_t data;
   if (!data.load(file.c_str())) return fail(file, ": load_jpeg() jpegdata load fail.");
   libgr::jpeginfo_t info;
   if (!info.decompress(image, data, 0, false, libgr::black3ub))
     return fail(file, ": load_jpeg() decompress fail.");
-  for (; halvings != 0 && image.width >= 2 && image.height >= 2; --halvings) {
-    if (!libgr::scaledown_inplace(image)) return fail(file, ": scaledown() fail.");
-  }
+  if (!libgr::scaledown_times(image, halvings)) return fail(file, ": scaledown() fail.");
   libgr::jpeg_bytes_t app1 = info.get_marker(libgr::jpeginfo_t::MARKER_APP1);
   if (app1.empty()) return true;
   libgr::app1_marker_t exif;

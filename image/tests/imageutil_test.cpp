@@ -354,6 +354,36 @@ TEST(ScaleDownInPlace, LadderMatchesReferenceAndReusesPrivateStore) {
   EXPECT_GT(in_place, 100);
 }
 
+// A ladder that ends in a fresh store: the pixels of repeated halvings, and
+// a store of the small picture's own rows, however large the picture it
+// was made from.
+TEST(ScaleDownTimes, GivesTheLadderPixelsInAStoreOfTheirOwnSize) {
+  std::mt19937 rng(20260203);
+  for (int round = 0; round < 40; ++round) {
+    const int bytes = round % 2 ? 3 : 1;
+    image2d_t image =
+        random_image(rng, desc_of(bytes == 3 ? IMAGE_FORMAT_RGB : IMAGE_FORMAT_GRAYSCALE), bytes);
+    image2d_t expected = image;
+    unsigned long halved = 0;
+    for (; halved < 4 && expected.width >= 2 && expected.height >= 2; ++halved)
+      expected = reference_halving(expected, bytes);
+    ASSERT_TRUE(scaledown_times(image, 4));
+    ASSERT_TRUE(same_picture(image, expected)) << "round " << round;
+    if (halved) {
+      EXPECT_EQ(image.pixels.size(), image.rowsize() * image.height);
+    }
+  }
+
+  image2d_t photo;  // camera-size RGB
+  photo.width = 6000;
+  photo.height = 4000;
+  ASSERT_TRUE(photo.allocate());
+  ASSERT_TRUE(scaledown_times(photo, 5));
+  EXPECT_EQ(photo.width, 187u);
+  EXPECT_EQ(photo.height, 125u);
+  EXPECT_LE(photo.pixels.size(), 2 * photo.rowbyte() * photo.height);
+}
+
 TEST(ScaleDownInPlace, LeavesImagesThatShareTheStoreAlone) {
   const image2d_t top =
       picture(desc_of(IMAGE_FORMAT_GRAYSCALE), 4, {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}});

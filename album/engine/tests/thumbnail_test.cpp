@@ -58,6 +58,31 @@ TEST_F(ThumbnailTest, LargePhotoHalvesToAQuarterOfTheBox) {
   ASSERT_TRUE(tavolin::load_thumbnail(image, tmp / "big.JPG"));
   EXPECT_EQ(image.width, 250u);
   EXPECT_EQ(image.height, 187u);
+  // The decode halved four times, kept in a store of the small rows alone.
+  libgr::image2d_t halved = decode(tmp / "big.JPG").image;
+  for (int i = 0; i < 4; ++i) {
+    libgr::image2d_t half;
+    ASSERT_TRUE(libgr::scaledown(half, halved));
+    halved = half;
+  }
+  EXPECT_TRUE(same_pixels(image, halved));
+  EXPECT_EQ(image.pixels.size(), image.rowsize() * image.height);
+}
+
+// The album editor's preview of a photo whose levels hold a turn comes from
+// the camera file, halved as often as the button's level; it too keeps
+// only its own rows.
+TEST_F(ThumbnailTest, UprightPreviewKeepsOnlyItsOwnRows) {
+  const std::string album = tmp / "root/album";
+  enginetest::make_dirs(album + "/original");
+  enginetest::make_dirs(album + "/size0");
+  ASSERT_TRUE(write_photo(album + "/original/p.jpg", 1600, 1200));
+  ASSERT_TRUE(write_photo(album + "/size0/p.jpg", 1200, 1600, 2));
+  libgr::image2d_t image;
+  ASSERT_TRUE(
+      tavolin::load_scaled_upright(image, tavolin::path_t("", tmp / "root", "album"), "p.jpg", 1));
+  EXPECT_EQ(image.width, 400u);  // size2 of level number 1
+  EXPECT_EQ(image.pixels.size(), image.rowsize() * image.height);
 }
 
 TEST_F(ThumbnailTest, OnlyJpegNamesAreLoaded) {
