@@ -160,6 +160,16 @@ bool halving(image2d_t& dst, const image2d_t& src, const bayer_t* cell) {
   return true;
 }
 
+// image halved into a new store of the half's size, with image's store
+// record; the old store goes with the last image that holds it.
+bool halve_into_own_store(image2d_t& image) {
+  image2d_t half;
+  half.store = image.store;
+  if (!halving(half, image, nullptr)) return false;
+  image = half;
+  return true;
+}
+
 }  // namespace
 
 bool scaledown(image2d_t& dst, const image2d_t& src) { return halving(dst, src, nullptr); }
@@ -172,11 +182,7 @@ bool scaledown_inplace(image2d_t& image) {
   if (bytes == 0 || image.desc.bits != IMAGE_BITS_8 || image.compressed ||
       image.pixels.use_count() != 1 || w.row_length != 0 || w.skip_pixels != 0 ||
       w.skip_rows != 0) {
-    image2d_t half;
-    half.store = image.store;
-    if (!halving(half, image, nullptr)) return false;
-    image = half;
-    return true;
+    return halve_into_own_store(image);
   }
   if (!store_covers(image, "scaledown")) return false;
   const plane_t<const unsigned char> in = rows_of(static_cast<const image2d_t&>(image));
@@ -200,11 +206,7 @@ bool scaledown_times(image2d_t& image, unsigned long times) {
   for (; halvings > 1; --halvings) {
     if (!scaledown_inplace(image)) return false;
   }
-  image2d_t half;
-  half.store = image.store;
-  if (!halving(half, image, nullptr)) return false;
-  image = half;
-  return true;
+  return halve_into_own_store(image);
 }
 
 bool scaledownGRBG(image2d_t& dst, const image2d_t& src) {

@@ -1,11 +1,10 @@
 #include "utility/message.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <iostream>
+#include <iterator>
 
 #include "utility/futil.h"
 #include "utility/option.h"
@@ -124,15 +123,12 @@ std::string get_locale_name() {
 }
 
 bool load_message(std::vector<char>& buffer, const char* path) {
-  struct stat st;
-  if (path == nullptr || ::stat(path, &st) != 0) return false;
-  if (S_ISDIR(st.st_mode)) return false;
+  if (path == nullptr) return false;
+  // Read to the end of what was opened: a size taken by name could be
+  // another file's.
   libutils::regular_ifstream ifs(path);
   if (!ifs) return false;
-  buffer.resize(static_cast<std::size_t>(st.st_size));
-  ifs.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-  // A file that shrank since stat() keeps only what was read.
-  buffer.resize(static_cast<std::size_t>(ifs.gcount()));
+  buffer.assign(std::istreambuf_iterator<char>(ifs), std::istreambuf_iterator<char>());
   return true;
 }
 
