@@ -55,8 +55,7 @@ TEST(ViewerDrop, FilesThatAreNoPicturesTakeTheOldNameOffTheTitle) {
       vorn::glfwy4.closeAll();
     }
   }
-  // No glfwTerminate: it unloads the GL driver, and the leak report could
-  // then name no module for the driver's own allocations.
+  glfwTerminate();
   plimlib::option_reset();
   EXPECT_NE(shown.find(photo + " (1/1)"), std::string::npos) << shown;
   EXPECT_EQ(dropped.find("Landscape_1"), std::string::npos) << dropped;

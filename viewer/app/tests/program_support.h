@@ -94,22 +94,14 @@ inline bool wait_for(const std::function<bool()>& ready, double seconds = 30) {
 class viewer_process {
  public:
   viewer_process(const std::vector<std::string>& args, const std::string& home,
-                 const std::string& program = "plimzev3", bool with_display = true,
-                 bool leak_check = false) {
+                 const std::string& program = "plimzev3", bool with_display = true) {
     std::vector<std::string> argv{std::string(TEST_BIN_DIR) + "/" + program};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<std::string> env;
-    std::string asan = "ASAN_OPTIONS=";
-    for (const std::string& e : environment()) {
-      if (e.rfind("ASAN_OPTIONS=", 0) == 0 && !leak_check)
-        asan = e + ":";
-      else if (e.rfind("HOME=", 0) != 0 && (with_display || e.rfind("DISPLAY=", 0) != 0))
+    for (const std::string& e : environment())
+      if (e.rfind("HOME=", 0) != 0 && (with_display || e.rfind("DISPLAY=", 0) != 0))
         env.push_back(e);
-    }
     env.push_back("HOME=" + home);
-    // glfwTerminate unloads the GL driver, whose texture allocations then
-    // have no module the leak report could name or a suppression match.
-    if (!leak_check) env.push_back(asan + "detect_leaks=0");
     m_stderr = home + "/stderr.txt";
     m_stdout = home + "/stdout.txt";
     m_pid = spawn(argv, env, -1, m_stderr, m_stdout);

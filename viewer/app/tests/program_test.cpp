@@ -32,15 +32,14 @@ std::vector<std::string> catalog_lines() {
   return lines;
 }
 
-// A viewer with HOME in a scratch directory of its own. These viewers
-// show no image, so the leak check stays on.
+// A viewer with HOME in a scratch directory of its own.
 struct scratch_home {
   utiltest::scratch_dir m_home;
 };
 class Viewer : private scratch_home, public viewertest::viewer_process {
  public:
   Viewer(const std::string& program, const std::vector<std::string>& args, bool with_display = true)
-      : viewer_process(args, m_home.path(), program, with_display, true) {}
+      : viewer_process(args, m_home.path(), program, with_display) {}
 };
 
 class Program : public ::testing::Test {

@@ -51,9 +51,11 @@ class GlContext : public ::testing::Test {
     window = glfwCreateWindow(64, 64, "glext test", nullptr, nullptr);
     if (window != nullptr) glfwMakeContextCurrent(window);
   }
-  // The window lives until the process ends: terminating GLFW unloads the
-  // Mesa driver, and what the driver still holds would then show as leaks of
-  // an unknown module that no suppression can name.
+  static void TearDownTestSuite() {
+    if (window != nullptr) glfwDestroyWindow(window);
+    window = nullptr;
+    glfwTerminate();
+  }
   void SetUp() override {
     if (window == nullptr) {
       if (std::getenv("CI") != nullptr) FAIL() << "no GL context under CI";

@@ -12,17 +12,6 @@
 
 #include "viewer/graphics/gl_api.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define GLTEST_LEAK_CHECK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define GLTEST_LEAK_CHECK 1
-#endif
-#endif
-#ifdef GLTEST_LEAK_CHECK
-#include <sanitizer/lsan_interface.h>
-#endif
-
 namespace gltest {
 
 // path: set from --gl-path=, else kept; environment(path) runs before the
@@ -53,11 +42,6 @@ inline int run_gl_tests(int argc, char** argv, std::string& path, int width, int
   glfwMakeContextCurrent(window);
   gl_extloader_init();
   const int result = RUN_ALL_TESTS();
-#ifdef GLTEST_LEAK_CHECK
-  // Checked while the context lives: the driver's caches are reachable
-  // from it now and only look lost once it is gone.
-  __lsan_do_leak_check();
-#endif
   glfwDestroyWindow(window);
   glfwTerminate();
   return result;
