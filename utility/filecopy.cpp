@@ -4,13 +4,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <new>
 
 #include "utility/futil.h"
 #include "utility/regular_ifstream.h"
+#include "utility/regular_ofstream.h"
 
 namespace libutils {
 
@@ -20,8 +20,8 @@ namespace {
 constexpr std::size_t copy_piece = 16u << 20;
 
 // Copies size bytes between the open streams; false when either failed.
-bool copy_bytes(std::istream& ifs, std::ofstream& ofs, unsigned long long size, const char* source,
-                const char* target) {
+bool copy_bytes(std::istream& ifs, regular_ofstream& ofs, unsigned long long size,
+                const char* source, const char* target) {
   std::unique_ptr<char[]> buffer(new (std::nothrow) char[copy_piece]);
   if (!buffer) return fail(source, ": no memory for the copy buffer.");
   unsigned long long done = 0;
@@ -104,8 +104,9 @@ bool filecopy(const char* source, const char* target) {
   // Opened without waiting, in case the name was replaced since stat().
   regular_ifstream ifs(source);
   if (!ifs) return fail(source, ": ", ifs.why());
-  std::ofstream ofs(target, std::ios::out | std::ios::binary | std::ios::trunc);
-  if (!ofs) return fail(target, ": ", std::strerror(errno));
+  // A FIFO under the target's name would wait for a reader.
+  regular_ofstream ofs(target);
+  if (!ofs) return fail(target, ": ", ofs.why());
 
   const bool ok =
       copy_bytes(ifs, ofs, static_cast<unsigned long long>(src.st_size), source, target);

@@ -245,23 +245,14 @@ int refuse_not_regular(const mode_t mode, const char** why) {
   return -1;
 }
 
-}  // namespace
-
-int open_regular(const char* path, const char** why) {
-  // Checked by name first, so that a device is never opened at all (some
-  // act on open), and again on the descriptor, in case the name was
-  // replaced in between; O_NONBLOCK keeps that second open from waiting.
-  struct stat st;
-  if (::stat(path, &st) != 0) {
-    if (why) *why = std::strerror(errno);
-    return -1;
-  }
-  if (!S_ISREG(st.st_mode)) return refuse_not_regular(st.st_mode, why);
-  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+// fd, made blocking again, when it is a regular file; otherwise it is
+// closed and -1 returned (fd < 0: open() failed).
+int keep_if_regular(const int fd, const char** why) {
   if (fd < 0) {
     if (why) *why = std::strerror(errno);
     return -1;
   }
+  struct stat st;
   if (::fstat(fd, &st) != 0) {
     const int saved = errno;
     ::close(fd);
@@ -277,6 +268,31 @@ int open_regular(const char* path, const char** why) {
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   if (why) *why = "";
   return fd;
+}
+
+}  // namespace
+
+int open_regular(const char* path, const char** why) {
+  // Checked by name first, so that a device is never opened at all (some
+  // act on open), and again on the descriptor, in case the name was
+  // replaced in between; O_NONBLOCK keeps that second open from waiting.
+  struct stat st;
+  if (::stat(path, &st) != 0) {
+    if (why) *why = std::strerror(errno);
+    return -1;
+  }
+  if (!S_ISREG(st.st_mode)) return refuse_not_regular(st.st_mode, why);
+  return keep_if_regular(::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC), why);
+}
+
+int open_for_writing(const char* path, const char** why) {
+  // Refused by name first, as in open_regular(); a FIFO put there since
+  // fails at once under O_NONBLOCK instead of waiting for a reader, or
+  // opens (it has one) and is refused on the descriptor.
+  struct stat st;
+  if (::stat(path, &st) == 0 && !S_ISREG(st.st_mode)) return refuse_not_regular(st.st_mode, why);
+  return keep_if_regular(
+      ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666), why);
 }
 
 bool is_regular_file(const char* path) {

@@ -146,6 +146,17 @@ int open_regular(const char* path, const char** why = nullptr);
 inline int open_regular(const std::string& path, const char** why = nullptr) {
   return open_regular(path.c_str(), why);
 }
+// Opens a file by name for writing as open(2) with O_CREAT (mode 0666
+// under the umask) and O_TRUNC would, without ever waiting on it: opening
+// a FIFO for writing waits for a reader. Only a regular file (or a link to
+// one), or a name not there yet, is opened; anything else is refused as by
+// open_regular(), before or after opening. Returns the descriptor
+// (blocking, close-on-exec), or -1 with errno set and *why (when given)
+// the reason: "not a regular file" or the system's text for errno.
+int open_for_writing(const char* path, const char** why = nullptr);
+inline int open_for_writing(const std::string& path, const char** why = nullptr) {
+  return open_for_writing(path.c_str(), why);
+}
 // True when path names a regular file or a link to one.
 bool is_regular_file(const char* path);
 inline bool is_regular_file(const std::string& path) { return is_regular_file(path.c_str()); }

@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <list>
@@ -21,6 +20,7 @@
 
 #include "utility/futil.h"
 #include "utility/regular_ifstream.h"
+#include "utility/regular_ofstream.h"
 #include "utility/strutil.h"
 
 namespace plimlib {
@@ -353,7 +353,7 @@ bool option_save(const char* path) {
   if (target.empty()) {
     // A link to a file not there yet: nothing can be lost, so it is
     // written through the link, which then leads somewhere.
-    std::ofstream ofs(path, std::ios::out | std::ios::trunc);
+    libutils::regular_ofstream ofs(path);
     if (!ofs) {
       const int err = errno;
       return libutils::fail(path, ": ", std::strerror(err));

@@ -52,8 +52,10 @@ void loadbooktitle(const path_t& book, const std::string& collection, std::strin
 
 bool writeviewerlist(const std::string& file, const std::list<std::string>& dirs,
                      const std::string& listname) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  if (!out) {
+  // Unlinked first, as the pages are: opening a FIFO left under the
+  // name would wait for a reader.
+  std::ofstream out;
+  if (!openpage(out, file, std::ios::binary)) {
     return libutils::fail(file, ": can't write open.");
   }
   for (const std::string& dir : dirs)

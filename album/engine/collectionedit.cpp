@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <list>
 
@@ -65,7 +64,10 @@ bool set_private(const path_t& dir, bool on) {
   std::string marker;
   dir.make(marker, txt_dir, secret_file);
   if (on) {
-    std::ofstream touch(marker, std::ios::out | std::ios::trunc);
+    // A FIFO under the marker's name is refused at once instead of
+    // waiting for a reader; it marks the directory as the file would.
+    const int fd = libutils::open_for_writing(marker);
+    if (fd >= 0) close(fd);
   } else {
     unlink(marker.c_str());
   }

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
@@ -15,6 +14,7 @@
 #include "utility/futil.h"
 #include "utility/message.h"
 #include "utility/regular_ifstream.h"
+#include "utility/regular_ofstream.h"
 #include "utility/strutil.h"
 
 namespace tavolin {
@@ -200,13 +200,14 @@ void saveini(const std::string& dir, const std::string& name) {
     libutils::fail("saveini: HOME is not set, settings not saved.");
     return;
   }
-  // Opening a FIFO for writing would wait for a reader.
+  // Opening a FIFO for writing would wait for a reader: such a name is
+  // refused here, and one put there since by the open itself.
   struct stat st;
   if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
     libutils::fail(path, ": not a regular file, settings not saved.");
     return;
   }
-  std::ofstream ofs(path, std::ios::binary | std::ios::trunc);
+  libutils::regular_ofstream ofs(path);
   if (!ofs) {
     const int err = errno;
     libutils::fail(path, ": ", std::strerror(err));

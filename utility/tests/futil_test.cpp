@@ -12,6 +12,7 @@
 #include <string>
 
 #include "utility/regular_ifstream.h"
+#include "utility/regular_ofstream.h"
 #include "utility/tests/test_support.h"
 
 using namespace libutils;
@@ -524,4 +525,28 @@ TEST_F(DirectoryListing, OpenRegularRefusesWhatWouldBlockAndReadsFiles) {
   EXPECT_FALSE(std::getline(in, text));
   in.open(tmp / "fifo.jpg");
   EXPECT_FALSE(in.is_open());
+}
+
+// Writing by name never waits either: what is no regular file is refused,
+// without waiting for a reader; a file, a link to one and a name not there
+// yet (a dangling link's too) are written.
+TEST_F(DirectoryListing, OpenForWritingRefusesWhatWouldBlockAndWritesFiles) {
+  ASSERT_EQ(::mkfifo((tmp / "fifo.txt").c_str(), 0644), 0);
+  testsupport::watchdog guard(20);
+  for (const char* name : {"fifo.txt", "sock", "a", "linkdir"}) {
+    regular_ofstream out(tmp / name);
+    EXPECT_FALSE(out.is_open() || out.good()) << name;
+    EXPECT_STREQ(out.why(), "not a regular file") << name;
+  }
+  for (const char* name : {"linkfile", "dangling", "new.txt"}) {
+    regular_ofstream out(tmp / name);
+    out << "yz";
+    out.close();
+    EXPECT_FALSE(out.fail()) << name;
+  }
+  for (const char* name : {"f.jpg", "missing", "new.txt"})
+    EXPECT_EQ(utiltest::read_file(tmp / name), "yz") << name;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(filecopy(tmp / "f.jpg", tmp / "fifo.txt"));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), tmp / "fifo.txt" + ": not a regular file\n");
 }

@@ -1,5 +1,6 @@
 #include "utility/testsupport/testsupport.h"
 
+#include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -34,6 +35,21 @@ env_guard::~env_guard() {
     ::setenv(m_name.c_str(), m_old->c_str(), 1);
   else
     ::unsetenv(m_name.c_str());
+}
+
+watchdog::watchdog(unsigned seconds) {
+  ::signal(SIGALRM, [](int) {
+    static const char text[] = "watchdog: the test waited for good\n";
+    const ssize_t written = ::write(2, text, sizeof text - 1);
+    (void)written;
+    ::_exit(1);
+  });
+  ::alarm(seconds);
+}
+
+watchdog::~watchdog() {
+  ::alarm(0);
+  ::signal(SIGALRM, SIG_DFL);
 }
 
 cwd_guard::cwd_guard(const std::string& dir) : m_old(std::filesystem::current_path().string()) {

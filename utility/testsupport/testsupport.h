@@ -60,6 +60,17 @@ class cwd_guard {
   std::string m_old;
 };
 
+// Ends the program with status 1 when it still runs after the given
+// seconds: a test of a call that must never wait (on a FIFO, say) fails
+// instead of hanging.
+class watchdog {
+ public:
+  explicit watchdog(unsigned seconds);
+  ~watchdog();
+  watchdog(const watchdog&) = delete;
+  watchdog& operator=(const watchdog&) = delete;
+};
+
 // The file's bytes; "" when it cannot be read.
 std::string read_file(const std::string& path);
 // Writes bytes to path, truncating it; false when any step failed.

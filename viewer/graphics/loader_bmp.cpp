@@ -3,12 +3,12 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <utility>
 
 #include "utility/futil.h"
 #include "utility/regular_ifstream.h"
+#include "utility/regular_ofstream.h"
 #include "viewer/graphics/bmp_layout.h"
 
 namespace libgr {
@@ -81,7 +81,7 @@ bool bmpimage_t::load(std::istream& is, const char* name) {
 }
 
 bool bmpimage_t::save(const char* path, libutils::android_app*) {
-  std::ofstream os(path, std::ios::out | std::ios::binary | std::ios::trunc);
+  libutils::regular_ofstream os(path);  // a FIFO there would wait for a reader
   if (!os) return false;
   if (!save(os)) return false;
   os.close();

@@ -2,6 +2,7 @@
 #include "viewer/graphics/loader_png.h"
 
 #include <png.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csetjmp>
@@ -281,8 +282,14 @@ int savepng(const char* path, const image2d_t& image, const char* title, libutil
                         (image.height - 1) * image.rowsize() + image.rowbyte();
   if (!allowed || image.pixels.size() < last) return PNG_NO_LAYOUT;
 
-  std::FILE* fp = std::fopen(path, "wb");
-  if (!fp) return PNG_NOT_OPENED;
+  // Opened so that a FIFO under the name cannot wait for a reader.
+  const int fd = libutils::open_for_writing(path);
+  if (fd < 0) return PNG_NOT_OPENED;
+  std::FILE* fp = ::fdopen(fd, "wb");
+  if (!fp) {
+    ::close(fd);
+    return PNG_NOT_OPENED;
+  }
   int result = write_png(fp, image, depth, colour_type, title);
   if (std::fclose(fp) != 0 && result == PNG_OK) result = PNG_FAILED;
   return result;

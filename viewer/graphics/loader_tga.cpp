@@ -1,13 +1,13 @@
 // The TGA reader and writer.
 #include "viewer/graphics/loader_tga.h"
 
-#include <fstream>
 #include <iostream>
 
 #include "image/imageutil.h"
 #include "utility/futil.h"
 #include "utility/refvector.h"
 #include "utility/regular_ifstream.h"
+#include "utility/regular_ofstream.h"
 
 namespace libgr {
 
@@ -106,7 +106,7 @@ bool tgaimage_t::load(std::istream& is) {
 }
 
 bool tgaimage_t::save(const char* path, libutils::android_app*) {
-  std::ofstream os(path, std::ios::out | std::ios::binary | std::ios::trunc);
+  libutils::regular_ofstream os(path);  // a FIFO there would wait for a reader
   if (!os) return false;
   if (!save(os)) return false;
   os.close();

@@ -1,9 +1,11 @@
 // The book pages of a collection whose albums are laid out in the test.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
 
+#include "album/engine/best.h"
 #include "album/engine/book.h"
 #include "album/engine/global.h"
 #include "album/engine/tests/collection_fixture.h"
@@ -62,6 +64,23 @@ TEST_F(BookPages, CollectionWithoutAlbumsGivesAnEmptyBook) {
   const std::string index = book("_PrintBook/index.html");
   EXPECT_NE(index.find("<h1>coll Best photos</h1></CENTER>\n<p>\n<hr>\n"), std::string::npos);
   EXPECT_NE(book("_PrintBook/list.html").find("</CENTER>\n<p>\n\n<hr>\n"), std::string::npos);
+}
+
+// A FIFO left under a viewer list's name, the book's or "_Best"'s, is
+// replaced by the list without a wait for a reader.
+TEST_F(BookPages, ViewerListsReplaceAFifoWithoutWaiting) {
+  album("solo", {"s.jpg"});
+  list("solo", "print.txt", {"s.jpg"});
+  list("solo", "good.txt", {"s.jpg"});
+  for (const char* book : {"_PrintBook", "_Best"}) {
+    make_dirs(dir + "/" + book + "/txt");
+    ASSERT_EQ(mkfifo((dir + "/" + book + "/txt/list.txt").c_str(), 0644), 0);
+  }
+  testsupport::watchdog guard(20);
+  ASSERT_TRUE(run(tavolin::E_BESTNAME_PRINT));
+  EXPECT_EQ(book("_PrintBook/txt/list.txt"), "-Csolo\r\n-@txt/print.txt\r\n");
+  ASSERT_TRUE(tavolin::makebesthtml(tavolin::path_t("", dir, ""), sig, sig));
+  EXPECT_EQ(book("_Best/txt/list.txt"), "-Csolo\r\n-@txt/good.txt\r\n");
 }
 
 TEST_F(BookPages, GathersNestedAlbumsAndLeavesOutPrivateOnes) {

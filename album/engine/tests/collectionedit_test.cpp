@@ -116,6 +116,21 @@ TEST(AlbumDirectory, IsMadeWithCommentsAndMarkerAndReusedWhenItExists) {
   EXPECT_FALSE(exists(dir / "none"));
 }
 
+// The marker as the album editor, the best-album dialog and the hub set it:
+// a FIFO under its name keeps the directory private without a wait for a
+// reader, and is unlinked when the mark is taken off.
+TEST(PrivateMarker, AFifoUnderItsNameIsNeverWaitedOn) {
+  enginetest::scratch_dir dir;
+  const path_t album("", dir.path(), "trip");
+  make_dirs(dir / "trip/txt");
+  ASSERT_EQ(mkfifo((dir / "trip/txt/secret.txt").c_str(), 0644), 0);
+  testsupport::watchdog guard(20);
+  EXPECT_TRUE(set_private(album, true));
+  EXPECT_TRUE(get_private(album));
+  EXPECT_TRUE(set_private(album, false));
+  EXPECT_FALSE(exists(dir / "trip/txt/secret.txt"));
+}
+
 TEST(RenameEntry, RunsNoShellAndRefusesUnsafeOrTakenNames) {
   enginetest::scratch_dir dir;
   const std::string coll = dir / "coll";

@@ -6,7 +6,8 @@
 #   picker: the new-album dialog over an import directory holding it shows
 #           it upright, the picture the user's quarter turns count from.
 #   editor: in an album that imported it turned 270 degrees, the album
-#           editor given 90 shows as its preview what OK then saves.
+#           editor given 90 shows as its preview what OK then saves; its
+#           private marker is a FIFO, which OK must not wait on.
 # Arguments: the tavolin and albumtool binaries, the screenshot directory,
 # the case.
 set -euo pipefail
@@ -77,6 +78,7 @@ wait_end || fail "the first run did not end with 0"
 if [[ "$case_name" == editor ]]; then
   HOME=$home "$albumtool" new-album "$import" "$root" trip Trip "" "" portrait.jpg@3 2>/dev/null ||
     fail "albumtool new-album failed"
+  mkfifo "$root/trip/txt/secret.txt"
 fi
 
 HOME=$home "$program" "$import" "$root" &

@@ -4,7 +4,6 @@
 // once as a file that cannot be read.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,25 +17,6 @@
 
 namespace {
 
-// Should a read wait on a FIFO after all, the test program ends with a
-// failure instead of hanging.
-class watchdog {
- public:
-  explicit watchdog(unsigned seconds) {
-    ::signal(SIGALRM, [](int) {
-      static const char text[] = "waited on a FIFO: a read blocks\n";
-      const ssize_t n = ::write(2, text, sizeof text - 1);
-      (void)n;
-      ::_exit(1);
-    });
-    ::alarm(seconds);
-  }
-  ~watchdog() {
-    ::alarm(0);
-    ::signal(SIGALRM, SIG_DFL);
-  }
-};
-
 TEST(NamesThatAreNoRegularFile, LoadersOptionsAndSavedViewsRefuseThemAtOnce) {
   utiltest::scratch_dir dir;
   ASSERT_FALSE(dir.path().empty());
@@ -44,7 +24,7 @@ TEST(NamesThatAreNoRegularFile, LoadersOptionsAndSavedViewsRefuseThemAtOnce) {
   for (const char* name : {"x.jpg", "x.bmp", "x.png", "x.tga", "x.zev", ".plimzev3"})
     ASSERT_EQ(::mkfifo((d + "/" + name).c_str(), 0600), 0) << name;
   const std::string x = d + "/x";
-  watchdog guard(20);
+  testsupport::watchdog guard(20);
 
   libgr::image2d_t image;
   libgr::image_jpeg1_t jpeg;

@@ -1,9 +1,12 @@
 // The image file objects: the EXIF turn of JPEG files, the objects that
 // cannot save, and imagetool's load and save over all four formats.
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstring>
+#include <utility>
 
+#include "utility/testsupport/testsupport.h"
 #include "viewer/graphics/image_object.h"
 #include "viewer/graphics/tests/graphics_test_support.h"
 
@@ -126,6 +129,27 @@ TEST(ImageObject, MissingFilesFailEveryObject) {
     EXPECT_FALSE(object->load(image, (scratch / "missing").c_str()));
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(object->rightrotatecount, 0u);
+  }
+}
+
+// A FIFO under the name saved to fails at once instead of waiting for a
+// reader; the same picture saves to a file.
+TEST(ImageObject, SaversRefuseAFifoAtOnce) {
+  grtest::scratch_t scratch;
+  image2d_t image;
+  image.desc = image_desc_t(IMAGE_FORMAT_GRAYSCALE, IMAGE_TYPE_UINT, IMAGE_BITS_8);
+  image.width = image.height = 4;
+  ASSERT_TRUE(image.allocate());
+  image_bmp_t bmp;
+  image_png_t png;
+  image_tga_t tga;
+  testsupport::watchdog guard(20);
+  for (const auto& [object, ext] :
+       {std::pair<image_object_t*, std::string>{&bmp, ".bmp"}, {&png, ".png"}, {&tga, ".tga"}}) {
+    const std::string fifo = scratch / ("fifo" + ext);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(object->save(image, fifo.c_str())) << ext;
+    EXPECT_TRUE(object->save(image, (scratch / ("file" + ext)).c_str())) << ext;
   }
 }
 
