@@ -19,6 +19,7 @@
 #include "album/engine/util.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
+#include "album/gui/toggle_images.h"
 #include "utility/futil.h"
 
 namespace tavolin {
@@ -271,6 +272,7 @@ AlbumDialog::AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::stri
     : Gtk::Dialog(msg_utf8(title_id), parent, true),
       m_programdir(programdir),
       m_table(1, 1, false) {
+  share_toggle_images();  // rows of checked toggles
   follow_content(m_scrolled, 640);
 }
 
