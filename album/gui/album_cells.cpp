@@ -134,6 +134,12 @@ cell_place_t cell_place(unsigned long i, guint span) {
   return {static_cast<guint>(i % k), static_cast<guint>(span * (i / k))};
 }
 
+void size_table(Gtk::Table& table, unsigned long cells, guint span) {
+  if (cells == 0) return;
+  const unsigned long k = std::max<unsigned long>(g_global.horizontal_items, 1);
+  table.resize(cell_place(cells - 1, span).top + span, static_cast<guint>(std::min(cells, k)));
+}
+
 void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, guint offset,
                  Gtk::AttachOptions xoptions) {
   // Gtk::Table grows itself as cells are attached past its size.
@@ -282,11 +288,11 @@ void AlbumDialog::pack_top(const std::string& dir, const path_t& location, bool 
   content.add(m_header.box);
   m_private.build(location, editable);
   content.add(m_private.box);
-  m_scrolled.add(m_table);
   content.pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
 }
 
 void AlbumDialog::pack_foot(comment_rows_t& comments, const path_t& location, bool editable) {
+  m_scrolled.add(m_table);
   comments.build(editable);
   comments.pack(*get_content_area());
   comments.load(location);

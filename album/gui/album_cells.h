@@ -80,6 +80,9 @@ struct cell_place_t {
   guint top;
 };
 cell_place_t cell_place(unsigned long i, guint span);
+// The table resized at once to hold cells cells span table rows high (a
+// table attached past its size grows a row at a time).
+void size_table(Gtk::Table& table, unsigned long cells, guint span);
 // Attaches w in the cell's column at table row top + offset.
 void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, guint offset,
                  Gtk::AttachOptions xoptions = Gtk::EXPAND | Gtk::FILL);
@@ -183,8 +186,11 @@ class AlbumDialog : public Gtk::Dialog {
   // The editors' top: the directory dir (message 14), the private row of
   // location, the place of the rows.
   void pack_top(const std::string& dir, const path_t& location, bool editable);
-  // The editors' foot below the rows: comments loaded from location; OK
-  // and, when editable, APPLY and CANCEL; the dialog sized to the screen.
+  // The editors' foot below the rows: the table of rows in its place,
+  // comments loaded from location; OK and, when editable, APPLY and
+  // CANCEL; the dialog sized to the screen. The rows are built before,
+  // while the table is in no window, where a widget's attaching costs
+  // least.
   void pack_foot(comment_rows_t& comments, const path_t& location, bool editable);
 
   const std::string& m_programdir;

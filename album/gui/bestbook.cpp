@@ -54,6 +54,7 @@ void BestBookDialog::make_rows() {
   for (const album_t& album : m_albums) count += list_of(album, m_kind).names.size();
   // Rows hold widgets: made in place, once, never moved.
   std::vector<item_t>(count).swap(m_rows);
+  size_table(m_table, count, 5);
 
   unsigned long i = 0;
   for (const album_t& album : m_albums) {

@@ -35,6 +35,7 @@ bool EditAlbumDialog::make_rows() {
   if (!load_album_files(m_location, m_good, m_fail, m_album, m_names)) return false;
   // Sized once: handlers find their row by index and widgets never move.
   std::vector<item_t>(m_names.size()).swap(m_items);
+  size_table(m_table, m_items.size(), 6);
 
   unsigned long i = 0;
   for (const std::string& name : m_names) {

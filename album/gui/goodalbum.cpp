@@ -45,6 +45,7 @@ bool GoodAlbumDialog::make_rows() {
   std::size_t n = 0;
   for (const album_t& album : m_albums) n += album.m_good.names.size();
   m_items.reserve(n);
+  size_table(m_table, n, 5);
 
   unsigned long i = 0;
   for (album_t& album : m_albums) {

@@ -52,6 +52,7 @@ bool ViewAlbumDialog::make_rows() {
 
   if (!load_album_files(m_location, m_good, m_fail, m_album, m_names)) return false;
   m_items.reserve(m_names.size());
+  size_table(m_table, m_names.size(), 6);
   unsigned long i = 0;
   for (const std::string& name : m_names) {
     m_items.emplace_back();
