@@ -34,8 +34,10 @@ ViewBookDialog::ViewBookDialog(Gtk::Window& parent, const path_t& collection,
   content.add(m_separator);
   m_table.set_row_spacings(2);
   content.add(m_scrolled);
-  // Rows are attached while the table is in no window, where it costs least.
+  // Rows attached while their table is in no window, and shown before it
+  // joins one, cost GTK least (see AlbumDialog::pack_foot).
   make_items();
+  m_table.show_all();
   m_scrolled.add(m_table);
   content.add(m_last_view);
   add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
