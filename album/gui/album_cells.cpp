@@ -166,7 +166,10 @@ void size_table(Gtk::Table& table, unsigned long cells, guint span) {
 
 void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, guint offset,
                  Gtk::AttachOptions xoptions) {
-  // Gtk::Table grows itself as cells are attached past its size.
+  // A widget makes its style context when first asked, and a new one makes
+  // GTK look again at every sibling of the widget: asked here, before the
+  // table is in a window, a label costs the same however many rows there are.
+  w.get_style_context();
   table.attach(w, place.column, place.column + 1, place.top + offset, place.top + offset + 1,
                xoptions, Gtk::EXPAND | Gtk::FILL, 0, 0);
 }
