@@ -7,10 +7,13 @@
 #include <gtest/gtest.h>
 #include <gtkmm/dialog.h>
 #include <gtkmm/main.h>
+#include <gtkmm/table.h>
 #include <gtkmm/window.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <clocale>
 #include <cstdlib>
@@ -19,11 +22,13 @@
 #include <functional>
 #include <iterator>
 #include <list>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "album/engine/global.h"
+#include "image/imagetype.h"
 
 namespace guitest {
 
@@ -215,6 +220,80 @@ void respond_when_shown(int response) {
     else
       dialog.response(response);
   });
+}
+
+// A child of a Gtk::Table and the column and row it is attached at.
+struct table_cell_t {
+  Gtk::Widget* widget;
+  guint left, top;
+  bool operator==(const table_cell_t& o) const {
+    return widget == o.widget && left == o.left && top == o.top;
+  }
+  bool operator<(const table_cell_t& o) const { return widget < o.widget; }
+};
+inline std::ostream& operator<<(std::ostream& os, const table_cell_t& c) {
+  return os << G_OBJECT_TYPE_NAME(c.widget->gobj()) << "@" << c.left << "," << c.top;
+}
+
+// Every child of table with its place, by widget: a row lost, doubled or
+// moved makes another list.
+inline std::vector<table_cell_t> table_cells(Gtk::Table& table) {
+  std::vector<table_cell_t> cells;
+  for (Gtk::Widget* w : table.get_children()) {
+    guint left = 0, top = 0;
+    gtk_container_child_get(GTK_CONTAINER(table.gobj()), w->gobj(), "left-attach", &left,
+                            "top-attach", &top, nullptr);
+    cells.push_back({w, left, top});
+  }
+  std::sort(cells.begin(), cells.end());
+  return cells;
+}
+inline std::vector<table_cell_t> sorted(std::vector<table_cell_t> cells) {
+  std::sort(cells.begin(), cells.end());
+  return cells;
+}
+
+// The pixel x, y of a picture counted from its top-left corner (rows are
+// stored bottom-up).
+inline std::array<int, 3> picture_pixel(const libgr::image2d_t& image, unsigned x, unsigned y) {
+  const unsigned char* p = image[image.height - 1 - y] + 3 * x;
+  return {p[0], p[1], p[2]};
+}
+
+// Whether two 8-bit RGB pictures hold the same pixels.
+inline bool same_picture(const libgr::image2d_t& a, const libgr::image2d_t& b) {
+  if (a.width != b.width || a.height != b.height || a.width == 0) return false;
+  for (unsigned y = 0; y < a.height; ++y)
+    if (!std::equal(a[y], a[y] + 3 * a.width, b[y])) return false;
+  return true;
+}
+
+// What window shows, drawn by GTK itself into an RGB surface (other
+// windows on the display do not hide it).
+inline Cairo::RefPtr<Cairo::ImageSurface> drawn(Gtk::Window& window) {
+  Cairo::RefPtr<Cairo::ImageSurface> surface = Cairo::ImageSurface::create(
+      Cairo::FORMAT_RGB24, window.get_width(), window.get_height());
+  Cairo::RefPtr<Cairo::Context> cr = Cairo::Context::create(surface);
+  gtk_widget_draw(GTK_WIDGET(window.gobj()), cr->cobj());
+  surface->flush();
+  return surface;
+}
+
+// The pixel of picture's centre where an image button of window, which
+// paints picture centred, shows it on surface.
+inline std::array<int, 3> drawn_centre(const Cairo::RefPtr<Cairo::ImageSurface>& surface,
+                                       Gtk::Window& window, Gtk::Widget& button,
+                                       const libgr::image2d_t& picture) {
+  int x = 0, y = 0;
+  button.translate_coordinates(window, 0, 0, x, y);
+  const int w = static_cast<int>(picture.width), h = static_cast<int>(picture.height);
+  x += (button.get_allocated_width() - w) / 2 + w / 2;
+  y += (button.get_allocated_height() - h) / 2 + h / 2;
+  if (x < 0 || y < 0 || x >= surface->get_width() || y >= surface->get_height()) return {-1, -1, -1};
+  const uint32_t v =
+      reinterpret_cast<const uint32_t*>(surface->get_data() + y * surface->get_stride())[x];
+  return {static_cast<int>((v >> 16) & 255), static_cast<int>((v >> 8) & 255),
+          static_cast<int>(v & 255)};
 }
 
 }  // namespace guitest
