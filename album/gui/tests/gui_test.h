@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <clocale>
 #include <cstdlib>
@@ -22,9 +21,10 @@
 #include <functional>
 #include <iterator>
 #include <list>
-#include <ostream>
+#include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "album/engine/global.h"
@@ -222,78 +222,48 @@ void respond_when_shown(int response) {
   });
 }
 
-// A child of a Gtk::Table and the column and row it is attached at.
-struct table_cell_t {
-  Gtk::Widget* widget;
-  guint left, top;
-  bool operator==(const table_cell_t& o) const {
-    return widget == o.widget && left == o.left && top == o.top;
-  }
-  bool operator<(const table_cell_t& o) const { return widget < o.widget; }
-};
-inline std::ostream& operator<<(std::ostream& os, const table_cell_t& c) {
-  return os << G_OBJECT_TYPE_NAME(c.widget->gobj()) << "@" << c.left << "," << c.top;
-}
-
-// Every child of table with its place, by widget: a row lost, doubled or
-// moved makes another list.
-inline std::vector<table_cell_t> table_cells(Gtk::Table& table) {
-  std::vector<table_cell_t> cells;
+// Every child of table with the column and row it is attached at: a row
+// lost, doubled or moved makes another set.
+using cells_t = std::set<std::tuple<Gtk::Widget*, guint, guint>>;
+inline cells_t table_cells(Gtk::Table& table) {
+  cells_t cells;
   for (Gtk::Widget* w : table.get_children()) {
     guint left = 0, top = 0;
     gtk_container_child_get(GTK_CONTAINER(table.gobj()), w->gobj(), "left-attach", &left,
                             "top-attach", &top, nullptr);
-    cells.push_back({w, left, top});
+    cells.insert({w, left, top});
   }
-  std::sort(cells.begin(), cells.end());
   return cells;
 }
-inline std::vector<table_cell_t> sorted(std::vector<table_cell_t> cells) {
-  std::sort(cells.begin(), cells.end());
-  return cells;
+// widgets one under the other from table row top in column.
+inline void add_cells(cells_t& cells, guint column, guint top,
+                      std::initializer_list<Gtk::Widget*> widgets) {
+  for (Gtk::Widget* w : widgets) cells.insert({w, column, top++});
 }
 
-// The pixel x, y of a picture counted from its top-left corner (rows are
-// stored bottom-up).
-inline std::array<int, 3> picture_pixel(const libgr::image2d_t& image, unsigned x, unsigned y) {
-  const unsigned char* p = image[image.height - 1 - y] + 3 * x;
-  return {p[0], p[1], p[2]};
-}
-
-// Whether two 8-bit RGB pictures hold the same pixels.
-inline bool same_picture(const libgr::image2d_t& a, const libgr::image2d_t& b) {
-  if (a.width != b.width || a.height != b.height || a.width == 0) return false;
-  for (unsigned y = 0; y < a.height; ++y)
-    if (!std::equal(a[y], a[y] + 3 * a.width, b[y])) return false;
-  return true;
-}
-
-// What window shows, drawn by GTK itself into an RGB surface (other
-// windows on the display do not hide it).
-inline Cairo::RefPtr<Cairo::ImageSurface> drawn(Gtk::Window& window) {
-  Cairo::RefPtr<Cairo::ImageSurface> surface = Cairo::ImageSurface::create(
-      Cairo::FORMAT_RGB24, window.get_width(), window.get_height());
-  Cairo::RefPtr<Cairo::Context> cr = Cairo::Context::create(surface);
-  gtk_widget_draw(GTK_WIDGET(window.gobj()), cr->cobj());
-  surface->flush();
-  return surface;
-}
-
-// The pixel of picture's centre where an image button of window, which
-// paints picture centred, shows it on surface.
-inline std::array<int, 3> drawn_centre(const Cairo::RefPtr<Cairo::ImageSurface>& surface,
-                                       Gtk::Window& window, Gtk::Widget& button,
-                                       const libgr::image2d_t& picture) {
-  int x = 0, y = 0;
-  button.translate_coordinates(window, 0, 0, x, y);
+// Whether an image button of window that was given kept shows picture:
+// kept holds picture's pixels, and GTK itself (not hidden by other windows)
+// draws picture's centre pixel at the centre of the button.
+inline ::testing::AssertionResult shows(Gtk::Window& window, Gtk::Widget& button,
+                                        const libgr::image2d_t& kept,
+                                        const libgr::image2d_t& picture) {
   const int w = static_cast<int>(picture.width), h = static_cast<int>(picture.height);
-  x += (button.get_allocated_width() - w) / 2 + w / 2;
-  y += (button.get_allocated_height() - h) / 2 + h / 2;
-  if (x < 0 || y < 0 || x >= surface->get_width() || y >= surface->get_height()) return {-1, -1, -1};
-  const uint32_t v =
+  for (int y = 0; y < h; ++y)
+    if (kept.width != picture.width || kept.height != picture.height ||
+        !std::equal(picture[y], picture[y] + 3 * w, kept[y]))
+      return ::testing::AssertionFailure() << "other pixels kept, row " << y;
+  auto surface =
+      Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, window.get_width(), window.get_height());
+  gtk_widget_draw(GTK_WIDGET(window.gobj()), Cairo::Context::create(surface)->cobj());
+  int x = 0, y = 0;
+  button.translate_coordinates(window, (button.get_allocated_width() - w) / 2 + w / 2,
+                               (button.get_allocated_height() - h) / 2 + h / 2, x, y);
+  const unsigned char* p = picture[h - 1 - h / 2] + 3 * (w / 2);  // rows bottom-up
+  const uint32_t want = uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+  const uint32_t got =
       reinterpret_cast<const uint32_t*>(surface->get_data() + y * surface->get_stride())[x];
-  return {static_cast<int>((v >> 16) & 255), static_cast<int>((v >> 8) & 255),
-          static_cast<int>(v & 255)};
+  if ((got & 0xffffff) == want) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << std::hex << "drawn " << got << ", not " << want;
 }
 
 }  // namespace guitest

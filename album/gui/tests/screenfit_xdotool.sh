@@ -120,32 +120,29 @@ case $case in
     wait_closed "$hub"
     close_main
     # The best album, a book and a collection's browser over the same
-    # photos: each the first row of a root of its own.
-    album=$root/2024-07-seaside
+    # photos, each the first row of a root of its own (the browser's with
+    # rows enough to overflow the screen).
     for kind in best book browser; do
-      other=$work/root-$kind
-      mkdir -p "$other/txt"
-      cp "$root/txt/head.txt" "$other/txt/"
-      title='Best photos'
+      other=$work/root-$kind at=$work/root-$kind list="" book=""
       case $kind in
-        best) at=$other book=_Best list=good.txt ;;
-        book) at=$other book=_PrintBook list=print.txt ;;
-        browser) at=$other/trips book="" list="" title=Open ;;
+        best) list=good book=_Best ;;
+        book) list=print book=_PrintBook ;;
+        browser) at=$other/trips ;;
       esac
-      mkdir -p "$at/txt"
-      cp "$root/txt/head.txt" "$at/txt/"
-      cp -al "$album" "$at/"
-      if [[ $kind == browser ]]; then # rows enough to overflow the screen
+      mkdir -p "$other/txt" "$at/txt"
+      cp "$root/txt/head.txt" "$other/txt/" && cp "$root/txt/head.txt" "$at/txt/"
+      cp -al "$root/2024-07-seaside" "$at/"
+      if [[ -n $book ]]; then # a new list, not written through the hard link
+        rm -f "$at/2024-07-seaside/txt/$list.txt"
+        (cd "$import" && printf '%s\r\n' *.jpg) >"$at/2024-07-seaside/txt/$list.txt"
+        mkdir -p "$other/$book/txt" && cp "$root/txt/head.txt" "$other/$book/txt/"
+        title='Best photos'
+      else
         for i in $(seq -w 1 30); do
           mkdir -p "$at/2023-$i/txt" "$at/2023-$i/original"
-          printf 'Day %s\r\nDay %s\r\nA day out.\r\n' "$i" "$i" >"$at/2023-$i/txt/head.txt"
+          cp "$root/txt/head.txt" "$at/2023-$i/txt/"
         done
-      fi
-      if [[ -n $list ]]; then
-        rm -f "$at/2024-07-seaside/txt/$list" # a hard link: not written through
-        (cd "$album/original" && printf '%s\r\n' *.jpg) >"$at/2024-07-seaside/txt/$list"
-        mkdir -p "$other/$book/txt"
-        printf 'Chosen\r\nChosen\r\n' >"$other/$book/txt/head.txt"
+        title=Open
       fi
       sed -i "s|^album=.*\r\$|album=$other\r|" "$home/.tavolin"
       start
