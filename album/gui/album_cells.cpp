@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iostream>
 #include <sstream>
 
@@ -19,6 +20,7 @@
 #include "album/engine/util.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
+#include "album/gui/toggle_images.h"
 #include "utility/futil.h"
 
 namespace tavolin {
@@ -40,15 +42,36 @@ e_media_t media_kind(const std::string& name) {
   return MEDIA_OTHER;
 }
 
-bool load_media_cell(CairoButton& button, libgr::image2d_t& image, e_media_t kind,
-                     const path_t& location, const std::string& name, std::string& info) {
+libgr::image2d_t picture_shelf_t::keep(const libgr::image2d_t& picture) {
+  // Blocks of 16 MB: some sixty thumbnails of a camera photo each; only the
+  // pages written are taken.
+  constexpr size_t block_bytes = size_t{16} << 20;
+  const uint64_t need = (uint64_t{picture.height} + picture.window.skip_rows) * picture.rowsize();
+  if (need == 0 || need > picture.pixels.size() || need > block_bytes) return picture;
+  const size_t bytes = static_cast<size_t>(need);
+  if (m_block.empty() || m_used + bytes > m_block.size()) {
+    libgr::pixel_store_t fresh;
+    if (!fresh.resize(block_bytes)) return picture;
+    m_block = fresh;
+    m_used = 0;
+  }
+  libgr::image2d_t kept = picture;
+  kept.pixels.setwindow(m_block, m_used, bytes);
+  std::memcpy(kept.pixels.begin(), picture.pixels.begin(), bytes);
+  m_used += (bytes + 63) & ~size_t{63};
+  return kept;
+}
+
+bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, libgr::image2d_t& image,
+                     e_media_t kind, const path_t& location, const std::string& name,
+                     std::string& info) {
   const int scale = button.get_scale_factor();
   std::string duration, stream;
   bool loaded = false;
   switch (kind) {
-    case MEDIA_PHOTO: loaded = load_scaled_thumbnail(image, location, name, scale); break;
+    case MEDIA_PHOTO: loaded = load_scaled_thumbnail(shelf.scratch, location, name, scale); break;
     case MEDIA_MOVIE:
-      loaded = load_scaled_ffthumbnail(image, location, name, scale, duration, stream);
+      loaded = load_scaled_ffthumbnail(shelf.scratch, location, name, scale, duration, stream);
       info = duration + ", " + stream;
       break;
     case MEDIA_SOUND:
@@ -57,10 +80,12 @@ bool load_media_cell(CairoButton& button, libgr::image2d_t& image, e_media_t kin
       break;
     case MEDIA_OTHER: return false;
   }
-  if (loaded)
+  if (loaded) {
+    image = shelf.keep(shelf.scratch);
     button.set(image);
-  else
+  } else {
     button.set_size_request(32, 32);
+  }
   return loaded;
 }
 
@@ -133,9 +158,18 @@ cell_place_t cell_place(unsigned long i, guint span) {
   return {static_cast<guint>(i % k), static_cast<guint>(span * (i / k))};
 }
 
+void size_table(Gtk::Table& table, unsigned long cells, guint span) {
+  if (cells == 0) return;
+  const unsigned long k = std::max<unsigned long>(g_global.horizontal_items, 1);
+  table.resize(cell_place(cells - 1, span).top + span, static_cast<guint>(std::min(cells, k)));
+}
+
 void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, guint offset,
                  Gtk::AttachOptions xoptions) {
-  // Gtk::Table grows itself as cells are attached past its size.
+  // A widget makes its style context when first asked, and a new one makes
+  // GTK look again at every sibling of the widget: asked here, before the
+  // table is in a window, a label costs the same however many rows there are.
+  w.get_style_context();
   table.attach(w, place.column, place.column + 1, place.top + offset, place.top + offset + 1,
                xoptions, Gtk::EXPAND | Gtk::FILL, 0, 0);
 }
@@ -202,11 +236,12 @@ bool comment_rows_t::save(Gtk::Window& parent, const path_t& location) const {
 }
 
 bool media_row_t::build(const album_t& album, const std::string& file,
-                        const std::string& programdir, bool editable, bool exif_needs_thumbnail) {
+                        const std::string& programdir, picture_shelf_t& shelf, bool editable,
+                        bool exif_needs_thumbnail) {
   name = &file;
   const path_t* at = &album.path;
   const e_media_t kind = media_kind(file);
-  const bool shown = load_media_cell(button, image, kind, *at, file, info);
+  const bool shown = load_media_cell(button, shelf, image, kind, *at, file, info);
   const std::string* dir = &programdir;
   if (kind == MEDIA_PHOTO)
     button.signal_clicked().connect([=] { open_photo(*dir, *at, file); });
@@ -271,6 +306,7 @@ AlbumDialog::AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::stri
     : Gtk::Dialog(msg_utf8(title_id), parent, true),
       m_programdir(programdir),
       m_table(1, 1, false) {
+  share_toggle_images();  // rows of checked toggles
   follow_content(m_scrolled, 640);
 }
 
@@ -280,11 +316,12 @@ void AlbumDialog::pack_top(const std::string& dir, const path_t& location, bool 
   content.add(m_header.box);
   m_private.build(location, editable);
   content.add(m_private.box);
-  m_scrolled.add(m_table);
-  content.pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
 }
 
 void AlbumDialog::pack_foot(comment_rows_t& comments, const path_t& location, bool editable) {
+  m_table.show_all();
+  m_scrolled.add(m_table);
+  get_content_area()->pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
   comments.build(editable);
   comments.pack(*get_content_area());
   comments.load(location);

@@ -30,13 +30,32 @@ namespace tavolin {
 enum e_media_t { MEDIA_PHOTO, MEDIA_MOVIE, MEDIA_SOUND, MEDIA_OTHER };
 e_media_t media_kind(const std::string& name);
 
+// Where a dialog's thumbnails are decoded and kept, up to a thousand of
+// them. Each is decoded into one scratch picture, whose pages serve again
+// and again, and kept next to the others in large blocks, which the kernel
+// backs with huge pages: a few hundred page faults for all of them instead
+// of some seventy thousand, each of which takes microseconds.
+class picture_shelf_t {
+ public:
+  // What the thumbnail loaders decode into.
+  libgr::image2d_t scratch;
+  // picture's pixels copied onto the shelf: an image sharing a block with
+  // the others kept. picture itself when it has no pixels or too many.
+  libgr::image2d_t keep(const libgr::image2d_t& picture);
+
+ private:
+  libgr::pixel_store_t m_block;
+  size_t m_used = 0;
+};
+
 // The picture of file name of the album at location for its button: a
-// photo's or movie's thumbnail (set on the button, kept in image), else a
-// 32 x 32 empty button; a sound gets 32 x 32 and no picture, another file
-// nothing. info gets a movie's or sound's duration + ", " + stream. True
-// when a picture was loaded.
-bool load_media_cell(CairoButton& button, libgr::image2d_t& image, e_media_t kind,
-                     const path_t& location, const std::string& name, std::string& info);
+// photo's or movie's thumbnail (decoded on the shelf, kept there and in
+// image, set on the button), else a 32 x 32 empty button; a sound gets 32
+// x 32 and no picture, another file nothing. info gets a movie's or
+// sound's duration + ", " + stream. True when a picture was loaded.
+bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, libgr::image2d_t& image,
+                     e_media_t kind, const path_t& location, const std::string& name,
+                     std::string& info);
 
 // The EXIF summary of a photo of "original" as plain lines; "" when none.
 std::string exif_summary(const path_t& location, const std::string& name);
@@ -80,6 +99,9 @@ struct cell_place_t {
   guint top;
 };
 cell_place_t cell_place(unsigned long i, guint span);
+// The table resized at once to hold cells cells span table rows high (a
+// table attached past its size grows a row at a time).
+void size_table(Gtk::Table& table, unsigned long cells, guint span);
 // Attaches w in the cell's column at table row top + offset.
 void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, guint offset,
                  Gtk::AttachOptions xoptions = Gtk::EXPAND | Gtk::FILL);
@@ -89,12 +111,12 @@ void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, g
 // book toggles and the info line.
 struct media_row_t {
   // Fills the cells for file name of album (both outlive the row): the
-  // thumbnail and its click, the comment and the toggles, editable or
-  // inert; the info, a movie's or sound's duration + ", " + stream, a
-  // photo's EXIF summary (only when its thumbnail loaded with
+  // thumbnail (kept on shelf) and its click, the comment and the toggles,
+  // editable or inert; the info, a movie's or sound's duration + ", " +
+  // stream, a photo's EXIF summary (only when its thumbnail loaded with
   // exif_needs_thumbnail). True when a thumbnail loaded.
   bool build(const album_t& album, const std::string& name, const std::string& programdir,
-             bool editable, bool exif_needs_thumbnail = false);
+             picture_shelf_t& shelf, bool editable, bool exif_needs_thumbnail = false);
   // Attaches the cells at place: thumbnail, caption, comment, middle (when
   // given), toggles, info.
   void attach(Gtk::Table& table, const cell_place_t& place, Gtk::Label& caption,
@@ -181,10 +203,14 @@ class AlbumDialog : public Gtk::Dialog {
   // programdir must outlive the dialog.
   AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::string& programdir);
   // The editors' top: the directory dir (message 14), the private row of
-  // location, the place of the rows.
+  // location.
   void pack_top(const std::string& dir, const path_t& location, bool editable);
-  // The editors' foot below the rows: comments loaded from location; OK
-  // and, when editable, APPLY and CANCEL; the dialog sized to the screen.
+  // The rest, once the rows are in the table: the rows shown and put in
+  // their place, comments loaded from location; OK and, when editable,
+  // APPLY and CANCEL; the dialog sized to the screen. (Rows attached while
+  // their table is in no window, and shown before it joins one, cost GTK
+  // least: a widget that joins a window works out its style, and GTK
+  // skips over hidden siblings to find a widget's first and last ones.)
   void pack_foot(comment_rows_t& comments, const path_t& location, bool editable);
 
   const std::string& m_programdir;

@@ -54,7 +54,9 @@ void BestBookDialog::make_rows() {
   for (const album_t& album : m_albums) count += list_of(album, m_kind).names.size();
   // Rows hold widgets: made in place, once, never moved.
   std::vector<item_t>(count).swap(m_rows);
+  size_table(m_table, count, 5);
 
+  picture_shelf_t shelf;
   unsigned long i = 0;
   for (const album_t& album : m_albums) {
     for (const std::string& name : list_of(album, m_kind).names) {
@@ -64,7 +66,7 @@ void BestBookDialog::make_rows() {
       row.caption = "../" + rel + "/" + name;
       row.caption_label.set_text(to_utf8(row.caption));
       row.caption_label.set_selectable(true);
-      row.build(album, name, m_programdir, false);
+      row.build(album, name, m_programdir, shelf, false);
       row.attach(m_table, cell_place(i++, 5), row.caption_label);
     }
   }

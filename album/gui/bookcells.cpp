@@ -112,7 +112,10 @@ void attach_columns(Gtk::Table& table, guint r, std::initializer_list<Gtk::Widge
   const Gtk::AttachOptions both = Gtk::EXPAND | Gtk::FILL;
   guint c = 0;
   for (Gtk::Widget* cell : cells) {
-    if (cell) table.attach(*cell, c, c + 1, r, r + 1, both, both, 0, 0);
+    if (cell) {
+      cell->get_style_context();  // made now: see attach_cell in album_cells.cpp
+      table.attach(*cell, c, c + 1, r, r + 1, both, both, 0, 0);
+    }
     ++c;
   }
 }

@@ -1,38 +1,64 @@
 #include "album/gui/cairobutton.h"
 
-#include <gdkmm/general.h>
+#include <cstdint>
 
-#include "album/engine/thumbnail.h"
+#include "image/imageutil.h"
 
 namespace tavolin {
 
+namespace {
+
+// 8-bit RGB with pixels: what on_draw paints; anything else shows nothing.
+bool paintable(const libgr::image2d_t& image) {
+  const libgr::image_desc_t rgb(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT,
+                                libgr::IMAGE_BITS_8);
+  return image.desc == rgb && !image.compressed && image.width != 0 && image.height != 0 &&
+         !image.pixels.empty();
+}
+
+// The picture in Cairo's opaque pixels, the top row first.
+Cairo::RefPtr<Cairo::ImageSurface> surface_of(const libgr::image2d_t& image) {
+  const int w = static_cast<int>(image.width), h = static_cast<int>(image.height);
+  Cairo::RefPtr<Cairo::ImageSurface> surface =
+      Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, w, h);
+  surface->flush();
+  unsigned char* data = surface->get_data();
+  const int stride = surface->get_stride();
+  for (int y = 0; y < h; ++y) {
+    const unsigned char* src = image[static_cast<unsigned>(h - 1 - y)];
+    uint32_t* dst = reinterpret_cast<uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+    for (int x = 0; x < w; ++x, src += 3)
+      dst[x] = 0xff000000u | (uint32_t{src[0]} << 16) | (uint32_t{src[1]} << 8) | src[2];
+  }
+  surface->mark_dirty();
+  return surface;
+}
+
+}  // namespace
+
 CairoButton::CairoButton() = default;
 
-CairoButton::CairoButton(CairoButton&& other) : Gtk::Button() {
-  image = other.image;
-  pixbuf = other.pixbuf;
-}
+CairoButton::CairoButton(CairoButton&& other) : Gtk::Button() { image = other.image; }
 
 CairoButton& CairoButton::operator=(CairoButton&& other) {
   image = other.image;
-  pixbuf = other.pixbuf;
   return *this;
 }
 
 CairoButton::~CairoButton() = default;
 
 void CairoButton::set(libgr::image2d_t& picture) {
-  image = picture;
-  pixbuf = convert_to_pixbuf(image);
+  // A grey picture is painted as RGB; an RGB one is shared as it is.
+  if (!libgr::grayscale2rgb(image, picture)) image = libgr::image2d_t();
   scale = 1.0 / static_cast<double>(get_scale_factor());
-  set_size_request(static_cast<int>(static_cast<double>(image.width) * scale),
-                   static_cast<int>(static_cast<double>(image.height) * scale));
+  set_size_request(static_cast<int>(static_cast<double>(picture.width) * scale),
+                   static_cast<int>(static_cast<double>(picture.height) * scale));
   // A new picture of the same size brings no resize, and so no redraw.
   queue_draw();
 }
 
 bool CairoButton::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
-  if (scale == 0 || !pixbuf) return true;
+  if (scale == 0 || !paintable(image)) return true;
   const int factor = get_scale_factor();
   const double x =
       static_cast<int>((get_allocated_width() - static_cast<double>(image.width) * scale) * 0.5) *
@@ -41,7 +67,7 @@ bool CairoButton::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
       static_cast<int>((get_allocated_height() - static_cast<double>(image.height) * scale) * 0.5) *
       static_cast<double>(factor);
   cr->scale(scale, scale);
-  Gdk::Cairo::set_source_pixbuf(cr, pixbuf, x, y);
+  cr->set_source(surface_of(image), x, y);
   cr->paint();
   return true;
 }

@@ -4,7 +4,6 @@
 // picture's pixels map one to one onto device pixels and the button takes
 // half the picture's size, so thumbnails made for that screen stay sharp.
 
-#include <gdkmm/pixbuf.h>
 #include <gtkmm/button.h>
 
 #include "image/imagetype.h"
@@ -30,9 +29,11 @@ class CairoButton : public Gtk::Button {
   bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
 
  private:
+  // The picture once, as decoded: a dialog keeps a thousand of them. It is
+  // turned into Cairo's pixels when painted, which only the rows on the
+  // screen are (as a pixbuf would be, for each paint).
   libgr::image2d_t image;
   double scale = 0;  // 1 / scale factor at the last set(); 0: nothing to draw
-  Glib::RefPtr<Gdk::Pixbuf> pixbuf;
 };
 
 }  // namespace tavolin

@@ -35,11 +35,13 @@ bool EditAlbumDialog::make_rows() {
   if (!load_album_files(m_location, m_good, m_fail, m_album, m_names)) return false;
   // Sized once: handlers find their row by index and widgets never move.
   std::vector<item_t>(m_names.size()).swap(m_items);
+  size_table(m_table, m_items.size(), 6);
 
+  picture_shelf_t shelf;
   unsigned long i = 0;
   for (const std::string& name : m_names) {
     item_t& item = m_items[i];
-    const bool shown = item.build(m_album, name, m_programdir, true, true);
+    const bool shown = item.build(m_album, name, m_programdir, shelf, true, true);
     const bool shown_photo = shown && media_kind(name) == MEDIA_PHOTO;
     item.judge(m_good, m_fail, true);
     item.rotate.set_label(msg_utf8(59));

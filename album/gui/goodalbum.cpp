@@ -45,7 +45,9 @@ bool GoodAlbumDialog::make_rows() {
   std::size_t n = 0;
   for (const album_t& album : m_albums) n += album.m_good.names.size();
   m_items.reserve(n);
+  size_table(m_table, n, 5);
 
+  picture_shelf_t shelf;
   unsigned long i = 0;
   for (album_t& album : m_albums) {
     for (const std::string& name : album.m_good.names) {
@@ -53,7 +55,7 @@ bool GoodAlbumDialog::make_rows() {
       item_t& item = m_items.back();
       item.album = &album;
       item.path = "../" + album.path.album + "/" + name;
-      item.build(album, name, m_programdir, m_editable);
+      item.build(album, name, m_programdir, shelf, m_editable);
       item.path_label.set_text(to_utf8(item.path));
       item.path_label.set_selectable(true);
       item.attach(m_table, cell_place(i, 5), item.path_label);

@@ -19,6 +19,7 @@
 #include "album/gui/globaloption.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
+#include "album/gui/toggle_images.h"
 #include "utility/futil.h"
 #include "utility/message.h"
 #include "utility/strutil.h"
@@ -42,6 +43,8 @@ MenuWindow::MenuWindow(int argc, char** argv)
     usage(self);
     std::exit(0);
   }
+
+  share_toggle_images();
 
   const std::string catalog = plimlib::init_message(m_programdir.c_str(), m_programname.c_str());
   m_msgdir = catalog.empty() ? "" : libutils::dirname(catalog);

@@ -92,7 +92,14 @@ void fit_window(Gtk::Window& window) {
 }
 
 void fit_on_show(Gtk::Window& window) {
-  fit_window(window);
+  // Measured before GTK realizes it, a window's content is measured again
+  // when it is realized; fitted once realized (before it is mapped), it is
+  // measured once.
+  if (window.get_realized())
+    fit_window(window);
+  else
+    window.signal_realize().connect(sigc::track_obj([&window] { fit_window(window); }, window),
+                                    true);
   window.signal_map().connect([&window] {
     // After GTK's own idle work: sizes, then the text views' layout.
     Glib::signal_idle().connect_once(sigc::track_obj([&window] { fit_window(window); }, window));

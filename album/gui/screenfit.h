@@ -31,9 +31,9 @@ void follow_content(Gtk::ScrolledWindow& scrolled, int max_height);
 // inside that area and redraws it. Called after every change of its
 // content.
 void fit_window(Gtk::Window& window);
-// fit_window once the content is built, and again each time the window is
-// shown, when GTK has measured what it shows (a text view knows its height
-// only then).
+// fit_window once the window is realized, before it is first mapped, and
+// again each time it is shown, when GTK has measured what it shows (a text
+// view knows its height only then). Called once the content is built.
 void fit_on_show(Gtk::Window& window);
 
 // A label of one line (or a few) that never widens its window: at least

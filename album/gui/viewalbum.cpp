@@ -27,6 +27,8 @@ ViewAlbumDialog::ViewAlbumDialog(Gtk::Window& parent, const path_t& location,
   content.add(m_head);
   make_rows();
   m_scrolled.set_redraw_on_allocate(true);
+  // Shown before they join the window, as AlbumDialog::pack_foot tells.
+  m_table.show_all();
   m_scrolled.add(m_table);
   content.pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
   m_last.set_editable(false);
@@ -52,12 +54,14 @@ bool ViewAlbumDialog::make_rows() {
 
   if (!load_album_files(m_location, m_good, m_fail, m_album, m_names)) return false;
   m_items.reserve(m_names.size());
+  size_table(m_table, m_names.size(), 6);
+  picture_shelf_t shelf;
   unsigned long i = 0;
   for (const std::string& name : m_names) {
     m_items.emplace_back();
     item_t& item = m_items.back();
     // A photo's EXIF lines show even when its thumbnail did not load.
-    item.build(m_album, name, m_programdir, false);
+    item.build(m_album, name, m_programdir, shelf, false);
     item.judge(m_good, m_fail, false);
     item.attach(m_table, cell_place(i++, 6), item.name_label, &item.judgement_box);
   }

@@ -33,9 +33,12 @@ ViewBookDialog::ViewBookDialog(Gtk::Window& parent, const path_t& collection,
   content.add(m_head_view);
   content.add(m_separator);
   m_table.set_row_spacings(2);
-  m_scrolled.add(m_table);
   content.add(m_scrolled);
+  // Rows attached while their table is in no window, and shown before it
+  // joins one, cost GTK least (see AlbumDialog::pack_foot).
   make_items();
+  m_table.show_all();
+  m_scrolled.add(m_table);
   content.add(m_last_view);
   add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
   show_all_children(true);

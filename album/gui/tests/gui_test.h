@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 #include <gtkmm/dialog.h>
 #include <gtkmm/main.h>
+#include <gtkmm/table.h>
 #include <gtkmm/window.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <clocale>
 #include <cstdlib>
@@ -19,11 +21,14 @@
 #include <functional>
 #include <iterator>
 #include <list>
+#include <set>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "album/engine/global.h"
+#include "image/imagetype.h"
 
 namespace guitest {
 
@@ -215,6 +220,50 @@ void respond_when_shown(int response) {
     else
       dialog.response(response);
   });
+}
+
+// Every child of table with the column and row it is attached at: a row
+// lost, doubled or moved makes another set.
+using cells_t = std::set<std::tuple<Gtk::Widget*, guint, guint>>;
+inline cells_t table_cells(Gtk::Table& table) {
+  cells_t cells;
+  for (Gtk::Widget* w : table.get_children()) {
+    guint left = 0, top = 0;
+    gtk_container_child_get(GTK_CONTAINER(table.gobj()), w->gobj(), "left-attach", &left,
+                            "top-attach", &top, nullptr);
+    cells.insert({w, left, top});
+  }
+  return cells;
+}
+// widgets one under the other from table row top in column.
+inline void add_cells(cells_t& cells, guint column, guint top,
+                      std::initializer_list<Gtk::Widget*> widgets) {
+  for (Gtk::Widget* w : widgets) cells.insert({w, column, top++});
+}
+
+// Whether an image button of window that was given kept shows picture:
+// kept holds picture's pixels, and GTK itself (not hidden by other windows)
+// draws picture's centre pixel at the centre of the button.
+inline ::testing::AssertionResult shows(Gtk::Window& window, Gtk::Widget& button,
+                                        const libgr::image2d_t& kept,
+                                        const libgr::image2d_t& picture) {
+  const int w = static_cast<int>(picture.width), h = static_cast<int>(picture.height);
+  for (int y = 0; y < h; ++y)
+    if (kept.width != picture.width || kept.height != picture.height ||
+        !std::equal(picture[y], picture[y] + 3 * w, kept[y]))
+      return ::testing::AssertionFailure() << "other pixels kept, row " << y;
+  auto surface =
+      Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, window.get_width(), window.get_height());
+  gtk_widget_draw(GTK_WIDGET(window.gobj()), Cairo::Context::create(surface)->cobj());
+  int x = 0, y = 0;
+  button.translate_coordinates(window, (button.get_allocated_width() - w) / 2 + w / 2,
+                               (button.get_allocated_height() - h) / 2 + h / 2, x, y);
+  const unsigned char* p = picture[h - 1 - h / 2] + 3 * (w / 2);  // rows bottom-up
+  const uint32_t want = uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+  const uint32_t got =
+      reinterpret_cast<const uint32_t*>(surface->get_data() + y * surface->get_stride())[x];
+  if ((got & 0xffffff) == want) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << std::hex << "drawn " << got << ", not " << want;
 }
 
 }  // namespace guitest

@@ -3,6 +3,7 @@
 // of the three album dialogs for a person to look at.
 #include <sys/stat.h>
 
+#include "album/engine/thumbnail.h"
 #include "album/gui/editalbum.h"
 #include "album/gui/goodalbum.h"
 #include "album/gui/menu_win.h"
@@ -79,6 +80,57 @@ TEST_F(ReadOnly, AlbumDialogShowsTheAlbumInertAndWritesNothing) {
   EXPECT_EQ(guitest::tree_state(root), before);
 }
 
+// Each file once, in name order, in its own cells of the grid, showing its
+// own picture: in the read-only album and in the editor, built alike.
+TEST_F(ReadOnly, EveryFileHasOneRowInNameOrderShowingItsOwnPicture) {
+  tavolin::g_global.horizontal_items = 2;
+  const tavolin::path_t at("", root, "2024");
+  std::vector<libgr::image2d_t> pictures(3);
+  std::string duration, stream;
+  ASSERT_TRUE(tavolin::load_scaled_thumbnail(pictures[0], at, "a.jpg", 1) &&
+              tavolin::load_scaled_thumbnail(pictures[1], at, "b.jpg", 1) &&
+              tavolin::load_scaled_ffthumbnail(pictures[2], at, "c.mp4", 1, duration, stream));
+  const char* names[] = {"a.jpg", "b.jpg", "c.mp4", "d.wav", "e.txt"};
+  const auto check = [&](Gtk::Window& dialog, auto& items) {
+    ASSERT_EQ(items.size(), 5u);
+    guitest::cells_t cells;
+    for (unsigned i = 0; i < 5; ++i) {
+      EXPECT_EQ(items[i].name_label.get_text(), names[i]);
+      guitest::add_cells(cells, i % 2, 6 * (i / 2),
+                         {&items[i].button, &items[i].name_label, &items[i].comment_view,
+                          &items[i].judgement_box, &items[i].books.box, &items[i].info_label});
+    }
+    EXPECT_EQ(guitest::table_cells(*dynamic_cast<Gtk::Table*>(items[0].button.get_parent())),
+              cells);
+    dialog.show();
+    guitest::pump();
+    for (unsigned i = 0; i < 3; ++i)
+      EXPECT_TRUE(guitest::shows(dialog, items[i].button, items[i].image, pictures[i])) << i;
+  };
+  {
+    tavolin::ViewAlbumDialog view(parent, at, program.dir);
+    check(view, view.items());
+  }
+  tavolin::EditAlbumDialog editor(parent, at, program.dir);
+  check(editor, editor.items());
+}
+
+// Thumbnails kept side by side, across blocks, keep their own pixels.
+TEST(PictureShelf, KeptPicturesKeepTheirOwnPixels) {
+  tavolin::picture_shelf_t shelf;
+  libgr::image2d_t& p = shelf.scratch;  // reused as a decoder does
+  p.desc =
+      libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
+  p.width = p.height = 600;
+  ASSERT_TRUE(p.allocate());
+  std::vector<libgr::image2d_t> kept;
+  for (unsigned i = 0; i < 60; ++i) {  // four blocks
+    std::fill(p.pixels.begin(), p.pixels.end(), i);
+    kept.push_back(shelf.keep(p));
+  }
+  for (unsigned i = 0; i < 60; ++i) EXPECT_TRUE(kept[i][0][0] == i && kept[i][599][1799] == i) << i;
+}
+
 TEST_F(ReadOnly, BestAlbumOpenedFromTheMainWindowWritesNothing) {
   const std::string before = guitest::tree_state(root);
   const tavolin::path_t location("", root, "_Best");
@@ -142,6 +194,12 @@ TEST_F(BestAlbum, SavingRebuildsOnlyTheChangedAlbumThenTheBestPages) {
   EXPECT_EQ(items[0].path, "../2020/a.jpg");
   EXPECT_EQ(items[1].path, "../2020/b.jpg");
   EXPECT_EQ(items[2].path, "../2019/a.jpg");
+  guitest::cells_t cells;  // each row once, in its cells
+  for (unsigned i = 0; i < 3; ++i)
+    guitest::add_cells(cells, i % 2, 5 * (i / 2),
+                       {&items[i].button, &items[i].path_label, &items[i].comment_view,
+                        &items[i].books.box, &items[i].info_label});
+  EXPECT_EQ(guitest::table_cells(*dynamic_cast<Gtk::Table*>(items[0].button.get_parent())), cells);
   items[1].books.toggle[3].set_active(true);  // sale of 2020/b.jpg
   dialog.show();
   screenshot(dialog, "best_album.png");

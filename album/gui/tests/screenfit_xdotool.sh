@@ -2,10 +2,11 @@
 # Windows that fit their screen, through the real program under X as a
 # person uses it, each case on an X server of its own size:
 # - dialogs: on a laptop's 1366x768 screen the read-only album and the
-#   album editor of a 12-photo album, and every other window of the
-#   program, lie inside the screen; on a 1920x1080 screen so do the main
-#   window and the edit hub of a root whose album has a long name, title
-#   and comment.
+#   album editor of a 12-photo album, the best album and a book of its
+#   photos, the browser of a collection holding it, and every other window
+#   of the program, lie inside the screen; on a 1920x1080 screen so do the
+#   main window and the edit hub of a root whose album has a long name,
+#   title and comment.
 # - rebuild: after the hub made a new album and closed with OK, the main
 #   window shows every row, drawn: its size and picture are those of the
 #   main window of a fresh start over the same root.
@@ -118,6 +119,41 @@ case $case in
     keys "$hub" Escape
     wait_closed "$hub"
     close_main
+    # The best album, a book and a collection's browser over the same
+    # photos, each the first row of a root of its own (the browser's with
+    # rows enough to overflow the screen).
+    for kind in best book browser; do
+      other=$work/root-$kind at=$work/root-$kind list="" book=""
+      case $kind in
+        best) list=good book=_Best ;;
+        book) list=print book=_PrintBook ;;
+        browser) at=$other/trips ;;
+      esac
+      mkdir -p "$other/txt" "$at/txt"
+      cp "$root/txt/head.txt" "$other/txt/" && cp "$root/txt/head.txt" "$at/txt/"
+      cp -al "$root/2024-07-seaside" "$at/"
+      if [[ -n $book ]]; then # a new list, not written through the hard link
+        rm -f "$at/2024-07-seaside/txt/$list.txt"
+        (cd "$import" && printf '%s\r\n' *.jpg) >"$at/2024-07-seaside/txt/$list.txt"
+        mkdir -p "$other/$book/txt" && cp "$root/txt/head.txt" "$other/$book/txt/"
+        title='Best photos'
+      else
+        for i in $(seq -w 1 30); do
+          mkdir -p "$at/2023-$i/txt" "$at/2023-$i/original"
+          cp "$root/txt/head.txt" "$at/2023-$i/txt/"
+        done
+        title=Open
+      fi
+      sed -i "s|^album=.*\r\$|album=$other\r|" "$home/.tavolin"
+      start
+      main=$(wait_window 'tavolin - photo albums')
+      keys "$main" Tab Tab space
+      dialog=$(wait_window "$title" "$main")
+      check_inside "${kind}_1366x768.png"
+      keys "$dialog" Escape
+      wait_closed "$dialog"
+      close_main
+    done
     ;;
   hub)
     photos "$import" 320 240 photo 1

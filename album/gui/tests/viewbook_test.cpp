@@ -9,6 +9,7 @@
 #include "album/engine/collectionedit.h"
 #include "album/engine/makealbum.h"
 #include "album/engine/tests/photo_gen.h"
+#include "album/engine/thumbnail.h"
 #include "album/gui/bestbook.h"
 #include "album/gui/makebook.h"
 #include "album/gui/tests/collection_gui_test.h"
@@ -63,6 +64,18 @@ TEST_F(Books, BrowserListsRowsAndOpensThemWithoutWritingAnything) {
     EXPECT_EQ(browser.items()[2].view_button.get_label(), msg(42));
     EXPECT_EQ(browser.items()[2].count_label.get_text(), "+1");
     EXPECT_EQ(browser.items()[2].comment_label.get_text(), "one\ntwo");
+    guitest::cells_t cells;  // each row once in its table row; no viewer for notes
+    for (guint i = 0; i < 3; ++i) {
+      auto& row = browser.items()[i];
+      cells.insert({{&row.name_label, 0, i},
+                    {&row.open_button, 2, i},
+                    {&row.count_label, 4, i},
+                    {&row.title_label, 5, i},
+                    {&row.comment_label, 6, i}});
+      if (i > 0) cells.insert({&row.view_button, 3, i});
+    }
+    auto& names = browser.items()[0].name_label;
+    EXPECT_EQ(guitest::table_cells(*dynamic_cast<Gtk::Table*>(names.get_parent())), cells);
 
     // The book row opens the one-book dialog read-only, the collection row
     // a nested browser; each only has OK.
@@ -114,6 +127,41 @@ TEST_F(Books, BrowserListsRowsAndOpensThemWithoutWritingAnything) {
               (std::vector<std::string>{"-Ssize3", "-C" + root, "-F_PrintBook/txt/list.txt"}));
   }
   EXPECT_EQ(collectiontest::snapshot(root), before);
+}
+
+// A book's rows run album by album (names descending), each album's files
+// in name order, each once in its own cells and showing its own picture.
+TEST_F(Books, BookRowsRunByAlbumThenNameOnceEachWithTheirPictures) {
+  ASSERT_TRUE(phototest::write_photo(card + "/q.jpg", 320, 240, 3));
+  ASSERT_TRUE(phototest::write_photo(card + "/r.jpg", 240, 320, 4));
+  std::ostringstream log;
+  const path_t older("", root, "2023old");
+  sigc::signal<void, double> s[4];
+  ASSERT_TRUE(make_album_dir(older, "Old", "", "", false, log) &&
+              makealbumwithrotate(card, {files_t("q.jpg", 0), files_t("r.jpg", 0)}, older, s[0],
+                                  s[1], s[2], s[3], log));
+  guitest::write_file(root + "/2023old/txt/print.txt", "r.jpg\r\nq.jpg\r\n");
+  g_global.horizontal_items = 2;
+  BestBookDialog book(parent, path_t("", root, "_PrintBook"), prog.dir, E_BESTNAME_PRINT, false);
+  auto& rows = book.rows();
+  ASSERT_EQ(rows.size(), 3u);
+  const path_t at[] = {path_t("", root, "2024trip"), older, older};
+  const std::string names[] = {"p.jpg", "q.jpg", "r.jpg"};
+  guitest::cells_t cells;
+  for (unsigned i = 0; i < 3; ++i) {
+    EXPECT_EQ(rows[i].caption, "../" + at[i].album + "/" + names[i]);
+    guitest::add_cells(cells, i % 2, 5 * (i / 2),
+                       {&rows[i].button, &rows[i].caption_label, &rows[i].comment_view,
+                        &rows[i].books.box, &rows[i].info_label});
+  }
+  EXPECT_EQ(guitest::table_cells(*dynamic_cast<Gtk::Table*>(rows[0].button.get_parent())), cells);
+  book.show();
+  guitest::pump();
+  for (unsigned i = 0; i < 3; ++i) {
+    libgr::image2d_t p;
+    ASSERT_TRUE(load_scaled_thumbnail(p, at[i], names[i], 1));
+    EXPECT_TRUE(guitest::shows(book, rows[i].button, rows[i].image, p)) << names[i];
+  }
 }
 
 TEST_F(Books, EditableBookSavesItsTextsAndRebuildsItsPages) {

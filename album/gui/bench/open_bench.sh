@@ -1,0 +1,230 @@
+#!/usr/bin/env bash
+# How long the album program takes to show its album windows over a large
+# album, and how much memory it needs for them: a benchmark, not a test.
+#
+#   open_bench.sh [-n PHOTOS] [-r RUNS] [-w WINDOWS] [-a ALBUMTOOL] [-d STORE]
+#                 [-s WxH] BIN_DIR...
+#
+# Each BIN_DIR holds a tavolin (and its catalog) of a build to measure, a
+# Release tree's bin directory for instance; several are measured in turn,
+# run by run, so that a machine's changing load falls on all of them alike.
+# Once per photo count an album of PHOTOS (default 1000) camera-sized
+# photos (6000 x 4000, of little detail, with the EXIF lines of a camera)
+# is made with its levels and pages by `albumtool new-album` (ALBUMTOOL,
+# else the first BIN_DIR's albumtool: a build with -DBUILD_TESTING=ON makes
+# it) and kept in STORE (default ${TMPDIR:-/tmp}/open_bench).
+#
+# WINDOWS, comma-separated (default view,editor):
+#   view    the main window's row Open: the read-only album
+#   editor  the edit hub's row Open: the album editor
+#   best    the main window's row Open of "_Best", every photo good
+#   book    the main window's row Open of "_BestBook", every photo best
+#   browser the main window's row Open of a collection of PHOTOS albums
+# Every window is opened RUNS times (default 3) by a fresh program on an X
+# server of its own (WxH, default 1920x1080) as a person would, by keys.
+# Printed per opening: the seconds from the key to the window's map, the
+# seconds to its close after Escape was typed at once (the window's work
+# after the map included), and the peak memory of the program (VmHWM) in
+# MB; at the end the median of each build and window.
+set -euo pipefail
+
+photos=1000 runs=3 windows=view,editor albumtool="" store=${TMPDIR:-/tmp}/open_bench
+screen=1920x1080
+while getopts n:r:w:a:d:s: opt; do
+  case $opt in
+    n) photos=$OPTARG ;;
+    r) runs=$OPTARG ;;
+    w) windows=$OPTARG ;;
+    a) albumtool=$OPTARG ;;
+    d) store=$OPTARG ;;
+    s) screen=$OPTARG ;;
+    *) exit 2 ;;
+  esac
+done
+shift $((OPTIND - 1))
+if [[ $# -lt 1 ]]; then
+  sed -n '4,6p' "$0" >&2
+  exit 2
+fi
+
+name=open_bench
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../tests/xdotool_session.sh"
+need_tools xdotool exiftool /usr/bin/convert
+
+bins=()
+for b in "$@"; do
+  b=$(cd "$b" && pwd) || fail "no directory $b"
+  [[ -x "$b/tavolin" ]] || fail "no tavolin in $b"
+  bins+=("$b")
+done
+[[ -n "$albumtool" ]] || albumtool=${bins[0]}/albumtool
+
+# The scratch trees: one album and its roots per photo count.
+data=$store/n$photos
+home=$data/home
+# Below "_" in byte order: in a root with "_Best" or a book, listed
+# descending, the album is the second row and the other the first.
+album=2024-bench
+
+# Album $album of PHOTOS copies of one photo, made by the engine, in
+# $data/album; the roots that show it, each with the album as hard links:
+# root-album (the album only), root-best (and "_Best"), root-book (and
+# "_BestBook") and root-browser (a collection of PHOTOS albums).
+make_data() {
+  [[ -f $data/ready ]] && return 0
+  [[ -x "$albumtool" ]] || fail "no albumtool at $albumtool (-a, or a build with tests)"
+  rm -rf "$data"
+  mkdir -p "$home" "$data/import" "$data/album/txt"
+  printf 'Albums\r\nAlbums\r\n' >"$data/album/txt/head.txt"
+  printf 'from=%s\r\nalbum=%s\r\nhwaccel=\r\nffmpeg=\r\nplimzev3=true\r\n' \
+    "$data/import" "$data/album" >"$home/.tavolin"
+  local one=$data/import/p00001.jpg i names=()
+  # Soft clouds: a camera's size at a small file.
+  /usr/bin/convert -seed 7 -size 600x400 plasma:fractal -resize '6000x4000!' -quality 85 "$one"
+  exiftool -q -q -overwrite_original -Make=Testmaker -Model=T1 -ExposureTime=0.008 \
+    -FNumber=5.6 -ISO=200 '-DateTimeOriginal=2024:07:01 10:00:00' "$one"
+  for ((i = 1; i <= photos; i++)); do
+    names+=("$(printf 'p%05d.jpg' "$i")")
+    ((i == 1)) || ln "$one" "$data/import/${names[-1]}"
+  done
+  echo "$name: making the album of $photos photos in $data" >&2
+  local start=$SECONDS
+  HOME=$home "$albumtool" new-album "$data/import" "$data/album" "$album" "Bench" \
+    "A large album" "" "${names[@]}" >/dev/null || fail "albumtool new-album failed"
+  echo "$name: album made in $((SECONDS - start)) s" >&2
+
+  local a=$data/album/$album r
+  for r in album best book browser; do
+    mkdir -p "$data/root-$r/txt"
+    printf 'Bench\r\nBench\r\n' >"$data/root-$r/txt/head.txt"
+  done
+  cp -al "$a" "$data/root-album/$album"
+  cp -al "$a" "$data/root-best/$album"
+  rm -f "$data/root-best/$album/txt/good.txt"
+  printf '%s\r\n' "${names[@]}" >"$data/root-best/$album/txt/good.txt"
+  mkdir -p "$data/root-best/_Best/txt"
+  printf 'Best\r\nBest\r\n' >"$data/root-best/_Best/txt/head.txt"
+  cp -al "$a" "$data/root-book/$album"
+  rm -f "$data/root-book/$album/txt/best.txt"
+  printf '%s\r\n' "${names[@]}" >"$data/root-book/$album/txt/best.txt"
+  mkdir -p "$data/root-book/_BestBook/txt"
+  printf 'Best book\r\nBest book\r\n' >"$data/root-book/_BestBook/txt/head.txt"
+  # A collection of albums: each with its comments, count line and
+  # "original" (its rows show the viewer button), no photos.
+  local c=$data/root-browser/Collection
+  mkdir -p "$c/txt"
+  printf 'Collection\r\nCollection\r\nMany albums.\r\n' >"$c/txt/head.txt"
+  for ((i = 1; i <= photos; i++)); do
+    r=$(printf '%s/a%05d' "$c" "$i")
+    mkdir -p "$r/txt" "$r/original"
+    printf 'Album %d\r\nAlbum %d\r\nFirst line\r\nSecond line\r\n' "$i" "$i" >"$r/txt/head.txt"
+    printf '%d photos\r\n' "$i" >"$r/txt/count.txt"
+  done
+  touch "$data/ready"
+}
+
+# Seconds since the epoch, to the millisecond.
+now() { date +%s.%3N; }
+since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
+peak_mb() { awk '/^VmHWM:/ {printf "%.0f", $2 / 1024}' "/proc/$pid/status"; }
+
+# Waits for a visible window of the program titled $1 that is none of the
+# windows after it; polls often, for up to ten minutes.
+wait_new_window() {
+  local title=$1 w
+  shift
+  for _ in $(seq 1 12000); do
+    for w in $(windows_named "$title"); do
+      [[ " $* " == *" $w "* ]] || {
+        echo "$w"
+        return 0
+      }
+    done
+    kill -0 "$pid" 2>/dev/null || fail "the program ended early"
+    sleep 0.05
+  done
+  fail "no window named '$title'"
+}
+wait_gone() {
+  for _ in $(seq 1 12000); do
+    xdotool search --onlyvisible --pid "$pid" "" 2>/dev/null | grep -qx "$1" || return 0
+    sleep 0.05
+  done
+  fail "window $1 stayed"
+}
+
+# One opening of window $2 by the program in $1: prints the build, the
+# window, the seconds to map and to close, and the peak MB.
+measure() {
+  local bin=$1 window=$2 root title opener main key_path t0 map w closed
+  case $window in
+    view) root=album title=Open ;;
+    editor) root=album title=Edit ;;
+    best) root=best title='Best photos' ;;
+    book) root=book title='Best photos' ;;
+    browser) root=browser title=Open ;;
+    *) fail "unknown window $window" ;;
+  esac
+  sed -i "s|^album=.*\r\$|album=$data/root-$root\r|" "$home/.tavolin"
+  HOME=$home "$bin/tavolin" &
+  pid=$!
+  main=$(wait_new_window 'tavolin - photo albums')
+  sleep 1
+  opener=$main
+  # The first row's open button: two steps along the main window's focus
+  # chain, or in the hub after its private check, title and head comment
+  # and the row's private check and name entry.
+  key_path=(Tab Tab)
+  if [[ $window == editor ]]; then
+    open_hub
+    opener=$hub
+    sleep 1
+    key_path=(Tab Tab ctrl+Tab Tab Tab)
+  fi
+  keys "$opener" "${key_path[@]}"
+  t0=$(now)
+  xdotool key space
+  w=$(wait_new_window "$title" "$opener")
+  map=$(since "$t0")
+  focus_window "$w"
+  t0=$(now)
+  xdotool key Escape
+  wait_gone "$w"
+  closed=$(since "$t0")
+  printf '%-32s %-8s %8.2f %8.2f %8s\n' "${bin%/bin}" "$window" "$map" "$closed" "$(peak_mb)"
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  pid=""
+}
+
+if [[ -z "${OPEN_BENCH_INNER:-}" ]]; then
+  make_data
+  export OPEN_BENCH_INNER=1
+  out=$(mktemp)
+  run_on_new_display "$screen" bash "$0" -n "$photos" -r "$runs" -w "$windows" -d "$store" \
+    "${bins[@]}" | tee "$out"
+  echo
+  echo "medians of $runs runs, $photos photos, screen $screen:"
+  printf '%-32s %-8s %8s %8s %8s\n' build window map_s close_s peak_MB
+  awk '$3 ~ /^[0-9.]+$/' "$out" | sort -s -k1,1 -k2,2 | awk '
+    function median(list,   n, a, i, t) {
+      n = split(list, a, " ")
+      for (i = 1; i <= n; i++) for (t = i + 1; t <= n; t++) if (a[t] < a[i]) { x = a[i]; a[i] = a[t]; a[t] = x }
+      return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
+    }
+    { k = $1 " " $2; if (!(k in m)) order[++count] = k; m[k] = m[k] " " $3; c[k] = c[k] " " $4; p[k] = p[k] " " $5 }
+    END { for (i = 1; i <= count; i++) { k = order[i]; split(k, kk, " ")
+      printf "%-32s %-8s %8.2f %8.2f %8.0f\n", kk[1], kk[2], median(m[k]), median(c[k]), median(p[k]) } }'
+  rm -f "$out"
+  exit 0
+fi
+
+begin_session
+printf '%-32s %-8s %8s %8s %8s\n' build window map_s close_s peak_MB
+IFS=, read -r -a wanted <<<"$windows"
+for ((run = 1; run <= runs; run++)); do
+  for window in "${wanted[@]}"; do
+    for bin in "${bins[@]}"; do measure "$bin" "$window"; done
+  done
+done
