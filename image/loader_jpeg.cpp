@@ -3,11 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <memory>
+#include <new>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -255,6 +258,60 @@ static const desc_row_t* find_row(int components, J_COLOR_SPACE space) {
 
 bool jpegdata_t::load(const char* path, libutils::android_app* app) {
   if (!data.load(0, path, libutils::E_PROT_READ, 0, false, app)) return false;
+  name = path;
+  return true;
+}
+
+bool load_jpeg_head(jpeg_bytes_t& out, const char* path) {
+  out.clear();
+  const int fd = libutils::open_regular(path);
+  if (fd < 0) return false;
+  // A camera's segments before the scan mostly fit the first read.
+  const size_t chunk = size_t{64} << 10;
+  std::unique_ptr<unsigned char[]> head;
+  size_t held = 0, room = 0, end = 0;  // end of the SOS segment, once found
+  bool eof = false;
+  // Reads until have bytes are held; false at the end of the file.
+  auto fill = [&](size_t have) {
+    while (held < have && !eof) {
+      if (held == room) {
+        const size_t bigger = room + std::max(chunk, room);
+        std::unique_ptr<unsigned char[]> grown(new (std::nothrow) unsigned char[bigger]);
+        if (!grown) return false;
+        if (held) std::memcpy(grown.get(), head.get(), held);
+        head = std::move(grown);
+        room = bigger;
+      }
+      const ssize_t n = read(fd, head.get() + held, room - held);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) eof = true;
+      else held += static_cast<size_t>(n);
+    }
+    return held >= have;
+  };
+  if (fill(2) && head[0] == 0xFF && head[1] == 0xD8) {
+    for (size_t p = 2; fill(p + 4) && head[p] == 0xFF;) {
+      const unsigned char code = head[p + 1];
+      const size_t length = (size_t{head[p + 2]} << 8) | head[p + 3];
+      // A standalone marker, a fill byte or a bad length ends the plain walk.
+      if (code == 0xFF || code == 0x01 || (code >= 0xD0 && code <= 0xD9) || length < 2) break;
+      if (!fill(p + 2 + length)) break;
+      if (code == 0xDA) {
+        end = p + 2 + length;
+        break;
+      }
+      p += 2 + length;
+    }
+  }
+  close(fd);
+  if (end == 0) return out.load(0, path, libutils::E_PROT_READ);
+  if (!out.resize(end)) return false;
+  std::memcpy(out.begin(), head.get(), end);
+  return true;
+}
+
+bool jpegdata_t::load_head(const char* path) {
+  if (!load_jpeg_head(data, path)) return false;
   name = path;
   return true;
 }

@@ -28,6 +28,9 @@ class jpegdata_t {
   // Maps the whole file read-only (an empty file gives empty data); name
   // becomes the given pointer on success. Writes nothing.
   bool load(const char* name, libutils::android_app* app = nullptr);
+  // As load, but only the head of the file (see load_jpeg_head): for the
+  // frame size and the markers, without the scan.
+  bool load_head(const char* name);
   // Unlinks the path first, so that a link there is replaced by a new file
   // and never written through; then writes every byte. False, silently,
   // when the file cannot be created or written.
@@ -36,6 +39,15 @@ class jpegdata_t {
   // an EXIF thumbnail).
   void setvector(jpeg_bytes_t& v, const char* name);
 };
+
+// Reads the bytes of JPEG file path up to the end of its first SOS segment
+// header: the frame and every marker, which is all a look at a photo's
+// size and EXIF needs, without the scan that is nearly all of a camera
+// file. Where the segments before SOS do not follow one another plainly
+// (fill bytes, a cut file, no JPEG at all) out holds the whole file, as
+// jpegdata_t::load maps it, for the decoder to judge. False, with out
+// empty, when the file cannot be read.
+bool load_jpeg_head(jpeg_bytes_t& out, const char* path);
 
 class jpeginfo_t {
  public:

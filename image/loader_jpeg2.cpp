@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "image/loader_jpeg.h"
 #include "utility/failure.h"
 
 namespace libgr {
@@ -15,6 +16,12 @@ bool jpegdata2_t::load(const char* path) {
   bool ok = bytes.load(static_cast<size_t>(st.st_size), path, libutils::E_PROT_READ);
   if (ok) name = path;
   return ok;
+}
+
+bool jpegdata2_t::load_head(const char* path) {
+  if (!path || !load_jpeg_head(bytes, path)) return false;
+  name = path;
+  return true;
 }
 
 jpeginfo2_t::jpeginfo2_t(const char*) {}

@@ -25,6 +25,9 @@ class jpegdata2_t {
   jpegdata2_t() = default;
   // False without a message when the file is missing or cannot be mapped.
   bool load(const char* path);
+  // The same for the head of the file only: its segments up to the scan
+  // (see load_jpeg_head in loader_jpeg.h), enough for analyze and the EXIF.
+  bool load_head(const char* path);
 };
 
 class jpeginfo2_t {

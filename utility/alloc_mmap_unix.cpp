@@ -30,6 +30,11 @@ bool valid_prot(e_prot_t prot) { return prot == E_PROT_READ || prot == E_PROT_RE
 // photo's store takes a few dozen page faults instead of thousands.
 const size_t kLargeBlock = size_t{2} << 20;
 
+// Read-only files below this size are read into the heap rather than
+// mapped: unmapping makes every other thread's processor drop its address
+// translations, which costs more than copying a level or a thumbnail file.
+const size_t kSmallFile = size_t{1} << 20;
+
 void* map_region(size_t size, int prot, int flags, int fd, unsigned long long offset) {
   if (size == 0) return &g_empty_block;
   void* p = mmap(nullptr, size, prot, flags, fd, static_cast<off_t>(offset));
@@ -43,6 +48,26 @@ void* anonymous_region(size_t size, bool& heap) {
   heap = size != 0 && size < kLargeBlock;
   if (heap) return std::calloc(size, 1);
   return map_region(size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+}
+
+// size bytes of fd from offset on, in heap memory; null with errno set when
+// the file ends before (it was cut since it was measured).
+void* read_region(int fd, size_t size, unsigned long long offset) {
+  unsigned char* p = static_cast<unsigned char*>(std::malloc(size));
+  if (!p) return nullptr;
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = pread(fd, p + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      const int saved = n < 0 ? errno : EIO;
+      std::free(p);
+      errno = saved;
+      return nullptr;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return p;
 }
 
 void release_region(void* data, uint64_t length, bool heap) {
@@ -87,13 +112,16 @@ void* alloc_mmap_unix::allocate(size_t& size, const char* path, e_prot_t prot,
     size = offset < length ? static_cast<size_t>(length - offset) : 0;
   }
   int mprot = prot == E_PROT_READ ? PROT_READ : PROT_READ | PROT_WRITE;
-  void* p = map_region(size, mprot, MAP_SHARED, fd, offset);
+  const bool heap = prot == E_PROT_READ && size != 0 && size < kSmallFile;
+  void* p = heap ? read_region(fd, size, offset) : map_region(size, mprot, MAP_SHARED, fd, offset);
   if (!p) {
+    const int saved = errno;
     close(fd);
+    errno = saved;
     return nullptr;
   }
   m_fd = fd;
-  m_heap = false;
+  m_heap = heap;
   m_mode = mode;
   m_prot = mprot;
   m_flags = MAP_SHARED;

@@ -23,7 +23,8 @@ class alloc_mmap_unix {
   static constexpr bool zero_fills = true;
 
   // size is in and out, in bytes: 0 in with a path maps the file from offset
-  // to its end and comes back as that length. Without a path the result is
+  // to its end and comes back as that length (read-only blocks of under a
+  // megabyte are read into the heap instead, never written back). Without a path the result is
   // anonymous, private, read-write, zero-filled memory (small blocks from
   // the heap, large ones mapped). Returns null on failure. A length of 0
   // succeeds with a non-null pointer that must not be dereferenced.

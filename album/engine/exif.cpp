@@ -382,8 +382,12 @@ bool writeexif(std::ostream& out, const path_t& path, const std::string& dir,
   std::string file;
   path.make(file, dir, name);
   libgr::jpegdata2_t data;
-  if (!data.load(file.c_str())) return false;
-  libgr::jpeginfo2_t info(file.c_str());
+  if (!data.load_head(file.c_str())) return false;
+  return writeexif(out, data, html);
+}
+
+bool writeexif(std::ostream& out, libgr::jpegdata2_t& data, bool html) {
+  libgr::jpeginfo2_t info(data.name);
   if (!info.analyze(data)) return false;
   libgr::byte_window_t app1 = info.get_marker(libgr::marker_APP1);
   if (app1.empty()) return false;

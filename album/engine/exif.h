@@ -9,6 +9,7 @@
 
 #include "album/engine/album.h"
 #include "image/exif.h"
+#include "image/loader_jpeg2.h"
 
 namespace tavolin {
 
@@ -58,6 +59,10 @@ void initexif(const char* dir, const char* name);
 // written the same way.
 bool writeexif(std::ostream& out, const path_t& path, const std::string& dir,
                const std::string& name, bool html);
+
+// The same from the bytes of the file (its head is enough: see
+// libgr::load_jpeg_head).
+bool writeexif(std::ostream& out, libgr::jpegdata2_t& data, bool html);
 
 // The same lines from a parsed record (used by writeexif and its tests).
 void writeexif(std::ostream& out, const libgr::app1_marker_t::tiff_header_t& exif, bool html);

@@ -176,7 +176,7 @@ bool writelink(std::ostream& out, const path_t& path, const std::string& prefix,
     std::string file;
     path.make(file, dirs[i], name);
     libgr::jpegdata_t data;
-    if (!data.load(file.c_str(), nullptr)) {
+    if (!data.load_head(file.c_str())) {
       const int err = errno;
       return libutils::fail_to(log, file, ": ", why_unreadable(file, err));
     }

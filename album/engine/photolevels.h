@@ -13,10 +13,14 @@
 
 #include "album/engine/album.h"
 #include "album/engine/levelwork.h"
+#include "image/loader_jpeg.h"
 
 namespace tavolin {
 
 unsigned long getshrinklevel_to(const std::string& file, std::ostream& err);
+// The same from the file's bytes, already read (its head is enough).
+unsigned long getshrinklevel_to(libgr::jpegdata_t& data, const std::string& file,
+                                std::ostream& err);
 
 bool shrinkone_with(const path_t& path, const std::vector<std::string>& levels,
                     const std::string& name, unsigned long level_number, unsigned long rotation,

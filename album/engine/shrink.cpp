@@ -375,10 +375,15 @@ unsigned long shrinklevel_of(unsigned long width, unsigned long height) {
 
 unsigned long getshrinklevel_to(const std::string& file, std::ostream& err) {
   libgr::jpegdata_t data;
-  if (!data.load(file.c_str())) {
+  if (!data.load_head(file.c_str())) {
     libutils::fail_to(err, file, ": getshrinklevel() jpegdata load fail.");
     return 0;
   }
+  return getshrinklevel_to(data, file, err);
+}
+
+unsigned long getshrinklevel_to(libgr::jpegdata_t& data, const std::string& file,
+                                std::ostream& err) {
   libgr::jpeginfo_t info;
   if (!info.analyze_markers(data)) {
     libutils::fail_to(err, file, ": getshrinklevel() analyze_markers fail.");

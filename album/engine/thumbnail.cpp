@@ -2,19 +2,23 @@
 
 #include <algorithm>
 #include <iostream>
+#include <sstream>
 
 #include <gdkmm/wrap_init.h>
 #include <glibmm/init.h>
 
+#include "album/engine/exif.h"
 #include "album/engine/ffmpeg.h"
 #include "album/engine/global.h"
 #include "album/engine/layout.h"
+#include "album/engine/photolevels.h"
 #include "album/engine/safefile.h"
 #include "album/engine/shrink.h"
 #include "album/engine/util.h"
 #include "image/exif.h"
 #include "image/imageutil.h"
 #include "image/loader_jpeg.h"
+#include "utility/failure.h"
 #include "utility/futil.h"
 
 namespace tavolin {
@@ -150,15 +154,42 @@ unsigned long scaled_level_index(unsigned long level_count, int scale) {
   return std::min(candidates - from_small, candidates - 1);
 }
 
-bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
-                           int scale) {
-  const unsigned long level = getshrinklevel(path, file);
+namespace {
+
+bool load_level_or_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
+                             int scale, unsigned long level) {
   const std::vector<std::string> dirs = size_level_dirs(level);
   const std::string& candidate = dirs[scaled_level_index(level, scale)];
   if (!load_size_jpeg(image, path, candidate, file) &&
       !load_exifthumbnail_or_thumbdir(image, path, file))
     return false;
   return to_rgb(image);
+}
+
+}  // namespace
+
+bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
+                           int scale) {
+  return load_level_or_thumbnail(image, path, file, scale, getshrinklevel(path, file));
+}
+
+bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
+                           int scale, std::string& exif_line) {
+  exif_line.clear();
+  const std::string original = file_in(path, original_dir, file);
+  libgr::jpegdata_t head;
+  if (!head.load_head(original.c_str())) {
+    libutils::fail_to(std::cerr, original, ": getshrinklevel() jpegdata load fail.");
+    return load_level_or_thumbnail(image, path, file, scale, 0);
+  }
+  const unsigned long level = getshrinklevel_to(head, original, std::cerr);
+  libgr::jpegdata2_t bytes;
+  bytes.bytes = head.data;
+  bytes.name = head.name;
+  std::ostringstream line;
+  writeexif(line, bytes, false);
+  exif_line = line.str();
+  return load_level_or_thumbnail(image, path, file, scale, level);
 }
 
 bool load_scaled_upright(libgr::image2d_t& image, const path_t& path, const std::string& file,

@@ -35,6 +35,10 @@ unsigned long scaled_level_index(unsigned long level_count, int scale);
 // The picture of a photo for a button, always RGB.
 bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
                            int scale);
+// The same, and into exif_line what writeexif writes (without html) of
+// the camera file: its head is read once for both.
+bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
+                           int scale, std::string& exif_line);
 // The picture load_scaled_thumbnail gives, as the camera file shows it
 // upright (by its EXIF orientation), whatever turn the album's levels were
 // made with: the picture a new quarter-turn count starts from. The levels

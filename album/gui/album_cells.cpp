@@ -69,7 +69,9 @@ bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, libgr::image2d
   std::string duration, stream;
   bool loaded = false;
   switch (kind) {
-    case MEDIA_PHOTO: loaded = load_scaled_thumbnail(shelf.scratch, location, name, scale); break;
+    case MEDIA_PHOTO:
+      loaded = load_scaled_thumbnail(shelf.scratch, location, name, scale, info);
+      break;
     case MEDIA_MOVIE:
       loaded = load_scaled_ffthumbnail(shelf.scratch, location, name, scale, duration, stream);
       info = duration + ", " + stream;
@@ -87,12 +89,6 @@ bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, libgr::image2d
     button.set_size_request(32, 32);
   }
   return loaded;
-}
-
-std::string exif_summary(const path_t& location, const std::string& name) {
-  std::ostringstream os;
-  writeexif(os, location, original_dir, name, false);
-  return os.str();
 }
 
 void open_photo(const std::string& programdir, const path_t& location, const std::string& name) {
@@ -169,9 +165,13 @@ void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, g
   // A widget makes its style context when first asked, and a new one makes
   // GTK look again at every sibling of the widget: asked here, before the
   // table is in a window, a label costs the same however many rows there are.
+  // Shown as it is attached: a widget that turns visible makes GTK look
+  // along its siblings for a visible one, all of them when none before it
+  // is, as when a full table is shown at once.
   w.get_style_context();
   table.attach(w, place.column, place.column + 1, place.top + offset, place.top + offset + 1,
                xoptions, Gtk::EXPAND | Gtk::FILL, 0, 0);
+  w.show_all();
 }
 
 void path_row_t::build(unsigned caption_id, const std::string& dir) {
@@ -254,7 +254,7 @@ bool media_row_t::build(const album_t& album, const std::string& file,
   comment_view.set_editable(editable);
   books.build(album, file);
   books.set_editable(editable);
-  if (kind == MEDIA_PHOTO && (shown || !exif_needs_thumbnail)) info = exif_summary(*at, file);
+  if (kind == MEDIA_PHOTO && !shown && exif_needs_thumbnail) info.clear();
   info_label.set_text(to_utf8(info));
   info_label.set_selectable(true);
   return shown;

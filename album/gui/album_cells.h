@@ -52,13 +52,11 @@ class picture_shelf_t {
 // photo's or movie's thumbnail (decoded on the shelf, kept there and in
 // image, set on the button), else a 32 x 32 empty button; a sound gets 32
 // x 32 and no picture, another file nothing. info gets a movie's or
-// sound's duration + ", " + stream. True when a picture was loaded.
+// sound's duration + ", " + stream, a photo's EXIF summary as plain lines
+// ("" when none). True when a picture was loaded.
 bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, libgr::image2d_t& image,
                      e_media_t kind, const path_t& location, const std::string& name,
                      std::string& info);
-
-// The EXIF summary of a photo of "original" as plain lines; "" when none.
-std::string exif_summary(const path_t& location, const std::string& name);
 
 // The thumbnail's click: the viewer on a photo, the player on a sound, the
 // player on the largest converted level of a movie that fits the play size.

@@ -485,3 +485,48 @@ TEST(JpegData, SetvectorDecodesBytesInsideAnotherStream) {
   EXPECT_EQ(err, "");
   EXPECT_TRUE(as_pnm(image) == djpeg(s, jpg));
 }
+
+TEST(JpegData, HeadEndsAfterTheScanHeaderElseIsTheWholeFile) {
+  scratch_t s;
+  ASSERT_TRUE(s.ok());
+  for (const char* name : {"Sony_D700.jpg", "exiv2-nikon-d70.jpg", "pentax_K-3_from_exv.jpg"}) {
+    SCOPED_TRACE(name);
+    const std::string path = data_file(name);
+    const bytes_t whole = read_file(path);
+    const size_t sos = segment_offset(whole, 0xDA);
+    ASSERT_LT(sos + 4, whole.size());
+    const size_t end = sos + 2 + ((size_t{whole[sos + 2]} << 8) | whole[sos + 3]);
+    libgr::jpegdata_t head, all;
+    ASSERT_TRUE(head.load_head(path.c_str()));
+    EXPECT_EQ(head.name, path.c_str());
+    EXPECT_TRUE(to_bytes(head.data) == bytes_t(whole.begin(), whole.begin() + end));
+    // What the head is read for: the frame size and every marker.
+    ASSERT_TRUE(all.load(path.c_str()));
+    libgr::jpeginfo_t from_head, from_all;
+    ASSERT_TRUE(from_head.analyze_markers(head));
+    ASSERT_TRUE(from_all.analyze_markers(all));
+    EXPECT_EQ(from_head.width, from_all.width);
+    EXPECT_EQ(from_head.height, from_all.height);
+    ASSERT_EQ(from_head.markers.size(), from_all.markers.size());
+    for (auto a = from_head.markers.begin(), b = from_all.markers.begin();
+         a != from_head.markers.end(); ++a, ++b) {
+      EXPECT_EQ(a->code, b->code);
+      EXPECT_TRUE(to_bytes(a->payload) == to_bytes(b->payload));
+    }
+  }
+  // Fill bytes before a segment, a file cut inside one, no JPEG at all:
+  // the whole file, for the decoder to judge as before.
+  bytes_t filled = read_file(data_file("Sony_D700.jpg"));
+  filled.insert(filled.begin() + static_cast<long>(segment_offset(filled, 0xDB)), 0xFF);
+  const bytes_t cut(filled.begin(), filled.begin() + 40), other = {'G', 'I', 'F', '8', '9', 'a'};
+  for (const bytes_t* bytes : std::initializer_list<const bytes_t*>{&filled, &cut, &other}) {
+    const std::string path = s.path("odd.jpg");
+    ASSERT_TRUE(write_file(path, *bytes));
+    libgr::jpegdata_t head;
+    ASSERT_TRUE(head.load_head(path.c_str()));
+    EXPECT_TRUE(to_bytes(head.data) == *bytes);
+  }
+  libgr::jpegdata_t missing;
+  EXPECT_FALSE(missing.load_head(s.path("missing.jpg").c_str()));
+  EXPECT_TRUE(missing.data.empty());
+}

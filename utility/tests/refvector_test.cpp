@@ -103,11 +103,13 @@ TEST(RefVectorSharing, CopiesShareOneBlockAndTheLastReleasesIt) {
 }
 
 TEST(RefVectorSharing, FileMappingIsUnmappedWithTheLastHolder) {
-  std::string path = temp_file("shared.bin", "abcdefgh");
+  // A megabyte and more is mapped; below that a read-only file is read.
+  const std::string big(size_t{1} << 20, 'b');
+  std::string path = temp_file("shared.bin", "abcdefgh" + big);
   {
     bytes_t a;
     ASSERT_TRUE(a.load(0, path.c_str(), libutils::E_PROT_READ));
-    EXPECT_EQ(text(a), "abcdefgh");
+    EXPECT_EQ(text(a), "abcdefgh" + big);
     bytes_t window;
     window.setwindow(a, 2, 3);
     a.clear();
@@ -115,6 +117,23 @@ TEST(RefVectorSharing, FileMappingIsUnmappedWithTheLastHolder) {
     EXPECT_EQ(text(window), "cde");
   }
   EXPECT_FALSE(mapped_in_process(path));
+  std::remove(path.c_str());
+}
+
+TEST(RefVectorSharing, SmallReadOnlyFileIsReadNotMapped) {
+  std::string path = temp_file("small.bin", "abcdefgh");
+  bytes_t a, tail;
+  ASSERT_TRUE(a.load(0, path.c_str(), libutils::E_PROT_READ));
+  ASSERT_TRUE(tail.load(0, path.c_str(), libutils::E_PROT_READ, 5));
+  EXPECT_FALSE(mapped_in_process(path));
+  EXPECT_EQ(text(a), "abcdefgh");
+  EXPECT_EQ(text(tail), "fgh");
+  // The file cut after it was measured: a failure, never bytes that are not
+  // the file's.
+  ASSERT_TRUE(a.load(4, path.c_str(), libutils::E_PROT_READ));
+  ASSERT_EQ(truncate(path.c_str(), 2), 0);
+  EXPECT_FALSE(a.load(4, path.c_str(), libutils::E_PROT_READ));
+  EXPECT_TRUE(a.empty());
   std::remove(path.c_str());
 }
 

@@ -2,8 +2,11 @@
 // thumbnail paths, the level a button shows and the GTK picture.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
 #include <sstream>
 
+#include "album/engine/exif.h"
 #include "album/engine/global.h"
 #include "album/engine/shrink.h"
 #include "album/engine/tests/enginetest.h"
@@ -139,6 +142,41 @@ TEST_F(ThumbnailTest, ButtonPictureComesFromTheLevelElseFallsBack) {
   ASSERT_TRUE(tavolin::load_exifthumbnail_or_thumbdir(image, path, "g.jpg"));
   EXPECT_EQ(image.width, 150u);
   EXPECT_EQ(image.height, 112u);
+}
+
+TEST_F(ThumbnailTest, ButtonPictureWithExifLineReadsTheCameraFileOnce) {
+  const std::string album = tmp / "root/album";
+  enginetest::make_dirs(album + "/original");
+  {
+    std::ifstream in(TEST_SOURCE_DIR "/image/tests/data/Sony_D700.jpg", std::ios::binary);
+    std::ofstream(album + "/original/c.jpg", std::ios::binary) << in.rdbuf();
+  }
+  const tavolin::path_t path("", tmp / "root", "album");
+  sigc::signal<void, double> progress;
+  std::ostringstream log;
+  ASSERT_TRUE(tavolin::shrink(path, {{"c.jpg", 0}}, progress, log)) << log.str();
+
+  // The same picture as without the line, and the line writeexif writes.
+  libgr::image2d_t alone, with_line;
+  std::string line = "old";
+  ASSERT_TRUE(tavolin::load_scaled_thumbnail(alone, path, "c.jpg", 1));
+  ASSERT_TRUE(tavolin::load_scaled_thumbnail(with_line, path, "c.jpg", 1, line));
+  std::ostringstream summary;
+  ASSERT_TRUE(tavolin::writeexif(summary, path, "original", "c.jpg", false));
+  EXPECT_EQ(line, summary.str());
+  ASSERT_EQ(with_line.width, alone.width);
+  ASSERT_EQ(with_line.height, alone.height);
+  EXPECT_EQ(0, std::memcmp(with_line.pixels.begin(), alone.pixels.begin(),
+                           with_line.height * with_line.rowsize()));
+
+  // Without the camera file: the message getshrinklevel writes, no line.
+  ASSERT_EQ(unlink((album + "/original/c.jpg").c_str()), 0);
+  testing::internal::CaptureStderr();
+  tavolin::load_scaled_thumbnail(with_line, path, "c.jpg", 1, line);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                "c.jpg: getshrinklevel() jpegdata load fail."),
+            std::string::npos);
+  EXPECT_EQ(line, "");
 }
 
 TEST(ConvertToPixbuf, TopRowComesFirstAndGreyBecomesRgb) {
