@@ -129,30 +129,9 @@ now() { date +%s.%3N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
 peak_mb() { awk '/^VmHWM:/ {printf "%.0f", $2 / 1024}' "/proc/$pid/status"; }
 
-# Waits for a visible window of the program titled $1 that is none of the
-# windows after it; polls often, for up to ten minutes.
-wait_new_window() {
-  local title=$1 w
-  shift
-  for _ in $(seq 1 12000); do
-    for w in $(windows_named "$title"); do
-      [[ " $* " == *" $w "* ]] || {
-        echo "$w"
-        return 0
-      }
-    done
-    kill -0 "$pid" 2>/dev/null || fail "the program ended early"
-    sleep 0.05
-  done
-  fail "no window named '$title'"
-}
-wait_gone() {
-  for _ in $(seq 1 12000); do
-    xdotool search --onlyvisible --pid "$pid" "" 2>/dev/null | grep -qx "$1" || return 0
-    sleep 0.05
-  done
-  fail "window $1 stayed"
-}
+# The shared waits poll often, for up to ten minutes: a map is timed by
+# them.
+wait_step=0.05 wait_polls=12000
 
 # One opening of window $2 by the program in $1: prints the build, the
 # window, the seconds to map and to close, and the peak MB.
@@ -169,7 +148,7 @@ measure() {
   sed -i "s|^album=.*\r\$|album=$data/root-$root\r|" "$home/.tavolin"
   HOME=$home "$bin/tavolin" &
   pid=$!
-  main=$(wait_new_window 'tavolin - photo albums')
+  main=$(wait_window 'tavolin - photo albums')
   sleep 1
   opener=$main
   # The first row's open button: two steps along the main window's focus
@@ -185,12 +164,12 @@ measure() {
   keys "$opener" "${key_path[@]}"
   t0=$(now)
   xdotool key space
-  w=$(wait_new_window "$title" "$opener")
+  w=$(wait_window "$title" "$opener")
   map=$(since "$t0")
   focus_window "$w"
   t0=$(now)
   xdotool key Escape
-  wait_gone "$w"
+  wait_closed "$w"
   closed=$(since "$t0")
   printf '%-32s %-8s %8.2f %8.2f %8s\n' "${bin%/bin}" "$window" "$map" "$closed" "$(peak_mb)"
   kill "$pid" 2>/dev/null || true

@@ -137,13 +137,15 @@ windows_named() {
   done
   return 0
 }
+# The waits below poll every wait_step seconds (default 0.1), wait_polls
+# times (defaults 300 and 600), when the caller sets them.
 # A visible window of the program titled exactly $1 that is none of the
 # windows given after it (a dialog's parent of the same title, say); the
 # last found, the newest, when there are several.
 wait_window() {
   local title=$1 w found
   shift
-  for _ in $(seq 1 300); do
+  for _ in $(seq 1 "${wait_polls:-300}"); do
     found=""
     for w in $(windows_named "$title"); do
       [[ " $* " == *" $w "* ]] || found=$w
@@ -153,16 +155,16 @@ wait_window() {
       return 0
     fi
     kill -0 "$pid" 2>/dev/null || fail "the program ended early"
-    sleep 0.1
+    sleep "${wait_step:-0.1}"
   done
   fail "no window named '$title'"
 }
 # Waits until the window of id $1 has left the screen, so that a window of
 # the same title found afterwards is another one.
 wait_closed() {
-  for _ in $(seq 1 600); do
+  for _ in $(seq 1 "${wait_polls:-600}"); do
     xdotool search --onlyvisible --pid "$pid" "" 2>/dev/null | grep -qx "$1" || return 0
-    sleep 0.1
+    sleep "${wait_step:-0.1}"
   done
   fail "window $1 ('$(xdotool getwindowname "$1" 2>/dev/null)') stayed"
 }
