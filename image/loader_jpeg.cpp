@@ -266,10 +266,13 @@ bool load_jpeg_head(jpeg_bytes_t& out, const char* path) {
   out.clear();
   const int fd = libutils::open_regular(path);
   if (fd < 0) return false;
-  // A camera's segments before the scan mostly fit the first read.
+  // A camera's segments before the scan mostly fit the first read. The
+  // buffer serves the thread's next heads too: a window reads a thousand
+  // of them, and fresh pages for each cost more than the reading.
   const size_t chunk = size_t{64} << 10;
-  std::unique_ptr<unsigned char[]> head;
-  size_t held = 0, room = 0, end = 0;  // end of the SOS segment, once found
+  thread_local std::unique_ptr<unsigned char[]> head;
+  thread_local size_t room = 0;
+  size_t held = 0, end = 0;  // end of the SOS segment, once found
   bool eof = false;
   // Reads until have bytes are held; false at the end of the file.
   auto fill = [&](size_t have) {
@@ -304,10 +307,19 @@ bool load_jpeg_head(jpeg_bytes_t& out, const char* path) {
     }
   }
   close(fd);
-  if (end == 0) return out.load(0, path, libutils::E_PROT_READ);
-  if (!out.resize(end)) return false;
-  std::memcpy(out.begin(), head.get(), end);
-  return true;
+  bool loaded;
+  if (end == 0) {
+    loaded = out.load(0, path, libutils::E_PROT_READ);
+  } else {
+    loaded = out.resize(end);
+    if (loaded) std::memcpy(out.begin(), head.get(), end);
+  }
+  // An odd head's large buffer is not kept for the next.
+  if (room > 16 * chunk) {
+    head.reset();
+    room = 0;
+  }
+  return loaded;
 }
 
 bool jpegdata_t::load_head(const char* path) {
@@ -446,16 +458,16 @@ static bool store_bytes_of(const image2d_t& image, size_t& bytes) {
   return true;
 }
 
-__attribute__((noinline)) static bool decompress_steps(decoder_t& d, jpegdata_t& data,
-                                                       jpeginfo_t& info, image2d_t& image) {
-  static const image_store_t s_image_store(false, 4);
+// decompress's steps up to its first row: false, the decoder gone, where
+// decompress fails there; row is the layout the rows are decoded in.
+static bool read_frame(decoder_t& d, jpegdata_t& data, jpeginfo_t& info, const desc_row_t*& row) {
   begin_decoder(d, data, 0xFFFF);
   d.progress.progress_monitor = limit_scans;
   d.cinfo.progress = &d.progress;
   jpeg_read_header(&d.cinfo, TRUE);
   info.width = d.cinfo.image_width;
   info.height = d.cinfo.image_height;
-  const desc_row_t* row = find_row(d.cinfo.num_components, d.cinfo.out_color_space);
+  row = find_row(d.cinfo.num_components, d.cinfo.out_color_space);
   if (!row) {  // CMYK, YCCK and other layouts: refused without a word
     (*d.cinfo.src->term_source)(&d.cinfo);
     jpeg_destroy_decompress(&d.cinfo);
@@ -465,6 +477,31 @@ __attribute__((noinline)) static bool decompress_steps(decoder_t& d, jpegdata_t&
     jpeg_destroy_decompress(&d.cinfo);
     return false;
   }
+  return true;
+}
+
+__attribute__((noinline)) static bool probe_steps(decoder_t& d, jpegdata_t& data,
+                                                  jpeginfo_t& info) {
+  const desc_row_t* row = nullptr;
+  if (!read_frame(d, data, info, row)) return false;
+  if (!copy_markers(&d.cinfo, info.markers, true)) return decode_stop(d, data);
+  jpeg_destroy_decompress(&d.cinfo);
+  return true;
+}
+
+bool jpeginfo_t::probe(jpegdata_t& data) {
+  decoder_t d;
+  std::memset(&d, 0, sizeof d);
+  markers.clear();
+  if (setjmp(d.err.jump)) return decode_stop(d, data);
+  return probe_steps(d, data, *this);
+}
+
+__attribute__((noinline)) static bool decompress_steps(decoder_t& d, jpegdata_t& data,
+                                                       jpeginfo_t& info, image2d_t& image) {
+  static const image_store_t s_image_store(false, 4);
+  const desc_row_t* row = nullptr;
+  if (!read_frame(d, data, info, row)) return false;
   // A store that only this image holds and that is large enough is used
   // again: whoever decodes photo after photo into one image pays for
   // fresh zero-filled pages once.

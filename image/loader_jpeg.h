@@ -100,6 +100,12 @@ class jpeginfo_t {
   bool decompress(image2d_t& image, jpegdata_t& data, unsigned short align, bool border,
                   const color3ub_t& background);
 
+  // What decompress decides before its first row, without decoding a
+  // row: false where it would fail (a header that cannot be read, an
+  // image too large, a colour layout not handled); else true with the
+  // frame size and the markers decompress keeps.
+  bool probe(jpegdata_t& data);
+
   // Encodes an RGB, YCbCr or GRAYSCALE UINT 8-bit image with every entry of
   // markers written after libjpeg's own JFIF segment. False (out.data
   // empty) for other layouts, an empty image or a libjpeg error.

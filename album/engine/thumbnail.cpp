@@ -166,21 +166,44 @@ bool load_level_or_thumbnail(libgr::image2d_t& image, const path_t& path, const 
   return to_rgb(image);
 }
 
-}  // namespace
-
-bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
-                           int scale) {
-  return load_level_or_thumbnail(image, path, file, scale, getshrinklevel(path, file));
+// The level load_level_or_thumbnail would decode, kept undecoded when its
+// head says decoding it would succeed; false (with the messages of a
+// decoding) when it would not.
+bool keep_level(level_picture_t& kept, const path_t& path, const std::string& file, int scale,
+                unsigned long level) {
+  const std::vector<std::string> dirs = size_level_dirs(level);
+  std::string full;
+  path.make(full, dirs[scaled_level_index(level, scale)], file);
+  if (!is_photo_name(full)) return false;
+  libgr::jpegdata_t head;
+  if (!head.load_head(full.c_str())) return fail(full, ": load_jpeg() jpegdata load fail.");
+  libgr::jpeginfo_t info;
+  if (!info.probe(head)) return fail(full, ": load_jpeg() decompress fail.");
+  libgr::jpeg_bytes_t app1 = info.get_marker(libgr::jpeginfo_t::MARKER_APP1);
+  unsigned long turns = 0;
+  if (!app1.empty()) {
+    libgr::app1_marker_t exif;
+    exif.set_app1_buffer(app1);
+    const bool parsed = exif.parse();
+    turns = upright_count(exif, parsed);
+  }
+  kept.file = full;
+  kept.turns = turns;
+  kept.width = turns % 2 ? info.height : info.width;
+  kept.height = turns % 2 ? info.width : info.height;
+  return true;
 }
 
-bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
-                           int scale, std::string& exif_line) {
+// The camera file's level and EXIF line from one read of its head; level
+// 0 (and a message) when the head cannot be read.
+unsigned long level_and_exif_line(const path_t& path, const std::string& file,
+                                  std::string& exif_line) {
   exif_line.clear();
   const std::string original = file_in(path, original_dir, file);
   libgr::jpegdata_t head;
   if (!head.load_head(original.c_str())) {
     libutils::fail_to(std::cerr, original, ": getshrinklevel() jpegdata load fail.");
-    return load_level_or_thumbnail(image, path, file, scale, 0);
+    return 0;
   }
   const unsigned long level = getshrinklevel_to(head, original, std::cerr);
   libgr::jpegdata2_t bytes;
@@ -189,7 +212,32 @@ bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const st
   std::ostringstream line;
   writeexif(line, bytes, false);
   exif_line = line.str();
-  return load_level_or_thumbnail(image, path, file, scale, level);
+  return level;
+}
+
+}  // namespace
+
+bool level_picture_t::decode(libgr::image2d_t& image) const {
+  libgr::jpegdata_t data;
+  if (!data.load(file.c_str())) return fail(file, ": load_jpeg() jpegdata load fail.");
+  libgr::jpeginfo_t info;
+  if (!info.decompress(image, data, 0, false, libgr::black3ub))
+    return fail(file, ": load_jpeg() decompress fail.");
+  return turn_upright(image, turns, file) && to_rgb(image);
+}
+
+bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
+                           int scale) {
+  return load_level_or_thumbnail(image, path, file, scale, getshrinklevel(path, file));
+}
+
+bool load_scaled_thumbnail(level_picture_t& kept, libgr::image2d_t& image, const path_t& path,
+                           const std::string& file, int scale, std::string& exif_line) {
+  kept = level_picture_t();
+  const unsigned long level = level_and_exif_line(path, file, exif_line);
+  if (keep_level(kept, path, file, scale, level)) return true;
+  kept = level_picture_t();
+  return load_exifthumbnail_or_thumbdir(image, path, file) && to_rgb(image);
 }
 
 bool load_scaled_upright(libgr::image2d_t& image, const path_t& path, const std::string& file,

@@ -35,10 +35,26 @@ unsigned long scaled_level_index(unsigned long level_count, int scale);
 // The picture of a photo for a button, always RGB.
 bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
                            int scale);
+// A photo's button picture kept as the name of its size level until it is
+// painted: a large album's rows hold no pixels, and a window opens after
+// reading only the head of each level.
+struct level_picture_t {
+  std::string file;          // the level; empty when none is kept
+  unsigned long turns = 0;   // the quarter turns that make it upright
+  unsigned long width = 0;   // the picture's size once upright
+  unsigned long height = 0;
+  // The level read and decoded as load_scaled_thumbnail decodes it:
+  // upright, always RGB.
+  bool decode(libgr::image2d_t& image) const;
+};
 // The same, and into exif_line what writeexif writes (without html) of
-// the camera file: its head is read once for both.
-bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,
-                           int scale, std::string& exif_line);
+// the camera file, whose head is read once for both; but a level that
+// would decode is kept in level and not decoded (image untouched); a
+// picture from elsewhere ("thumb", the EXIF thumbnail, the halved photo) is decoded
+// into image as before, level left empty.
+bool load_scaled_thumbnail(level_picture_t& level, libgr::image2d_t& image, const path_t& path,
+                           const std::string& file, int scale, std::string& exif_line);
+
 // The picture load_scaled_thumbnail gives, as the camera file shows it
 // upright (by its EXIF orientation), whatever turn the album's levels were
 // made with: the picture a new quarter-turn count starts from. The levels

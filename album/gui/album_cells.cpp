@@ -62,16 +62,21 @@ libgr::image2d_t picture_shelf_t::keep(const libgr::image2d_t& picture) {
   return kept;
 }
 
-bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, libgr::image2d_t& image,
-                     e_media_t kind, const path_t& location, const std::string& name,
-                     std::string& info) {
+bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, e_media_t kind,
+                     const path_t& location, const std::string& name, std::string& info) {
   const int scale = button.get_scale_factor();
   std::string duration, stream;
   bool loaded = false;
   switch (kind) {
-    case MEDIA_PHOTO:
-      loaded = load_scaled_thumbnail(shelf.scratch, location, name, scale, info);
+    case MEDIA_PHOTO: {
+      level_picture_t level;
+      loaded = load_scaled_thumbnail(level, shelf.scratch, location, name, scale, info);
+      if (loaded && !level.file.empty()) {
+        button.set(std::move(level));
+        return true;
+      }
       break;
+    }
     case MEDIA_MOVIE:
       loaded = load_scaled_ffthumbnail(shelf.scratch, location, name, scale, duration, stream);
       info = duration + ", " + stream;
@@ -83,8 +88,8 @@ bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, libgr::image2d
     case MEDIA_OTHER: return false;
   }
   if (loaded) {
-    image = shelf.keep(shelf.scratch);
-    button.set(image);
+    libgr::image2d_t kept = shelf.keep(shelf.scratch);
+    button.set(kept);
   } else {
     button.set_size_request(32, 32);
   }
@@ -241,7 +246,7 @@ bool media_row_t::build(const album_t& album, const std::string& file,
   name = &file;
   const path_t* at = &album.path;
   const e_media_t kind = media_kind(file);
-  const bool shown = load_media_cell(button, shelf, image, kind, *at, file, info);
+  const bool shown = load_media_cell(button, shelf, kind, *at, file, info);
   const std::string* dir = &programdir;
   if (kind == MEDIA_PHOTO)
     button.signal_clicked().connect([=] { open_photo(*dir, *at, file); });

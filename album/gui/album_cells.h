@@ -30,8 +30,8 @@ namespace tavolin {
 enum e_media_t { MEDIA_PHOTO, MEDIA_MOVIE, MEDIA_SOUND, MEDIA_OTHER };
 e_media_t media_kind(const std::string& name);
 
-// Where a dialog's thumbnails are decoded and kept, up to a thousand of
-// them. Each is decoded into one scratch picture, whose pages serve again
+// Where a dialog's thumbnails of movies, and of photos without a level,
+// are decoded and kept, up to a thousand of them. Each is decoded into one scratch picture, whose pages serve again
 // and again, and kept next to the others in large blocks, which the kernel
 // backs with huge pages: a few hundred page faults for all of them instead
 // of some seventy thousand, each of which takes microseconds.
@@ -49,14 +49,13 @@ class picture_shelf_t {
 };
 
 // The picture of file name of the album at location for its button: a
-// photo's or movie's thumbnail (decoded on the shelf, kept there and in
-// image, set on the button), else a 32 x 32 empty button; a sound gets 32
-// x 32 and no picture, another file nothing. info gets a movie's or
-// sound's duration + ", " + stream, a photo's EXIF summary as plain lines
-// ("" when none). True when a picture was loaded.
-bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, libgr::image2d_t& image,
-                     e_media_t kind, const path_t& location, const std::string& name,
-                     std::string& info);
+// photo's level picture (read and decoded when painted), else its or a movie's
+// thumbnail (decoded on the shelf and kept there), else a 32 x 32 empty
+// button; a sound gets 32 x 32 and no picture, another file nothing. info
+// gets a movie's or sound's duration + ", " + stream, a photo's EXIF
+// summary as plain lines ("" when none). True when a picture was loaded.
+bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, e_media_t kind,
+                     const path_t& location, const std::string& name, std::string& info);
 
 // The thumbnail's click: the viewer on a photo, the player on a sound, the
 // player on the largest converted level of a movie that fits the play size.
@@ -109,8 +108,8 @@ void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, g
 // book toggles and the info line.
 struct media_row_t {
   // Fills the cells for file name of album (both outlive the row): the
-  // thumbnail (kept on shelf) and its click, the comment and the toggles,
-  // editable or inert; the info, a movie's or sound's duration + ", " +
+  // thumbnail (a level kept as its name, else on shelf) and its click,
+  // the comment and the toggles, editable or inert; the info, a movie's or sound's duration + ", " +
   // stream, a photo's EXIF summary (only when its thumbnail loaded with
   // exif_needs_thumbnail). True when a thumbnail loaded.
   bool build(const album_t& album, const std::string& name, const std::string& programdir,
@@ -120,7 +119,6 @@ struct media_row_t {
   void attach(Gtk::Table& table, const cell_place_t& place, Gtk::Label& caption,
               Gtk::Widget* middle = nullptr);
 
-  libgr::image2d_t image;
   CairoButton button;
   const std::string* name = nullptr;
   std::string comment;  // as loaded

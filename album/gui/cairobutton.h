@@ -4,8 +4,11 @@
 // picture's pixels map one to one onto device pixels and the button takes
 // half the picture's size, so thumbnails made for that screen stay sharp.
 
+#include <list>
+
 #include <gtkmm/button.h>
 
+#include "album/engine/thumbnail.h"
 #include "image/imagetype.h"
 
 namespace tavolin {
@@ -24,6 +27,14 @@ class CairoButton : public Gtk::Button {
   // Shows image (shared, not copied) and asks for its size divided by the
   // widget's scale factor.
   void set(libgr::image2d_t& image);
+  // Shows picture, read and decoded when it is first painted. Only the
+  // pictures painted last are held decoded (a budget of some screenfuls
+  // for all buttons together): a window scrolled through a thousand rows
+  // keeps the others as their level's name and decodes them again when
+  // they are painted again.
+  void set(level_picture_t picture);
+  // The pixels painted: those set, or a level picture's once decoded.
+  const libgr::image2d_t& picture() const { return image; }
 
  protected:
   bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
@@ -33,6 +44,13 @@ class CairoButton : public Gtk::Button {
   // turned into Cairo's pixels when painted, which only the rows on the
   // screen are (as a pixbuf would be, for each paint).
   libgr::image2d_t image;
+  level_picture_t level;  // no file: image is all there is
+  bool decoded = false;   // image is level decoded, and in the list below
+  std::list<CairoButton*>::iterator place;  // in the decoded buttons, when decoded
+  // image decoded from level and listed first; false when it cannot be.
+  bool decode_level();
+  // image dropped when it is level's decoding, and the button unlisted.
+  void drop_decoded();
   double scale = 0;  // 1 / scale factor at the last set(); 0: nothing to draw
 };
 

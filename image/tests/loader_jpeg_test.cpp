@@ -207,6 +207,34 @@ TEST(JpegDecode, BrokenHeadersFailWithTheStopLine) {
   }
 }
 
+// probe says what decompress will, without a row: on a camera file, a
+// file cut in its scan (decoded in part), broken heads and a huge frame.
+TEST(JpegDecode, ProbeDecidesAsDecompressDoesWithItsFrameAndMarkers) {
+  bytes_t camera = read_file(data_file("FujiFilm_SP-2500.jpg"));
+  const size_t sos = segment_offset(camera, 0xDA);
+  const bytes_t inputs[] = {camera, bytes_t(camera.begin(), camera.begin() + sos + 400),
+                            bytes_t(camera.begin(), camera.begin() + 1000),
+                            {0xFF, 0xD8}, forge_frame_size(camera)};
+  for (const bytes_t& bytes : inputs) {
+    SCOPED_TRACE(bytes.size());
+    libgr::jpegdata_t data;
+    set_bytes(data, bytes);
+    libgr::jpeginfo_t probed, decoded;
+    libgr::image2d_t image;
+    std::string err;
+    testing::internal::CaptureStderr();
+    const bool probe = probed.probe(data);
+    testing::internal::GetCapturedStderr();
+    ASSERT_EQ(probe, decode(decoded, image, data, err)) << err;
+    if (!probe) continue;
+    EXPECT_EQ(probed.width, image.width);
+    EXPECT_EQ(probed.height, image.height);
+    EXPECT_EQ(to_bytes(probed.get_marker(libgr::jpeginfo_t::MARKER_APP1)),
+              to_bytes(decoded.get_marker(libgr::jpeginfo_t::MARKER_APP1)));
+    EXPECT_EQ(probed.markers.size(), decoded.markers.size());
+  }
+}
+
 TEST(JpegDecode, ForgedHugeFrameIsRefusedBeforeAllocating) {
   scratch_t s;
   ASSERT_TRUE(s.ok());

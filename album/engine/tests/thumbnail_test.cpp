@@ -144,7 +144,12 @@ TEST_F(ThumbnailTest, ButtonPictureComesFromTheLevelElseFallsBack) {
   EXPECT_EQ(image.height, 112u);
 }
 
-TEST_F(ThumbnailTest, ButtonPictureWithExifLineReadsTheCameraFileOnce) {
+// A window's rows keep their level undecoded, with the EXIF line from one
+// read of the camera file; decoded, it is the picture the level gives
+// decoded at once, turned upright and RGB; a level that would not decode
+// gives way to "thumb".
+TEST_F(ThumbnailTest, ButtonPictureKeptUndecodedWithItsExifLineDecodesAlike) {
+  REQUIRE_PROGRAM("exiftool");
   const std::string album = tmp / "root/album";
   enginetest::make_dirs(album + "/original");
   {
@@ -155,24 +160,48 @@ TEST_F(ThumbnailTest, ButtonPictureWithExifLineReadsTheCameraFileOnce) {
   sigc::signal<void, double> progress;
   std::ostringstream log;
   ASSERT_TRUE(tavolin::shrink(path, {{"c.jpg", 0}}, progress, log)) << log.str();
-
-  // The same picture as without the line, and the line writeexif writes.
-  libgr::image2d_t alone, with_line;
-  std::string line = "old";
-  ASSERT_TRUE(tavolin::load_scaled_thumbnail(alone, path, "c.jpg", 1));
-  ASSERT_TRUE(tavolin::load_scaled_thumbnail(with_line, path, "c.jpg", 1, line));
   std::ostringstream summary;
   ASSERT_TRUE(tavolin::writeexif(summary, path, "original", "c.jpg", false));
-  EXPECT_EQ(line, summary.str());
-  ASSERT_EQ(with_line.width, alone.width);
-  ASSERT_EQ(with_line.height, alone.height);
-  EXPECT_EQ(0, std::memcmp(with_line.pixels.begin(), alone.pixels.begin(),
-                           with_line.height * with_line.rowsize()));
+  const std::string level_file = album + "/size1/c.jpg";
+  ASSERT_TRUE(enginetest::exists(level_file));
+
+  const auto check = [&](const char* label) {
+    SCOPED_TRACE(label);
+    libgr::image2d_t alone, image, decoded;
+    tavolin::level_picture_t kept;
+    std::string line = "old";
+    ASSERT_TRUE(tavolin::load_scaled_thumbnail(alone, path, "c.jpg", 1));
+    ASSERT_TRUE(tavolin::load_scaled_thumbnail(kept, image, path, "c.jpg", 1, line));
+    EXPECT_EQ(line, summary.str());
+    EXPECT_EQ(image.width, 0u);
+    EXPECT_EQ(kept.file, level_file);
+    EXPECT_EQ(kept.width, alone.width);
+    EXPECT_EQ(kept.height, alone.height);
+    ASSERT_TRUE(kept.decode(decoded));
+    EXPECT_TRUE(same_pixels(decoded, alone));
+    EXPECT_EQ(decoded.desc.format, libgr::IMAGE_FORMAT_RGB);
+  };
+  check("level as made");
+  // A grey level that its EXIF turns a quarter: kept across, decoded RGB.
+  ASSERT_TRUE(write_jpeg(level_file, make_checkerboard(40, 30)));
+  ASSERT_TRUE(add_exif(level_file, 6));
+  check("grey and turned");
+
+  libgr::image2d_t image;
+  tavolin::level_picture_t kept;
+  std::string line;
+  std::ofstream(level_file, std::ios::trunc) << "no JPEG";
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(tavolin::load_scaled_thumbnail(kept, image, path, "c.jpg", 1, line));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("size1/c.jpg: load_jpeg() decompress fail."),
+            std::string::npos);
+  EXPECT_TRUE(kept.file.empty());
+  EXPECT_EQ(image.width, decode(album + "/thumb/c.jpg").image.width);
 
   // Without the camera file: the message getshrinklevel writes, no line.
   ASSERT_EQ(unlink((album + "/original/c.jpg").c_str()), 0);
   testing::internal::CaptureStderr();
-  tavolin::load_scaled_thumbnail(with_line, path, "c.jpg", 1, line);
+  tavolin::load_scaled_thumbnail(kept, image, path, "c.jpg", 1, line);
   EXPECT_NE(testing::internal::GetCapturedStderr().find(
                 "c.jpg: getshrinklevel() jpegdata load fail."),
             std::string::npos);

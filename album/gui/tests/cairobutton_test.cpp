@@ -2,6 +2,13 @@
 // in the allocation, nothing painted before set().
 #include <gtkmm/offscreenwindow.h>
 
+#include <unistd.h>
+
+#include <cstring>
+#include <memory>
+
+#include "image/loader_jpeg.h"
+
 #include "album/gui/cairobutton.h"
 #include "album/gui/tests/gui_test.h"
 
@@ -41,6 +48,88 @@ Glib::RefPtr<Gdk::Pixbuf> render(tavolin::CairoButton& button, int w, int h) {
 std::array<int, 3> pixel(const Glib::RefPtr<Gdk::Pixbuf>& pb, int x, int y) {
   const guint8* p = pb->get_pixels() + y * pb->get_rowstride() + x * pb->get_n_channels();
   return {p[0], p[1], p[2]};
+}
+
+// w x h of picture() saved as level file path.
+tavolin::level_picture_t level_of(const std::string& path, unsigned w, unsigned h,
+                                  unsigned char c) {
+  libgr::jpegdata_t out;
+  libgr::jpeginfo_t info;
+  EXPECT_TRUE(info.compress(out, picture(w, h, c), 90, true) && out.save(path.c_str()));
+  tavolin::level_picture_t level;
+  level.file = path;
+  level.width = w;
+  level.height = h;
+  return level;
+}
+
+bool same(const libgr::image2d_t& a, const libgr::image2d_t& b) {
+  return a.width == b.width && a.height == b.height && a.width != 0 &&
+         std::memcmp(a.pixels.begin(), b.pixels.begin(), a.height * a.rowsize()) == 0;
+}
+
+// Paints button, in no window, as GTK does; the pixels are not looked at.
+void paint(tavolin::CairoButton& button) {
+  auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, 1, 1);
+  gboolean done = FALSE;
+  g_signal_emit_by_name(button.gobj(), "draw", Cairo::Context::create(surface)->cobj(), &done);
+}
+
+// A level picture takes its size at once and is decoded at its first
+// paint; past the budget the least lately painted drop their pixels and
+// decode the same again when painted again; buttons gone leave no trace.
+TEST(CairoButton, LevelPictureIsDecodedWhenPaintedAndOnlyTheLastPaintedKept) {
+  guitest::scratch_dir dir;
+  tavolin::level_picture_t small = level_of(dir.path() + "/small.jpg", 48, 30, 70);
+  libgr::image2d_t want;
+  ASSERT_TRUE(small.decode(want));
+  tavolin::CairoButton button;
+  button.set(small);
+  int w = 0, h = 0;
+  button.get_size_request(w, h);
+  EXPECT_EQ(w, 48);
+  EXPECT_EQ(h, 30);
+  EXPECT_EQ(button.picture().width, 0u);
+  Glib::RefPtr<Gdk::Pixbuf> shot = render(button, 48, 30);
+  ASSERT_TRUE(shot);
+  EXPECT_TRUE(same(button.picture(), want));
+  const int x0 = (shot->get_width() - 48) / 2, y0 = (shot->get_height() - 30) / 2;
+  const unsigned char* p = want[29];
+  EXPECT_EQ(pixel(shot, x0, y0), (std::array<int, 3>{p[0], p[1], p[2]}));
+
+  // 18 MB each: six of them are past the budget of all buttons.
+  tavolin::level_picture_t large = level_of(dir.path() + "/large.jpg", 3000, 2000, 120);
+  std::vector<std::unique_ptr<tavolin::CairoButton>> buttons;
+  for (int i = 0; i < 6; ++i) {
+    buttons.push_back(std::make_unique<tavolin::CairoButton>());
+    buttons.back()->set(large);
+    paint(*buttons.back());
+    EXPECT_EQ(buttons.back()->picture().width, 3000u);
+  }
+  EXPECT_EQ(button.picture().width, 0u);
+  EXPECT_EQ(buttons[0]->picture().width, 0u);
+  EXPECT_EQ(buttons[5]->picture().width, 3000u);
+  paint(*buttons[0]);
+  EXPECT_TRUE(same(buttons[0]->picture(), buttons[5]->picture()));
+  buttons.clear();
+  tavolin::CairoButton after;
+  after.set(large);
+  paint(after);
+  paint(button);
+  EXPECT_TRUE(same(button.picture(), want));
+
+  // A level gone before its paint: nothing shown, one message, not one
+  // each paint.
+  tavolin::CairoButton gone;
+  gone.set(level_of(dir / "gone.jpg", 8, 8, 1));
+  ASSERT_EQ(unlink((dir / "gone.jpg").c_str()), 0);
+  testing::internal::CaptureStderr();
+  paint(gone);
+  paint(gone);
+  const std::string err = testing::internal::GetCapturedStderr();
+  const size_t at = err.find("gone.jpg: load_jpeg() jpegdata load fail.");
+  EXPECT_TRUE(at != std::string::npos && at == err.rfind("gone.jpg:")) << err;
+  EXPECT_EQ(gone.picture().width, 0u);
 }
 
 TEST(CairoButton, SetAsksForThePictureSizeAndPaintsItCentred) {

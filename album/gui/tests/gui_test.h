@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "album/engine/global.h"
+#include "album/gui/cairobutton.h"
 #include "image/imagetype.h"
 
 namespace guitest {
@@ -241,20 +242,20 @@ inline void add_cells(cells_t& cells, guint column, guint top,
   for (Gtk::Widget* w : widgets) cells.insert({w, column, top++});
 }
 
-// Whether an image button of window that was given kept shows picture:
-// kept holds picture's pixels, and GTK itself (not hidden by other windows)
-// draws picture's centre pixel at the centre of the button.
-inline ::testing::AssertionResult shows(Gtk::Window& window, Gtk::Widget& button,
-                                        const libgr::image2d_t& kept,
+// Whether an image button of window shows picture: GTK itself (not
+// hidden by other windows) draws picture's centre pixel at the centre of
+// the button, and the button then holds picture's pixels.
+inline ::testing::AssertionResult shows(Gtk::Window& window, tavolin::CairoButton& button,
                                         const libgr::image2d_t& picture) {
   const int w = static_cast<int>(picture.width), h = static_cast<int>(picture.height);
+  auto surface =
+      Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, window.get_width(), window.get_height());
+  gtk_widget_draw(GTK_WIDGET(window.gobj()), Cairo::Context::create(surface)->cobj());
+  const libgr::image2d_t& kept = button.picture();
   for (int y = 0; y < h; ++y)
     if (kept.width != picture.width || kept.height != picture.height ||
         !std::equal(picture[y], picture[y] + 3 * w, kept[y]))
       return ::testing::AssertionFailure() << "other pixels kept, row " << y;
-  auto surface =
-      Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, window.get_width(), window.get_height());
-  gtk_widget_draw(GTK_WIDGET(window.gobj()), Cairo::Context::create(surface)->cobj());
   int x = 0, y = 0;
   button.translate_coordinates(window, (button.get_allocated_width() - w) / 2 + w / 2,
                                (button.get_allocated_height() - h) / 2 + h / 2, x, y);
