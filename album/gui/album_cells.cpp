@@ -135,7 +135,7 @@ unsigned long angle_quarter_turns(const Gtk::SpinButton& angle, const std::strin
 
 void book_toggles_t::build(const album_t& album, const std::string& name) {
   for (unsigned k = 0; k < 6; ++k) {
-    toggle[k].set_label(msg_utf8(50 + k));
+    set_button_text(toggle[k], msg_utf8(50 + k));
     toggle[k].set_active(album.list(book_kinds[k]).names.count(name) != 0);
     box.add(toggle[k]);
   }
@@ -302,7 +302,7 @@ void judged_row_t::judge(const best_t& good_list, const best_t& fail_list, bool 
   unsigned id = 56;
   for (Gtk::RadioButton* r : {&good, &subtle, &fail}) {
     r->set_sensitive(sensitive);
-    r->set_label(msg_utf8(id++));
+    set_button_text(*r, msg_utf8(id++));
     judgement_box.add(*r);
   }
 }

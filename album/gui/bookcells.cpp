@@ -21,6 +21,17 @@ namespace tavolin {
 
 Glib::ustring msg_utf8(unsigned id) { return to_utf8(plimlib::getmsg(id)); }
 
+void set_button_text(Gtk::Button& button, const Glib::ustring& text) {
+  // GTK's own label type, as set_label makes: a label of gtkmm's type
+  // reports no baseline, and a check button would stand a pixel lower.
+  // The button holds the only reference and ends it.
+  GtkWidget* label = gtk_label_new(text.c_str());
+  gtk_widget_set_valign(label, GTK_ALIGN_BASELINE);
+  gtk_widget_show(label);
+  gtk_container_add(GTK_CONTAINER(button.gobj()), label);
+  button.get_style_context()->add_class("text-button");
+}
+
 bool view_text(const Gtk::TextView& view, std::string& out) {
   return from_utf8(view.get_buffer()->get_text(true), out);
 }
@@ -110,7 +121,7 @@ bool subdir_labels_t::build(const subdir_t& sub, const path_t& location, Gtk::Bu
   std::string original;
   location.make(original, original_dir);
   const bool listed = sub.name[0] == generated_dir_mark || is_exist(original);
-  open.set_label(msg_utf8(listed ? 38 : other_id));
+  set_button_text(open, msg_utf8(listed ? 38 : other_id));
   if (listed) count_label.set_text(to_utf8(count_line(location)));
   title_label.set_text(to_utf8(sub.title));
   shorten_label(title_label, text_chars);
@@ -160,7 +171,7 @@ bool make_subdir_rows(Gtk::Table& table, std::vector<subdir_row_t>& rows, const 
     row.name_label.set_selectable(true);
     row.album = is_exist(below(row.dir, original_dir));
     row.listed = row.build(found[i], location, row.open_button, 2);
-    if (row.listed) row.view_button.set_label(msg_utf8(42));
+    if (row.listed) set_button_text(row.view_button, msg_utf8(42));
     attach_columns(
         table, static_cast<guint>(i),
         {&row.name_label, nullptr, &row.open_button, row.listed ? &row.view_button : nullptr,

@@ -44,7 +44,7 @@ bool EditAlbumDialog::make_rows() {
     const bool shown = item.build(m_album, name, m_programdir, shelf, true, true);
     const bool shown_photo = shown && media_kind(name) == MEDIA_PHOTO;
     item.judge(m_good, m_fail, true);
-    item.rotate.set_label(msg_utf8(59));
+    set_button_text(item.rotate, msg_utf8(59));
     item.angle.set_wrap(false);
     item.angle.configure(Gtk::Adjustment::create(0, 0, 270, 90, 90, 0), 0, 0);
     item.angle.set_value(0);

@@ -92,7 +92,7 @@ bool EditBookDialog::make_items() {
     row.name_entry.set_text(shown_name);
     shorten_entry(row.name_entry, static_cast<int>(shown_name.size()), name_chars);
     row.build(found[i], location, row.list_button, 8);
-    row.remove_button.set_label(msg_utf8(44));
+    set_button_text(row.remove_button, msg_utf8(44));
     attach_columns(m_table, static_cast<guint>(i),
                    {&row.private_check, &row.name_entry, &row.list_button, &row.count_label,
                     &row.title_label, &row.comment_label, &row.remove_button});

@@ -160,7 +160,7 @@ bool MakeAlbumDialog::scan() {
     row.name = &*it;
     row.name_label.set_text(to_utf8(*it));
     row.rotate_check.set_sensitive(false);
-    row.rotate_check.set_label(msg_utf8(59));
+    set_button_text(row.rotate_check, msg_utf8(59));
     row.angle_spin.set_wrap(false);
     row.angle_spin.set_range(0, 270);
     row.angle_spin.set_increments(90, 90);

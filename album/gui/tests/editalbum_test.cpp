@@ -63,6 +63,15 @@ TEST_F(EditAlbum, OneCellPerFileWithTheControlsOfItsKind) {
   items[1].button.get_size_request(w, h);
   EXPECT_GT(w, h);
   EXPECT_TRUE(items[0].subtle.get_active());  // nothing judged yet
+  // A cell's toggles and judgement buttons show their texts as the theme
+  // draws labelled ones.
+  const char* books[] = {"Best", "Apply", "Submit", "Sale", "Print", "Upload"};
+  for (unsigned k = 0; k < 6; ++k)
+    EXPECT_TRUE(guitest::shows_text(items[0].books.toggle[k], books[k])) << k;
+  EXPECT_TRUE(guitest::shows_text(items[0].good, "Good"));
+  EXPECT_TRUE(guitest::shows_text(items[0].subtle, "Subtle"));
+  EXPECT_TRUE(guitest::shows_text(items[0].fail, "Fail"));
+  EXPECT_TRUE(guitest::shows_text(items[0].rotate, "Rotate"));
   EXPECT_EQ(dialog.comments().title_entry.get_text(), "Album 2024");
 }
 

@@ -5,7 +5,9 @@
 
 #include <glibmm/main.h>
 #include <gtest/gtest.h>
+#include <gtkmm/button.h>
 #include <gtkmm/dialog.h>
+#include <gtkmm/label.h>
 #include <gtkmm/main.h>
 #include <gtkmm/table.h>
 #include <gtkmm/window.h>
@@ -25,6 +27,7 @@
 #include <string>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "album/engine/global.h"
@@ -240,6 +243,57 @@ inline cells_t table_cells(Gtk::Table& table) {
 inline void add_cells(cells_t& cells, guint column, guint top,
                       std::initializer_list<Gtk::Widget*> widgets) {
   for (Gtk::Widget* w : widgets) cells.insert({w, column, top++});
+}
+
+// The text a button shows: that of its label child, where the rows'
+// buttons hold it (their label property stays empty); "" without one.
+inline std::string button_text(const Gtk::Button& button) {
+  const auto* label = dynamic_cast<const Gtk::Label*>(button.get_child());
+  return label ? label->get_text().raw() : std::string();
+}
+
+// Whether button shows text as set_label shows it on a fresh button of its
+// kind: a visible label child of that text, placed alike, as tall and with
+// the same baseline (which sets a check button's height), and the same
+// style classes ("text-button" among them, which the theme draws by).
+template <typename Button>
+::testing::AssertionResult shows_text(Button& button, const std::string& text) {
+  Button like;
+  like.set_label(text);
+  auto* got = dynamic_cast<Gtk::Label*>(button.get_child());
+  auto* want = dynamic_cast<Gtk::Label*>(like.get_child());
+  if (!got || !want) return ::testing::AssertionFailure() << "no label child";
+  if (got->get_text() != want->get_text())
+    return ::testing::AssertionFailure() << "text '" << got->get_text() << "'";
+  const auto valign = [](Gtk::Widget& w) {
+    return gtk_widget_get_valign_with_baseline(w.gobj());
+  };
+  if (got->get_visible() != want->get_visible() || valign(*got) != valign(*want) ||
+      got->get_halign() != want->get_halign() || got->get_xalign() != want->get_xalign() ||
+      got->get_yalign() != want->get_yalign() ||
+      got->get_use_underline() != want->get_use_underline())
+    return ::testing::AssertionFailure() << "label shown or placed otherwise";
+  const auto height = [](Gtk::Widget& w) {
+    int min = 0, nat = 0, base = 0, nat_base = 0;
+    gtk_widget_get_preferred_height_and_baseline_for_width(w.gobj(), -1, &min, &nat, &base,
+                                                          &nat_base);
+    return std::make_pair(min, base);
+  };
+  if (height(*got) != height(*want))
+    return ::testing::AssertionFailure()
+           << "label height " << height(*got).first << ", baseline " << height(*got).second;
+  const auto classes = [](Gtk::Widget& w) {
+    std::set<std::string> out;
+    for (const Glib::ustring& c : w.get_style_context()->list_classes()) out.insert(c);
+    return out;
+  };
+  const std::set<std::string> got_classes = classes(button), want_classes = classes(like);
+  if (got_classes != want_classes) {
+    auto failure = ::testing::AssertionFailure() << "style classes";
+    for (const std::string& c : got_classes) failure << " " << c;
+    return failure;
+  }
+  return ::testing::AssertionSuccess();
 }
 
 // Whether an image button of window shows picture: GTK itself (not
