@@ -35,6 +35,17 @@ unsigned long upright_count(libgr::app1_marker_t& exif, bool parsed) {
   return libgr::mixorientandrightrotatecount(0, orientation[0]);
 }
 
+// The quarter turns that make a decoded or probed file upright, from its
+// APP1 marker; 0 without one.
+unsigned long upright_count(libgr::jpeginfo_t& info) {
+  libgr::jpeg_bytes_t app1 = info.get_marker(libgr::jpeginfo_t::MARKER_APP1);
+  if (app1.empty()) return 0;
+  libgr::app1_marker_t exif;
+  exif.set_app1_buffer(app1);
+  const bool parsed = exif.parse();
+  return upright_count(exif, parsed);
+}
+
 bool turn_upright(libgr::image2d_t& image, unsigned long count, const std::string& file) {
   if (count == 0) return true;
   libgr::image2d_t turned;
@@ -84,12 +95,7 @@ bool decode_upright(libgr::image2d_t& image, const std::string& file, unsigned l
   if (!info.decompress(image, data, 0, false, libgr::black3ub))
     return fail(file, ": load_jpeg() decompress fail.");
   if (!libgr::scaledown_times(image, halvings)) return fail(file, ": scaledown() fail.");
-  libgr::jpeg_bytes_t app1 = info.get_marker(libgr::jpeginfo_t::MARKER_APP1);
-  if (app1.empty()) return true;
-  libgr::app1_marker_t exif;
-  exif.set_app1_buffer(app1);
-  bool parsed = exif.parse();
-  return turn_upright(image, upright_count(exif, parsed), file);
+  return turn_upright(image, upright_count(info), file);
 }
 
 }  // namespace
@@ -179,16 +185,8 @@ bool keep_level(level_picture_t& kept, const path_t& path, const std::string& fi
   if (!head.load_head(full.c_str())) return fail(full, ": load_jpeg() jpegdata load fail.");
   libgr::jpeginfo_t info;
   if (!info.probe(head)) return fail(full, ": load_jpeg() decompress fail.");
-  libgr::jpeg_bytes_t app1 = info.get_marker(libgr::jpeginfo_t::MARKER_APP1);
-  unsigned long turns = 0;
-  if (!app1.empty()) {
-    libgr::app1_marker_t exif;
-    exif.set_app1_buffer(app1);
-    const bool parsed = exif.parse();
-    turns = upright_count(exif, parsed);
-  }
+  const unsigned long turns = upright_count(info);
   kept.file = full;
-  kept.turns = turns;
   kept.width = turns % 2 ? info.height : info.width;
   kept.height = turns % 2 ? info.width : info.height;
   return true;
@@ -218,12 +216,7 @@ unsigned long level_and_exif_line(const path_t& path, const std::string& file,
 }  // namespace
 
 bool level_picture_t::decode(libgr::image2d_t& image) const {
-  libgr::jpegdata_t data;
-  if (!data.load(file.c_str())) return fail(file, ": load_jpeg() jpegdata load fail.");
-  libgr::jpeginfo_t info;
-  if (!info.decompress(image, data, 0, false, libgr::black3ub))
-    return fail(file, ": load_jpeg() decompress fail.");
-  return turn_upright(image, turns, file) && to_rgb(image);
+  return load_jpeg(image, file) && to_rgb(image);
 }
 
 bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const std::string& file,

@@ -40,7 +40,6 @@ bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const st
 // reading only the head of each level.
 struct level_picture_t {
   std::string file;          // the level; empty when none is kept
-  unsigned long turns = 0;   // the quarter turns that make it upright
   unsigned long width = 0;   // the picture's size once upright
   unsigned long height = 0;
   // The level read and decoded as load_scaled_thumbnail decodes it:
