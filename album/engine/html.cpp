@@ -16,6 +16,7 @@
 #include "album/engine/shrink.h"
 #include "album/engine/util.h"
 #include "image/loader_jpeg.h"
+#include "utility/catalog/tavolin_messages.h"
 #include "utility/futil.h"
 #include "utility/message.h"
 #include "utility/option.h"
@@ -53,10 +54,10 @@ std::string booklabels(const album_t& album, const std::string& name) {
   const bool member[] = {album.best(name), album.apply(name), album.submit(name),
                          album.sale(name), album.print(name), album.upload(name)};
   std::string labels;
-  for (unsigned i = 0; i < 6; ++i) {
+  for (std::size_t i = 0; i < MSG_BOOK_LISTS.size(); ++i) {
     if (!member[i]) continue;
     if (!labels.empty()) labels += ", ";
-    labels += plimlib::getmsg(50 + i);
+    labels += plimlib::getmsg(MSG_BOOK_LISTS[i]);
   }
   return labels;
 }
@@ -64,7 +65,8 @@ std::string booklabels(const album_t& album, const std::string& name) {
 std::string labelsuffix(const album_t& album, const std::string& name, bool failform) {
   const std::string labels = booklabels(album, name);
   if (!labels.empty()) return " (" + labels + ")";
-  if (failform && album.fail(name)) return std::string(" (") + plimlib::getmsg(58) + ")";
+  if (failform && album.fail(name))
+    return std::string(" (") + plimlib::getmsg(MSG_JUDGE_FAIL) + ")";
   return "";
 }
 

@@ -33,11 +33,11 @@ void writezoomhead(std::ostream& out);
 // time stamp of now, "</BODY>", "</HTML>".
 void writehtmlfoot(std::ostream& out);
 
-// The texts of messages 50 to 55 for those of the lists best, apply,
-// submit, sale, print and upload that hold name, joined with ", ".
+// The texts of MSG_BOOK_LISTS for those of the lists best, apply, submit,
+// sale, print and upload that hold name, joined with ", ".
 std::string booklabels(const album_t& album, const std::string& name);
 // " (" + booklabels + ")" when a book list holds name; else, with failform
-// and the fail list holding it, " (" + text of message 58 + ")"; else "".
+// and the fail list holding it, " (" + text of MSG_JUDGE_FAIL + ")"; else "".
 std::string labelsuffix(const album_t& album, const std::string& name, bool failform);
 
 // The count line of "count.txt": movies (when not 0), "+", photos, then
