@@ -109,6 +109,13 @@ bool writefflink(std::ostream& out, const path_t& path, const std::string& prefi
                  const std::vector<std::string>& dirs, const std::vector<std::string>& pages1,
                  const std::vector<std::string>& pages2, const std::string& name,
                  std::string& duration, std::string& stream);
+// The same once the camera file is identified: its level count L and its
+// frame size (an album's index page reads them once for both its pages).
+bool write_movie_links(std::ostream& out, const path_t& path, const std::string& prefix,
+                       const std::vector<std::string>& dirs, const std::vector<std::string>& pages1,
+                       const std::vector<std::string>& pages2, const std::string& name,
+                       unsigned long L, libgr::direction2ul_t size, std::string& duration,
+                       std::string& stream);
 
 // Writes the album's "index.html", "list.html" and "txt/count.txt";
 // progress gets (k + 1) / n after the k-th of the n photos of the index
