@@ -32,13 +32,13 @@ enum e_media_t { MEDIA_PHOTO, MEDIA_MOVIE, MEDIA_SOUND, MEDIA_OTHER };
 e_media_t media_kind(const std::string& name);
 
 // Where a dialog's thumbnails of movies, and of photos without a level,
-// are decoded and kept, up to a thousand of them. Each is decoded into one scratch picture, whose
-// pages serve again and again, and kept next to the others in large blocks, which the kernel backs
-// with huge pages: a few hundred page faults for all of them instead of some seventy thousand, each
-// of which takes microseconds.
+// are decoded and kept, up to a thousand of them. Each is decoded into one scratch picture, whose pages serve again
+// and again, and kept next to the others in large blocks, which the kernel
+// backs with huge pages: a few hundred page faults for all of them instead
+// of some seventy thousand, each of which takes microseconds.
 class picture_shelf_t {
  public:
-  // What the thumbnail loaders decode into, and read the heads of levels in.
+  // What the thumbnail loaders decode into, and read photos' heads into.
   libgr::image2d_t scratch;
   libgr::jpeg_head_buffer_t heads;
   // picture's pixels copied onto the shelf: an image sharing a block with
@@ -111,9 +111,9 @@ void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, g
 struct media_row_t {
   // Fills the cells for file name of album (both outlive the row): the
   // thumbnail (a level kept as its name, else on shelf) and its click,
-  // the comment and the toggles, editable or inert; the info, a movie's or sound's duration + ", "
-  // + stream, a photo's EXIF summary (only when its thumbnail loaded with exif_needs_thumbnail).
-  // True when a thumbnail loaded.
+  // the comment and the toggles, editable or inert; the info, a movie's or sound's duration + ", " +
+  // stream, a photo's EXIF summary (only when its thumbnail loaded with
+  // exif_needs_thumbnail). True when a thumbnail loaded.
   bool build(const album_t& album, const std::string& name, const std::string& programdir,
              picture_shelf_t& shelf, bool editable, bool exif_needs_thumbnail = false);
   // Attaches the cells at place: thumbnail, caption, comment, middle (when
