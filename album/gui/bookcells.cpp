@@ -71,13 +71,13 @@ std::string count_line(const path_t& dir) {
   std::string line;
   char buffer[512];
   bool any = false;
-  for (;;) {
-    const ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+  for (bool more = true; more;) {
+    size_t n = 0;
+    more = libutils::read_all(fd, buffer, sizeof buffer, n) && n == sizeof buffer;
+    if (n == 0) break;
     any = true;
-    const char* end = static_cast<const char*>(std::memchr(buffer, '\n', static_cast<size_t>(n)));
-    line.append(buffer, end ? static_cast<size_t>(end - buffer) : static_cast<size_t>(n));
+    const char* end = static_cast<const char*>(std::memchr(buffer, '\n', n));
+    line.append(buffer, end ? static_cast<size_t>(end - buffer) : n);
     if (end) break;
   }
   close(fd);
