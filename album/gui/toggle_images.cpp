@@ -2,6 +2,7 @@
 
 #include <gdkmm/pixbuf.h>
 #include <gdkmm/screen.h>
+#include <giomm/resource.h>
 #include <gtkmm/cssprovider.h>
 #include <gtkmm/icontheme.h>
 #include <gtkmm/settings.h>
@@ -40,9 +41,9 @@ std::string rules() {
          rule("radio:checked", bullet_picture) + rule("radio:indeterminate", dash_picture);
 }
 
-// The theme's checks and radios are 14 pixels square, the size GTK looks
-// their pictures up at.
-constexpr int picture_size = 14;
+// Where toggle_images.sh puts them in the program's resources, and where
+// the icon theme is told to look.
+constexpr const char* resource_path = "/tavolin/toggle-images";
 
 // What each failure line ends with.
 constexpr const char* fallback = ", the theme draws the toggles' marks.";
@@ -76,19 +77,17 @@ bool loads_svg() {
   return false;
 }
 
-// Whether every picture is found and rendered as GTK will find and render
-// it; else one line on standard error.
-bool pictures_load(const Glib::RefPtr<Gtk::IconTheme>& icons) {
+// Whether GTK will find every picture and can render it; else one line on
+// standard error. Asked of the resource and of gdk-pixbuf's list of
+// loaders, which cost nothing at start-up: the SVG loader itself loads
+// with the first checked toggle drawn, as for any GTK program.
+bool pictures_load() {
   if (!loads_svg())
     return libutils::fail("share_toggle_images(): gdk-pixbuf loads no SVG", fallback);
   for (const char* name : pictures) {
-    const Gtk::IconInfo info = icons->lookup_icon(name, picture_size, Gtk::ICON_LOOKUP_USE_BUILTIN);
-    if (!info) return libutils::fail(name, ": not among the program's pictures", fallback);
-    try {
-      if (!info.load_icon()) return libutils::fail(name, ": not rendered", fallback);
-    } catch (const Glib::Error& error) {
-      return libutils::fail(name, ": ", error.what(), fallback);
-    }
+    const std::string file = std::string(resource_path) + "/" + name + ".svg";
+    if (!Gio::Resource::get_file_exists_global_nothrow(file))
+      return libutils::fail(name, ": not among the program's pictures", fallback);
   }
   return true;
 }
@@ -114,9 +113,8 @@ bool share_toggle_images() {
   Glib::RefPtr<Gdk::Screen> screen = Gdk::Screen::get_default();
   if (shared || !screen) return shared.value_or(false);
   tavolin_toggle_images_register_resource();
-  Glib::RefPtr<Gtk::IconTheme> icons = Gtk::IconTheme::get_for_screen(screen);
-  icons->add_resource_path("/tavolin/toggle-images");
-  shared = pictures_load(icons) && install_rules(screen);
+  Gtk::IconTheme::get_for_screen(screen)->add_resource_path(resource_path);
+  shared = pictures_load() && install_rules(screen);
   return *shared;
 }
 

@@ -38,9 +38,10 @@ std::string toggles_drawn() {
 // stay: the same pixels again.
 TEST(ToggleImages, SharedPicturesPaintTheThemesPixels) {
   const std::string theme = toggles_drawn();  // run alone (ctest): the theme's own
-  if (tavolin::share_toggle_images())
+  if (tavolin::share_toggle_images()) {
     EXPECT_TRUE(Gtk::IconTheme::get_default()->lookup_icon("tavolin-check-symbolic", 14,
                                                            Gtk::IconLookupFlags()));
+  }
   EXPECT_TRUE(toggles_drawn() == theme) << "the shared pictures differ from the theme's";
 }
 
