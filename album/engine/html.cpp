@@ -13,6 +13,7 @@
 #include "album/engine/global.h"
 #include "album/engine/shrink.h"
 #include "album/engine/util.h"
+#include "image/halvings.h"
 #include "image/loader_jpeg.h"
 #include "utility/catalog/tavolin_messages.h"
 #include "utility/futil.h"
@@ -112,14 +113,8 @@ std::vector<std::string> moviepages2(const std::string& name, unsigned long L) {
 }
 
 unsigned long playsizelevel(const libgr::direction2ul_t& size, unsigned long L) {
-  unsigned long w = size.x, h = size.y, k = 0;
   // Past L no page exists to link to.
-  while (k < L && (w > g_global.play_size_x || h > g_global.play_size_y)) {
-    w /= 2;
-    h /= 2;
-    ++k;
-  }
-  return k;
+  return libgr::halvings_to_fit(size.x, size.y, g_global.play_size_x, g_global.play_size_y, {L, 0});
 }
 
 std::string movielisttarget(const std::string& name, unsigned long L,

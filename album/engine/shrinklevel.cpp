@@ -9,6 +9,7 @@
 #include "album/engine/photolevels.h"
 #include "album/engine/shrink.h"
 #include "album/engine/util.h"
+#include "image/halvings.h"
 #include "image/loader_jpeg.h"
 #include "utility/failure.h"
 
@@ -22,13 +23,7 @@ std::vector<std::string> size_level_dirs(unsigned long level) {
 }
 
 unsigned long shrinklevel_of(unsigned long width, unsigned long height) {
-  unsigned long level = 0;
-  while (width > g_global.shrink_size.x || height > g_global.shrink_size.y) {
-    width /= 2;
-    height /= 2;
-    ++level;
-  }
-  return level;
+  return libgr::halvings_to_fit(width, height, g_global.shrink_size.x, g_global.shrink_size.y);
 }
 
 unsigned long getshrinklevel_to(const std::string& file, std::ostream& err) {

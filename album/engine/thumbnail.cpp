@@ -16,6 +16,7 @@
 #include "album/engine/shrink.h"
 #include "album/engine/util.h"
 #include "image/exif.h"
+#include "image/halvings.h"
 #include "image/imageutil.h"
 #include "image/loader_jpeg.h"
 #include "utility/failure.h"
@@ -58,13 +59,10 @@ bool turn_upright(libgr::image2d_t& image, unsigned long count, const std::strin
 // small picture gets a store of its own size: the rows that keep it must
 // not keep the whole decode.
 bool halve_to_button(libgr::image2d_t& image) {
-  const unsigned long max_x = g_global.shrink_size.x / 4;
-  const unsigned long max_y = g_global.shrink_size.y / 4;
-  unsigned long halvings = 0;
-  for (unsigned long w = image.width, h = image.height;
-       (w > max_x || h > max_y) && w >= 2 && h >= 2; w /= 2, h /= 2)
-    ++halvings;
-  return libgr::scaledown_times(image, halvings);
+  // Never below a side of one pixel.
+  return libgr::scaledown_times(
+      image, libgr::halvings_to_fit(image.width, image.height, g_global.shrink_size.x / 4,
+                                    g_global.shrink_size.y / 4, {ULONG_MAX, 1}));
 }
 
 // The whole photo halved to button size, then turned upright by count:
