@@ -5,7 +5,6 @@
 #include "album/gui/editalbum.h"
 #include "album/gui/editbook.h"
 #include "album/gui/goodalbum.h"
-#include "album/gui/menu_win.h"
 #include "album/gui/tests/album_fixture.h"
 #include "album/gui/viewalbum.h"
 #include "album/gui/viewbook.h"
@@ -98,21 +97,6 @@ TEST_F(Reopen, EveryWindowShowsAndSavesAsAtItsFirstOpening) {
   twice<tavolin::BestBookDialog>("b.jpg", Gtk::RESPONSE_APPLY, true, book, dir, kind, editable);
   twice<tavolin::ViewBookDialog>("2024", Gtk::RESPONSE_OK, false, collection, dir);
   twice<tavolin::EditBookDialog>("2024", Gtk::RESPONSE_CANCEL, false, collection, dir, file);
-}
-
-TEST_F(Reopen, MainWindowRebuiltWhileShownShowsTheSameRows) {
-  const std::string home = scratch / "home";
-  guitest::make_dirs(home);
-  guitest::env_guard home_env("HOME", home.c_str());
-  write_file(home + "/.tavolin", "album=" + root + "\r\n");
-  tavolin::MenuWindow window(program.argc(), program.argv());
-  window.show();
-  guitest::pump();
-  const std::string first = shown(window);
-  window.make_items();
-  guitest::pump();
-  EXPECT_EQ(shown(window), first);
-  EXPECT_NE(first.find("_BestBook"), std::string::npos) << first;
 }
 
 }  // namespace
