@@ -135,8 +135,8 @@ unsigned long angle_quarter_turns(const Gtk::SpinButton& angle, const std::strin
 }
 
 void book_toggles_t::build(const album_t& album, const std::string& name) {
-  for (unsigned k = 0; k < 6; ++k) {
-    set_button_text(toggle[k], msg_utf8(50 + k));
+  for (unsigned k = 0; k < MSG_BOOK_LISTS.size(); ++k) {
+    set_button_text(toggle[k], msg_utf8(MSG_BOOK_LISTS[k]));
     toggle[k].set_active(album.list(book_kinds[k]).names.count(name) != 0);
     box.add(toggle[k]);
   }
@@ -192,7 +192,7 @@ void path_row_t::build(unsigned caption_id, const std::string& dir) {
 void private_row_t::build(const path_t& location, bool sensitive) {
   check.set_active(get_private(location));
   check.set_sensitive(sensitive);
-  caption.set_text(msg_utf8(49));
+  caption.set_text(msg_utf8(MSG_PRIVATE));
   box.pack_start(caption, Gtk::PACK_SHRINK, 0);
   box.add(check);
 }
@@ -202,9 +202,9 @@ void private_row_t::save(const path_t& location) const {
 }
 
 void comment_rows_t::build(bool editable) {
-  title_caption.set_text(msg_utf8(21));
-  head_caption.set_text(msg_utf8(23));
-  last_caption.set_text(msg_utf8(24));
+  title_caption.set_text(msg_utf8(MSG_TITLE_CAPTION));
+  head_caption.set_text(msg_utf8(MSG_HEAD_COMMENT));
+  last_caption.set_text(msg_utf8(MSG_LAST_COMMENT));
   head_view.set_size_request(300, 60);
   last_view.set_size_request(300, 60);
   wrap_view(head_view);

@@ -20,7 +20,7 @@
 
 namespace tavolin {
 
-Glib::ustring msg_utf8(unsigned id) { return to_utf8(plimlib::getmsg(id)); }
+Glib::ustring msg_utf8(plimlib::e_message_t id) { return to_utf8(plimlib::getmsg(id)); }
 
 void set_button_text(Gtk::Button& button, const Glib::ustring& text) {
   // GTK's own label type, as set_label makes: a label of gtkmm's type
@@ -49,11 +49,11 @@ bool save_comment_texts(Gtk::Window& parent, const Gtk::Entry& title_entry,
                         const path_t& location) {
   std::string title, head, last;
   if (!comment_texts(title_entry, head_view, last_view, title, head, last))
-    show_error_log(parent, 30);
+    show_error_log(parent, MSG_ERROR_NOT_SAVED);
   else if (title.empty())
-    show_error_log(parent, 26);
+    show_error_log(parent, MSG_ERROR_NO_TITLE);
   else if (!savecommenttxt(location, title, head, last, std::cerr))
-    show_error_log(parent, 30);
+    show_error_log(parent, MSG_ERROR_NOT_SAVED);
   else
     return true;
   return false;
@@ -118,11 +118,11 @@ bool list_subdirs(const std::string& dir, std::list<std::string>& names,
 }
 
 bool subdir_labels_t::build(const subdir_t& sub, const path_t& location, Gtk::Button& open,
-                            unsigned other_id) {
+                            plimlib::e_message_t other_id) {
   std::string original;
   location.make(original, original_dir);
   const bool listed = sub.name[0] == generated_dir_mark || is_exist(original);
-  set_button_text(open, msg_utf8(listed ? 38 : other_id));
+  set_button_text(open, msg_utf8(listed ? MSG_OPEN_ALBUM : other_id));
   if (listed) count_label.set_text(to_utf8(count_line(location)));
   title_label.set_text(to_utf8(sub.title));
   shorten_label(title_label, text_chars);
@@ -172,8 +172,8 @@ bool make_subdir_rows(Gtk::Table& table, std::vector<subdir_row_t>& rows, const 
     shorten_label(row.name_label, name_chars);
     row.name_label.set_selectable(true);
     row.album = is_exist(below(row.dir, original_dir));
-    row.listed = row.build(found[i], location, row.open_button, 2);
-    if (row.listed) set_button_text(row.view_button, msg_utf8(42));
+    row.listed = row.build(found[i], location, row.open_button, MSG_OPEN_COLLECTION);
+    if (row.listed) set_button_text(row.view_button, msg_utf8(MSG_VIEW));
     attach_columns(
         table, static_cast<guint>(i),
         {&row.name_label, nullptr, &row.open_button, row.listed ? &row.view_button : nullptr,
@@ -195,7 +195,7 @@ void view_entry(const std::string& programdir, const std::string& dir, const std
     run_plimzev3(programdir, std::list<std::string>());
 }
 
-void show_error_log(Gtk::Window& parent, unsigned message, const std::string& log) {
+void show_error_log(Gtk::Window& parent, plimlib::e_message_t message, const std::string& log) {
   show_error(parent, plimlib::getmsg(message), log.empty() ? std::string() : "\n" + log);
 }
 

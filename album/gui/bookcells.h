@@ -21,11 +21,12 @@
 #include <gtkmm/window.h>
 
 #include "album/engine/album.h"
+#include "utility/catalog/tavolin_messages.h"
 
 namespace tavolin {
 
 // The catalog's message id as widget text.
-Glib::ustring msg_utf8(unsigned id);
+Glib::ustring msg_utf8(plimlib::e_message_t id);
 
 // Gives a button (check, toggle or radio button too) that has no child yet
 // the text label that set_label makes without an image or mnemonic: a
@@ -81,7 +82,8 @@ struct subdir_labels_t {
   // Fills them for sub at location, and the label of its open button:
   // message 38 for an album or a book (true; its count shows), else
   // message other_id.
-  bool build(const subdir_t& sub, const path_t& location, Gtk::Button& open, unsigned other_id);
+  bool build(const subdir_t& sub, const path_t& location, Gtk::Button& open,
+             plimlib::e_message_t other_id);
   Gtk::Label count_label;
   Gtk::Label title_label;
   Gtk::Label comment_label;
@@ -118,7 +120,7 @@ void view_entry(const std::string& programdir, const std::string& dir, const std
 
 // The error box over parent: the message, and a line end and the log when
 // the log is not empty.
-void show_error_log(Gtk::Window& parent, unsigned message, const std::string& log = "");
+void show_error_log(Gtk::Window& parent, plimlib::e_message_t message, const std::string& log = "");
 
 // The browser on dir's "index.html" (programdir's browser.sh when it has
 // one); an error box over parent with the command and the shell's status

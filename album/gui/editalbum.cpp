@@ -46,7 +46,7 @@ bool EditAlbumDialog::make_rows() {
     const bool shown = item.build(m_album, name, m_programdir, shelf, true, true);
     const bool shown_photo = shown && media_kind(name) == MEDIA_PHOTO;
     item.judge(m_good, m_fail, true);
-    set_button_text(item.rotate, msg_utf8(59));
+    set_button_text(item.rotate, msg_utf8(MSG_ROTATE));
     item.angle.set_wrap(false);
     item.angle.configure(Gtk::Adjustment::create(0, 0, 270, 90, 90, 0), 0, 0);
     item.angle.set_value(0);
@@ -190,7 +190,7 @@ void EditAlbumDialog::save() {
   m_fail.save();
 
   if (m_comments.save(*this, m_location) && !save_all_comment(goodchanged))
-    show_error_log(*this, 30);
+    show_error_log(*this, MSG_ERROR_NOT_SAVED);
 
   m_private.save(m_location);
   if (m_location.album == best_dir) return;
@@ -209,7 +209,7 @@ void EditAlbumDialog::save() {
   if (!updated) {
     libutils::error();
     std::cerr << m_albumdir << ": updatealbum() fail." << std::endl;
-    show_error_log(*this, 29, log.str());
+    show_error_log(*this, MSG_ERROR_ALBUM_FAILED, log.str());
   }
 }
 

@@ -30,7 +30,7 @@ namespace tavolin {
 
 EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
                                const std::string& program_dir, const std::string& program_file)
-    : Gtk::Dialog(msg_utf8(8), parent, true),
+    : Gtk::Dialog(msg_utf8(MSG_EDIT), parent, true),
       m_program_dir(program_dir),
       m_program_file(program_file),
       m_albumdir(collection),
@@ -52,10 +52,10 @@ EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
   make_items();
   content.pack_start(m_last_view);
 
-  add_button(msg_utf8(6), EDITBOOK_BROWSER);
-  add_button(msg_utf8(3), EDITBOOK_NEW_COLLECTION);
-  add_button(msg_utf8(4), EDITBOOK_NEW_ALBUM);
-  add_button(msg_utf8(45), EDITBOOK_UPDATE);
+  add_button(msg_utf8(MSG_BROWSER), EDITBOOK_BROWSER);
+  add_button(msg_utf8(MSG_NEW_COLLECTION), EDITBOOK_NEW_COLLECTION);
+  add_button(msg_utf8(MSG_NEW_ALBUM), EDITBOOK_NEW_ALBUM);
+  add_button(msg_utf8(MSG_UPDATE_ALL), EDITBOOK_UPDATE);
   add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
   add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY);
   add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
@@ -96,7 +96,7 @@ bool EditBookDialog::make_items() {
       row.name_entry.set_text(shown_name);
       shorten_entry(row.name_entry, static_cast<int>(shown_name.size()), name_chars);
       row.build(found[i], location, row.list_button, 8);
-      set_button_text(row.remove_button, msg_utf8(44));
+      set_button_text(row.remove_button, msg_utf8(MSG_REMOVE));
       attach_columns(m_table, static_cast<guint>(i),
                      {&row.private_check, &row.name_entry, &row.list_button, &row.count_label,
                       &row.title_label, &row.comment_label, &row.remove_button});
@@ -134,7 +134,7 @@ void EditBookDialog::new_collection() {
     if (response != Gtk::RESPONSE_APPLY && response != Gtk::RESPONSE_OK) continue;
     if (dialog.m_directory.empty()) continue;  // refused: the dialog has said why
     if (dialog.m_title.empty()) {
-      show_error_log(dialog, 26);
+      show_error_log(dialog, MSG_ERROR_NO_TITLE);
       continue;
     }
     if (response == Gtk::RESPONSE_OK) break;
@@ -158,7 +158,7 @@ void EditBookDialog::new_album() {
     // directory).
     if (!from_utf8(dialog.m_from_entry.get_text(), from) || !dialog.get_to(to) ||
         !dialog.m_comments.read(title, head, last)) {
-      show_error_log(dialog, 30);
+      show_error_log(dialog, MSG_ERROR_NOT_SAVED);
       continue;
     }
     // The album's own text files are never imported over the comments
@@ -166,9 +166,9 @@ void EditBookDialog::new_album() {
     files = importable_files(dialog.selected_files());
     e_newalbum_t check = check_newalbum(files, from, to, title, false);
     if (check == NEWALBUM_EXISTS) {
-      Gtk::MessageDialog question(dialog, msg_utf8(41), false, Gtk::MESSAGE_QUESTION,
+      Gtk::MessageDialog question(dialog, msg_utf8(MSG_ASK_ALBUM_EXISTS), false, Gtk::MESSAGE_QUESTION,
                                   Gtk::BUTTONS_YES_NO, false);
-      question.set_title(msg_utf8(25));
+      question.set_title(msg_utf8(MSG_ERROR_TITLE));
       if (question.run() != Gtk::RESPONSE_YES) continue;
       check = check_newalbum(files, from, to, title, true);
     }
@@ -183,7 +183,7 @@ void EditBookDialog::new_album() {
     if (!refusals.empty()) {
       std::ostringstream log;
       for (const std::string& line : refusals) log << line << "\n";
-      show_error_log(dialog, 29, log.str());
+      show_error_log(dialog, MSG_ERROR_ALBUM_FAILED, log.str());
       continue;
     }
     break;
@@ -191,7 +191,7 @@ void EditBookDialog::new_album() {
 
   std::ostringstream comment_log;
   if (!make_album_dir(to, title, head, last, dialog.m_private.check.get_active(), comment_log)) {
-    show_error_log(dialog, 30, comment_log.str());
+    show_error_log(dialog, MSG_ERROR_NOT_SAVED, comment_log.str());
     return;
   }
   progwin.show();
@@ -200,7 +200,7 @@ void EditBookDialog::new_album() {
   if (!makealbumwithrotate(from, files, to, progwin.signal1, progwin.signal2, progwin.signal3,
                            progwin.signal4, log)) {
     progwin.hide();
-    show_error_log(dialog, 29, log.str());
+    show_error_log(dialog, MSG_ERROR_ALBUM_FAILED, log.str());
     return;
   }
   hide();
@@ -211,7 +211,7 @@ void EditBookDialog::new_album() {
     show_all_children(true);
   } else {
     progwin.hide();
-    show_error_log(dialog, 29, page_log.str());
+    show_error_log(dialog, MSG_ERROR_ALBUM_FAILED, page_log.str());
     libutils::error();
     std::cerr << "makehtmlbook() fail." << std::endl;
   }
@@ -229,7 +229,7 @@ void EditBookDialog::save(int response) {
       refused = true;
     }
   }
-  if (refused) show_error_log(*this, 30);
+  if (refused) show_error_log(*this, MSG_ERROR_NOT_SAVED);
 
   m_progwin.show();
   m_progwin.setProgress5(0);
@@ -282,7 +282,7 @@ void EditBookDialog::save(int response) {
     for (const std::string& name : names) batchupdate(path_t("", m_fulldir, name), log);
   }
   m_progwin.hide();
-  if (!log.str().empty()) show_error_log(*this, 45, log.str());
+  if (!log.str().empty()) show_error_log(*this, MSG_UPDATE_ALL, log.str());
 }
 
 }  // namespace tavolin

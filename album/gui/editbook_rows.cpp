@@ -85,17 +85,17 @@ void EditBookDialog::button_list(unsigned long row) {
 void EditBookDialog::button_remove(unsigned long row) {
   const std::string name = m_items[row].name;
   const std::string path = m_items[row].path;
-  Gtk::MessageDialog box(*this, msg_utf8(44) + "\n" + to_utf8(path), false, Gtk::MESSAGE_WARNING,
+  Gtk::MessageDialog box(*this, msg_utf8(MSG_REMOVE) + "\n" + to_utf8(path), false, Gtk::MESSAGE_WARNING,
                          Gtk::BUTTONS_OK_CANCEL, false);
-  box.set_title(msg_utf8(44) + " (1/2)");
+  box.set_title(msg_utf8(MSG_REMOVE) + " (1/2)");
   if (box.run() != Gtk::RESPONSE_OK) return;
-  box.set_title(msg_utf8(44) + " (2/2)");
+  box.set_title(msg_utf8(MSG_REMOVE) + " (2/2)");
   if (box.run() != Gtk::RESPONSE_OK) return;
   box.hide();
 
   // No shell: only a real child directory of this collection goes.
   std::ostringstream log;
-  if (!remove_entry(m_fulldir, name, log)) show_error_log(*this, 44, log.str());
+  if (!remove_entry(m_fulldir, name, log)) show_error_log(*this, MSG_REMOVE, log.str());
   rebuild_page();
 }
 

@@ -8,6 +8,7 @@
 
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
+#include "utility/catalog/tavolin_messages.h"
 #include "utility/message.h"
 
 namespace tavolin {
@@ -15,7 +16,7 @@ namespace tavolin {
 void show_error(Gtk::Window& parent, const std::string& message, const std::string& log) {
   Gtk::MessageDialog box(parent, to_utf8(message + log), false, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK,
                          true);
-  box.set_title(to_utf8(plimlib::getmsg(25)));
+  box.set_title(to_utf8(plimlib::getmsg(tavolin::MSG_ERROR_TITLE)));
   // The log of a whole card can run to hundreds of lines: the text scrolls
   // inside the box, which never grows past the screen.
   Gtk::ScrolledWindow scrolled;

@@ -7,15 +7,16 @@
 #include "album/gui/errorbox.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
+#include "utility/catalog/tavolin_messages.h"
 #include "utility/message.h"
 
 namespace tavolin {
 
 namespace {
 
-Glib::ustring msg(unsigned id) { return to_utf8(plimlib::getmsg(id)); }
+Glib::ustring msg(plimlib::e_message_t id) { return to_utf8(plimlib::getmsg(id)); }
 
-void label(Gtk::Label& l, unsigned id, int chars) {
+void label(Gtk::Label& l, plimlib::e_message_t id, int chars) {
   l.set_text(msg(id));
   if (chars > 0) l.set_width_chars(chars);
 }
@@ -35,35 +36,37 @@ unsigned long spin_value(const Gtk::SpinButton& s) {
 
 GlobalOptionDialog::GlobalOptionDialog(Gtk::Window& parent, const char* programdir,
                                        const char* programfile)
-    : Gtk::Dialog(msg(7), parent, true), m_programdir(programdir), m_programfile(programfile) {
-  label(m_from_label, 13, 20);
+    : Gtk::Dialog(msg(MSG_OPTIONS), parent, true),
+      m_programdir(programdir),
+      m_programfile(programfile) {
+  label(m_from_label, MSG_IMPORT_DIR, 20);
   shorten_entry(m_from_entry, 100, 30);
-  m_from_button.set_label(msg(18));
+  m_from_button.set_label(msg(MSG_BROWSE));
   m_row1.pack_start(m_from_label, Gtk::PACK_SHRINK, 0);
   m_row1.add(m_from_entry);
   m_row1.add(m_from_button);
 
-  label(m_album_label, 14, 20);
+  label(m_album_label, MSG_ALBUM_ROOT, 20);
   shorten_entry(m_album_entry, 100, 30);
-  m_album_button.set_label(msg(18));
+  m_album_button.set_label(msg(MSG_BROWSE));
   m_row2.pack_start(m_album_label, Gtk::PACK_SHRINK, 0);
   m_row2.add(m_album_entry);
   m_row2.add(m_album_button);
 
-  label(m_shrink_label, 31, 20);
+  label(m_shrink_label, MSG_SHRINK_SIZE, 20);
   spin(m_shrink_x, 0, 32768, 128, 1, 50);
   spin(m_shrink_y, 0, 32768, 128, 1, 50);
   m_row3.pack_start(m_shrink_label, Gtk::PACK_SHRINK, 0);
   m_row3.add(m_shrink_x);
   m_row3.add(m_shrink_y);
 
-  label(m_jpeg_label, 32, 20);
+  label(m_jpeg_label, MSG_JPEG_QUALITY, 20);
   spin(m_jpeg_spin, 0, 100, 1, 10, 3);
-  label(m_items_label, 33, 20);
+  label(m_items_label, MSG_ITEMS_PER_LINE, 20);
   spin(m_items_spin, 1, 100, 1, 10, 2);
-  label(m_show_label, 47, 20);
+  label(m_show_label, MSG_SHOW_LEVEL, 20);
   spin(m_show_spin, 0, 100, 1, 10, 2);
-  label(m_view_label, 48, 20);
+  label(m_view_label, MSG_VIEW_SIZE, 20);
   spin(m_view_spin, 0, 100, 1, 10, 2);
   m_row4.pack_start(m_jpeg_label, Gtk::PACK_SHRINK, 0);
   for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{
@@ -71,34 +74,34 @@ GlobalOptionDialog::GlobalOptionDialog(Gtk::Window& parent, const char* programd
            &m_view_spin})
     m_row4.add(*w);
 
-  label(m_header_label, 34, 20);
-  m_header_check.set_label(msg(64));
+  label(m_header_label, MSG_HTML_HEADER, 20);
+  m_header_check.set_label(msg(MSG_USE_HTML_HEADER));
   shorten_entry(m_header_entry, 100, 30);
   m_row5.pack_start(m_header_label, Gtk::PACK_SHRINK, 0);
   m_row5.add(m_header_check);
   m_row5.add(m_header_entry);
 
-  label(m_address_label, 35, 20);
+  label(m_address_label, MSG_HTML_ADDRESS, 20);
   shorten_entry(m_address_entry, 100, 30);
   m_row6.pack_start(m_address_label, Gtk::PACK_SHRINK, 0);
   m_row6.add(m_address_entry);
 
-  label(m_hwaccel_label, 60, 20);
-  label(m_ffmpeg_label, 61, 0);
+  label(m_hwaccel_label, MSG_HWACCEL, 20);
+  label(m_ffmpeg_label, MSG_FFMPEG_OPTIONS, 0);
   shorten_entry(m_ffmpeg_entry, 20, 10);
-  label(m_movie_label, 62, 10);
+  label(m_movie_label, MSG_MOVIE_PLAYER, 10);
   shorten_entry(m_movie_entry, 50, 10);
-  label(m_play_label, 63, 10);
+  label(m_play_label, MSG_PLAY_SIZE, 10);
   spin(m_play_x, 1, 9999, 1, 10, 4);
   spin(m_play_y, 1, 9999, 1, 10, 4);
-  m_retina_check.set_label(msg(66));
+  m_retina_check.set_label(msg(MSG_RETINA_THUMBNAILS));
   m_row7.pack_start(m_hwaccel_label, Gtk::PACK_SHRINK, 0);
   for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{
            &m_hwaccel_entry, &m_ffmpeg_label, &m_ffmpeg_entry, &m_movie_label, &m_movie_entry,
            &m_play_label, &m_play_x, &m_play_y, &m_retina_check})
     m_row7.add(*w);
 
-  label(m_viewer_label, 65, 20);
+  label(m_viewer_label, MSG_VIEWER_COMMAND, 20);
   m_row8.pack_start(m_viewer_label, Gtk::PACK_SHRINK, 0);
   m_row8.add(m_viewer_entry);
 

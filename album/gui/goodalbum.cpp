@@ -110,7 +110,7 @@ void GoodAlbumDialog::on_response(int response) {
 }
 
 void GoodAlbumDialog::save() {
-  if (m_comments.save(*this, m_location) && !save_all_comment()) show_error_log(*this, 30);
+  if (m_comments.save(*this, m_location) && !save_all_comment()) show_error_log(*this, MSG_ERROR_NOT_SAVED);
 
   m_private.save(m_location);
   m_progress.clear();
@@ -125,7 +125,7 @@ void GoodAlbumDialog::save() {
   }
   makebesthtml(m_location, m_progress.signal5, m_progress.signal6);
   m_progress.hide();
-  if (!ok) show_error_log(*this, 30, log.str());
+  if (!ok) show_error_log(*this, MSG_ERROR_NOT_SAVED, log.str());
 }
 
 }  // namespace tavolin

@@ -41,7 +41,7 @@ std::string today() {
 
 MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
                                  const std::string& collection_dir, const std::string& program_file)
-    : Gtk::Dialog(msg_utf8(4), parent, true),
+    : Gtk::Dialog(msg_utf8(MSG_NEW_ALBUM), parent, true),
       m_program_file(program_file),
       m_collection_dir(collection_dir),
       m_from_box(false, 0),
@@ -49,14 +49,14 @@ MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
       m_table(1, 1, false),
       m_button_box(false, 0) {
   m_from_label.set_width_chars(20);
-  m_from_label.set_text(msg_utf8(19));
+  m_from_label.set_text(msg_utf8(MSG_SOURCE));
   m_to_label.set_width_chars(20);
-  m_to_label.set_text(msg_utf8(20));
+  m_to_label.set_text(msg_utf8(MSG_ALBUM));
   m_from_entry.set_width_chars(50);
   m_to_entry.set_width_chars(50);
   m_from_entry.set_text(to_utf8(from));
   m_to_entry.set_text(to_utf8(today()));
-  m_from_button.set_label(msg_utf8(18));
+  m_from_button.set_label(msg_utf8(MSG_BROWSE));
 
   m_from_box.pack_start(m_from_label, Gtk::PACK_SHRINK, 0);
   m_from_box.add(m_from_entry);
@@ -71,12 +71,12 @@ MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
   m_private.build(path_t("", m_collection_dir, ""), true);
   content.add(m_private.box);
 
-  m_files_label.set_text(msg_utf8(15));
+  m_files_label.set_text(msg_utf8(MSG_FILES));
   m_scrolled.set_redraw_on_allocate(true);
   m_scrolled.add(m_table);
   follow_content(m_scrolled, 480);
-  m_invert_button.set_label(msg_utf8(16));
-  m_update_button.set_label(msg_utf8(17));
+  m_invert_button.set_label(msg_utf8(MSG_INVERT));
+  m_update_button.set_label(msg_utf8(MSG_UPDATE_FILES));
   m_button_box.add(m_invert_button);
   m_button_box.add(m_update_button);
   content.add(m_files_label);
@@ -162,7 +162,7 @@ bool MakeAlbumDialog::scan() {
     row.name = &*it;
     row.name_label.set_text(to_utf8(*it));
     row.rotate_check.set_sensitive(false);
-    set_button_text(row.rotate_check, msg_utf8(59));
+    set_button_text(row.rotate_check, msg_utf8(MSG_ROTATE));
     row.angle_spin.set_wrap(false);
     row.angle_spin.set_range(0, 270);
     row.angle_spin.set_increments(90, 90);
@@ -250,7 +250,7 @@ bool MakeAlbumDialog::leave_to(GdkEventFocus*) {
 }
 
 void MakeAlbumDialog::button_from() {
-  Gtk::FileChooserDialog chooser(*this, msg_utf8(13), Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
+  Gtk::FileChooserDialog chooser(*this, msg_utf8(MSG_IMPORT_DIR), Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
   chooser.set_current_folder(m_from_entry.get_text());
   chooser.add_button(Gtk::Stock::OPEN, Gtk::RESPONSE_OK);
   chooser.add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);

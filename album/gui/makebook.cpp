@@ -15,13 +15,13 @@
 namespace tavolin {
 
 MakeBookDialog::MakeBookDialog(Gtk::Window& parent, const path_t& album)
-    : Gtk::Dialog(msg_utf8(3), parent, true),
+    : Gtk::Dialog(msg_utf8(MSG_NEW_COLLECTION), parent, true),
       m_album(album),
       m_name_box(false, 0),
       m_private_box(false, 0) {
   m_name_entry.set_text("");
   m_name_label.set_width_chars(20);
-  m_name_label.set_text(msg_utf8(12));
+  m_name_label.set_text(msg_utf8(MSG_BOOK_NAME));
   m_name_entry.set_width_chars(50);
   m_name_box.pack_start(m_name_label, Gtk::PACK_SHRINK, 0);
   m_name_box.add(m_name_entry);
@@ -29,13 +29,13 @@ MakeBookDialog::MakeBookDialog(Gtk::Window& parent, const path_t& album)
   content.add(m_name_box);
 
   m_private_check.set_active(get_private(m_album));
-  m_private_label.set_text(msg_utf8(49));
+  m_private_label.set_text(msg_utf8(MSG_PRIVATE));
   m_private_box.pack_start(m_private_label, Gtk::PACK_SHRINK, 0);
   m_private_box.add(m_private_check);
   content.add(m_private_box);
 
   m_title_label.set_width_chars(20);
-  m_title_label.set_text(msg_utf8(21));
+  m_title_label.set_text(msg_utf8(MSG_TITLE_CAPTION));
   m_title_entry.set_width_chars(50);
   content.add(m_title_label);
   content.add(m_title_entry);
@@ -44,11 +44,11 @@ MakeBookDialog::MakeBookDialog(Gtk::Window& parent, const path_t& album)
   wrap_view(m_head_view);
   wrap_view(m_last_view);
   m_head_label.set_width_chars(20);
-  m_head_label.set_text(msg_utf8(23));
+  m_head_label.set_text(msg_utf8(MSG_HEAD_COMMENT));
   content.add(m_head_label);
   content.add(m_head_view);
   m_last_label.set_width_chars(20);
-  m_last_label.set_text(msg_utf8(24));
+  m_last_label.set_text(msg_utf8(MSG_LAST_COMMENT));
   content.add(m_last_label);
   content.add(m_last_view);
 
@@ -98,7 +98,7 @@ void MakeBookDialog::on_response(int response_id) {
   std::string title, head, last;
   if (!get_bookdir(book) ||
       !comment_texts(m_title_entry, m_head_view, m_last_view, title, head, last)) {
-    show_error_log(*this, 30, "");
+    show_error_log(*this, MSG_ERROR_NOT_SAVED, "");
     return;
   }
   book.make(m_directory);
@@ -107,7 +107,7 @@ void MakeBookDialog::on_response(int response_id) {
   m_last_comment = last;
   if (!make_album_dir(book, m_title, m_head_comment, m_last_comment, m_private_check.get_active(),
                       std::cerr)) {
-    show_error_log(*this, 30, "");
+    show_error_log(*this, MSG_ERROR_NOT_SAVED, "");
     return;
   }
   if (!makehtmlbook(book, std::cerr)) {

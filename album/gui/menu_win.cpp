@@ -20,6 +20,7 @@
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "album/gui/toggle_images.h"
+#include "utility/catalog/tavolin_messages.h"
 #include "utility/futil.h"
 #include "utility/message.h"
 #include "utility/strutil.h"
@@ -85,13 +86,14 @@ MenuWindow::MenuWindow(int argc, char** argv)
 
   m_vbox.pack_start(m_last, Gtk::PACK_EXPAND_WIDGET, 0);
 
-  m_browser.set_label(msg_utf8(6));
-  m_options.set_label(msg_utf8(7));
-  m_edit.set_label(msg_utf8(8));
-  m_move.set_label(msg_utf8(9));
-  m_delete.set_label(msg_utf8(10));
-  m_close.set_label(msg_utf8(11));
-  set_title(to_utf8(plimlib::make_title(plimlib::getmsg(0), plimlib::getmsg(1))));
+  m_browser.set_label(msg_utf8(MSG_BROWSER));
+  m_options.set_label(msg_utf8(MSG_OPTIONS));
+  m_edit.set_label(msg_utf8(MSG_EDIT));
+  m_move.set_label(msg_utf8(MSG_MOVE));
+  m_delete.set_label(msg_utf8(MSG_DELETE));
+  m_close.set_label(msg_utf8(MSG_CLOSE));
+  set_title(to_utf8(
+      plimlib::make_title(plimlib::getmsg(MSG_TITLE_PROGRAM), plimlib::getmsg(MSG_TITLE_SUBJECT))));
 
   m_browser.signal_clicked().connect(sigc::mem_fun(*this, &MenuWindow::on_btn_clicked_run_browser));
   m_options.signal_clicked().connect(

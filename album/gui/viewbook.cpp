@@ -17,7 +17,7 @@ namespace tavolin {
 
 ViewBookDialog::ViewBookDialog(Gtk::Window& parent, const path_t& collection,
                                const std::string& program_directory)
-    : Gtk::Dialog(msg_utf8(2), parent, true),
+    : Gtk::Dialog(msg_utf8(MSG_OPEN_COLLECTION), parent, true),
       m_bookdir(collection),
       m_program_dir(program_directory),
       m_separator(Gtk::ORIENTATION_HORIZONTAL),
