@@ -180,7 +180,7 @@ void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, g
   w.show_all();
 }
 
-void path_row_t::build(unsigned caption_id, const std::string& dir) {
+void path_row_t::build(plimlib::e_message_t caption_id, const std::string& dir) {
   caption.set_text(msg_utf8(caption_id));
   path.set_text(to_utf8(dir));
   path.set_ellipsize(Pango::ELLIPSIZE_MIDDLE);
@@ -300,15 +300,16 @@ void judged_row_t::judge(const best_t& good_list, const best_t& fail_list, bool 
     subtle.set_active(true);
   else
     fail.set_active(true);
-  unsigned id = 56;
-  for (Gtk::RadioButton* r : {&good, &subtle, &fail}) {
-    r->set_sensitive(sensitive);
-    set_button_text(*r, msg_utf8(id++));
-    judgement_box.add(*r);
+  Gtk::RadioButton* const judgements[] = {&good, &subtle, &fail};
+  for (size_t k = 0; k < MSG_JUDGEMENTS.size(); ++k) {
+    judgements[k]->set_sensitive(sensitive);
+    set_button_text(*judgements[k], msg_utf8(MSG_JUDGEMENTS[k]));
+    judgement_box.add(*judgements[k]);
   }
 }
 
-AlbumDialog::AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::string& programdir)
+AlbumDialog::AlbumDialog(Gtk::Window& parent, plimlib::e_message_t title_id,
+                         const std::string& programdir)
     : Gtk::Dialog(msg_utf8(title_id), parent, true),
       m_programdir(programdir),
       m_table(1, 1, false) {
@@ -318,7 +319,7 @@ AlbumDialog::AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::stri
 
 void AlbumDialog::pack_top(const std::string& dir, const path_t& location, bool editable) {
   Gtk::Box& content = *get_content_area();
-  m_header.build(14, dir);
+  m_header.build(MSG_ALBUM_ROOT, dir);
   content.add(m_header.box);
   m_private.build(location, editable);
   content.add(m_private.box);

@@ -32,10 +32,10 @@ enum e_media_t { MEDIA_PHOTO, MEDIA_MOVIE, MEDIA_SOUND, MEDIA_OTHER };
 e_media_t media_kind(const std::string& name);
 
 // Where a dialog's thumbnails of movies, and of photos without a level,
-// are decoded and kept, up to a thousand of them. Each is decoded into one scratch picture, whose pages serve again
-// and again, and kept next to the others in large blocks, which the kernel
-// backs with huge pages: a few hundred page faults for all of them instead
-// of some seventy thousand, each of which takes microseconds.
+// are decoded and kept, up to a thousand of them. Each is decoded into one scratch picture, whose
+// pages serve again and again, and kept next to the others in large blocks, which the kernel backs
+// with huge pages: a few hundred page faults for all of them instead of some seventy thousand, each
+// of which takes microseconds.
 class picture_shelf_t {
  public:
   // What the thumbnail loaders decode into, and read photos' heads into.
@@ -111,9 +111,9 @@ void attach_cell(Gtk::Table& table, Gtk::Widget& w, const cell_place_t& place, g
 struct media_row_t {
   // Fills the cells for file name of album (both outlive the row): the
   // thumbnail (a level kept as its name, else on shelf) and its click,
-  // the comment and the toggles, editable or inert; the info, a movie's or sound's duration + ", " +
-  // stream, a photo's EXIF summary (only when its thumbnail loaded with
-  // exif_needs_thumbnail). True when a thumbnail loaded.
+  // the comment and the toggles, editable or inert; the info, a movie's or sound's duration + ", "
+  // + stream, a photo's EXIF summary (only when its thumbnail loaded with exif_needs_thumbnail).
+  // True when a thumbnail loaded.
   bool build(const album_t& album, const std::string& name, const std::string& programdir,
              picture_shelf_t& shelf, bool editable, bool exif_needs_thumbnail = false);
   // Attaches the cells at place: thumbnail, caption, comment, middle (when
@@ -149,7 +149,7 @@ struct judged_row_t : media_row_t {
 
 // Caption and path of the directory a dialog shows.
 struct path_row_t {
-  void build(unsigned caption_id, const std::string& dir);
+  void build(plimlib::e_message_t caption_id, const std::string& dir);
   Gtk::HBox box;
   Gtk::Label caption;
   Gtk::Label path;
@@ -199,7 +199,7 @@ class AlbumDialog : public Gtk::Dialog {
 
  protected:
   // programdir must outlive the dialog.
-  AlbumDialog(Gtk::Window& parent, unsigned title_id, const std::string& programdir);
+  AlbumDialog(Gtk::Window& parent, plimlib::e_message_t title_id, const std::string& programdir);
   // The editors' top: the directory dir (message 14), the private row of
   // location.
   void pack_top(const std::string& dir, const path_t& location, bool editable);

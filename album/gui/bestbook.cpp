@@ -25,7 +25,7 @@ const best_t& list_of(const album_t& album, e_bestname_t kind) {
 BestBookDialog::BestBookDialog(Gtk::Window& parent, const path_t& book,
                                const std::string& program_directory, e_bestname_t kind,
                                bool editable)
-    : AlbumDialog(parent, 5, program_directory),
+    : AlbumDialog(parent, MSG_BEST_PHOTOS, program_directory),
       m_editable(editable),
       m_book(book),
       m_kind(kind),

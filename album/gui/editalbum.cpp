@@ -20,7 +20,7 @@ namespace tavolin {
 
 EditAlbumDialog::EditAlbumDialog(Gtk::Window& parent, const path_t& location,
                                  const std::string& programdir)
-    : AlbumDialog(parent, 8, programdir), m_location(location), m_progress(*this) {
+    : AlbumDialog(parent, MSG_EDIT, programdir), m_location(location), m_progress(*this) {
   location.make(m_albumdir);
   pack_top(m_albumdir, location, true);
   make_rows();

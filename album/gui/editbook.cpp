@@ -95,7 +95,7 @@ bool EditBookDialog::make_items() {
       const Glib::ustring shown_name = to_utf8(row.name);
       row.name_entry.set_text(shown_name);
       shorten_entry(row.name_entry, static_cast<int>(shown_name.size()), name_chars);
-      row.build(found[i], location, row.list_button, 8);
+      row.build(found[i], location, row.list_button, MSG_EDIT);
       set_button_text(row.remove_button, msg_utf8(MSG_REMOVE));
       attach_columns(m_table, static_cast<guint>(i),
                      {&row.private_check, &row.name_entry, &row.list_button, &row.count_label,

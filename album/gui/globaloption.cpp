@@ -203,10 +203,10 @@ void GlobalOptionDialog::on_response(int response) {
   m_saved = true;
 }
 
-void GlobalOptionDialog::button_from_dir() { choose_folder(m_from_entry, 13); }
-void GlobalOptionDialog::button_album_dir() { choose_folder(m_album_entry, 14); }
+void GlobalOptionDialog::button_from_dir() { choose_folder(m_from_entry, MSG_IMPORT_DIR); }
+void GlobalOptionDialog::button_album_dir() { choose_folder(m_album_entry, MSG_ALBUM_ROOT); }
 
-void GlobalOptionDialog::choose_folder(Gtk::Entry& entry, unsigned title_id) {
+void GlobalOptionDialog::choose_folder(Gtk::Entry& entry, plimlib::e_message_t title_id) {
   Gtk::FileChooserDialog chooser(msg(title_id), Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
   std::string folder;
   if (from_utf8(entry.get_text(), folder)) chooser.set_current_folder(folder);

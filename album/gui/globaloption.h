@@ -11,6 +11,7 @@
 #include <gtkmm/label.h>
 #include <gtkmm/spinbutton.h>
 #include <gtkmm/window.h>
+#include "utility/message.h"
 
 namespace tavolin {
 
@@ -42,7 +43,7 @@ class GlobalOptionDialog : public Gtk::Dialog {
   void button_from_dir();
   void button_album_dir();
   void button_html_header();
-  void choose_folder(Gtk::Entry& entry, unsigned title_id);
+  void choose_folder(Gtk::Entry& entry, plimlib::e_message_t title_id);
 
   const char* m_programdir;
   const char* m_programfile;

@@ -16,7 +16,7 @@ namespace tavolin {
 
 GoodAlbumDialog::GoodAlbumDialog(Gtk::Window& parent, const path_t& location,
                                  const std::string& programdir, bool editable)
-    : AlbumDialog(parent, 5, programdir),
+    : AlbumDialog(parent, MSG_BEST_PHOTOS, programdir),
       m_editable(editable),
       m_location(location),
       m_progress(*this) {

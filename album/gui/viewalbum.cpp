@@ -11,10 +11,10 @@ namespace tavolin {
 
 ViewAlbumDialog::ViewAlbumDialog(Gtk::Window& parent, const path_t& location,
                                  const std::string& programdir)
-    : AlbumDialog(parent, 2, programdir), m_location(location) {
+    : AlbumDialog(parent, MSG_OPEN_COLLECTION, programdir), m_location(location) {
   m_location.make(m_albumdir);
   Gtk::Box& content = *get_content_area();
-  m_header.build(20, m_albumdir);
+  m_header.build(MSG_ALBUM, m_albumdir);
   m_header.caption.set_width_chars(20);
   m_header.path.set_width_chars(50);
   content.add(m_header.box);
