@@ -11,6 +11,7 @@
 #include "album/engine/layout.h"
 #include "album/engine/util.h"
 #include "album/gui/errorbox.h"
+#include "album/gui/row_table.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
@@ -152,6 +153,7 @@ void attach_columns(Gtk::Table& table, guint r, std::initializer_list<Gtk::Widge
 bool make_subdir_rows(Gtk::Table& table, std::vector<subdir_row_t>& rows, const std::string& dir,
                       const std::function<void(unsigned long)>& open,
                       const std::function<void(unsigned long)>& view) {
+  const rows_rebuilt_t rebuilt(table);
   table.resize(1, 1);
   rows.clear();
   std::list<std::string> names;
