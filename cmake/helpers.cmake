@@ -73,16 +73,29 @@ function(project_gltests name)
   endforeach()
 endfunction()
 
-# project_fuzzer(NAME SOURCE SEEDS dir... LIBS lib...): a libFuzzer target.
-# scripts/test reads build/fuzz/fuzzers.txt to run each one on its seeds.
-function(project_fuzzer name source)
+# project_fuzzer(NAME [SEEDS dir...] LIBS lib...): the libFuzzer target NAME
+# of the calling folder's NAME.cpp. Its seeds are the folders SEEDS names in
+# the calling folder's seeds/ (an absolute path stands for itself), by
+# default seeds/NAME without its "fuzz_" prefix. scripts/test reads
+# build/fuzz/fuzzers.txt to run each target on its seeds.
+function(project_fuzzer name)
   cmake_parse_arguments(F "" "" "SEEDS;LIBS" ${ARGN})
-  add_executable(${name} ${source})
+  if(NOT F_SEEDS)
+    string(REGEX REPLACE "^fuzz_" "" F_SEEDS ${name})
+  endif()
+  set(_seeds)
+  foreach(_dir IN LISTS F_SEEDS)
+    if(NOT IS_ABSOLUTE ${_dir})
+      set(_dir ${CMAKE_CURRENT_SOURCE_DIR}/seeds/${_dir})
+    endif()
+    list(APPEND _seeds ${_dir})
+  endforeach()
+  add_executable(${name} ${name}.cpp)
   target_link_libraries(${name} PRIVATE ${F_LIBS} test_support)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/fuzzers)
   set_property(GLOBAL APPEND PROPERTY PROJECT_FUZZERS ${name})
-  list(JOIN F_SEEDS " " _seeds)
+  list(JOIN _seeds " " _seeds)
   set_property(GLOBAL APPEND PROPERTY PROJECT_FUZZER_LINES "${name} ${_seeds}")
 endfunction()
 

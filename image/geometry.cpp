@@ -16,6 +16,15 @@ float roundup(float a, float q) {
   return a > c ? c + q : c;
 }
 
+// One quotient for all three axes.
+direction3_t same_step(float q) { return direction3_t(q, q, q); }
+
+// Each component of v rounded by round to the quotient of its axis.
+template <class V>
+V each_axis(float (*round)(float, float), const V& v, const direction3_t& q) {
+  return V(round(v.x, q.x), round(v.y, q.y), round(v.z, q.z));
+}
+
 // Clamped to [0, 1], a NaN counting as 1, as a byte.
 unsigned char unit_to_byte(float v) {
   if (std::isnan(v) || v > 1) v = 1;
@@ -70,37 +79,37 @@ float ScalarTriProduct(const direction3_t& a, const direction3_t& b, const direc
 }
 
 position3_t round_to_quotient(const position3_t& v, float q) {
-  return position3_t(trunc_quotient(v.x, q), trunc_quotient(v.y, q), trunc_quotient(v.z, q));
+  return each_axis(trunc_quotient, v, same_step(q));
 }
 
 position3_t round_to_quotient(const position3_t& v, const direction3_t& q) {
-  return position3_t(trunc_quotient(v.x, q.x), trunc_quotient(v.y, q.y), trunc_quotient(v.z, q.z));
+  return each_axis(trunc_quotient, v, q);
 }
 
 direction3_t round_to_quotient(const direction3_t& v, float q) {
-  return direction3_t(trunc_quotient(v.x, q), trunc_quotient(v.y, q), trunc_quotient(v.z, q));
+  return each_axis(trunc_quotient, v, same_step(q));
 }
 
 direction3_t round_to_quotient(const direction3_t& v, const direction3_t& q) {
-  return direction3_t(trunc_quotient(v.x, q.x), trunc_quotient(v.y, q.y), trunc_quotient(v.z, q.z));
+  return each_axis(trunc_quotient, v, q);
 }
 
 float roundup_to_quotient(float a, float q) { return roundup(a, q); }
 
 position3_t roundup_to_quotient(const position3_t& v, float q) {
-  return position3_t(roundup(v.x, q), roundup(v.y, q), roundup(v.z, q));
+  return each_axis(roundup, v, same_step(q));
 }
 
 position3_t roundup_to_quotient(const position3_t& v, const direction3_t& q) {
-  return position3_t(roundup(v.x, q.x), roundup(v.y, q.y), roundup(v.z, q.z));
+  return each_axis(roundup, v, q);
 }
 
 direction3_t roundup_to_quotient(const direction3_t& v, float q) {
-  return direction3_t(roundup(v.x, q), roundup(v.y, q), roundup(v.z, q));
+  return each_axis(roundup, v, same_step(q));
 }
 
 direction3_t roundup_to_quotient(const direction3_t& v, const direction3_t& q) {
-  return direction3_t(roundup(v.x, q.x), roundup(v.y, q.y), roundup(v.z, q.z));
+  return each_axis(roundup, v, q);
 }
 
 position3_t SpecializeToPos(const vector3w_t& v) {

@@ -14,23 +14,31 @@ using namespace imageutil_detail;
 
 namespace {
 
+// row(source row, destination row, width in pixels) for each row, bottom
+// to top. The width comes as a value so that the row's stores, which may
+// alias anything, do not make it read again for every pixel.
+template <class Row>
+void each_row(image2d_t& dst, const image2d_t& src, Row row) {
+  plane_t<const unsigned char> in = rows_of(src);
+  plane_t<unsigned char> out = rows_of(dst);
+  const uint32_t width = src.width;
+  for (uint32_t r = 0; r < src.height; ++r) row(in[r], out[r], width);
+}
+
 // ---- channel order and component count -------------------------------
 
 // dst pixel = src pixel with the bytes reordered: out[k] = in[order[k]],
 // order value 255 meaning the byte 255.
 template <int IN, int OUT>
 void reorder(image2d_t& dst, const image2d_t& src, const int (&order)[OUT]) {
-  plane_t<const unsigned char> s = rows_of(src);
-  plane_t<unsigned char> d = rows_of(dst);
-  for (uint32_t r = 0; r < src.height; ++r) {
-    const unsigned char* __restrict in = s[r];
-    unsigned char* __restrict out = d[r];
-    for (uint32_t j = 0; j < src.width; ++j, in += IN, out += OUT) {
-      for (int k = 0; k < OUT; ++k) {
-        out[k] = order[k] == 255 ? 255 : in[order[k]];
-      }
-    }
-  }
+  each_row(dst, src,
+           [&](const unsigned char* __restrict in, unsigned char* __restrict out, uint32_t width) {
+             for (uint32_t j = 0; j < width; ++j, in += IN, out += OUT) {
+               for (int k = 0; k < OUT; ++k) {
+                 out[k] = order[k] == 255 ? 255 : in[order[k]];
+               }
+             }
+           });
 }
 
 // R and B exchanged: a byte-layout source of format three (3 bytes) or
@@ -99,18 +107,14 @@ void unpack(image2d_t& dst, const image2d_t& src, int per_byte,
   const int bits = 8 / per_byte;
   const unsigned mask = (1u << bits) - 1;
   const unsigned first = src.window.skip_pixels % static_cast<unsigned>(per_byte);
-  plane_t<const unsigned char> in = rows_of(src);
-  plane_t<unsigned char> out = rows_of(dst);
-  for (uint32_t r = 0; r < src.height; ++r) {
-    const unsigned char* p = in[r];
-    unsigned char* q = out[r];
-    for (uint32_t j = 0; j < src.width; ++j, q += N) {
+  each_row(dst, src, [&](const unsigned char* p, unsigned char* q, uint32_t width) {
+    for (uint32_t j = 0; j < width; ++j, q += N) {
       const unsigned i = first + j;
       const unsigned shift = 8 - bits * (i % per_byte + 1);
       const unsigned char* value = table[(p[i / per_byte] >> shift) & mask];
       for (int k = 0; k < N; ++k) q[k] = value[k];
     }
-  }
+  });
 }
 
 // Grey values of per_byte a byte spread over 0 .. 255 (times 255, 85, 17
@@ -208,16 +212,12 @@ bool monochrome(image2d_t& dst, const image2d_t& src) {
     return fail(s.desc.bits, ": image bits is not 8.");
   }
   if (!start_converting(dst, s, "monochrome", IMAGE_FORMAT_GRAYSCALE)) return false;
-  plane_t<const unsigned char> in = rows_of(s);
-  plane_t<unsigned char> out = rows_of(dst);
-  for (uint32_t r = 0; r < s.height; ++r) {
-    const unsigned char* p = in[r];
-    unsigned char* q = out[r];
-    for (uint32_t j = 0; j < s.width; ++j, p += 3) {
+  each_row(dst, s, [&](const unsigned char* p, unsigned char* q, uint32_t width) {
+    for (uint32_t j = 0; j < width; ++j, p += 3) {
       float v = 0.299f * p[0] + 0.587f * p[1] + 0.114f * p[2];
       q[j] = static_cast<unsigned char>(static_cast<int>(v));
     }
-  }
+  });
   return true;
 }
 
@@ -237,18 +237,14 @@ bool grayscale(image2d_t& dst, const image2d_t& src) {
     }
   }
   if (!start_converting(dst, s, "grayscale", IMAGE_FORMAT_RGB)) return false;
-  plane_t<const unsigned char> in = rows_of(s);
-  plane_t<unsigned char> out = rows_of(dst);
-  for (uint32_t r = 0; r < s.height; ++r) {
-    const unsigned char* p = in[r];
-    unsigned char* q = out[r];
-    for (uint32_t j = 0; j < s.width; ++j, q += 3) {
+  each_row(dst, s, [&](const unsigned char* p, unsigned char* q, uint32_t width) {
+    for (uint32_t j = 0; j < width; ++j, q += 3) {
       const color3ub_t& c = colours[(p[j / 8] >> (7 - j % 8)) & 1];
       q[0] = c.r;
       q[1] = c.g;
       q[2] = c.b;
     }
-  }
+  });
   return true;
 }
 

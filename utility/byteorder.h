@@ -42,20 +42,19 @@ class byteorder {
   virtual ~byteorder();
 };
 
-class intel_byteorder : public byteorder {
+// The order of a stream's header mark: "II" little-endian (intel), "MM"
+// big-endian (motorola).
+template <bool Little>
+class fixed_byteorder final : public byteorder {
  public:
-  unsigned short tohs(unsigned short v) const override;
-  unsigned int tohl(unsigned int v) const override;
-  unsigned long long tohll(unsigned long long v) const override;
-  ~intel_byteorder() override;
+  unsigned short tohs(unsigned short v) const override { return Little ? itohs(v) : mtohs(v); }
+  unsigned int tohl(unsigned int v) const override { return Little ? itohl(v) : mtohl(v); }
+  unsigned long long tohll(unsigned long long v) const override {
+    return Little ? itohll(v) : mtohll(v);
+  }
 };
 
-class motorola_byteorder : public byteorder {
- public:
-  unsigned short tohs(unsigned short v) const override;
-  unsigned int tohl(unsigned int v) const override;
-  unsigned long long tohll(unsigned long long v) const override;
-  ~motorola_byteorder() override;
-};
+using intel_byteorder = fixed_byteorder<true>;
+using motorola_byteorder = fixed_byteorder<false>;
 
 }  // namespace libutils

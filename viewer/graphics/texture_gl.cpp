@@ -1,5 +1,6 @@
 #include "viewer/graphics/texture_gl.h"
 
+#include <functional>
 #include <iostream>
 
 #include "utility/futil.h"
@@ -95,11 +96,9 @@ void grTextureObject::UnbindImage(unsigned int unit) const {
 
 namespace {
 
-// Queries of one texture level, through the bound target or a name.
-struct level_query_t {
-  virtual ~level_query_t() = default;
-  virtual void parameter(GLenum pname, GLint* value) const = 0;
-};
+// Asks one parameter of a texture level, through the bound target or the
+// texture's name.
+using level_query_t = std::function<void(GLenum pname, GLint* value)>;
 
 // The image description and GL pixel type for a level's component type
 // and size, or false (with the reason written) when no GL type delivers
@@ -107,16 +106,16 @@ struct level_query_t {
 bool describe_level(const level_query_t& query, image2d_t& image, GLenum& pixel_type) {
   GLint value = 0;
   image.clear();
-  query.parameter(GL_TEXTURE_WIDTH, &value);
+  query(GL_TEXTURE_WIDTH, &value);
   image.width = static_cast<uint32_t>(value > 0 ? value : 0);
   grPrintError("get texture level parameter (width)");
   value = 0;
-  query.parameter(GL_TEXTURE_HEIGHT, &value);
+  query(GL_TEXTURE_HEIGHT, &value);
   image.height = static_cast<uint32_t>(value > 0 ? value : 0);
   grPrintError("get texture level parameter (height)");
 
   GLint red_type = 0;
-  query.parameter(GL_TEXTURE_RED_TYPE, &red_type);
+  query(GL_TEXTURE_RED_TYPE, &red_type);
   grPrintError("get texture level parameter (red_type)");
   e_image_type_t type;
   switch (red_type) {
@@ -128,7 +127,7 @@ bool describe_level(const level_query_t& query, image2d_t& image, GLenum& pixel_
     default: return false;
   }
   GLint red_size = 0;
-  query.parameter(GL_TEXTURE_RED_SIZE, &red_size);
+  query(GL_TEXTURE_RED_SIZE, &red_size);
   grPrintError("get texture level parameter (red_size)");
   bool is_signed = red_type == GL_INT || red_type == GL_SIGNED_NORMALIZED;
   // Per red size: the bits, and the pixel type of float, signed and other
@@ -166,29 +165,14 @@ bool describe_level(const level_query_t& query, image2d_t& image, GLenum& pixel_
   return true;
 }
 
-struct bound_query_t : level_query_t {
-  GLenum target;
-  GLint level;
-  bound_query_t(GLenum t, GLint l) : target(t), level(l) {}
-  void parameter(GLenum pname, GLint* value) const override {
-    glGetTexLevelParameteriv(target, level, pname, value);
-  }
-};
-
-struct named_query_t : level_query_t {
-  GLuint name;
-  GLint level;
-  named_query_t(GLuint n, GLint l) : name(n), level(l) {}
-  void parameter(GLenum pname, GLint* value) const override {
-    glGetTextureLevelParameteriv(name, level, pname, value);
-  }
-};
-
 }  // namespace
 
 bool grTextureObject::GetTexImage(unsigned int target, int level, image2d_t& image) const {
   GLenum pixel_type = 0;
-  if (!describe_level(bound_query_t(target, level), image, pixel_type)) {
+  auto query = [&](GLenum pname, GLint* value) {
+    glGetTexLevelParameteriv(target, level, pname, value);
+  };
+  if (!describe_level(query, image, pixel_type)) {
     return false;
   }
   glGetTexImage(target, level, GL_RGBA, pixel_type, image.pixels.begin());
@@ -202,7 +186,10 @@ bool grTextureObject::GetTextureImage(int level, image2d_t& image) const {
     return false;
   }
   GLenum pixel_type = 0;
-  if (!describe_level(named_query_t(texname(), level), image, pixel_type)) {
+  auto query = [&](GLenum pname, GLint* value) {
+    glGetTextureLevelParameteriv(texname(), level, pname, value);
+  };
+  if (!describe_level(query, image, pixel_type)) {
     return false;
   }
   glGetTextureImage(texname(), level, GL_RGBA, pixel_type,
