@@ -225,6 +225,18 @@ bool album_t::save() {
   return wrote;
 }
 
+bool load_album_files(const path_t& location, best_t& good, best_t& fail, album_t& album,
+                      std::list<std::string>& names) {
+  good.load(location, bestname_listfile(E_BESTNAME_GOOD));
+  fail.load(location, bestname_listfile(E_BESTNAME_FAIL));
+  album.load(location);
+  std::string original;
+  location.make(original, original_dir);
+  if (getregularfiles(names, original)) return true;
+  names.clear();
+  return false;
+}
+
 bool album_t::isfind(const std::string& name) const {
   return best(name) || apply(name) || submit(name) || sale(name) || print(name) || upload(name);
 }

@@ -6,6 +6,7 @@
 // "html" (zoom pages), "index.html", "list.html" and "txt" (comments, the
 // photo lists, "count.txt" and the private marker "secret.txt").
 
+#include <list>
 #include <set>
 #include <string>
 
@@ -126,6 +127,12 @@ class album_t {
   }
   void repoint();
 };
+
+// The good and fail lists of the album at location, its record and the
+// names in its "original"; false, with no names, when that cannot be
+// listed.
+bool load_album_files(const path_t& location, best_t& good, best_t& fail, album_t& album,
+                      std::list<std::string>& names);
 
 // One file chosen for a new album, with its quarter turns to the right.
 struct files_t {

@@ -66,6 +66,30 @@ void write_row(std::ostream& out, const std::string& name, const entry_t& entry)
 
 }  // namespace
 
+bool read_count_line(const path_t& dir, std::string& line) {
+  line.clear();
+  std::string file;
+  dir.make(file, txt_dir, count_file);
+  // Read by hand: a stream's set-up costs more than the line, once a row.
+  const int fd = libutils::open_regular(file);
+  if (fd < 0) return false;
+  char buffer[512];
+  bool any = false;
+  for (bool more = true; more;) {
+    size_t n = 0;
+    more = libutils::read_all(fd, buffer, sizeof buffer, n) && n == sizeof buffer;
+    if (n == 0) break;
+    any = true;
+    const char* end = static_cast<const char*>(std::memchr(buffer, '\n', n));
+    line.append(buffer, end ? static_cast<size_t>(end - buffer) : n);
+    if (end) break;
+  }
+  close(fd);
+  if (!any) return false;
+  libutils::chop2(line);
+  return true;
+}
+
 bool makehtmlbook(const path_t& path, std::ostream& log) {
   std::string dir;
   path.make(dir);

@@ -5,10 +5,15 @@
 // line of its head comment.
 
 #include <ostream>
+#include <string>
 
 #include "album/engine/album.h"
 
 namespace tavolin {
+
+// The first line of dir's "txt/count.txt" without trailing blanks and line
+// ends; false, with line empty, when that file cannot be opened or is empty.
+bool read_count_line(const path_t& dir, std::string& line);
 
 // Rewrites path.make()'s "index.html". False, with a line on log, when the
 // directory cannot be listed or the page cannot be written.

@@ -140,6 +140,17 @@ e_bestname_t book_kind(const std::string& name) {
   return kind;
 }
 
+e_entry_kind_t entry_kind(const std::string& dir, const std::string& name, e_entry_rule_t rule) {
+  const path_t entry("", dir, name);
+  std::string marker;
+  entry.make(marker, rule == ENTRY_BY_THUMB ? thumb_dir : original_dir);
+  if (rule == ENTRY_BY_ORIGINAL && is_exist(marker)) return ENTRY_ALBUM;
+  if (name == best_dir) return ENTRY_BEST;
+  if (!name.empty() && name[0] == generated_dir_mark) return ENTRY_BOOK;
+  if (rule == ENTRY_BY_THUMB && is_exist(marker)) return ENTRY_ALBUM;
+  return ENTRY_COLLECTION;
+}
+
 bool batchupdate(const path_t& location, const progress_signals_t& progress, std::ostream& log,
                  const std::function<void(const std::string&)>& before) {
   if (location.album.empty()) return true;

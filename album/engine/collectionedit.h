@@ -96,6 +96,24 @@ bool remove_entry(const std::string& collection, const std::string& name, std::o
 // bestname_from_bookdir, any other name the best kind.
 e_bestname_t book_kind(const std::string& name);
 
+// What an entry of a collection is, by its name and its subdirectories.
+enum e_entry_kind_t { ENTRY_ALBUM, ENTRY_BEST, ENTRY_BOOK, ENTRY_COLLECTION };
+
+// Which subdirectory makes an entry an album, and whether it outranks a
+// generated name.
+enum e_entry_rule_t {
+  // The edit hub's: "_Best" is the best album, any other "_" name a book;
+  // then a directory holding "thumb" is an album (one whose "original" has
+  // no levels yet opens as a collection).
+  ENTRY_BY_THUMB,
+  // The read-only windows': a directory holding "original" is an album,
+  // whatever its name; then the generated names as above.
+  ENTRY_BY_ORIGINAL,
+};
+
+// The kind of entry name (not "txt") of the collection directory dir.
+e_entry_kind_t entry_kind(const std::string& dir, const std::string& name, e_entry_rule_t rule);
+
 // The six progress signals of a progress window (1 to 4 for albums, 5 and
 // 6 for book pages).
 using progress_signals_t = std::array<sigc::signal<void, double>*, 6>;

@@ -7,6 +7,8 @@
 #include "album/engine/comment.h"
 #include "album/engine/layout.h"
 #include "album/engine/scan.h"
+#include "album/gui/cell_grid.h"
+#include "album/gui/picture_shelf.h"
 #include "album/gui/row_table.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"

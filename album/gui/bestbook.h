@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "album/engine/album.h"
-#include "album/gui/album_cells.h"
+#include "album/gui/album_dialog.h"
+#include "album/gui/comment_rows.h"
+#include "album/gui/media_row.h"
 #include "album/gui/progwin.h"
 
 namespace tavolin {

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <iostream>
+#include <iterator>
 #include <sstream>
 
 #include "album/engine/best.h"
@@ -10,8 +11,15 @@
 #include "album/engine/layout.h"
 #include "album/engine/makealbum.h"
 #include "album/engine/thumbnail.h"
+#include "album/gui/angle_spin.h"
+#include "album/gui/busy_guard.h"
+#include "album/gui/cell_grid.h"
+#include "album/gui/errorbox.h"
+#include "album/gui/media_cell.h"
+#include "album/gui/picture_shelf.h"
 #include "album/gui/row_table.h"
 #include "album/gui/text.h"
+#include "album/gui/widget_text.h"
 #include "image/imageutil.h"
 #include "utility/futil.h"
 #include "utility/message.h"
@@ -68,7 +76,7 @@ bool EditAlbumDialog::make_rows() {
         sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_is_rotate), i));
     item.angle.signal_value_changed().connect(
         sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_rotate), i));
-    for (unsigned k = 0; k < 6; ++k)
+    for (unsigned k = 0; k < std::size(book_kinds); ++k)
       item.books.toggle[k].signal_toggled().connect(
           sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_book), i, k));
     ++i;

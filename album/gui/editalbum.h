@@ -11,7 +11,9 @@
 #include <gtkmm/spinbutton.h>
 
 #include "album/engine/album.h"
-#include "album/gui/album_cells.h"
+#include "album/gui/album_dialog.h"
+#include "album/gui/comment_rows.h"
+#include "album/gui/judged_row.h"
 #include "album/gui/progwin.h"
 
 namespace tavolin {

@@ -18,12 +18,16 @@
 #include "album/engine/layout.h"
 #include "album/engine/makealbum.h"
 #include "album/engine/util.h"
-#include "album/gui/album_cells.h"
+#include "album/gui/cell_grid.h"
+#include "album/gui/comment_rows.h"
+#include "album/gui/errorbox.h"
 #include "album/gui/makealbum.h"
 #include "album/gui/makebook.h"
+#include "album/gui/outside_programs.h"
 #include "album/gui/row_table.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
+#include "album/gui/widget_text.h"
 #include "utility/futil.h"
 
 namespace tavolin {
@@ -166,8 +170,8 @@ void EditBookDialog::new_album() {
     files = importable_files(dialog.selected_files());
     e_newalbum_t check = check_newalbum(files, from, to, title, false);
     if (check == NEWALBUM_EXISTS) {
-      Gtk::MessageDialog question(dialog, msg_utf8(MSG_ASK_ALBUM_EXISTS), false, Gtk::MESSAGE_QUESTION,
-                                  Gtk::BUTTONS_YES_NO, false);
+      Gtk::MessageDialog question(dialog, msg_utf8(MSG_ASK_ALBUM_EXISTS), false,
+                                  Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_YES_NO, false);
       question.set_title(msg_utf8(MSG_ERROR_TITLE));
       if (question.run() != Gtk::RESPONSE_YES) continue;
       check = check_newalbum(files, from, to, title, true);

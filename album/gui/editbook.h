@@ -21,8 +21,9 @@
 #include <gtkmm/textview.h>
 
 #include "album/engine/album.h"
-#include "album/gui/album_cells.h"
+#include "album/gui/header_rows.h"
 #include "album/gui/progwin.h"
+#include "album/gui/subdir_rows.h"
 
 namespace tavolin {
 

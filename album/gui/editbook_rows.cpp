@@ -1,7 +1,5 @@
 // The edit hub's row buttons (the editor of a row's directory, removal)
 // and its recursive refresh.
-#include <sys/stat.h>
-
 #include <iostream>
 #include <sstream>
 
@@ -10,10 +8,12 @@
 #include "album/engine/bookindex.h"
 #include "album/engine/collectionedit.h"
 #include "album/engine/layout.h"
-#include "album/gui/bookcells.h"
 #include "album/gui/bookopen.h"
 #include "album/gui/editbook.h"
+#include "album/gui/errorbox.h"
+#include "album/gui/present_again.h"
 #include "album/gui/text.h"
+#include "album/gui/widget_text.h"
 #include "utility/futil.h"
 
 namespace tavolin {
@@ -40,18 +40,15 @@ void EditBookDialog::button_list(unsigned long row) {
   // Copied before anything rebuilds the rows.
   const std::string name = m_items[row].name;
   const path_t location("", m_fulldir, name);
-  std::string thumb;
-  location.make(thumb, thumb_dir);
-  struct stat st;
-  const bool collection = name[0] != generated_dir_mark && stat(thumb.c_str(), &st) != 0;
+  const e_entry_kind_t kind = entry_kind(m_fulldir, name, ENTRY_BY_THUMB);
 
-  if (!collection) {
+  if (kind != ENTRY_COLLECTION) {
     Glib::RefPtr<Gtk::Adjustment> kept;
     for (;;) {
       int response;
-      if (name == best_dir)
+      if (kind == ENTRY_BEST)
         response = run_best_editor(*this, location, m_program_dir, kept);
-      else if (name[0] == generated_dir_mark)
+      else if (kind == ENTRY_BOOK)
         response = run_book_editor(*this, location, m_program_dir, book_kind(name), kept);
       else
         response = run_album_editor(*this, location, m_program_dir, kept);
@@ -85,8 +82,8 @@ void EditBookDialog::button_list(unsigned long row) {
 void EditBookDialog::button_remove(unsigned long row) {
   const std::string name = m_items[row].name;
   const std::string path = m_items[row].path;
-  Gtk::MessageDialog box(*this, msg_utf8(MSG_REMOVE) + "\n" + to_utf8(path), false, Gtk::MESSAGE_WARNING,
-                         Gtk::BUTTONS_OK_CANCEL, false);
+  Gtk::MessageDialog box(*this, msg_utf8(MSG_REMOVE) + "\n" + to_utf8(path), false,
+                         Gtk::MESSAGE_WARNING, Gtk::BUTTONS_OK_CANCEL, false);
   box.set_title(msg_utf8(MSG_REMOVE) + " (1/2)");
   if (box.run() != Gtk::RESPONSE_OK) return;
   box.set_title(msg_utf8(MSG_REMOVE) + " (2/2)");

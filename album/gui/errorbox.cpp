@@ -42,4 +42,8 @@ void show_error(Gtk::Window& parent, const std::string& message, const std::stri
   box.run();
 }
 
+void show_error_log(Gtk::Window& parent, plimlib::e_message_t message, const std::string& log) {
+  show_error(parent, plimlib::getmsg(message), log.empty() ? std::string() : "\n" + log);
+}
+
 }  // namespace tavolin

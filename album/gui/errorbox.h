@@ -7,8 +7,14 @@
 
 #include <gtkmm/window.h>
 
+#include "utility/catalog/tavolin_messages.h"
+
 namespace tavolin {
 
 void show_error(Gtk::Window& parent, const std::string& message, const std::string& log);
+
+// The error box over parent: the message, and a line end and the log when
+// the log is not empty.
+void show_error_log(Gtk::Window& parent, plimlib::e_message_t message, const std::string& log = "");
 
 }  // namespace tavolin

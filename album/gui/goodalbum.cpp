@@ -1,14 +1,20 @@
 #include "album/gui/goodalbum.h"
 
 #include <iostream>
+#include <iterator>
 #include <sstream>
 
 #include "album/engine/best.h"
 #include "album/engine/comment.h"
 #include "album/engine/html.h"
 #include "album/engine/layout.h"
+#include "album/gui/busy_guard.h"
+#include "album/gui/cell_grid.h"
+#include "album/gui/errorbox.h"
+#include "album/gui/picture_shelf.h"
 #include "album/gui/row_table.h"
 #include "album/gui/text.h"
+#include "album/gui/widget_text.h"
 #include "utility/futil.h"
 #include "utility/message.h"
 
@@ -62,7 +68,7 @@ bool GoodAlbumDialog::make_rows() {
       item.path_label.set_selectable(true);
       item.attach(m_table, cell_place(i, 5), item.path_label);
 
-      for (unsigned k = 0; k < 6; ++k)
+      for (unsigned k = 0; k < std::size(book_kinds); ++k)
         item.books.toggle[k].signal_toggled().connect(
             sigc::bind(sigc::mem_fun(*this, &GoodAlbumDialog::button_book), i, k));
       ++i;
@@ -110,7 +116,8 @@ void GoodAlbumDialog::on_response(int response) {
 }
 
 void GoodAlbumDialog::save() {
-  if (m_comments.save(*this, m_location) && !save_all_comment()) show_error_log(*this, MSG_ERROR_NOT_SAVED);
+  if (m_comments.save(*this, m_location) && !save_all_comment())
+    show_error_log(*this, MSG_ERROR_NOT_SAVED);
 
   m_private.save(m_location);
   m_progress.clear();

@@ -1,8 +1,5 @@
 #include "album/gui/makealbum.h"
 
-#include <sys/stat.h>
-
-#include <algorithm>
 #include <ctime>
 #include <iostream>
 #include <limits>
@@ -17,9 +14,11 @@
 #include "album/engine/shrink.h"
 #include "album/engine/thumbnail.h"
 #include "album/engine/util.h"
-#include "album/gui/bookcells.h"
+#include "album/gui/angle_spin.h"
+#include "album/gui/present_again.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
+#include "album/gui/widget_text.h"
 #include "image/halvings.h"
 #include "image/imageutil.h"
 #include "utility/futil.h"
@@ -250,7 +249,8 @@ bool MakeAlbumDialog::leave_to(GdkEventFocus*) {
 }
 
 void MakeAlbumDialog::button_from() {
-  Gtk::FileChooserDialog chooser(*this, msg_utf8(MSG_IMPORT_DIR), Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
+  Gtk::FileChooserDialog chooser(*this, msg_utf8(MSG_IMPORT_DIR),
+                                 Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
   chooser.set_current_folder(m_from_entry.get_text());
   chooser.add_button(Gtk::Stock::OPEN, Gtk::RESPONSE_OK);
   chooser.add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);

@@ -23,7 +23,8 @@
 #include <gtkmm/togglebutton.h>
 
 #include "album/engine/album.h"
-#include "album/gui/album_cells.h"
+#include "album/gui/comment_rows.h"
+#include "album/gui/header_rows.h"
 #include "image/imagetype.h"
 
 namespace tavolin {

@@ -7,9 +7,11 @@
 #include "album/engine/bookindex.h"
 #include "album/engine/collectionedit.h"
 #include "album/engine/comment.h"
-#include "album/gui/bookcells.h"
+#include "album/gui/comment_rows.h"
+#include "album/gui/errorbox.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
+#include "album/gui/widget_text.h"
 #include "utility/futil.h"
 
 namespace tavolin {

@@ -16,7 +16,7 @@
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
 
-#include "album/gui/bookcells.h"
+#include "album/gui/subdir_rows.h"
 
 namespace tavolin {
 

@@ -1,6 +1,8 @@
 #include "album/gui/viewalbum.h"
 
 #include "album/engine/comment.h"
+#include "album/gui/cell_grid.h"
+#include "album/gui/picture_shelf.h"
 #include "album/gui/row_table.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "album/engine/album.h"
-#include "album/gui/album_cells.h"
+#include "album/gui/album_dialog.h"
+#include "album/gui/judged_row.h"
 
 namespace tavolin {
 

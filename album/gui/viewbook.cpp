@@ -1,7 +1,5 @@
 #include "album/gui/viewbook.h"
 
-#include <sys/stat.h>
-
 #include <gtkmm/stock.h>
 
 #include "album/engine/collectionedit.h"
@@ -9,9 +7,12 @@
 #include "album/engine/layout.h"
 #include "album/gui/bestbook.h"
 #include "album/gui/bookopen.h"
+#include "album/gui/outside_programs.h"
+#include "album/gui/present_again.h"
 #include "album/gui/row_table.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
+#include "album/gui/widget_text.h"
 
 namespace tavolin {
 
@@ -65,14 +66,12 @@ bool ViewBookDialog::make_items() {
 void ViewBookDialog::button_list(unsigned long i) {
   const std::string name = m_items[i].name;
   const path_t location("", m_fulldir, name);
-  std::string original;
-  location.make(original, original_dir);
-  struct stat st;
-  if (stat(original.c_str(), &st) == 0) {
+  const e_entry_kind_t kind = entry_kind(m_fulldir, name, ENTRY_BY_ORIGINAL);
+  if (kind == ENTRY_ALBUM) {
     open_album_readonly(*this, location, m_program_dir);
-  } else if (name == best_dir) {
+  } else if (kind == ENTRY_BEST) {
     open_best_readonly(*this, location, m_program_dir);
-  } else if (name[0] == generated_dir_mark) {
+  } else if (kind == ENTRY_BOOK) {
     BestBookDialog dialog(*this, location, m_program_dir, book_kind(name), false);
     dialog.run();
   } else {

@@ -15,7 +15,7 @@
 #include <gtkmm/textview.h>
 
 #include "album/engine/album.h"
-#include "album/gui/bookcells.h"
+#include "album/gui/subdir_rows.h"
 
 namespace tavolin {
 

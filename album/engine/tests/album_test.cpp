@@ -84,6 +84,26 @@ TEST_F(AlbumFiles, ListReadsAnyLineEnd) {
   }
 }
 
+TEST_F(AlbumFiles, LoadAlbumFilesReadsTheListsAndTheOriginals) {
+  write_file(txt("good.txt"), "a.jpg\r\n");
+  write_file(txt("fail.txt"), "c.jpg\r\n");
+  write_file(txt("sale.txt"), "b.jpg\r\n");
+  enginetest::make_dirs(dir / "trip/original/sub");  // no file of the album
+  best_t good, fail;
+  album_t album;
+  std::list<std::string> names;
+  ASSERT_TRUE(load_album_files(loc, good, fail, album, names));
+  EXPECT_EQ(good.names, std::set<std::string>{"a.jpg"});
+  EXPECT_EQ(fail.names, std::set<std::string>{"c.jpg"});
+  EXPECT_TRUE(album.sale("b.jpg"));
+  names.sort();
+  EXPECT_EQ(names, (std::list<std::string>{"a.jpg", "b.jpg", "c.jpg"}));
+
+  names = {"stale.jpg"};
+  EXPECT_FALSE(load_album_files(path_t(dir.path(), "", "none"), good, fail, album, names));
+  EXPECT_TRUE(names.empty());
+}
+
 TEST_F(AlbumFiles, SaveWritesCrLfAndDropsMissingPhotos) {
   best_t list;
   list.load(loc, "best.txt");

@@ -4,6 +4,8 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "album/engine/bookindex.h"
 #include "album/engine/global.h"
@@ -59,6 +61,26 @@ TEST_F(CollectionIndex, OneRowPerPublicEntryWithComments) {
             std::string::npos)
       << page;
   EXPECT_EQ(page.find("Secret"), std::string::npos);
+}
+
+TEST_F(CollectionIndex, CountLineIsTheFirstLineWithoutTrailingBlanks) {
+  const tavolin::path_t entry("", dir, "e");
+  std::string line = "stale";
+  EXPECT_FALSE(tavolin::read_count_line(entry, line)) << "no file";
+  EXPECT_EQ(line, "");
+  make_dirs(dir + "/e/txt");
+  const std::string file = dir + "/e/txt/count.txt";
+  write_file(file, "");
+  EXPECT_FALSE(tavolin::read_count_line(entry, line)) << "an empty file";
+  const std::string longer(600, '7');  // past one read
+  for (const auto& c : std::vector<std::pair<std::string, std::string>>{
+           {"3+12\n", "3+12"}, {"+12 \t\r\nsecond\n", "+12"}, {"+0", "+0"}, {longer, longer}}) {
+    write_file(file, c.first);
+    EXPECT_TRUE(tavolin::read_count_line(entry, line));
+    EXPECT_EQ(line, c.second);
+  }
+  make_dirs(dir + "/d/txt/count.txt");  // not a regular file
+  EXPECT_FALSE(tavolin::read_count_line(tavolin::path_t("", dir, "d"), line));
 }
 
 TEST_F(CollectionIndex, FailuresGoToTheLog) {

@@ -205,6 +205,31 @@ TEST(BookKind, FollowsTheDirectoryNameWithBestForUnknownNames) {
   EXPECT_EQ(book_kind("_Old"), E_BESTNAME_BEST);
 }
 
+// The hub looks for "thumb" after the generated names, the read-only
+// windows for "original" before them.
+TEST(EntryKind, FollowsTheNameAndTheAlbumMarkerInTheRulesOrder) {
+  enginetest::scratch_dir dir;
+  for (const char* sub : {"levels/original", "levels/thumb", "fresh/original", "_Best/thumb",
+                          "_Old/original", "_PrintBook/txt", "trips/txt"})
+    make_dirs(dir / sub);
+  const struct {
+    const char* name;
+    e_entry_kind_t by_thumb, by_original;
+  } cases[] = {
+      {"levels", ENTRY_ALBUM, ENTRY_ALBUM},
+      {"fresh", ENTRY_COLLECTION, ENTRY_ALBUM},  // no levels yet
+      {"_Best", ENTRY_BEST, ENTRY_BEST},
+      {"_Old", ENTRY_BOOK, ENTRY_ALBUM},
+      {"_PrintBook", ENTRY_BOOK, ENTRY_BOOK},
+      {"trips", ENTRY_COLLECTION, ENTRY_COLLECTION},
+      {"missing", ENTRY_COLLECTION, ENTRY_COLLECTION},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(entry_kind(dir.path(), c.name, ENTRY_BY_THUMB), c.by_thumb) << c.name;
+    EXPECT_EQ(entry_kind(dir.path(), c.name, ENTRY_BY_ORIGINAL), c.by_original) << c.name;
+  }
+}
+
 // root/2024 (album a, photo), root/nested/2023 (album), root/_PrintBook,
 // root/_Best: one refresh from the root's entries rebuilds them all.
 TEST(BatchUpdate, RefreshesAlbumsBooksAndNestedCollectionsDepthFirst) {

@@ -3,6 +3,7 @@
 
 #include "album/gui/bookopen.h"
 #include "album/gui/editalbum.h"
+#include "album/gui/outside_programs.h"
 #include "album/gui/progwin.h"
 #include "album/gui/tests/album_fixture.h"
 

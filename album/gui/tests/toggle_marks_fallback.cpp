@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "album/gui/album_cells.h"
+#include "album/gui/judged_row.h"
 #include "album/gui/tests/gui_test.h"
 #include "album/gui/toggle_images.h"
 #include "utility/testsupport/testsupport.h"
