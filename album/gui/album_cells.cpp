@@ -73,7 +73,7 @@ bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, e_media_t kind
       loaded =
           load_scaled_thumbnail(level, shelf.scratch, location, name, scale, info, shelf.heads);
       if (loaded && !level.file.empty()) {
-        button.set(std::move(level));
+        button.set(std::move(level), shelf.decoded);
         return true;
       }
       break;
@@ -309,9 +309,10 @@ void judged_row_t::judge(const best_t& good_list, const best_t& fail_list, bool 
 }
 
 AlbumDialog::AlbumDialog(Gtk::Window& parent, plimlib::e_message_t title_id,
-                         const std::string& programdir)
+                         const std::string& programdir, decoded_budget_t& decoded)
     : Gtk::Dialog(msg_utf8(title_id), parent, true),
       m_programdir(programdir),
+      m_decoded(decoded),
       m_table(1, 1, false) {
   share_toggle_images();  // rows of checked toggles
   follow_content(m_scrolled, 640);

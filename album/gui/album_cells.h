@@ -38,6 +38,9 @@ e_media_t media_kind(const std::string& name);
 // of which takes microseconds.
 class picture_shelf_t {
  public:
+  // decoded holds the level pictures of the dialog's buttons.
+  explicit picture_shelf_t(decoded_budget_t& decoded) : decoded(decoded) {}
+  decoded_budget_t& decoded;
   // What the thumbnail loaders decode into, and read photos' heads into.
   libgr::image2d_t scratch;
   libgr::jpeg_head_buffer_t heads;
@@ -198,8 +201,9 @@ class AlbumDialog : public Gtk::Dialog {
   private_row_t& private_row() { return m_private; }
 
  protected:
-  // programdir must outlive the dialog.
-  AlbumDialog(Gtk::Window& parent, plimlib::e_message_t title_id, const std::string& programdir);
+  // programdir and decoded must outlive the dialog.
+  AlbumDialog(Gtk::Window& parent, plimlib::e_message_t title_id, const std::string& programdir,
+              decoded_budget_t& decoded);
   // The editors' top: the directory dir (message 14), the private row of
   // location.
   void pack_top(const std::string& dir, const path_t& location, bool editable);
@@ -212,6 +216,7 @@ class AlbumDialog : public Gtk::Dialog {
   void pack_foot(comment_rows_t& comments, const path_t& location, bool editable);
 
   const std::string& m_programdir;
+  decoded_budget_t& m_decoded;  // for the rows' shelf
   path_row_t m_header;
   private_row_t m_private;
   Gtk::ScrolledWindow m_scrolled;

@@ -29,10 +29,12 @@
 namespace tavolin {
 
 EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
-                               const std::string& program_dir, const std::string& program_file)
+                               const std::string& program_dir, const std::string& program_file,
+                               decoded_budget_t& decoded)
     : Gtk::Dialog(msg_utf8(MSG_EDIT), parent, true),
       m_program_dir(program_dir),
       m_program_file(program_file),
+      m_decoded(decoded),
       m_albumdir(collection),
       m_table(1, 1, false),
       m_progwin(*this) {
@@ -166,8 +168,8 @@ void EditBookDialog::new_album() {
     files = importable_files(dialog.selected_files());
     e_newalbum_t check = check_newalbum(files, from, to, title, false);
     if (check == NEWALBUM_EXISTS) {
-      Gtk::MessageDialog question(dialog, msg_utf8(MSG_ASK_ALBUM_EXISTS), false, Gtk::MESSAGE_QUESTION,
-                                  Gtk::BUTTONS_YES_NO, false);
+      Gtk::MessageDialog question(dialog, msg_utf8(MSG_ASK_ALBUM_EXISTS), false,
+                                  Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_YES_NO, false);
       question.set_title(msg_utf8(MSG_ERROR_TITLE));
       if (question.run() != Gtk::RESPONSE_YES) continue;
       check = check_newalbum(files, from, to, title, true);

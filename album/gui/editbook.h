@@ -47,9 +47,10 @@ class EditBookDialog : public Gtk::Dialog {
     Gtk::Button remove_button;
   };
 
-  // The two strings are kept by reference and must outlive the hub.
+  // The two strings and decoded (for the album windows it opens) are kept
+  // by reference and must outlive the hub.
   EditBookDialog(Gtk::Window& parent, const path_t& collection, const std::string& program_dir,
-                 const std::string& program_file);
+                 const std::string& program_file, decoded_budget_t& decoded);
   ~EditBookDialog() override;
 
   // Reloads the texts and rebuilds the rows from disk; false (no rows) when
@@ -80,6 +81,7 @@ class EditBookDialog : public Gtk::Dialog {
 
   const std::string& m_program_dir;
   const std::string& m_program_file;
+  decoded_budget_t& m_decoded;
   path_t m_albumdir;
   std::string m_fulldir;
   private_row_t m_private;

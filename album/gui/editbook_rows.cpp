@@ -50,11 +50,12 @@ void EditBookDialog::button_list(unsigned long row) {
     for (;;) {
       int response;
       if (name == best_dir)
-        response = run_best_editor(*this, location, m_program_dir, kept);
+        response = run_best_editor(*this, location, m_program_dir, m_decoded, kept);
       else if (name[0] == generated_dir_mark)
-        response = run_book_editor(*this, location, m_program_dir, book_kind(name), kept);
+        response =
+            run_book_editor(*this, location, m_program_dir, m_decoded, book_kind(name), kept);
       else
-        response = run_album_editor(*this, location, m_program_dir, kept);
+        response = run_album_editor(*this, location, m_program_dir, m_decoded, kept);
       if (response == Gtk::RESPONSE_APPLY) {
         rebuild_after_editor();
         continue;
@@ -64,7 +65,7 @@ void EditBookDialog::button_list(unsigned long row) {
     }
   } else {
     for (;;) {
-      EditBookDialog nested(*this, location, m_program_dir, m_program_file);
+      EditBookDialog nested(*this, location, m_program_dir, m_program_file, m_decoded);
       const int response = nested.run();
       const bool no_title = nested.m_title_entry.get_text().empty();
       if (response >= EDITBOOK_NEW_COLLECTION && response <= EDITBOOK_BROWSER) continue;
@@ -85,8 +86,8 @@ void EditBookDialog::button_list(unsigned long row) {
 void EditBookDialog::button_remove(unsigned long row) {
   const std::string name = m_items[row].name;
   const std::string path = m_items[row].path;
-  Gtk::MessageDialog box(*this, msg_utf8(MSG_REMOVE) + "\n" + to_utf8(path), false, Gtk::MESSAGE_WARNING,
-                         Gtk::BUTTONS_OK_CANCEL, false);
+  Gtk::MessageDialog box(*this, msg_utf8(MSG_REMOVE) + "\n" + to_utf8(path), false,
+                         Gtk::MESSAGE_WARNING, Gtk::BUTTONS_OK_CANCEL, false);
   box.set_title(msg_utf8(MSG_REMOVE) + " (1/2)");
   if (box.run() != Gtk::RESPONSE_OK) return;
   box.set_title(msg_utf8(MSG_REMOVE) + " (2/2)");

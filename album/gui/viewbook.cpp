@@ -16,10 +16,11 @@
 namespace tavolin {
 
 ViewBookDialog::ViewBookDialog(Gtk::Window& parent, const path_t& collection,
-                               const std::string& program_directory)
+                               const std::string& program_directory, decoded_budget_t& decoded)
     : Gtk::Dialog(msg_utf8(MSG_OPEN_COLLECTION), parent, true),
       m_bookdir(collection),
       m_program_dir(program_directory),
+      m_decoded(decoded),
       m_separator(Gtk::ORIENTATION_HORIZONTAL),
       m_table(1, 1, false) {
   m_bookdir.make(m_fulldir);
@@ -69,14 +70,14 @@ void ViewBookDialog::button_list(unsigned long i) {
   location.make(original, original_dir);
   struct stat st;
   if (stat(original.c_str(), &st) == 0) {
-    open_album_readonly(*this, location, m_program_dir);
+    open_album_readonly(*this, location, m_program_dir, m_decoded);
   } else if (name == best_dir) {
-    open_best_readonly(*this, location, m_program_dir);
+    open_best_readonly(*this, location, m_program_dir, m_decoded);
   } else if (name[0] == generated_dir_mark) {
-    BestBookDialog dialog(*this, location, m_program_dir, book_kind(name), false);
+    BestBookDialog dialog(*this, location, m_program_dir, m_decoded, book_kind(name), false);
     dialog.run();
   } else {
-    ViewBookDialog dialog(*this, location, m_program_dir);
+    ViewBookDialog dialog(*this, location, m_program_dir, m_decoded);
     dialog.run();
   }
   present_again(*this);
