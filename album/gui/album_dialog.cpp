@@ -9,9 +9,10 @@
 namespace tavolin {
 
 AlbumDialog::AlbumDialog(Gtk::Window& parent, plimlib::e_message_t title_id,
-                         const std::string& programdir)
+                         const std::string& programdir, decoded_budget_t& decoded)
     : Gtk::Dialog(msg_utf8(title_id), parent, true),
       m_programdir(programdir),
+      m_decoded(decoded),
       m_table(1, 1, false) {
   share_toggle_images();  // rows of checked toggles
   follow_content(m_scrolled, 640);

@@ -11,6 +11,7 @@
 
 #include "album/engine/album.h"
 #include "album/gui/comment_rows.h"
+#include "album/gui/decoded_budget.h"
 #include "album/gui/header_rows.h"
 #include "utility/catalog/tavolin_messages.h"
 
@@ -27,8 +28,9 @@ class AlbumDialog : public Gtk::Dialog {
   private_row_t& private_row() { return m_private; }
 
  protected:
-  // programdir must outlive the dialog.
-  AlbumDialog(Gtk::Window& parent, plimlib::e_message_t title_id, const std::string& programdir);
+  // programdir and decoded must outlive the dialog.
+  AlbumDialog(Gtk::Window& parent, plimlib::e_message_t title_id, const std::string& programdir,
+              decoded_budget_t& decoded);
   // The editors' top: the directory dir (message 14), the private row of
   // location.
   void pack_top(const std::string& dir, const path_t& location, bool editable);
@@ -41,6 +43,7 @@ class AlbumDialog : public Gtk::Dialog {
   void pack_foot(comment_rows_t& comments, const path_t& location, bool editable);
 
   const std::string& m_programdir;
+  decoded_budget_t& m_decoded;  // for the rows' shelf
   path_row_t m_header;
   private_row_t m_private;
   Gtk::ScrolledWindow m_scrolled;

@@ -25,9 +25,9 @@ const best_t& list_of(const album_t& album, e_bestname_t kind) {
 }  // namespace
 
 BestBookDialog::BestBookDialog(Gtk::Window& parent, const path_t& book,
-                               const std::string& program_directory, e_bestname_t kind,
-                               bool editable)
-    : AlbumDialog(parent, MSG_BEST_PHOTOS, program_directory),
+                               const std::string& program_directory, decoded_budget_t& decoded,
+                               e_bestname_t kind, bool editable)
+    : AlbumDialog(parent, MSG_BEST_PHOTOS, program_directory, decoded),
       m_editable(editable),
       m_book(book),
       m_kind(kind),
@@ -59,7 +59,7 @@ void BestBookDialog::make_rows() {
   std::vector<item_t>(count).swap(m_rows);
   size_table(m_table, count, 5);
 
-  picture_shelf_t shelf;
+  picture_shelf_t shelf(m_decoded);
   unsigned long i = 0;
   for (const album_t& album : m_albums) {
     for (const std::string& name : list_of(album, m_kind).names) {

@@ -26,9 +26,9 @@ class BestBookDialog : public AlbumDialog {
   };
 
   // book: {"", holding directory, book directory name}; kept by reference
-  // like program_directory. editable: opened from the edit hub.
+  // like program_directory and decoded. editable: opened from the edit hub.
   BestBookDialog(Gtk::Window& parent, const path_t& book, const std::string& program_directory,
-                 e_bestname_t kind, bool editable);
+                 decoded_budget_t& decoded, e_bestname_t kind, bool editable);
   ~BestBookDialog() override;
 
   void make_rows();

@@ -24,32 +24,33 @@ int run_keeping_scroll(Dialog& dialog, Gtk::ScrolledWindow& scrolled,
 }  // namespace
 
 int run_album_editor(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
-                     Glib::RefPtr<Gtk::Adjustment>& kept) {
-  EditAlbumDialog dialog(parent, location, program_dir);
+                     decoded_budget_t& decoded, Glib::RefPtr<Gtk::Adjustment>& kept) {
+  EditAlbumDialog dialog(parent, location, program_dir, decoded);
   return run_keeping_scroll(dialog, dialog.scrolled(), kept);
 }
 
 int run_best_editor(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
-                    Glib::RefPtr<Gtk::Adjustment>& kept) {
-  GoodAlbumDialog dialog(parent, location, program_dir, true);
+                    decoded_budget_t& decoded, Glib::RefPtr<Gtk::Adjustment>& kept) {
+  GoodAlbumDialog dialog(parent, location, program_dir, decoded, true);
   return run_keeping_scroll(dialog, dialog.scrolled(), kept);
 }
 
 int run_book_editor(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
-                    e_bestname_t kind, Glib::RefPtr<Gtk::Adjustment>& kept) {
-  BestBookDialog dialog(parent, location, program_dir, kind, true);
+                    decoded_budget_t& decoded, e_bestname_t kind,
+                    Glib::RefPtr<Gtk::Adjustment>& kept) {
+  BestBookDialog dialog(parent, location, program_dir, decoded, kind, true);
   return run_keeping_scroll(dialog, dialog.scrolled(), kept);
 }
 
 void open_album_readonly(Gtk::Window& parent, const path_t& location,
-                         const std::string& program_dir) {
-  ViewAlbumDialog dialog(parent, location, program_dir);
+                         const std::string& program_dir, decoded_budget_t& decoded) {
+  ViewAlbumDialog dialog(parent, location, program_dir, decoded);
   dialog.run();
 }
 
-void open_best_readonly(Gtk::Window& parent, const path_t& location,
-                        const std::string& program_dir) {
-  GoodAlbumDialog dialog(parent, location, program_dir, false);
+void open_best_readonly(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
+                        decoded_budget_t& decoded) {
+  GoodAlbumDialog dialog(parent, location, program_dir, decoded, false);
   dialog.run();
 }
 

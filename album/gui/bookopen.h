@@ -11,23 +11,26 @@
 #include <gtkmm/window.h>
 
 #include "album/engine/album.h"
+#include "album/gui/decoded_budget.h"
 
 namespace tavolin {
 
-// Runs the editor once and returns its response. The editor's rows start
-// at kept's scroll position when kept is set; after APPLY kept holds the
-// editor's position for the next run.
+// Runs the editor once and returns its response; decoded holds its
+// buttons' pictures. The editor's rows start at kept's scroll position
+// when kept is set; after APPLY kept holds the editor's position for the
+// next run.
 int run_album_editor(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
-                     Glib::RefPtr<Gtk::Adjustment>& kept);
+                     decoded_budget_t& decoded, Glib::RefPtr<Gtk::Adjustment>& kept);
 int run_best_editor(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
-                    Glib::RefPtr<Gtk::Adjustment>& kept);
+                    decoded_budget_t& decoded, Glib::RefPtr<Gtk::Adjustment>& kept);
 int run_book_editor(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
-                    e_bestname_t kind, Glib::RefPtr<Gtk::Adjustment>& kept);
+                    decoded_budget_t& decoded, e_bestname_t kind,
+                    Glib::RefPtr<Gtk::Adjustment>& kept);
 
 // The read-only dialogs, run once.
 void open_album_readonly(Gtk::Window& parent, const path_t& location,
-                         const std::string& program_dir);
-void open_best_readonly(Gtk::Window& parent, const path_t& location,
-                        const std::string& program_dir);
+                         const std::string& program_dir, decoded_budget_t& decoded);
+void open_best_readonly(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
+                        decoded_budget_t& decoded);
 
 }  // namespace tavolin

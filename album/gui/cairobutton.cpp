@@ -34,42 +34,22 @@ Cairo::RefPtr<Cairo::ImageSurface> surface_of(const libgr::image2d_t& image) {
   return surface;
 }
 
-// The buttons whose level pictures are held decoded, the last painted
-// first, and the bytes of their pixels. GTK paints from one thread only.
-std::list<CairoButton*> s_decoded;
-size_t s_decoded_bytes = 0;
-// Some screenfuls of button pictures, at any scale factor.
-constexpr size_t decoded_budget = size_t{96} << 20;
-
 }  // namespace
 
 CairoButton::CairoButton() = default;
-
-CairoButton::CairoButton(CairoButton&& other) : Gtk::Button() {
-  if (!other.decoded) image = other.image;
-  level = other.level;
-}
-
-CairoButton& CairoButton::operator=(CairoButton&& other) {
-  drop_decoded();
-  image = other.decoded ? libgr::image2d_t() : other.image;
-  level = other.level;
-  return *this;
-}
 
 CairoButton::~CairoButton() { drop_decoded(); }
 
 void CairoButton::drop_decoded() {
   if (!decoded) return;
-  s_decoded_bytes -= image.pixels.size();
-  s_decoded.erase(place);
+  budget->remove(place, image.pixels.size());
   decoded = false;
   image = libgr::image2d_t();
 }
 
 bool CairoButton::decode_level() {
   if (decoded) {
-    s_decoded.splice(s_decoded.begin(), s_decoded, place);
+    budget->touch(place);
     return true;
   }
   if (level.file.empty()) return false;
@@ -79,19 +59,16 @@ bool CairoButton::decode_level() {
     level = level_picture_t();
     return false;
   }
-  s_decoded.push_front(this);
-  place = s_decoded.begin();
   decoded = true;
-  s_decoded_bytes += image.pixels.size();
-  while (s_decoded_bytes > decoded_budget && s_decoded.back() != this)
-    s_decoded.back()->drop_decoded();
+  place = budget->add(*this, image.pixels.size());
   return true;
 }
 
-void CairoButton::set(level_picture_t picture) {
+void CairoButton::set(level_picture_t picture, decoded_budget_t& keeper) {
   drop_decoded();
   image = libgr::image2d_t();
   level = std::move(picture);
+  budget = &keeper;
   scale = 1.0 / static_cast<double>(get_scale_factor());
   set_size_request(static_cast<int>(static_cast<double>(level.width) * scale),
                    static_cast<int>(static_cast<double>(level.height) * scale));

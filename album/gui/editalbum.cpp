@@ -27,8 +27,8 @@
 namespace tavolin {
 
 EditAlbumDialog::EditAlbumDialog(Gtk::Window& parent, const path_t& location,
-                                 const std::string& programdir)
-    : AlbumDialog(parent, MSG_EDIT, programdir), m_location(location), m_progress(*this) {
+                                 const std::string& programdir, decoded_budget_t& decoded)
+    : AlbumDialog(parent, MSG_EDIT, programdir, decoded), m_location(location), m_progress(*this) {
   location.make(m_albumdir);
   pack_top(m_albumdir, location, true);
   make_rows();
@@ -47,7 +47,7 @@ bool EditAlbumDialog::make_rows() {
   std::vector<item_t>(m_names.size()).swap(m_items);
   size_table(m_table, m_items.size(), 6);
 
-  picture_shelf_t shelf;
+  picture_shelf_t shelf(m_decoded);
   unsigned long i = 0;
   for (const std::string& name : m_names) {
     item_t& item = m_items[i];

@@ -29,8 +29,9 @@ class EditAlbumDialog : public AlbumDialog {
     libgr::image2d_t upright;
   };
 
-  // location and programdir must outlive the dialog.
-  EditAlbumDialog(Gtk::Window& parent, const path_t& location, const std::string& programdir);
+  // location, programdir and decoded must outlive the dialog.
+  EditAlbumDialog(Gtk::Window& parent, const path_t& location, const std::string& programdir,
+                  decoded_budget_t& decoded);
   ~EditAlbumDialog() override;
 
   bool make_rows();

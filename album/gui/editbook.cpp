@@ -33,10 +33,12 @@
 namespace tavolin {
 
 EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
-                               const std::string& program_dir, const std::string& program_file)
+                               const std::string& program_dir, const std::string& program_file,
+                               decoded_budget_t& decoded)
     : Gtk::Dialog(msg_utf8(MSG_EDIT), parent, true),
       m_program_dir(program_dir),
       m_program_file(program_file),
+      m_decoded(decoded),
       m_albumdir(collection),
       m_table(1, 1, false),
       m_progwin(*this) {

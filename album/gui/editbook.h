@@ -21,6 +21,7 @@
 #include <gtkmm/textview.h>
 
 #include "album/engine/album.h"
+#include "album/gui/decoded_budget.h"
 #include "album/gui/header_rows.h"
 #include "album/gui/progwin.h"
 #include "album/gui/subdir_rows.h"
@@ -48,9 +49,10 @@ class EditBookDialog : public Gtk::Dialog {
     Gtk::Button remove_button;
   };
 
-  // The two strings are kept by reference and must outlive the hub.
+  // The two strings and decoded (for the album windows it opens) are kept
+  // by reference and must outlive the hub.
   EditBookDialog(Gtk::Window& parent, const path_t& collection, const std::string& program_dir,
-                 const std::string& program_file);
+                 const std::string& program_file, decoded_budget_t& decoded);
   ~EditBookDialog() override;
 
   // Reloads the texts and rebuilds the rows from disk; false (no rows) when
@@ -81,6 +83,7 @@ class EditBookDialog : public Gtk::Dialog {
 
   const std::string& m_program_dir;
   const std::string& m_program_file;
+  decoded_budget_t& m_decoded;
   path_t m_albumdir;
   std::string m_fulldir;
   private_row_t m_private;

@@ -47,11 +47,12 @@ void EditBookDialog::button_list(unsigned long row) {
     for (;;) {
       int response;
       if (kind == ENTRY_BEST)
-        response = run_best_editor(*this, location, m_program_dir, kept);
+        response = run_best_editor(*this, location, m_program_dir, m_decoded, kept);
       else if (kind == ENTRY_BOOK)
-        response = run_book_editor(*this, location, m_program_dir, book_kind(name), kept);
+        response =
+            run_book_editor(*this, location, m_program_dir, m_decoded, book_kind(name), kept);
       else
-        response = run_album_editor(*this, location, m_program_dir, kept);
+        response = run_album_editor(*this, location, m_program_dir, m_decoded, kept);
       if (response == Gtk::RESPONSE_APPLY) {
         rebuild_after_editor();
         continue;
@@ -61,7 +62,7 @@ void EditBookDialog::button_list(unsigned long row) {
     }
   } else {
     for (;;) {
-      EditBookDialog nested(*this, location, m_program_dir, m_program_file);
+      EditBookDialog nested(*this, location, m_program_dir, m_program_file, m_decoded);
       const int response = nested.run();
       const bool no_title = nested.m_title_entry.get_text().empty();
       if (response >= EDITBOOK_NEW_COLLECTION && response <= EDITBOOK_BROWSER) continue;

@@ -28,6 +28,29 @@ void spin(Gtk::SpinButton& s, double lower, double upper, double step, double pa
   shorten_entry(s, chars, 6);
 }
 
+// The width of a row's caption, and of an entry of a directory or a web
+// text: its natural width is text_length characters.
+constexpr int caption_chars = 20;
+constexpr int text_length = 100;
+constexpr int text_chars = 30;
+
+// A row of the dialog: the caption (message id) at its own width, then the
+// cells sharing what is left.
+void caption_row(Gtk::HBox& row, Gtk::Label& caption, plimlib::e_message_t id,
+                 std::initializer_list<Gtk::Widget*> cells) {
+  label(caption, id, caption_chars);
+  row.pack_start(caption, Gtk::PACK_SHRINK, 0);
+  for (Gtk::Widget* w : cells) row.add(*w);
+}
+
+// A row of a directory: caption, entry and the button that browses for it.
+void folder_row(Gtk::HBox& row, Gtk::Label& caption, plimlib::e_message_t id, Gtk::Entry& entry,
+                Gtk::Button& browse) {
+  shorten_entry(entry, text_length, text_chars);
+  browse.set_label(msg(MSG_BROWSE));
+  caption_row(row, caption, id, {&entry, &browse});
+}
+
 unsigned long spin_value(const Gtk::SpinButton& s) {
   return static_cast<unsigned long>(s.get_value());
 }
@@ -39,54 +62,31 @@ GlobalOptionDialog::GlobalOptionDialog(Gtk::Window& parent, const char* programd
     : Gtk::Dialog(msg(MSG_OPTIONS), parent, true),
       m_programdir(programdir),
       m_programfile(programfile) {
-  label(m_from_label, MSG_IMPORT_DIR, 20);
-  shorten_entry(m_from_entry, 100, 30);
-  m_from_button.set_label(msg(MSG_BROWSE));
-  m_row1.pack_start(m_from_label, Gtk::PACK_SHRINK, 0);
-  m_row1.add(m_from_entry);
-  m_row1.add(m_from_button);
+  folder_row(m_row1, m_from_label, MSG_IMPORT_DIR, m_from_entry, m_from_button);
+  folder_row(m_row2, m_album_label, MSG_ALBUM_ROOT, m_album_entry, m_album_button);
 
-  label(m_album_label, MSG_ALBUM_ROOT, 20);
-  shorten_entry(m_album_entry, 100, 30);
-  m_album_button.set_label(msg(MSG_BROWSE));
-  m_row2.pack_start(m_album_label, Gtk::PACK_SHRINK, 0);
-  m_row2.add(m_album_entry);
-  m_row2.add(m_album_button);
-
-  label(m_shrink_label, MSG_SHRINK_SIZE, 20);
   spin(m_shrink_x, 0, 32768, 128, 1, 50);
   spin(m_shrink_y, 0, 32768, 128, 1, 50);
-  m_row3.pack_start(m_shrink_label, Gtk::PACK_SHRINK, 0);
-  m_row3.add(m_shrink_x);
-  m_row3.add(m_shrink_y);
+  caption_row(m_row3, m_shrink_label, MSG_SHRINK_SIZE, {&m_shrink_x, &m_shrink_y});
 
-  label(m_jpeg_label, MSG_JPEG_QUALITY, 20);
   spin(m_jpeg_spin, 0, 100, 1, 10, 3);
-  label(m_items_label, MSG_ITEMS_PER_LINE, 20);
+  label(m_items_label, MSG_ITEMS_PER_LINE, caption_chars);
   spin(m_items_spin, 1, 100, 1, 10, 2);
-  label(m_show_label, MSG_SHOW_LEVEL, 20);
+  label(m_show_label, MSG_SHOW_LEVEL, caption_chars);
   spin(m_show_spin, 0, 100, 1, 10, 2);
-  label(m_view_label, MSG_VIEW_SIZE, 20);
+  label(m_view_label, MSG_VIEW_SIZE, caption_chars);
   spin(m_view_spin, 0, 100, 1, 10, 2);
-  m_row4.pack_start(m_jpeg_label, Gtk::PACK_SHRINK, 0);
-  for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{
-           &m_jpeg_spin, &m_items_label, &m_items_spin, &m_show_label, &m_show_spin, &m_view_label,
-           &m_view_spin})
-    m_row4.add(*w);
+  caption_row(m_row4, m_jpeg_label, MSG_JPEG_QUALITY,
+              {&m_jpeg_spin, &m_items_label, &m_items_spin, &m_show_label, &m_show_spin,
+               &m_view_label, &m_view_spin});
 
-  label(m_header_label, MSG_HTML_HEADER, 20);
   m_header_check.set_label(msg(MSG_USE_HTML_HEADER));
-  shorten_entry(m_header_entry, 100, 30);
-  m_row5.pack_start(m_header_label, Gtk::PACK_SHRINK, 0);
-  m_row5.add(m_header_check);
-  m_row5.add(m_header_entry);
+  shorten_entry(m_header_entry, text_length, text_chars);
+  caption_row(m_row5, m_header_label, MSG_HTML_HEADER, {&m_header_check, &m_header_entry});
 
-  label(m_address_label, MSG_HTML_ADDRESS, 20);
-  shorten_entry(m_address_entry, 100, 30);
-  m_row6.pack_start(m_address_label, Gtk::PACK_SHRINK, 0);
-  m_row6.add(m_address_entry);
+  shorten_entry(m_address_entry, text_length, text_chars);
+  caption_row(m_row6, m_address_label, MSG_HTML_ADDRESS, {&m_address_entry});
 
-  label(m_hwaccel_label, MSG_HWACCEL, 20);
   label(m_ffmpeg_label, MSG_FFMPEG_OPTIONS, 0);
   shorten_entry(m_ffmpeg_entry, 20, 10);
   label(m_movie_label, MSG_MOVIE_PLAYER, 10);
@@ -95,15 +95,11 @@ GlobalOptionDialog::GlobalOptionDialog(Gtk::Window& parent, const char* programd
   spin(m_play_x, 1, 9999, 1, 10, 4);
   spin(m_play_y, 1, 9999, 1, 10, 4);
   m_retina_check.set_label(msg(MSG_RETINA_THUMBNAILS));
-  m_row7.pack_start(m_hwaccel_label, Gtk::PACK_SHRINK, 0);
-  for (Gtk::Widget* w : std::initializer_list<Gtk::Widget*>{
-           &m_hwaccel_entry, &m_ffmpeg_label, &m_ffmpeg_entry, &m_movie_label, &m_movie_entry,
-           &m_play_label, &m_play_x, &m_play_y, &m_retina_check})
-    m_row7.add(*w);
+  caption_row(m_row7, m_hwaccel_label, MSG_HWACCEL,
+              {&m_hwaccel_entry, &m_ffmpeg_label, &m_ffmpeg_entry, &m_movie_label, &m_movie_entry,
+               &m_play_label, &m_play_x, &m_play_y, &m_retina_check});
 
-  label(m_viewer_label, MSG_VIEWER_COMMAND, 20);
-  m_row8.pack_start(m_viewer_label, Gtk::PACK_SHRINK, 0);
-  m_row8.add(m_viewer_entry);
+  caption_row(m_row8, m_viewer_label, MSG_VIEWER_COMMAND, {&m_viewer_entry});
 
   for (Gtk::HBox* row : {&m_row1, &m_row2, &m_row3, &m_row4, &m_row5, &m_row6, &m_row7, &m_row8})
     get_content_area()->add(*row);

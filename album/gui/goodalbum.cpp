@@ -21,8 +21,9 @@
 namespace tavolin {
 
 GoodAlbumDialog::GoodAlbumDialog(Gtk::Window& parent, const path_t& location,
-                                 const std::string& programdir, bool editable)
-    : AlbumDialog(parent, MSG_BEST_PHOTOS, programdir),
+                                 const std::string& programdir, decoded_budget_t& decoded,
+                                 bool editable)
+    : AlbumDialog(parent, MSG_BEST_PHOTOS, programdir, decoded),
       m_editable(editable),
       m_location(location),
       m_progress(*this) {
@@ -52,15 +53,15 @@ bool GoodAlbumDialog::make_rows() {
 
   std::size_t n = 0;
   for (const album_t& album : m_albums) n += album.m_good.names.size();
-  m_items.reserve(n);
+  // Rows hold widgets: made in place, once, never moved.
+  std::vector<item_t>(n).swap(m_items);
   size_table(m_table, n, 5);
 
-  picture_shelf_t shelf;
+  picture_shelf_t shelf(m_decoded);
   unsigned long i = 0;
   for (album_t& album : m_albums) {
     for (const std::string& name : album.m_good.names) {
-      m_items.emplace_back();
-      item_t& item = m_items.back();
+      item_t& item = m_items[i];
       item.album = &album;
       item.path = "../" + album.path.album + "/" + name;
       item.build(album, name, m_programdir, shelf, m_editable);

@@ -24,10 +24,10 @@ class GoodAlbumDialog : public AlbumDialog {
     Gtk::Label path_label;
   };
 
-  // location ({"", collection, "_Best"}) and programdir must outlive the
-  // dialog.
+  // location ({"", collection, "_Best"}), programdir and decoded must
+  // outlive the dialog.
   GoodAlbumDialog(Gtk::Window& parent, const path_t& location, const std::string& programdir,
-                  bool editable);
+                  decoded_budget_t& decoded, bool editable);
   ~GoodAlbumDialog() override;
 
   bool make_rows();

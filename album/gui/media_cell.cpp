@@ -34,7 +34,7 @@ bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, e_media_t kind
       loaded =
           load_scaled_thumbnail(level, shelf.scratch, location, name, scale, info, shelf.heads);
       if (loaded && !level.file.empty()) {
-        button.set(std::move(level));
+        button.set(std::move(level), shelf.decoded);
         return true;
       }
       break;

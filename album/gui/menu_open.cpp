@@ -21,14 +21,14 @@ void MenuWindow::on_btn_clicked_itembutton(unsigned long i) {
 
   e_bestname_t kind;
   if (name == best_dir) {
-    open_best_readonly(*this, location, m_programdir);
+    open_best_readonly(*this, location, m_programdir, m_decoded);
   } else if (bestname_from_bookdir(name, kind)) {
-    BestBookDialog dialog(*this, location, m_programdir, kind, false);
+    BestBookDialog dialog(*this, location, m_programdir, m_decoded, kind, false);
     dialog.run();
   } else if (is_exist(original)) {
-    open_album_readonly(*this, location, m_programdir);
+    open_album_readonly(*this, location, m_programdir, m_decoded);
   } else {
-    ViewBookDialog dialog(*this, location, m_programdir);
+    ViewBookDialog dialog(*this, location, m_programdir, m_decoded);
     dialog.run();
   }
   window_rule();
@@ -37,7 +37,7 @@ void MenuWindow::on_btn_clicked_itembutton(unsigned long i) {
 void MenuWindow::on_btn_clicked_edit() {
   const path_t location("", g_global.album, "");
   for (;;) {
-    EditBookDialog hub(*this, location, m_programdir, m_programfile);
+    EditBookDialog hub(*this, location, m_programdir, m_programfile, m_decoded);
     const int response = hub.run();
     const bool no_title = hub.m_title_entry.get_text().empty();
     if (response >= EDITBOOK_NEW_COLLECTION && response <= EDITBOOK_BROWSER) continue;

@@ -16,6 +16,7 @@
 #include <gtkmm/textview.h>
 #include <gtkmm/window.h>
 
+#include "album/gui/decoded_budget.h"
 #include "album/gui/subdir_rows.h"
 
 namespace tavolin {
@@ -72,6 +73,9 @@ class MenuWindow : public Gtk::Window {
   std::string m_programfile;
   std::string m_programname;
   std::string m_msgdir;
+  // The pictures held decoded by the album windows it opens, and by the
+  // windows those open.
+  decoded_budget_t m_decoded;
 
   Gtk::VBox m_vbox;
   Gtk::Label m_title;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 
+#include "album/gui/decoded_budget.h"
 #include "image/imagetype.h"
 #include "image/loader_jpeg.h"
 
@@ -15,6 +16,9 @@ namespace tavolin {
 // of which takes microseconds.
 class picture_shelf_t {
  public:
+  // decoded holds the level pictures of the dialog's buttons.
+  explicit picture_shelf_t(decoded_budget_t& decoded) : decoded(decoded) {}
+  decoded_budget_t& decoded;
   // What the thumbnail loaders decode into, and read photos' heads into.
   libgr::image2d_t scratch;
   libgr::jpeg_head_buffer_t heads;

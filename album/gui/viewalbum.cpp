@@ -12,8 +12,8 @@
 namespace tavolin {
 
 ViewAlbumDialog::ViewAlbumDialog(Gtk::Window& parent, const path_t& location,
-                                 const std::string& programdir)
-    : AlbumDialog(parent, MSG_OPEN_COLLECTION, programdir), m_location(location) {
+                                 const std::string& programdir, decoded_budget_t& decoded)
+    : AlbumDialog(parent, MSG_OPEN_COLLECTION, programdir, decoded), m_location(location) {
   m_location.make(m_albumdir);
   Gtk::Box& content = *get_content_area();
   m_header.build(MSG_ALBUM, m_albumdir);
@@ -57,13 +57,13 @@ bool ViewAlbumDialog::make_rows() {
   m_last.get_buffer()->set_text(to_utf8(last));
 
   if (!load_album_files(m_location, m_good, m_fail, m_album, m_names)) return false;
-  m_items.reserve(m_names.size());
+  // Rows hold widgets: made in place, once, never moved.
+  std::vector<item_t>(m_names.size()).swap(m_items);
   size_table(m_table, m_names.size(), 6);
-  picture_shelf_t shelf;
+  picture_shelf_t shelf(m_decoded);
   unsigned long i = 0;
   for (const std::string& name : m_names) {
-    m_items.emplace_back();
-    item_t& item = m_items.back();
+    item_t& item = m_items[i];
     // A photo's EXIF lines show even when its thumbnail did not load.
     item.build(m_album, name, m_programdir, shelf, false);
     item.judge(m_good, m_fail, false);

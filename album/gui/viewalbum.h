@@ -17,8 +17,9 @@ class ViewAlbumDialog : public AlbumDialog {
  public:
   struct item_t : judged_row_t {};
 
-  // location is copied; programdir must outlive the dialog.
-  ViewAlbumDialog(Gtk::Window& parent, const path_t& location, const std::string& programdir);
+  // location is copied; programdir and decoded must outlive the dialog.
+  ViewAlbumDialog(Gtk::Window& parent, const path_t& location, const std::string& programdir,
+                  decoded_budget_t& decoded);
   ~ViewAlbumDialog() override;
 
   bool make_rows();

@@ -17,10 +17,11 @@
 namespace tavolin {
 
 ViewBookDialog::ViewBookDialog(Gtk::Window& parent, const path_t& collection,
-                               const std::string& program_directory)
+                               const std::string& program_directory, decoded_budget_t& decoded)
     : Gtk::Dialog(msg_utf8(MSG_OPEN_COLLECTION), parent, true),
       m_bookdir(collection),
       m_program_dir(program_directory),
+      m_decoded(decoded),
       m_separator(Gtk::ORIENTATION_HORIZONTAL),
       m_table(1, 1, false) {
   m_bookdir.make(m_fulldir);
@@ -68,14 +69,14 @@ void ViewBookDialog::button_list(unsigned long i) {
   const path_t location("", m_fulldir, name);
   const e_entry_kind_t kind = entry_kind(m_fulldir, name, ENTRY_BY_ORIGINAL);
   if (kind == ENTRY_ALBUM) {
-    open_album_readonly(*this, location, m_program_dir);
+    open_album_readonly(*this, location, m_program_dir, m_decoded);
   } else if (kind == ENTRY_BEST) {
-    open_best_readonly(*this, location, m_program_dir);
+    open_best_readonly(*this, location, m_program_dir, m_decoded);
   } else if (kind == ENTRY_BOOK) {
-    BestBookDialog dialog(*this, location, m_program_dir, book_kind(name), false);
+    BestBookDialog dialog(*this, location, m_program_dir, m_decoded, book_kind(name), false);
     dialog.run();
   } else {
-    ViewBookDialog dialog(*this, location, m_program_dir);
+    ViewBookDialog dialog(*this, location, m_program_dir, m_decoded);
     dialog.run();
   }
   present_again(*this);

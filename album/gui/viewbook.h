@@ -15,6 +15,7 @@
 #include <gtkmm/textview.h>
 
 #include "album/engine/album.h"
+#include "album/gui/decoded_budget.h"
 #include "album/gui/subdir_rows.h"
 
 namespace tavolin {
@@ -23,8 +24,10 @@ class ViewBookDialog : public Gtk::Dialog {
  public:
   using item_t = subdir_row_t;
 
+  // program_directory and decoded (for the album windows it opens) must
+  // outlive the dialog.
   ViewBookDialog(Gtk::Window& parent, const path_t& collection,
-                 const std::string& program_directory);
+                 const std::string& program_directory, decoded_budget_t& decoded);
   ~ViewBookDialog() override;
 
   bool make_items();
@@ -40,6 +43,7 @@ class ViewBookDialog : public Gtk::Dialog {
  private:
   path_t m_bookdir;
   const std::string& m_program_dir;
+  decoded_budget_t& m_decoded;
   std::string m_fulldir;
   Gtk::Label m_title_label;
   Gtk::TextView m_head_view;

@@ -8,6 +8,7 @@
 
 #include "album/engine/global.h"
 #include "album/engine/makealbum.h"
+#include "album/gui/decoded_budget.h"
 #include "album/gui/tests/gui_test.h"
 #include "utility/message.h"
 
@@ -98,6 +99,7 @@ class album_fixture : public ::testing::Test {
   std::string root;
   settings_guard settings;
   program_dir program;
+  tavolin::decoded_budget_t decoded;
   Gtk::Window parent;
 };
 

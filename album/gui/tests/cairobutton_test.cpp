@@ -1,11 +1,13 @@
 // The image button: size request from the picture, the picture centred
-// in the allocation, nothing painted before set().
+// in the allocation, nothing painted before set(); the budget of the
+// level pictures held decoded.
 #include <gtkmm/offscreenwindow.h>
 
 #include <unistd.h>
 
 #include <cstring>
 #include <memory>
+#include <type_traits>
 
 #include "image/loader_jpeg.h"
 
@@ -83,8 +85,9 @@ TEST(CairoButton, LevelPictureIsDecodedWhenPaintedAndOnlyTheLastPaintedKept) {
   tavolin::level_picture_t small = level_of(dir.path() + "/small.jpg", 48, 30, 70);
   libgr::image2d_t want;
   ASSERT_TRUE(small.decode(want));
+  tavolin::decoded_budget_t decoded;
   tavolin::CairoButton button;
-  button.set(small);
+  button.set(small, decoded);
   int w = 0, h = 0;
   button.get_size_request(w, h);
   EXPECT_EQ(w, 48);
@@ -102,7 +105,7 @@ TEST(CairoButton, LevelPictureIsDecodedWhenPaintedAndOnlyTheLastPaintedKept) {
   std::vector<std::unique_ptr<tavolin::CairoButton>> buttons;
   for (int i = 0; i < 6; ++i) {
     buttons.push_back(std::make_unique<tavolin::CairoButton>());
-    buttons.back()->set(large);
+    buttons.back()->set(large, decoded);
     paint(*buttons.back());
     EXPECT_EQ(buttons.back()->picture().width, 3000u);
   }
@@ -113,7 +116,7 @@ TEST(CairoButton, LevelPictureIsDecodedWhenPaintedAndOnlyTheLastPaintedKept) {
   EXPECT_TRUE(same(buttons[0]->picture(), buttons[5]->picture()));
   buttons.clear();
   tavolin::CairoButton after;
-  after.set(large);
+  after.set(large, decoded);
   paint(after);
   paint(button);
   EXPECT_TRUE(same(button.picture(), want));
@@ -121,7 +124,7 @@ TEST(CairoButton, LevelPictureIsDecodedWhenPaintedAndOnlyTheLastPaintedKept) {
   // A level gone before its paint: nothing shown, one message, not one
   // each paint.
   tavolin::CairoButton gone;
-  gone.set(level_of(dir / "gone.jpg", 8, 8, 1));
+  gone.set(level_of(dir / "gone.jpg", 8, 8, 1), decoded);
   ASSERT_EQ(unlink((dir / "gone.jpg").c_str()), 0);
   testing::internal::CaptureStderr();
   paint(gone);
@@ -177,26 +180,66 @@ TEST(CairoButton, EmptyButtonPaintsNothingAndKeepsTheDefaultSize) {
       ASSERT_EQ(pixel(with_button, x, y), pixel(without, x, y)) << x << "," << y;
 }
 
-TEST(CairoButton, MovedButtonSharesThePictureAndPaintsOnlyAfterSet) {
-  tavolin::CairoButton first;
-  libgr::image2d_t image = picture(32, 16, 90);
-  first.set(image);
-  std::vector<tavolin::CairoButton> row;
-  row.reserve(2);
-  row.push_back(std::move(first));
-  int w = 0, h = 0;
-  row[0].get_size_request(w, h);
-  EXPECT_EQ(w, -1);  // a new widget: no size until set
-  row[0].set(image);
-  row[0].get_size_request(w, h);
-  EXPECT_EQ(w, 32);
-  EXPECT_EQ(h, 16);
-  Glib::RefPtr<Gdk::Pixbuf> shot = render(row[0], 32, 16);
-  ASSERT_TRUE(shot);
-  // The button's own minimum may make the window larger: centred anyway.
-  const int x0 = (shot->get_width() - 32) / 2, y0 = (shot->get_height() - 16) / 2;
-  EXPECT_EQ(pixel(shot, x0, y0), (std::array<int, 3>{255, 0, 0}));
-  EXPECT_EQ(pixel(shot, x0 + 31, y0 + 15), (std::array<int, 3>{90, 90, 90}));
+// The budget lists buttons by their address: a button never moves.
+static_assert(!std::is_move_constructible_v<tavolin::CairoButton> &&
+              !std::is_move_assignable_v<tavolin::CairoButton>);
+
+// One budget holds the pictures of the buttons painted last: past it the
+// least lately painted drop theirs, one painted again counts as new, and a
+// button set anew or destroyed leaves it; a picture alone beyond the
+// budget stays while it is the last painted.
+TEST(DecodedBudget, DropsTheLeastLatelyPaintedAndForgetsButtonsGone) {
+  guitest::scratch_dir dir;
+  const tavolin::level_picture_t level = level_of(dir / "level.jpg", 16, 16, 50);
+  size_t each = 0;
+  {
+    tavolin::decoded_budget_t probe;
+    tavolin::CairoButton one;
+    one.set(level, probe);
+    paint(one);
+    each = probe.bytes();
+  }
+  ASSERT_GT(each, 0u);
+  tavolin::decoded_budget_t decoded(3 * each);
+  const auto held = [](const tavolin::CairoButton& b) { return b.picture().width != 0; };
+  auto buttons = std::make_unique<tavolin::CairoButton[]>(5);
+  for (int i = 0; i < 4; ++i) {
+    buttons[i].set(level, decoded);
+    paint(buttons[i]);
+    if (i == 2) paint(buttons[0]);  // 0 painted after 1 and 2
+  }
+  EXPECT_FALSE(held(buttons[1]));
+  EXPECT_TRUE(held(buttons[0]) && held(buttons[2]) && held(buttons[3]));
+  EXPECT_EQ(decoded.buttons(), 3u);
+  EXPECT_EQ(decoded.bytes(), 3 * each);
+
+  buttons[2].set(level, decoded);  // not yet painted again: holds nothing
+  EXPECT_FALSE(held(buttons[2]));
+  EXPECT_EQ(decoded.buttons(), 2u);
+  {
+    tavolin::CairoButton gone;
+    gone.set(level, decoded);
+    paint(gone);
+    EXPECT_EQ(decoded.buttons(), 3u);
+  }
+  EXPECT_EQ(decoded.buttons(), 2u);
+  EXPECT_EQ(decoded.bytes(), 2 * each);
+  buttons[4].set(level, decoded);
+  paint(buttons[4]);
+  paint(buttons[1]);  // 0 now the least lately painted
+  EXPECT_FALSE(held(buttons[0]));
+  EXPECT_TRUE(held(buttons[1]) && held(buttons[3]) && held(buttons[4]));
+
+  tavolin::decoded_budget_t tiny(each / 2);
+  tavolin::CairoButton alone, next;
+  alone.set(level, tiny);
+  next.set(level, tiny);
+  paint(alone);
+  EXPECT_TRUE(held(alone));
+  paint(next);
+  EXPECT_FALSE(held(alone));
+  EXPECT_TRUE(held(next));
+  EXPECT_EQ(tiny.buttons(), 1u);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include "album/engine/exif.h"
 #include "album/engine/global.h"
+#include "album/gui/decoded_budget.h"
 #include "album/gui/tests/gui_test.h"
 #include "utility/message.h"
 
@@ -132,6 +133,7 @@ class CollectionTest : public ::testing::Test {
   std::string program_file = "tavolin";
   std::string root = dir / "root";
   std::string card = dir / "card";
+  tavolin::decoded_budget_t decoded;
   Gtk::Window parent;
 };
 

@@ -31,7 +31,7 @@ class EditAlbum : public guitest::album_fixture {
 
 TEST_F(EditAlbum, OneCellPerFileWithTheControlsOfItsKind) {
   tavolin::g_global.horizontal_items = 2;
-  tavolin::EditAlbumDialog dialog(parent, location, program.dir);
+  tavolin::EditAlbumDialog dialog(parent, location, program.dir, decoded);
   auto& items = dialog.items();
   ASSERT_EQ(items.size(), 5u);
   const char* names[] = {"a.jpg", "b.jpg", "c.mp4", "d.wav", "e.txt"};
@@ -77,7 +77,7 @@ TEST_F(EditAlbum, OneCellPerFileWithTheControlsOfItsKind) {
 }
 
 TEST_F(EditAlbum, ToggleRulesAndOkWriteListsCommentsMarkerAndUpdate) {
-  tavolin::EditAlbumDialog dialog(parent, location, program.dir);
+  tavolin::EditAlbumDialog dialog(parent, location, program.dir, decoded);
   auto& b = dialog.items()[1];
   b.books.toggle[3].set_active(true);  // sale on a subtle photo makes it good
   EXPECT_TRUE(b.good.get_active());
@@ -119,7 +119,7 @@ TEST_F(EditAlbum, QuarterTurnAndApplyTurnLevelZeroLosslessly) {
   if (!guitest::sh("command -v jpegtran >/dev/null && command -v djpeg >/dev/null"))
     GTEST_FAIL() << "jpegtran and djpeg are needed (scripts/deps)";
   {
-    tavolin::EditAlbumDialog dialog(parent, location, program.dir);
+    tavolin::EditAlbumDialog dialog(parent, location, program.dir, decoded);
     auto& b = dialog.items()[1];
     b.rotate.set_active(true);
     EXPECT_TRUE(b.angle.get_sensitive());
@@ -151,7 +151,7 @@ TEST_F(EditAlbum, QuarterTurnAndApplyTurnLevelZeroLosslessly) {
 
 TEST_F(EditAlbum, EmptyTitleShowsItsErrorAndKeepsTheComments) {
   const std::string head = read_file(dir + "/txt/head.txt");
-  tavolin::EditAlbumDialog dialog(parent, location, program.dir);
+  tavolin::EditAlbumDialog dialog(parent, location, program.dir, decoded);
   dialog.comments().title_entry.set_text("");
   dialog.comments().head_view.get_buffer()->set_text("lost");
   dialog.items()[0].comment_view.get_buffer()->set_text("also not written");
@@ -174,7 +174,7 @@ TEST_F(EditAlbum, EmptyTitleShowsItsErrorAndKeepsTheComments) {
 }
 
 TEST_F(EditAlbum, ThumbnailsStartTheViewerAndThePlayerAtThePlaySizeLevel) {
-  tavolin::EditAlbumDialog dialog(parent, location, program.dir);
+  tavolin::EditAlbumDialog dialog(parent, location, program.dir, decoded);
   const auto args = [&] {
     EXPECT_TRUE(guitest::pump_until([&] { return guitest::exists(program.args_file()); }));
     auto lines = guitest::lines(read_file(program.args_file()));
@@ -247,8 +247,10 @@ TEST_F(EditAlbum, ApplyReopensAFreshEditorAtTheSameScrollPosition) {
   guitest::when_shown(step);
   // As the edit hub runs it: again after APPLY, with the kept position.
   Glib::RefPtr<Gtk::Adjustment> kept;
-  EXPECT_EQ(tavolin::run_album_editor(parent, location, program.dir, kept), Gtk::RESPONSE_APPLY);
-  EXPECT_EQ(tavolin::run_album_editor(parent, location, program.dir, kept), Gtk::RESPONSE_OK);
+  EXPECT_EQ(tavolin::run_album_editor(parent, location, program.dir, decoded, kept),
+            Gtk::RESPONSE_APPLY);
+  EXPECT_EQ(tavolin::run_album_editor(parent, location, program.dir, decoded, kept),
+            Gtk::RESPONSE_OK);
   EXPECT_EQ(opened, 2);
   ASSERT_EQ(positions.size(), 3u);
   EXPECT_GT(positions[1], 0.0);

@@ -64,7 +64,7 @@ TEST_F(Hub, NewAlbumIsMadeFromTheChosenFilesWithTheirTurns) {
   ASSERT_TRUE(phototest::write_photo(card + "/a.jpg", 400, 300, 1));
   ASSERT_TRUE(phototest::write_photo(card + "/b.jpg", 400, 300, 2));
   ASSERT_TRUE(phototest::write_photo(card + "/c.jpg", 400, 300, 3));
-  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file);
+  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file, decoded);
   EXPECT_TRUE(hub.items().empty());
 
   script_t script;
@@ -119,7 +119,7 @@ TEST_F(Hub, NewAlbumIsMadeFromTheChosenFilesWithTheirTurns) {
 TEST_F(Hub, EveryCheckOfTheNewAlbumRoadShowsItsOwnMessage) {
   ASSERT_TRUE(phototest::write_photo(card + "/a.jpg", 200, 150, 1));
   make_collection(root, "old", "Old");
-  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file);
+  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file, decoded);
   std::vector<std::string> texts;
   script_t script;
   script.on<EditBookDialog>([](EditBookDialog& h) { h.response(EDITBOOK_NEW_ALBUM); });
@@ -169,7 +169,7 @@ TEST_F(Hub, AddingToAnExistingAlbumKeepsItsCameraFilesAndComments) {
   ASSERT_TRUE(phototest::write_photo(card + "/seed.jpg", 200, 150, 9));  // other bytes
   ASSERT_TRUE(phototest::write_photo(card + "/new.jpg", 200, 150, 4));
   guitest::write_file(card + "/head.txt", "Card\r\nCard\r\ncard comment\r\n");
-  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file);
+  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file, decoded);
   std::vector<std::string> texts;
   script_t script;
   script.on<EditBookDialog>([](EditBookDialog& h) { h.response(EDITBOOK_NEW_ALBUM); });
@@ -242,7 +242,7 @@ TEST_F(Hub, RenamingRunsNoShellAndRefusesUnsafeNames) {
   make_collection(root, "trip", "Trip");
   make_collection(root, "plain", "Plain");
   make_collection(root, "2023", "Year");
-  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file);
+  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file, decoded);
   hub.m_title_entry.set_text("Root");
   ASSERT_EQ(hub.items().size(), 3u);
   const std::string nasty = "x\"$(touch pwned)\"'`touch pwned2`'";
@@ -275,7 +275,7 @@ TEST_F(Hub, RenamingRunsNoShellAndRefusesUnsafeNames) {
 // Removal needs OK twice; CANCEL at either step keeps the directory.
 TEST_F(Hub, RemovalNeedsTwoConfirmations) {
   make_album(root, "trip");
-  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file);
+  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file, decoded);
   ASSERT_EQ(hub.items().size(), 1u);
   for (int cancel_at : {0, 1}) {
     std::vector<std::string> titles;
@@ -317,7 +317,7 @@ TEST_F(Hub, UpdateRefreshesAlbumsBooksAndNestedCollections) {
   for (const char* gone : {"2024/index.html", "2024/thumb/seed.jpg", "nested/2023/list.html",
                            "nested/index.html", "_PrintBook/index.html"})
     unlink((root + "/" + gone).c_str());
-  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file);
+  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file, decoded);
   hub.m_title_entry.set_text("Root");
   hub.response(EDITBOOK_UPDATE);
   guitest::pump();
@@ -346,7 +346,7 @@ TEST_F(Hub, RowButtonsOpenTheEditorOfTheirKind) {
   make_collection(root, "nested", "Nested");
   make_collection(root, "_PrintBook", "Prints");
   make_collection(root, "_Best", "Best");
-  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file);
+  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file, decoded);
   ASSERT_EQ(hub.items().size(), 4u);
   std::vector<std::string> names;
   for (auto& row : hub.items()) names.push_back(row.name);

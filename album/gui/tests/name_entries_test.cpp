@@ -61,7 +61,7 @@ TEST_F(NameEntries, MakeBookRefusesANameTheLocaleCannotCarryAndWritesNothing) {
 // scanned in their place.
 TEST_F(NameEntries, HubRefusesNamesTheLocaleCannotCarry) {
   ASSERT_TRUE(phototest::write_photo(card + "/a.jpg", 200, 150, 1));
-  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file);
+  EditBookDialog hub(parent, path_t("", root, ""), prog.dir, program_file, decoded);
   std::vector<std::string> texts;
   std::size_t rows_of_unreadable_source = 99;
   {

@@ -52,7 +52,8 @@ class ReadOnly : public guitest::album_fixture {
 TEST_F(ReadOnly, AlbumDialogShowsTheAlbumInertAndWritesNothing) {
   const std::string before = guitest::tree_state(root);
   {
-    tavolin::ViewAlbumDialog dialog(parent, tavolin::path_t("", root, "2024"), program.dir);
+    tavolin::ViewAlbumDialog dialog(parent, tavolin::path_t("", root, "2024"), program.dir,
+                                    decoded);
     auto& items = dialog.items();
     ASSERT_EQ(items.size(), 5u);
     EXPECT_TRUE(items[0].fail.get_active());
@@ -108,16 +109,17 @@ TEST_F(ReadOnly, EveryFileHasOneRowInNameOrderShowingItsOwnPicture) {
       EXPECT_TRUE(guitest::shows(dialog, items[i].button, pictures[i])) << i;
   };
   {
-    tavolin::ViewAlbumDialog view(parent, at, program.dir);
+    tavolin::ViewAlbumDialog view(parent, at, program.dir, decoded);
     check(view, view.items());
   }
-  tavolin::EditAlbumDialog editor(parent, at, program.dir);
+  tavolin::EditAlbumDialog editor(parent, at, program.dir, decoded);
   check(editor, editor.items());
 }
 
 // Thumbnails kept side by side, across blocks, keep their own pixels.
 TEST(PictureShelf, KeptPicturesKeepTheirOwnPixels) {
-  tavolin::picture_shelf_t shelf;
+  tavolin::decoded_budget_t decoded;
+  tavolin::picture_shelf_t shelf(decoded);
   libgr::image2d_t& p = shelf.scratch;  // reused as a decoder does
   p.desc =
       libgr::image_desc_t(libgr::IMAGE_FORMAT_RGB, libgr::IMAGE_TYPE_UINT, libgr::IMAGE_BITS_8);
@@ -134,7 +136,7 @@ TEST(PictureShelf, KeptPicturesKeepTheirOwnPixels) {
 TEST_F(ReadOnly, BestAlbumOpenedFromTheMainWindowWritesNothing) {
   const std::string before = guitest::tree_state(root);
   const tavolin::path_t location("", root, "_Best");
-  tavolin::GoodAlbumDialog dialog(parent, location, program.dir, false);
+  tavolin::GoodAlbumDialog dialog(parent, location, program.dir, decoded, false);
   ASSERT_EQ(dialog.items().size(), 1u);  // b.jpg, good and in print
   auto& b = dialog.items()[0];
   EXPECT_EQ(b.path_label.get_text(), "../2024/b.jpg");
@@ -188,7 +190,7 @@ TEST_F(BestAlbum, SavingRebuildsOnlyTheChangedAlbumThenTheBestPages) {
 
   const tavolin::path_t location("", root, "_Best");
   tavolin::g_global.horizontal_items = 2;
-  tavolin::GoodAlbumDialog dialog(parent, location, program.dir, true);
+  tavolin::GoodAlbumDialog dialog(parent, location, program.dir, decoded, true);
   auto& items = dialog.items();
   ASSERT_EQ(items.size(), 3u);
   EXPECT_EQ(items[0].path, "../2020/a.jpg");
@@ -221,7 +223,7 @@ TEST_F(BestAlbum, EditorScreenshot) {
   ASSERT_TRUE(make_album("2024"));
   write_file(album_dir("2024") + "/txt/good.txt", "b.jpg\r\n");
   write_file(album_dir("2024") + "/txt/b.txt", "a red-blue sky\r\n");
-  tavolin::EditAlbumDialog dialog(parent, tavolin::path_t("", root, "2024"), program.dir);
+  tavolin::EditAlbumDialog dialog(parent, tavolin::path_t("", root, "2024"), program.dir, decoded);
   dialog.show();
   screenshot(dialog, "edit_album.png");
   guitest::respond_when_shown<tavolin::EditAlbumDialog>(Gtk::RESPONSE_CANCEL);

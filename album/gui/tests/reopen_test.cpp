@@ -91,12 +91,14 @@ TEST_F(Reopen, EveryWindowShowsAndSavesAsAtItsFirstOpening) {
   std::string file = "tavolin";
   bool editable = true;
   tavolin::e_bestname_t kind = tavolin::E_BESTNAME_BEST;
-  twice<tavolin::ViewAlbumDialog>("b.jpg", Gtk::RESPONSE_OK, false, album, dir);
-  twice<tavolin::EditAlbumDialog>("b.jpg", Gtk::RESPONSE_OK, true, album, dir);
-  twice<tavolin::GoodAlbumDialog>("b.jpg", Gtk::RESPONSE_OK, true, best, dir, editable);
-  twice<tavolin::BestBookDialog>("b.jpg", Gtk::RESPONSE_APPLY, true, book, dir, kind, editable);
-  twice<tavolin::ViewBookDialog>("2024", Gtk::RESPONSE_OK, false, collection, dir);
-  twice<tavolin::EditBookDialog>("2024", Gtk::RESPONSE_CANCEL, false, collection, dir, file);
+  twice<tavolin::ViewAlbumDialog>("b.jpg", Gtk::RESPONSE_OK, false, album, dir, decoded);
+  twice<tavolin::EditAlbumDialog>("b.jpg", Gtk::RESPONSE_OK, true, album, dir, decoded);
+  twice<tavolin::GoodAlbumDialog>("b.jpg", Gtk::RESPONSE_OK, true, best, dir, decoded, editable);
+  twice<tavolin::BestBookDialog>("b.jpg", Gtk::RESPONSE_APPLY, true, book, dir, decoded, kind,
+                                 editable);
+  twice<tavolin::ViewBookDialog>("2024", Gtk::RESPONSE_OK, false, collection, dir, decoded);
+  twice<tavolin::EditBookDialog>("2024", Gtk::RESPONSE_CANCEL, false, collection, dir, file,
+                                 decoded);
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ TEST_F(UnreadableFile, EditorOkStillWritesThePagesAndTheBestAlbum) {
   const std::string dir = album_dir("2024");
   guitest::write_file(dir + "/original/z.jpg", "");  // the battery ran out
   const tavolin::path_t location("", root, "2024");  // the editor keeps a reference
-  tavolin::EditAlbumDialog dialog(parent, location, program.dir);
+  tavolin::EditAlbumDialog dialog(parent, location, program.dir, decoded);
   ASSERT_EQ(*dialog.items()[1].name, "b.jpg");
   dialog.items()[1].books.toggle[0].set_active(true);  // best
 

@@ -52,7 +52,7 @@ class Books : public CollectionTest {
 TEST_F(Books, BrowserListsRowsAndOpensThemWithoutWritingAnything) {
   const auto before = collectiontest::snapshot(root);
   {
-    ViewBookDialog browser(parent, path_t("", root, ""), prog.dir);
+    ViewBookDialog browser(parent, path_t("", root, ""), prog.dir, decoded);
     EXPECT_EQ(browser.title_label().get_text(), "Root");
     ASSERT_EQ(browser.items().size(), 3u);
     EXPECT_EQ(browser.items()[0].name, "notes");
@@ -142,7 +142,8 @@ TEST_F(Books, BookRowsRunByAlbumThenNameOnceEachWithTheirPictures) {
                                   s[1], s[2], s[3], log));
   guitest::write_file(root + "/2023old/txt/print.txt", "r.jpg\r\nq.jpg\r\n");
   g_global.horizontal_items = 2;
-  BestBookDialog book(parent, path_t("", root, "_PrintBook"), prog.dir, E_BESTNAME_PRINT, false);
+  BestBookDialog book(parent, path_t("", root, "_PrintBook"), prog.dir, decoded, E_BESTNAME_PRINT,
+                      false);
   auto& rows = book.rows();
   ASSERT_EQ(rows.size(), 3u);
   const path_t at[] = {path_t("", root, "2024trip"), older, older};
@@ -167,7 +168,7 @@ TEST_F(Books, BookRowsRunByAlbumThenNameOnceEachWithTheirPictures) {
 TEST_F(Books, EditableBookSavesItsTextsAndRebuildsItsPages) {
   const path_t book("", root, "_PrintBook");
   unlink((root + "/_PrintBook/index.html").c_str());
-  BestBookDialog dialog(parent, book, prog.dir, E_BESTNAME_PRINT, true);
+  BestBookDialog dialog(parent, book, prog.dir, decoded, E_BESTNAME_PRINT, true);
   EXPECT_EQ(dialog.comments().title_entry.get_text(), "Prints");
   dialog.comments().title_entry.set_text("Prints 2");
   dialog.private_row().check.set_active(true);
