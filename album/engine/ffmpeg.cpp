@@ -47,15 +47,16 @@ std::list<std::string> tokens(const std::string& text, const char* delimiters) {
 
 bool has_comma(const std::string& s) { return s.find(',') != std::string::npos; }
 
-// Runs "ffmpeg -i" on file and scans its output for kind's stream line;
-// with quarter_turn given, also for the video stream's display rotation.
+// Runs "ffmpeg -i" on file, echoed on echo, and scans its output for
+// kind's stream line; with quarter_turn given, also for the video stream's
+// display rotation.
 bool identify_lines(const std::string& file, const char* kind, std::string& duration_line,
-                    std::string& stream_line, bool* quarter_turn = nullptr) {
+                    std::string& stream_line, std::ostream& echo, bool* quarter_turn = nullptr) {
   // ffmpeg would wait for good on a FIFO: nothing is told, as for a file
   // ffmpeg cannot read.
   if (is_not_regular(file)) return false;
   const std::string command = ffidentify_command(file);
-  std::cout << command << std::endl;
+  echo << command << std::endl;
   std::FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return false;
   bool found = ffscan_output(pipe, kind, duration_line, stream_line);
@@ -70,31 +71,103 @@ bool identify_lines(const std::string& file, const char* kind, std::string& dura
 
 // ffmpeg would wait for good on a FIFO (or a device): it is started only on
 // a regular file, or on a name that is not there, which it reports itself.
-bool refuse_input(const std::string& file) {
+bool refuse_input(const std::string& file, std::ostream& err) {
   if (!is_not_regular(file)) return false;
-  libutils::fail(file, ": ", why_unreadable(file, 0));
+  libutils::fail_to(err, file, ": ", why_unreadable(file, 0));
   return true;
 }
 
 // Runs an ffmpeg command line that writes target under a temporary name
 // beside it (make_command builds the line for that name); the complete
-// output then replaces target, a failed one is removed.
+// output then replaces target, a failed one is removed. Failure lines go
+// to err.
 template <class MakeCommand>
-bool run_into(const std::string& target, std::ostream& echo, MakeCommand make_command) {
+bool run_into(const std::string& target, std::ostream& echo, std::ostream& err,
+              MakeCommand make_command) {
   const std::string temp = make_temp_beside(target, nullptr, true);
   if (temp.empty()) {
-    const int err = errno;
-    return libutils::fail(target, ": ", std::strerror(err));
+    const int code = errno;
+    return libutils::fail_to(err, target, ": ", std::strerror(code));
   }
   if (!run_echoed(make_command(temp), echo)) {
     unlink(temp.c_str());
     return false;
   }
   if (!replace_with(temp, target)) {
-    const int err = errno;
-    return libutils::fail(target, ": ", std::strerror(err));
+    const int code = errno;
+    return libutils::fail_to(err, target, ": ", std::strerror(code));
   }
   return true;
+}
+
+// ffconvertone with its echo on out and its failure lines on err.
+bool convert_to(const std::string& from, const std::string& to, const libgr::direction2ul_t& size,
+                std::ostream& out, std::ostream& err) {
+  if (!is_stale(from, to)) return true;
+  if (refuse_input(from, err)) return false;
+  return run_into(to, out, err,
+                  [&](const std::string& temp) { return ffconvert_command(from, temp, size); });
+}
+
+// ffsavethumbnail with its echo and failure lines on err.
+bool thumbnail_to(const std::string& movie, const std::string& jpeg,
+                  const libgr::direction2ul_t& size, std::ostream& err) {
+  if (!is_stale(movie, jpeg)) return true;
+  if (refuse_input(movie, err)) return false;
+  return run_into(jpeg, err, err,
+                  [&](const std::string& temp) { return ffthumbnail_command(movie, temp, size); });
+}
+
+// The size of the level after one of size: halved, each side even, as
+// encoders want.
+libgr::direction2ul_t halved_even(libgr::direction2ul_t size) {
+  size.x /= 2;
+  size.y /= 2;
+  size.x -= size.x % 2;
+  size.y -= size.y % 2;
+  return size;
+}
+
+// Movie level i of file, at size, from level i - 1, and its thumbnail
+// picture.
+bool make_level(const path_t& path, const std::vector<std::string>& dirs, const std::string& file,
+                unsigned long i, const libgr::direction2ul_t& size, std::ostream& out,
+                std::ostream& err) {
+  const std::string source = file_in(path, dirs[i - 1], file);
+  const std::string target = file_in(path, dirs[i], file);
+  const std::string picture = file_in(path, dirs[i], replace_extension(file, ".jpg"));
+  if (!convert_to(source, target, size, out, err)) return false;
+  if (!thumbnail_to(target, picture, libgr::datum2ul(), err)) {
+    return libutils::fail_to(err, target, ": movie thumbnail save failed.");
+  }
+  return true;
+}
+
+// ffidentify with its command line echoed on echo.
+void identify_movie(const std::string& file, libgr::direction2ul_t& size, std::string& duration,
+                    std::string& stream, std::ostream& echo) {
+  size = libgr::datum2ul();
+  duration.clear();
+  stream.clear();
+  std::string duration_line, video_line;
+  bool quarter_turn = false;
+  if (!identify_lines(file, "Video", duration_line, video_line, echo, &quarter_turn)) return;
+  duration = ffparse_duration(duration_line);
+  ffparse_video(video_line, size, stream);
+  // ffmpeg turns the picture upright before it scales: sizes are given as
+  // shown.
+  if (quarter_turn) std::swap(size.x, size.y);
+}
+
+// The number of halvings until size fits g_global.shrink_size.
+unsigned long level_count(const libgr::direction2ul_t& size) {
+  unsigned long w = size.x, h = size.y, level = 0;
+  while (w > g_global.shrink_size.x || h > g_global.shrink_size.y) {
+    w >>= 1;
+    h >>= 1;
+    ++level;
+  }
+  return level;
 }
 
 }  // namespace
@@ -143,18 +216,12 @@ std::string ffidentify_command(const std::string& file) {
 
 bool ffconvertone(const std::string& from, const std::string& to,
                   const libgr::direction2ul_t& size) {
-  if (!is_stale(from, to)) return true;
-  if (refuse_input(from)) return false;
-  return run_into(to, std::cout,
-                  [&](const std::string& temp) { return ffconvert_command(from, temp, size); });
+  return convert_to(from, to, size, std::cout, std::cerr);
 }
 
 bool ffsavethumbnail(const std::string& movie, const std::string& jpeg,
                      const libgr::direction2ul_t& size) {
-  if (!is_stale(movie, jpeg)) return true;
-  if (refuse_input(movie)) return false;
-  return run_into(jpeg, std::cerr,
-                  [&](const std::string& temp) { return ffthumbnail_command(movie, temp, size); });
+  return thumbnail_to(movie, jpeg, size, std::cerr);
 }
 
 bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs, const std::string& file,
@@ -162,24 +229,10 @@ bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs, const
   if (dirs.size() < level + 2) {
     return libutils::fail(file, ": ffshrinkone() too few level directories.");
   }
-  const std::string thumbnail = replace_extension(file, ".jpg");
-  std::string source;
-  path.make(source, dirs[0], file);
   libgr::direction2ul_t current = size;
   for (unsigned long i = 1; i <= level + 1; ++i) {
-    current.x /= 2;
-    current.y /= 2;
-    // Encoders want even frame sides.
-    current.x -= current.x % 2;
-    current.y -= current.y % 2;
-    std::string target, picture;
-    path.make(target, dirs[i], file);
-    path.make(picture, dirs[i], thumbnail);
-    if (!ffconvertone(source, target, current)) return false;
-    if (!ffsavethumbnail(target, picture, libgr::datum2ul())) {
-      return libutils::fail(target, ": movie thumbnail save failed.");
-    }
-    source = target;
+    current = halved_even(current);
+    if (!make_level(path, dirs, file, i, current, std::cout, std::cerr)) return false;
   }
   return true;
 }
@@ -321,24 +374,14 @@ std::string ffparse_audio(const std::string& audio_line) {
 
 void ffidentify(const std::string& file, libgr::direction2ul_t& size, std::string& duration,
                 std::string& stream) {
-  size = libgr::datum2ul();
-  duration.clear();
-  stream.clear();
-  std::string duration_line, video_line;
-  bool quarter_turn = false;
-  if (!identify_lines(file, "Video", duration_line, video_line, &quarter_turn)) return;
-  duration = ffparse_duration(duration_line);
-  ffparse_video(video_line, size, stream);
-  // ffmpeg turns the picture upright before it scales: sizes are given as
-  // shown.
-  if (quarter_turn) std::swap(size.x, size.y);
+  identify_movie(file, size, duration, stream, std::cout);
 }
 
 void mpidentify(const std::string& file, std::string& duration, std::string& stream) {
   duration.clear();
   stream.clear();
   std::string duration_line, audio_line;
-  if (!identify_lines(file, "Audio", duration_line, audio_line)) return;
+  if (!identify_lines(file, "Audio", duration_line, audio_line, std::cout)) return;
   duration = ffparse_duration(duration_line);
   stream = ffparse_audio(audio_line);
 }
@@ -349,29 +392,40 @@ unsigned long getffshrinklevel(const path_t& path, const std::string& subdir,
   std::string movie;
   path.make(movie, subdir, file);
   ffidentify(movie, size, duration, stream);
-  unsigned long w = size.x, h = size.y, level = 0;
-  while (w > g_global.shrink_size.x || h > g_global.shrink_size.y) {
-    w >>= 1;
-    h >>= 1;
-    ++level;
-  }
-  return level;
+  return level_count(size);
 }
 
 bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log) {
-  libgr::direction2ul_t size;
+  movie_levels_t levels(path, name);
+  while (!levels.finished()) {
+    if (!levels.step(log, std::cout, std::cerr)) return false;
+  }
+  return true;
+}
+
+movie_levels_t::movie_levels_t(const path_t& path, const std::string& name)
+    : m_path(path), m_name(name), m_movie(replace_extension(name, ".mp4")) {}
+
+bool movie_levels_t::step(std::ostream& log, std::ostream& out, std::ostream& err) {
+  const unsigned long i = m_made++;
+  if (i != 0) {
+    m_size = halved_even(m_size);
+    return make_level(m_path, m_dirs, m_movie, i, m_size, out, err);
+  }
   std::string duration, stream;
-  unsigned long level = getffshrinklevel(path, original_dir, name, size, duration, stream);
-  std::vector<std::string> dirs = movie_level_dirs(level);
-  make_level_dirs(path, dirs);
-  const std::string movie = replace_extension(name, ".mp4");
-  const std::string level0 = file_in(path, movie_dir(0), movie);
-  if (!ffconvertone(file_in(path, original_dir, name), level0, size)) return false;
-  const std::string picture = file_in(path, movie_dir(0), replace_extension(movie, ".jpg"));
-  if (!ffsavethumbnail(level0, picture, libgr::datum2ul())) {
+  identify_movie(file_in(m_path, original_dir, m_name), m_size, duration, stream, out);
+  m_level = level_count(m_size);
+  m_dirs = movie_level_dirs(m_level);
+  make_level_dirs(m_path, m_dirs);
+  const std::string level0 = file_in(m_path, movie_dir(0), m_movie);
+  if (!convert_to(file_in(m_path, original_dir, m_name), level0, m_size, out, err)) return false;
+  const std::string picture = file_in(m_path, movie_dir(0), replace_extension(m_movie, ".jpg"));
+  if (!thumbnail_to(level0, picture, libgr::datum2ul(), err)) {
     return libutils::fail_to(log, level0, ": movie thumbnail save failed.");
   }
-  return ffshrinkone(path, dirs, movie, level, size);
+  return true;
 }
+
+bool movie_levels_t::finished() const { return m_made != 0 && m_made > m_level + 1; }
 
 }  // namespace tavolin

@@ -43,6 +43,32 @@ bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs, const
 // failure line goes to log.
 bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log);
 
+// shrinkmovie() in steps, so that several movies can be converted side by
+// side: each step is one encode and its thumbnail picture, and needs the
+// one before it. The first identifies the camera movie and makes level 0;
+// step i makes level i from level i - 1. out takes the echoed conversions
+// and identifications, err the thumbnails' echoes and the failure lines
+// (std::cout and std::cerr in shrinkmovie), log the level-0 thumbnail's
+// failure line.
+class movie_levels_t {
+ public:
+  movie_levels_t(const path_t& path, const std::string& name);
+  // False when the step failed; no step follows a failed one.
+  bool step(std::ostream& log, std::ostream& out, std::ostream& err);
+  // Steps made.
+  unsigned long made() const { return m_made; }
+  // Whether every level is made (the count is known after the first step).
+  bool finished() const;
+
+ private:
+  path_t m_path;
+  std::string m_name, m_movie;
+  std::vector<std::string> m_dirs;
+  libgr::direction2ul_t m_size;  // of the level made last
+  unsigned long m_level = 0;
+  unsigned long m_made = 0;
+};
+
 // Frame size as shown (0 by 0 when unknown; width and height swapped for a
 // movie whose display rotation is a quarter turn, as phones store portrait
 // movies), duration (e.g. "00:00:02.00") and stream text (e.g. " 25 fps")

@@ -1,0 +1,134 @@
+#include "album/engine/moviework.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <exception>
+#include <ostream>
+#include <sstream>
+
+#include "album/engine/ffmpeg.h"
+#include "album/engine/global.h"
+
+namespace tavolin {
+
+namespace {
+
+std::atomic<unsigned> g_encodes{0};
+
+// Whole lines onto a C stream: each line (ended by std::endl) goes out in
+// one write of the stream, which the C library locks, so that the lines of
+// several threads never cut into each other and keep their place among
+// those written through std::cout and std::cerr. A worker writes here
+// instead of touching those two, whose state the calling thread shares.
+class line_buf_t : public std::stringbuf {
+ public:
+  explicit line_buf_t(std::FILE* to) : m_to(to) {}
+  ~line_buf_t() override { line_buf_t::sync(); }
+
+ protected:
+  int sync() override {
+    const std::string text = str();
+    if (text.empty()) return 0;
+    str("");
+    const bool written = std::fwrite(text.data(), 1, text.size(), m_to) == text.size();
+    return std::fflush(m_to) == 0 && written ? 0 : -1;
+  }
+
+ private:
+  std::FILE* m_to;
+};
+
+class line_stream_t : private line_buf_t, public std::ostream {
+ public:
+  explicit line_stream_t(std::FILE* to) : line_buf_t(to), std::ostream(this) {}
+};
+
+}  // namespace
+
+unsigned movie_encodes() {
+  unsigned encodes = g_encodes;
+  if (encodes == 0) {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    encodes = (cores + cores_per_encode - 1) / cores_per_encode;
+  }
+  if (!g_global.hwaccel.empty()) encodes = std::min(encodes, hardware_encodes);
+  return encodes;
+}
+
+void set_movie_encodes(unsigned encodes) { g_encodes = encodes; }
+
+struct movie_workers_t::chain_t {
+  chain_t(std::size_t k, const path_t& path, const std::string& name) : k(k), levels(path, name) {}
+  std::size_t k;
+  movie_levels_t levels;
+  std::ostringstream log;
+  bool running = false;
+  bool ended = false;
+};
+
+movie_workers_t::movie_workers_t(const path_t& path, unsigned encodes, done_t done)
+    : m_path(path), m_encodes(std::max(1u, encodes)), m_done(std::move(done)) {}
+
+movie_workers_t::~movie_workers_t() {
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_stopping = true;
+  }
+  m_changed.notify_all();
+  for (std::thread& t : m_threads) t.join();
+}
+
+void movie_workers_t::add(std::size_t k, const std::string& name) {
+  m_chains.push_back(std::make_unique<chain_t>(k, m_path, name));
+}
+
+void movie_workers_t::start() {
+  const std::size_t threads = std::min<std::size_t>(m_encodes, m_chains.size());
+  for (std::size_t i = 0; i < threads; ++i) {
+    try {
+      m_threads.emplace_back([this] { work(); });
+    } catch (const std::exception&) {
+      break;  // fewer threads; none at all is handled below
+    }
+  }
+  if (threads != 0 && m_threads.empty()) work();
+}
+
+movie_workers_t::chain_t* movie_workers_t::next_due() {
+  chain_t* best = nullptr;
+  for (const std::unique_ptr<chain_t>& c : m_chains) {
+    if (c->running || c->ended) continue;
+    // In list order, the fewest levels made first.
+    if (!best || c->levels.made() < best->levels.made()) best = c.get();
+  }
+  return best;
+}
+
+void movie_workers_t::work() {
+  line_stream_t out(stdout), err(stderr);
+  std::unique_lock<std::mutex> lock(m_mutex);
+  for (;;) {
+    chain_t* chain = m_stopping ? nullptr : next_due();
+    if (!chain) {
+      // Nothing due: done when nothing runs either (a running chain may
+      // have a level to come).
+      if (m_stopping || m_running == 0) break;
+      m_changed.wait(lock);
+      continue;
+    }
+    chain->running = true;
+    ++m_running;
+    lock.unlock();
+    const bool ok = chain->levels.step(chain->log, out, err);
+    const bool ended = !ok || chain->levels.finished();
+    if (ended) m_done(chain->k, ok, chain->log.str());
+    lock.lock();
+    chain->running = false;
+    chain->ended = ended;
+    --m_running;
+    m_changed.notify_all();
+  }
+}
+
+}  // namespace tavolin
