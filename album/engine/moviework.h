@@ -34,10 +34,11 @@ unsigned movie_encodes();
 void set_movie_encodes(unsigned encodes);
 
 // Runs the movie levels of the entries added, on at most encodes threads.
-// A free thread takes the first movie in list order that is not begun
-// yet, else the first whose next level is due: every movie's level 0,
-// which its other levels wait for, starts as early as it can. A movie that
-// fails ends its chain; the others go on.
+// A free thread takes, of the movies whose next level is due, the one with
+// the fewest levels made (the first in list order among equals): every
+// movie's level 0, the longest encode, which its other levels wait for,
+// starts as early as it can. A movie that fails ends its chain; the others
+// go on.
 class movie_workers_t {
  public:
   // Called on a worker thread when entry k's chain has ended: whether all
