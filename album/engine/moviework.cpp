@@ -1,8 +1,14 @@
 #include "album/engine/moviework.h"
 
+#include <pthread.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <ostream>
 #include <sstream>
@@ -46,6 +52,30 @@ class line_stream_t : private line_buf_t, public std::ostream {
 
 }  // namespace
 
+// ffmpeg puts a terminal on its standard input into raw mode while it runs
+// and sets back at its end the mode it found: of encodes that overlap, the
+// last to end may set back another one's raw mode. The mode from before
+// the first is set back after the last.
+struct movie_workers_t::terminal_t {
+  terminal_t() : kept(isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &mode) == 0) {}
+  ~terminal_t() {
+    termios now;
+    if (!kept || tcgetattr(STDIN_FILENO, &now) != 0) return;
+    if (now.c_iflag == mode.c_iflag && now.c_oflag == mode.c_oflag && now.c_lflag == mode.c_lflag &&
+        std::memcmp(now.c_cc, mode.c_cc, sizeof now.c_cc) == 0)
+      return;
+    // From the background a terminal is set only with SIGTTOU blocked.
+    sigset_t ttou, old;
+    sigemptyset(&ttou);
+    sigaddset(&ttou, SIGTTOU);
+    pthread_sigmask(SIG_BLOCK, &ttou, &old);
+    tcsetattr(STDIN_FILENO, TCSANOW, &mode);
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+  }
+  termios mode;
+  bool kept;
+};
+
 unsigned movie_encodes() {
   unsigned encodes = g_encodes;
   if (encodes == 0) {
@@ -68,7 +98,10 @@ struct movie_workers_t::chain_t {
 };
 
 movie_workers_t::movie_workers_t(const path_t& path, unsigned encodes, done_t done)
-    : m_path(path), m_encodes(std::max(1u, encodes)), m_done(std::move(done)) {}
+    : m_path(path),
+      m_encodes(std::max(1u, encodes)),
+      m_done(std::move(done)),
+      m_terminal(std::make_unique<terminal_t>()) {}
 
 movie_workers_t::~movie_workers_t() {
   {
@@ -77,6 +110,7 @@ movie_workers_t::~movie_workers_t() {
   }
   m_changed.notify_all();
   for (std::thread& t : m_threads) t.join();
+  m_terminal.reset();
 }
 
 void movie_workers_t::add(std::size_t k, const std::string& name) {

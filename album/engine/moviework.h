@@ -46,7 +46,8 @@ class movie_workers_t {
   typedef std::function<void(std::size_t k, bool ok, const std::string& log)> done_t;
 
   movie_workers_t(const path_t& path, unsigned encodes, done_t done);
-  // Lets the running steps end, begins no other, and waits for the threads.
+  // Lets the running steps end, begins no other, waits for the threads and
+  // sets back the mode of a terminal on standard input.
   ~movie_workers_t();
   movie_workers_t(const movie_workers_t&) = delete;
   movie_workers_t& operator=(const movie_workers_t&) = delete;
@@ -58,6 +59,7 @@ class movie_workers_t {
 
  private:
   struct chain_t;
+  struct terminal_t;
   chain_t* next_due();
   void work();
 
@@ -68,6 +70,7 @@ class movie_workers_t {
   std::condition_variable m_changed;
   std::vector<std::unique_ptr<chain_t>> m_chains;
   std::vector<std::thread> m_threads;
+  std::unique_ptr<terminal_t> m_terminal;
   unsigned m_running = 0;
   bool m_stopping = false;
 };

@@ -4,7 +4,10 @@
 // message; the memory budget holds, and so does the count of encodes.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -140,7 +143,7 @@ std::vector<files_t> with_movies(const enginetest::scratch_dir& tmp, std::vector
     EXPECT_TRUE(
         run("ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=1:size=" + std::string(size) +
             ":rate=5 -c:v mjpeg '" + (tmp / "camera/") + movies[i] + "'"));
-    files.insert(files.begin() + 2 + 3 * i, files_t(movies[i], 0));
+    files.insert(files.begin() + std::min(files.size(), 2 + 3 * i), files_t(movies[i], 0));
   }
   return files;
 }
@@ -236,6 +239,26 @@ TEST_F(ShrinkParallel, MovieFailingAmongOthersEndsTheStepAsOneAtATime) {
   EXPECT_EQ(one.files.count("/movie0/bad.mp4"), 1u);
   EXPECT_EQ(one.files.count("/movie1/bad.mp4"), 0u);
   EXPECT_EQ(one.files.count("/movie2/c.jpg"), 1u);
+}
+
+// ffmpeg sets a terminal on its standard input raw while it runs: encodes
+// that overlap leave it as it was before them.
+TEST_F(ShrinkParallel, MoviesSideBySideLeaveTheTerminalAsItWas) {
+  REQUIRE_PROGRAM("ffmpeg");
+  const std::vector<files_t> files = with_movies(tmp, {}, {"a.avi", "b.avi", "c.avi", "d.avi"});
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_TRUE(grantpt(master) == 0 && unlockpt(master) == 0);
+  const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+  const int saved_in = dup(STDIN_FILENO);
+  ASSERT_TRUE(terminal >= 0 && saved_in >= 0 && dup2(terminal, STDIN_FILENO) == STDIN_FILENO);
+  termios before, after;
+  const bool read_modes = tcgetattr(STDIN_FILENO, &before) == 0 && (make(1, files, false, 4).ok) &&
+                          tcgetattr(STDIN_FILENO, &after) == 0;
+  dup2(saved_in, STDIN_FILENO);
+  for (int fd : {saved_in, terminal, master}) close(fd);
+  ASSERT_TRUE(read_modes);
+  EXPECT_EQ(after.c_lflag, before.c_lflag);
 }
 
 TEST_F(ShrinkParallel, EightWorkersMakeWhatOneMakes) {
