@@ -134,17 +134,12 @@ std::vector<files_t> camera_files(const enginetest::scratch_dir& tmp, bool with_
   return files;
 }
 
-// Four of the camera photos: enough to run beside the movies.
-std::vector<files_t> few_photos(const enginetest::scratch_dir& tmp) {
-  std::vector<files_t> files = camera_files(tmp, false);
-  files.resize(4);
-  return files;
-}
-
-// Tiny movies among the camera files: 320x240 (levels 0 to 2 with side
-// 256), a portrait one as last.
-std::vector<files_t> with_movies(const enginetest::scratch_dir& tmp, std::vector<files_t> files,
+// Tiny movies, 320x240 (levels 0 to 2 with side 256) and a portrait one as
+// last, among the first photos of the camera files.
+std::vector<files_t> with_movies(const enginetest::scratch_dir& tmp, std::size_t photos,
                                  const std::vector<std::string>& movies) {
+  std::vector<files_t> files = camera_files(tmp, false);
+  files.resize(photos);
   for (std::size_t i = 0; i < movies.size(); ++i) {
     const char* size = i + 1 == movies.size() ? "240x320" : "320x240";
     EXPECT_TRUE(
@@ -203,7 +198,7 @@ void expect_in_list_order(const run_t& r, std::size_t n) {
 
 TEST_F(ShrinkParallel, MoviesSideBySideMakeWhatOneAtATimeMakes) {
   REQUIRE_PROGRAM("ffmpeg");
-  const std::vector<files_t> files = with_movies(tmp, few_photos(tmp), {"a.avi", "b.mov", "c.avi"});
+  const std::vector<files_t> files = with_movies(tmp, 4, {"a.avi", "b.mov", "c.avi"});
   ffmpeg_journal journal(tmp);
   const run_t one = make(8, files, false, 1);
   EXPECT_EQ(journal.most_at_once(), 1);
@@ -229,8 +224,7 @@ TEST_F(ShrinkParallel, MoviesSideBySideMakeWhatOneAtATimeMakes) {
 // ffmpeg nor a temporary file is left.
 TEST_F(ShrinkParallel, MovieFailingAmongOthersEndsTheStepAsOneAtATime) {
   REQUIRE_PROGRAM("ffmpeg");
-  const std::vector<files_t> files =
-      with_movies(tmp, few_photos(tmp), {"a.avi", "bad.avi", "c.avi"});
+  const std::vector<files_t> files = with_movies(tmp, 4, {"a.avi", "bad.avi", "c.avi"});
   ffmpeg_journal journal(tmp);
   const run_t one = make(8, files, false, 1);
   EXPECT_EQ(journal.most_at_once(), 1);
@@ -251,7 +245,7 @@ TEST_F(ShrinkParallel, MovieFailingAmongOthersEndsTheStepAsOneAtATime) {
 // that overlap leave it as it was before them.
 TEST_F(ShrinkParallel, MoviesSideBySideLeaveTheTerminalAsItWas) {
   REQUIRE_PROGRAM("ffmpeg");
-  const std::vector<files_t> files = with_movies(tmp, {}, {"a.avi", "b.avi", "c.avi", "d.avi"});
+  const std::vector<files_t> files = with_movies(tmp, 0, {"a.avi", "b.avi", "c.avi", "d.avi"});
   const int master = posix_openpt(O_RDWR | O_NOCTTY);
   ASSERT_GE(master, 0);
   ASSERT_TRUE(grantpt(master) == 0 && unlockpt(master) == 0);
