@@ -17,7 +17,8 @@
 # (6000x4000, of little detail, with the EXIF lines of a camera) join them.
 # The settings are those advised without a hardware encoder: `hwaccel`
 # empty, `ffmpeg` "-c:v libx264 -crf 23 -pix_fmt yuv420p".
-# Every build imports the card RUNS times (default 3) into a new album.
+# Every build imports the card RUNS times (default 3; 0 only makes the
+# card) into a new album.
 # Printed per run: the build, the wall seconds, the CPU seconds of albumtool
 # and of the programs it waited for (user and system), and the load
 # average of the minute before; at the end each build's medians and their
@@ -116,6 +117,7 @@ median() {
 }
 
 make_card
+((runs > 0)) || exit 0
 echo "card: $movies movie(s) of $seconds s$( ((portrait == 0)) || echo ', the last portrait')," \
   "$photos photo(s); $(nproc) cores; load $(cut -d' ' -f1-3 /proc/loadavg)"
 results=$data/results
