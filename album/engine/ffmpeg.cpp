@@ -5,11 +5,16 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <functional>
 #include <iostream>
+#include <sstream>
+#include <thread>
 #include <utility>
 
 #include "album/engine/global.h"
 #include "album/engine/layout.h"
+#include "album/engine/linestream.h"
 #include "album/engine/safefile.h"
 #include "album/engine/shell.h"
 #include "album/engine/util.h"
@@ -62,17 +67,17 @@ bool refuse_input(const std::string& file, std::ostream& err) {
 
 // Runs an ffmpeg command line that writes target under a temporary name
 // beside it (make_command builds the line for that name); the complete
-// output then replaces target, a failed one is removed. Failure lines go
-// to err.
+// output then replaces target, unless keep, asked after the run, says no. A
+// failed or unkept output is removed. Failure lines go to err.
 template <class MakeCommand>
 bool run_into(const std::string& target, std::ostream& echo, std::ostream& err,
-              MakeCommand make_command) {
+              MakeCommand make_command, const std::function<bool()>& keep = nullptr) {
   const std::string temp = make_temp_beside(target, nullptr, true);
   if (temp.empty()) {
     const int code = errno;
     return libutils::fail_to(err, target, ": ", std::strerror(code));
   }
-  if (!run_echoed(make_command(temp), echo)) {
+  if (!run_echoed(make_command(temp), echo) || (keep && !keep())) {
     unlink(temp.c_str());
     return false;
   }
@@ -83,13 +88,15 @@ bool run_into(const std::string& target, std::ostream& echo, std::ostream& err,
   return true;
 }
 
-// ffconvertone with its echo on out and its failure lines on err.
+// ffconvertone with its echo on out and its failure lines on err; keep as
+// in run_into.
 bool convert_to(const std::string& from, const std::string& to, const libgr::direction2ul_t& size,
-                std::ostream& out, std::ostream& err) {
+                std::ostream& out, std::ostream& err, const std::function<bool()>& keep = nullptr) {
   if (!is_stale(from, to)) return true;
   if (refuse_input(from, err)) return false;
-  return run_into(to, out, err,
-                  [&](const std::string& temp) { return ffconvert_command(from, temp, size); });
+  return run_into(
+      to, out, err, [&](const std::string& temp) { return ffconvert_command(from, temp, size); },
+      keep);
 }
 
 // ffsavethumbnail with its echo and failure lines on err.
@@ -111,19 +118,24 @@ libgr::direction2ul_t halved_even(libgr::direction2ul_t size) {
   return size;
 }
 
-// Movie level i of file, at size, from level i - 1, and its thumbnail
-// picture.
-bool make_level(const path_t& path, const std::vector<std::string>& dirs, const std::string& file,
-                unsigned long i, const libgr::direction2ul_t& size, std::ostream& out,
-                std::ostream& err) {
-  const std::string source = file_in(path, dirs[i - 1], file);
-  const std::string target = file_in(path, dirs[i], file);
-  const std::string picture = file_in(path, dirs[i], replace_extension(file, ".jpg"));
-  if (!convert_to(source, target, size, out, err)) return false;
-  if (!thumbnail_to(target, picture, libgr::datum2ul(), err)) {
-    return libutils::fail_to(err, target, ": movie thumbnail save failed.");
-  }
-  return true;
+// Movie level i of file, at size, from level i - 1; keep as in run_into.
+bool level_movie(const path_t& path, const std::vector<std::string>& dirs, const std::string& file,
+                 unsigned long i, const libgr::direction2ul_t& size, std::ostream& out,
+                 std::ostream& err, const std::function<bool()>& keep = nullptr) {
+  return convert_to(file_in(path, dirs[i - 1], file), file_in(path, dirs[i], file), size, out, err,
+                    keep);
+}
+
+// The thumbnail picture of movie level i of file; its failure line goes
+// to fail_out.
+bool level_picture(const path_t& path, const std::vector<std::string>& dirs,
+                   const std::string& file, unsigned long i, std::ostream& fail_out,
+                   std::ostream& err) {
+  const std::string movie = file_in(path, dirs[i], file);
+  if (thumbnail_to(movie, file_in(path, dirs[i], replace_extension(file, ".jpg")),
+                   libgr::datum2ul(), err))
+    return true;
+  return libutils::fail_to(fail_out, movie, ": movie thumbnail save failed.");
 }
 
 // ffidentify with its command line echoed on echo.
@@ -215,7 +227,9 @@ bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs, const
   libgr::direction2ul_t current = size;
   for (unsigned long i = 1; i <= level + 1; ++i) {
     current = halved_even(current);
-    if (!make_level(path, dirs, file, i, current, std::cout, std::cerr)) return false;
+    if (!level_movie(path, dirs, file, i, current, std::cout, std::cerr) ||
+        !level_picture(path, dirs, file, i, std::cerr, std::cerr))
+      return false;
   }
   return true;
 }
@@ -243,37 +257,53 @@ unsigned long getffshrinklevel(const path_t& path, const std::string& subdir,
   return level_count(size);
 }
 
-bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log) {
-  movie_levels_t levels(path, name);
-  while (!levels.finished()) {
-    if (!levels.step(log, std::cout, std::cerr)) return false;
-  }
-  return true;
-}
-
 movie_levels_t::movie_levels_t(const path_t& path, const std::string& name)
     : m_path(path), m_name(name), m_movie(replace_extension(name, ".mp4")) {}
 
 bool movie_levels_t::step(std::ostream& log, std::ostream& out, std::ostream& err) {
   const unsigned long i = m_made++;
-  if (i != 0) {
-    m_size = halved_even(m_size);
-    return make_level(m_path, m_dirs, m_movie, i, m_size, out, err);
-  }
+  if (i == 0) return first_level(out, err);
+  if (i == m_level + 2) return level_picture(m_path, m_dirs, m_movie, i - 1, err, err);
+  m_size = halved_even(m_size);
+  return level_beside_picture(i, log, out, err);
+}
+
+bool movie_levels_t::first_level(std::ostream& out, std::ostream& err) {
   std::string duration, stream;
   identify_movie(file_in(m_path, original_dir, m_name), m_size, duration, stream, out);
   m_level = level_count(m_size);
   m_dirs = movie_level_dirs(m_level);
   make_level_dirs(m_path, m_dirs);
-  const std::string level0 = file_in(m_path, movie_dir(0), m_movie);
-  if (!convert_to(file_in(m_path, original_dir, m_name), level0, m_size, out, err)) return false;
-  const std::string picture = file_in(m_path, movie_dir(0), replace_extension(m_movie, ".jpg"));
-  if (!thumbnail_to(level0, picture, libgr::datum2ul(), err)) {
-    return libutils::fail_to(log, level0, ": movie thumbnail save failed.");
-  }
-  return true;
+  return convert_to(file_in(m_path, original_dir, m_name), file_in(m_path, movie_dir(0), m_movie),
+                    m_size, out, err);
 }
 
-bool movie_levels_t::finished() const { return m_made != 0 && m_made > m_level + 1; }
+bool movie_levels_t::level_beside_picture(unsigned long i, std::ostream& log, std::ostream& out,
+                                          std::ostream& err) {
+  std::ostringstream picture_log;
+  bool pictured = false;
+  const auto picture = [&] {
+    line_stream_t picture_err(stderr);
+    std::ostream& fail_out = i == 1 ? static_cast<std::ostream&>(picture_log) : picture_err;
+    pictured = level_picture(m_path, m_dirs, m_movie, i - 1, fail_out, picture_err);
+  };
+  std::thread beside;
+  try {
+    beside = std::thread(picture);
+  } catch (const std::exception&) {
+    picture();  // one after the other
+  }
+  const auto picture_made = [&] {
+    if (beside.joinable()) beside.join();
+    return pictured;
+  };
+  const bool made = (beside.joinable() || pictured) &&
+                    level_movie(m_path, m_dirs, m_movie, i, m_size, out, err, picture_made);
+  const bool ok = picture_made() && made;
+  log << picture_log.str();
+  return ok;
+}
+
+bool movie_levels_t::finished() const { return m_made != 0 && m_made > m_level + 2; }
 
 }  // namespace tavolin

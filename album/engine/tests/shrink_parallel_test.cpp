@@ -156,32 +156,38 @@ std::string path_now() {
 }
 
 // A stand-in for ffmpeg first in PATH: it notes each start and end in a
-// journal and runs the real one; the thumbnail of level 0 of a movie named
-// "bad" gets a cut picture and fails, as an ffmpeg that dies would.
+// journal, a conversion (the one with " -s ") as such, and runs the real
+// one; the thumbnail of level 0 of a movie named "bad" gets a cut picture
+// and fails, as an ffmpeg that dies would.
 class ffmpeg_journal {
  public:
   explicit ffmpeg_journal(const enginetest::scratch_dir& tmp)
       : m_journal(tmp / "journal"), m_path("PATH", (tmp / "bin") + ":" + path_now()) {
     enginetest::make_dirs(tmp / "bin");
     write_file(tmp / "bin/ffmpeg",
-               "#!/bin/sh\necho + >>'" + m_journal +
+               "#!/bin/sh\nkind=other\ncase \" $* \" in *\" -s \"*) kind=encode ;; esac\n"
+               "echo \"+$kind\" >>'" +
+                   m_journal +
                    "'\nfor last; do :; done\ncase \"$last\" in\n"
                    "*/movie0/.bad.jpg.*) echo cut >\"$last\"; sleep 0.3; status=1 ;;\n"
                    "*) PATH=${PATH#*:}; ffmpeg \"$@\"; status=$? ;;\nesac\n"
-                   "echo - >>'" +
+                   "echo \"-$kind\" >>'" +
                    m_journal + "'\nexit $status\n");
     chmod((tmp / "bin/ffmpeg").c_str(), 0755);
   }
-  // The most that ran at once since the last call; -1 when one still runs.
+  // The most conversions that ran at once since the last call; -1 when an
+  // ffmpeg still runs.
   int most_at_once() {
     std::istringstream lines(read_file(m_journal));
     write_file(m_journal, "");
-    int now = 0, most = 0;
+    int running = 0, encodes = 0, most = 0;
     for (std::string line; std::getline(lines, line);) {
-      now += line == "+" ? 1 : -1;
-      most = std::max(most, now);
+      const int step = line[0] == '+' ? 1 : -1;
+      running += step;
+      if (line == "+encode" || line == "-encode") encodes += step;
+      most = std::max(most, encodes);
     }
-    return now == 0 ? most : -1;
+    return running == 0 ? most : -1;
   }
 
  private:
