@@ -1,6 +1,43 @@
+# project_library(NAME [EXCLUDE file...] [SOURCES file...] [LIBS lib...]):
+# the static library NAME of the calling folder's *.cpp files but EXCLUDE,
+# with SOURCES added, its headers included from the top folder
+# ("utility/futil.h") and LIBS linked PUBLIC. Then the folder's tests/,
+# fuzz/ and bench/ (those with a CMakeLists.txt) are added when
+# BUILD_TESTING, BUILD_FUZZ or BUILD_BENCH is on; they may name targets the
+# folder defines after its library (its program), not call its functions.
+function(project_library name)
+  cmake_parse_arguments(L "" "" "EXCLUDE;SOURCES;LIBS" ${ARGN})
+  file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(_file IN LISTS L_EXCLUDE)
+    list(REMOVE_ITEM _srcs ${CMAKE_CURRENT_SOURCE_DIR}/${_file})
+  endforeach()
+  add_library(${name} STATIC ${_srcs} ${L_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(L_LIBS)
+    target_link_libraries(${name} PUBLIC ${L_LIBS})
+  endif()
+  foreach(_pair tests:BUILD_TESTING fuzz:BUILD_FUZZ bench:BUILD_BENCH)
+    string(REPLACE ":" ";" _pair ${_pair})
+    list(GET _pair 0 _dir)
+    list(GET _pair 1 _option)
+    if(${_option} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_dir}/CMakeLists.txt)
+      add_subdirectory(${_dir})
+    endif()
+  endforeach()
+endfunction()
+
+# project_test_paths(TARGET): where a test finds its data (the calling
+# folder's data/), the tool binaries and the source tree.
+function(project_test_paths target)
+  target_compile_definitions(${target} PRIVATE
+    TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
+    TEST_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
+    TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+endfunction()
+
 # project_tests(NAME LIBS...): one GoogleTest executable from the *_test.cpp
 # files of the calling tests/ folder. Tests find their data and the tool
-# binaries through the two definitions below.
+# binaries through project_test_paths.
 function(project_tests name)
   file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   if(NOT _srcs)
@@ -9,13 +46,31 @@ function(project_tests name)
   add_executable(${name} ${_srcs})
   target_link_libraries(${name} PRIVATE ${ARGN} test_support GTest::gtest GTest::gtest_main
                         Threads::Threads)
-  target_compile_definitions(${name} PRIVATE
-    TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data"
-    TEST_BIN_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
-    TEST_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  project_test_paths(${name})
   # Listing happens when ctest runs (under the test display), not at build time.
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+endfunction()
+
+# project_gltests(NAME MAIN source PATHS path... LIBS lib...): the tests that
+# draw, every *_gltest.cpp of the calling folder in one program whose MAIN
+# makes a hidden GLFW window, with TEST_DATA_DIR; it runs once per GL path,
+# each test named PATH.Suite.Test and given --gl-path=PATH.
+function(project_gltests name)
+  cmake_parse_arguments(G "" "MAIN" "PATHS;LIBS" ${ARGN})
+  file(GLOB _srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_gltest.cpp)
+  if(NOT _srcs)
+    return()
+  endif()
+  add_executable(${name} ${_srcs} ${G_MAIN})
+  target_link_libraries(${name} PRIVATE ${G_LIBS} GTest::gtest Threads::Threads)
+  target_compile_definitions(${name} PRIVATE TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+  foreach(_path IN LISTS G_PATHS)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 60 TEST_PREFIX "${_path}."
+      EXTRA_ARGS --gl-path=${_path}
+      WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  endforeach()
 endfunction()
 
 # project_fuzzer(NAME SOURCE SEEDS dir... LIBS lib...): a libFuzzer target.

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <list>
+#include <memory>
 
 #include "image/geometry.h"
 #include "image/imagetype.h"
@@ -14,6 +15,25 @@
 namespace libgr {
 
 typedef libutils::ofsvector<unsigned char, libutils::alloc_mmap_unix> jpeg_bytes_t;
+
+// Where heads of files are read before their bytes are copied out: kept by
+// whoever reads many of them (a window's rows, a thousand photos), whose
+// pages then serve head after head instead of fresh ones each time. Room
+// that an unusually long head needed is given back after it.
+class jpeg_head_buffer_t {
+ public:
+  // Room for at least size bytes, the first held kept; false when memory
+  // is short.
+  bool reserve(size_t size, size_t held);
+  unsigned char* bytes() { return m_bytes.get(); }
+  size_t room() const { return m_room; }
+  // Gives back room beyond what camera heads need.
+  void trim();
+
+ private:
+  std::unique_ptr<unsigned char[]> m_bytes;
+  size_t m_room = 0;
+};
 
 class jpegdata_t {
  public:
@@ -31,6 +51,7 @@ class jpegdata_t {
   // As load, but only the head of the file (see load_jpeg_head): for the
   // frame size and the markers, without the scan.
   bool load_head(const char* name);
+  bool load_head(const char* name, jpeg_head_buffer_t& buffer);
   // Unlinks the path first, so that a link there is replaced by a new file
   // and never written through; then writes every byte. False, silently,
   // when the file cannot be created or written.
@@ -41,12 +62,14 @@ class jpegdata_t {
 };
 
 // Reads the bytes of JPEG file path up to the end of its first SOS segment
-// header: the frame and every marker, which is all a look at a photo's
-// size and EXIF needs, without the scan that is nearly all of a camera
-// file. Where the segments before SOS do not follow one another plainly
-// (fill bytes, a cut file, no JPEG at all) out holds the whole file, as
-// jpegdata_t::load maps it, for the decoder to judge. False, with out
-// empty, when the file cannot be read.
+// header (find_jpeg_head_end): the frame and every marker, which is all a
+// look at a photo's size and EXIF needs, without the scan that is nearly
+// all of a camera file. Where the segments before SOS do not follow one
+// another plainly (fill bytes, a cut file, no JPEG at all) out holds the
+// whole file, as jpegdata_t::load maps it, for the decoder to judge. False,
+// with out empty, when the file cannot be read. Without a buffer, the call
+// has one of its own.
+bool load_jpeg_head(jpeg_bytes_t& out, const char* path, jpeg_head_buffer_t& buffer);
 bool load_jpeg_head(jpeg_bytes_t& out, const char* path);
 
 class jpeginfo_t {

@@ -51,21 +51,19 @@ void* anonymous_region(size_t size, bool& heap) {
 }
 
 // size bytes of fd from offset on, in heap memory; null with errno set when
-// the file ends before (it was cut since it was measured).
+// the file ends before (it was cut since it was measured). fd is freshly
+// opened, at the file's start.
 void* read_region(int fd, size_t size, unsigned long long offset) {
+  if (offset != 0 && lseek(fd, static_cast<off_t>(offset), SEEK_SET) < 0) return nullptr;
   unsigned char* p = static_cast<unsigned char*>(std::malloc(size));
   if (!p) return nullptr;
-  size_t done = 0;
-  while (done < size) {
-    const ssize_t n = pread(fd, p + done, size - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int saved = n < 0 ? errno : EIO;
-      std::free(p);
-      errno = saved;
-      return nullptr;
-    }
-    done += static_cast<size_t>(n);
+  size_t got = 0;
+  const bool read = read_all(fd, p, size, got);
+  if (!read || got < size) {
+    const int saved = read ? EIO : errno;
+    std::free(p);
+    errno = saved;
+    return nullptr;
   }
   return p;
 }
@@ -97,7 +95,7 @@ void* alloc_mmap_unix::allocate(size_t& size, const char* path, e_prot_t prot,
   // photo would wait for good (errno tells the caller why).
   int fd = mode == O_RDONLY ? open_regular(path) : open(path, mode | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return nullptr;
-  struct stat st{};
+  struct stat st {};
   const bool stated = fstat(fd, &st) == 0;
   if (!stated || !S_ISREG(st.st_mode)) {
     const int saved = stated ? ENXIO : errno;

@@ -46,21 +46,6 @@ bool copy_bytes(std::istream& ifs, regular_ofstream& ofs, unsigned long long siz
 
 }  // namespace
 
-bool write_all(int fd, const void* bytes, std::size_t size) {
-  const char* p = static_cast<const char*>(bytes);
-  while (size > 0) {
-    const ssize_t n = ::write(fd, p, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      if (n == 0) errno = ENOSPC;
-      return false;
-    }
-    p += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 bool replace_file(const std::string& target, const std::string& bytes, bool* made) {
   if (made) *made = false;
   std::string temp = target + ".XXXXXX";

@@ -125,6 +125,11 @@ inline bool copydate(const std::string& source, const std::string& target) {
   return copydate(source.c_str(), target.c_str());
 }
 
+// Reads from the descriptor until size bytes are held or the file ends,
+// again after an interruption; got is the count read, less than size only
+// at the end of the file. False with errno set on a read error (got: the
+// bytes read before it).
+bool read_all(int fd, void* bytes, std::size_t size, std::size_t& got);
 // Writes all size bytes to the descriptor, again after an interruption;
 // false with errno set (ENOSPC for a write that takes nothing).
 bool write_all(int fd, const void* bytes, std::size_t size);

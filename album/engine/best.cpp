@@ -15,6 +15,7 @@
 #include "album/engine/html.h"
 #include "album/engine/shrink.h"
 #include "album/engine/util.h"
+#include "utility/catalog/tavolin_messages.h"
 #include "utility/futil.h"
 #include "utility/message.h"
 
@@ -46,7 +47,7 @@ void loadbooktitle(const path_t& book, const std::string& collection, std::strin
   head = commentlines(headtext);
   last = commentlines(lasttext);
   if (!title.empty()) return;
-  title = lastcomponent(collection) + " " + plimlib::getmsg(5);
+  title = lastcomponent(collection) + " " + plimlib::getmsg(MSG_BEST_PHOTOS);
   savecommenttxt(book, title, headtext, lasttext, std::cerr);
 }
 

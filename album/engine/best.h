@@ -35,7 +35,7 @@ std::string collectiondir(const path_t& path);
 
 // The title, head comment lines and last comment lines of the generated
 // book at book (in its "txt"). An empty title becomes the last component
-// of collection, a blank and the text of message 5, and is saved with the
+// of collection, a blank and the text of MSG_BEST_PHOTOS, and is saved with the
 // comments at once.
 void loadbooktitle(const path_t& book, const std::string& collection, std::string& title,
                    std::list<std::string>& head, std::list<std::string>& last);

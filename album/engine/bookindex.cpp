@@ -12,6 +12,7 @@
 #include "album/engine/html.h"
 #include "album/engine/scan.h"
 #include "album/engine/util.h"
+#include "utility/catalog/tavolin_messages.h"
 #include "utility/futil.h"
 #include "utility/message.h"
 #include "utility/regular_ifstream.h"
@@ -56,7 +57,8 @@ void write_row(std::ostream& out, const std::string& name, const entry_t& entry)
   const std::string url = html_url(name);
   out << "\t<tr><td>" << html_text(name) << "<td>" << entry.count << "<td>";
   if (entry.has_list)
-    out << "<a href=\"" << below(url, list_page) << "\">" << plimlib::getmsg(38) << "</a> ";
+    out << "<a href=\"" << below(url, list_page) << "\">" << plimlib::getmsg(MSG_OPEN_ALBUM)
+        << "</a> ";
   out << "<td><a href=\"" << below(url, index_page) << "\">" << entry.title << "</a>";
   if (entry.has_comment) out << "<td>" << entry.comment;
   out << "\n";
@@ -88,8 +90,9 @@ bool makehtmlbook(const path_t& path, std::ostream& log) {
   writehtmlhead(out, title);
   writephotocomment(out, head, 0);
   out << "\n<p><table>\n";
-  out << "\t<tr><th>" << plimlib::getmsg(39) << "<th>" << plimlib::getmsg(46) << "<th>"
-      << plimlib::getmsg(38) << "<th>" << plimlib::getmsg(21) << "<th>" << plimlib::getmsg(22)
+  out << "\t<tr><th>" << plimlib::getmsg(MSG_NAME_COLUMN) << "<th>"
+      << plimlib::getmsg(MSG_COUNT_COLUMN) << "<th>" << plimlib::getmsg(MSG_OPEN_ALBUM) << "<th>"
+      << plimlib::getmsg(MSG_TITLE_CAPTION) << "<th>" << plimlib::getmsg(MSG_COMMENT_COLUMN)
       << "\n";
   for (const std::string& name : names) {
     entry_t entry;

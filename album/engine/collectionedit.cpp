@@ -16,6 +16,7 @@
 #include "album/engine/layout.h"
 #include "album/engine/makealbum.h"
 #include "album/engine/util.h"
+#include "utility/catalog/tavolin_messages.h"
 #include "utility/futil.h"
 
 namespace tavolin {
@@ -48,16 +49,16 @@ e_newalbum_t check_newalbum(const std::vector<files_t>& files, const std::string
   return NEWALBUM_OK;
 }
 
-unsigned newalbum_message(e_newalbum_t check) {
+plimlib::e_message_t newalbum_message(e_newalbum_t check) {
   switch (check) {
-    case NEWALBUM_NO_FILES: return 40;
-    case NEWALBUM_NO_SOURCE: return 27;
-    case NEWALBUM_NO_NAME: return 28;
-    case NEWALBUM_EXISTS: return 41;
-    case NEWALBUM_NO_TITLE: return 26;
+    case NEWALBUM_NO_FILES: return MSG_ERROR_NO_FILES;
+    case NEWALBUM_NO_SOURCE: return MSG_ERROR_NO_IMPORT_DIR;
+    case NEWALBUM_NO_NAME: return MSG_ERROR_NO_ALBUM_NAME;
+    case NEWALBUM_EXISTS: return MSG_ASK_ALBUM_EXISTS;
+    case NEWALBUM_NO_TITLE: return MSG_ERROR_NO_TITLE;
     case NEWALBUM_OK: break;
   }
-  return 0;
+  return 0;  // no check failed: nothing to show
 }
 
 bool set_private(const path_t& dir, bool on) {

@@ -14,6 +14,7 @@
 #include <sigc++/sigc++.h>
 
 #include "album/engine/album.h"
+#include "utility/message.h"
 
 namespace tavolin {
 
@@ -34,8 +35,10 @@ enum e_newalbum_t {
 e_newalbum_t check_newalbum(const std::vector<files_t>& files, const std::string& from,
                             const path_t& to, const std::string& title, bool into_existing);
 
-// The catalog message of a check: 40, 27, 28, 41, 26 (0 for NEWALBUM_OK).
-unsigned newalbum_message(e_newalbum_t check);
+// The catalog message of a check: MSG_ERROR_NO_FILES, MSG_ERROR_NO_IMPORT_DIR,
+// MSG_ERROR_NO_ALBUM_NAME, MSG_ASK_ALBUM_EXISTS, MSG_ERROR_NO_TITLE
+// (utility/catalog/tavolin_messages.h); 0 for NEWALBUM_OK.
+plimlib::e_message_t newalbum_message(e_newalbum_t check);
 
 // The planning of the import copy (import.cpp), which copyfiles follows:
 //

@@ -8,6 +8,7 @@
 
 #include "album/engine/escape.h"
 #include "image/loader_jpeg2.h"
+#include "utility/catalog/tavolin_messages.h"
 #include "utility/message.h"
 #include "utility/strutil.h"
 
@@ -107,8 +108,8 @@ unsigned gcd(unsigned a, unsigned b) {
 }
 
 void initexif(const char*, const char*) {
-  meteringmode[2] = plimlib::getmsg(36);
-  meteringmode[3] = plimlib::getmsg(37);
+  meteringmode[2] = plimlib::getmsg(MSG_METERING_CENTER_WEIGHTED);
+  meteringmode[3] = plimlib::getmsg(MSG_METERING_SPOT);
 }
 
 namespace {

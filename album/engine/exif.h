@@ -46,8 +46,8 @@ const char* search_desc(const desc_t* table, unsigned long id);
 // Greatest common divisor (Euclid); gcd(a, 0) is a.
 unsigned gcd(unsigned a, unsigned b);
 
-// Puts the catalog's texts for centre-weighted (message 36) and spot
-// (message 37) metering into meteringmode. Call once the catalog is loaded;
+// Puts the catalog's texts for centre-weighted (MSG_METERING_CENTER_WEIGHTED)
+// and spot (MSG_METERING_SPOT) metering into meteringmode. Call once the catalog is loaded;
 // both arguments are ignored.
 void initexif(const char* dir, const char* name);
 

@@ -33,11 +33,11 @@ void writezoomhead(std::ostream& out);
 // time stamp of now, "</BODY>", "</HTML>".
 void writehtmlfoot(std::ostream& out);
 
-// The texts of messages 50 to 55 for those of the lists best, apply,
-// submit, sale, print and upload that hold name, joined with ", ".
+// The texts of MSG_BOOK_LISTS for those of the lists best, apply, submit,
+// sale, print and upload that hold name, joined with ", ".
 std::string booklabels(const album_t& album, const std::string& name);
 // " (" + booklabels + ")" when a book list holds name; else, with failform
-// and the fail list holding it, " (" + text of message 58 + ")"; else "".
+// and the fail list holding it, " (" + text of MSG_JUDGE_FAIL + ")"; else "".
 std::string labelsuffix(const album_t& album, const std::string& name, bool failform);
 
 // The count line of "count.txt": movies (when not 0), "+", photos, then
@@ -109,6 +109,13 @@ bool writefflink(std::ostream& out, const path_t& path, const std::string& prefi
                  const std::vector<std::string>& dirs, const std::vector<std::string>& pages1,
                  const std::vector<std::string>& pages2, const std::string& name,
                  std::string& duration, std::string& stream);
+// The same once the camera file is identified: its level count L and its
+// frame size (an album's index page reads them once for both its pages).
+bool write_movie_links(std::ostream& out, const path_t& path, const std::string& prefix,
+                       const std::vector<std::string>& dirs, const std::vector<std::string>& pages1,
+                       const std::vector<std::string>& pages2, const std::string& name,
+                       unsigned long L, libgr::direction2ul_t size, std::string& duration,
+                       std::string& stream);
 
 // Writes the album's "index.html", "list.html" and "txt/count.txt";
 // progress gets (k + 1) / n after the k-th of the n photos of the index

@@ -50,11 +50,10 @@ bool copy_descriptor(int in, int out) {
     return false;
   }
   for (;;) {
-    const ssize_t got = ::read(in, buffer.get(), piece);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
-    if (got == 0) return true;
-    if (!libutils::write_all(out, buffer.get(), static_cast<std::size_t>(got))) return false;
+    std::size_t got = 0;
+    if (!libutils::read_all(in, buffer.get(), piece, got)) return false;
+    if (got != 0 && !libutils::write_all(out, buffer.get(), got)) return false;
+    if (got < piece) return true;
   }
 }
 

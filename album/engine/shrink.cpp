@@ -27,13 +27,6 @@ namespace {
 
 typedef std::list<libgr::jpeginfo_t::marker_t> marker_list_t;
 
-bool has_extension(const std::string& name, std::initializer_list<const char*> exts) {
-  for (const char* ext : exts) {
-    if (libutils::extcasecmp(name, ext) == 0) return true;
-  }
-  return false;
-}
-
 // What the camera file says about its thumbnail and turn.
 struct photo_facts_t {
   libgr::jpeg_bytes_t exif_thumbnail;  // empty: the thumbnail is made by halving
@@ -341,62 +334,6 @@ bool too_few_levels(const std::string& name, const char* function, std::ostream&
 }
 
 }  // namespace
-
-bool is_photo_name(const std::string& name) { return has_extension(name, {".jpg", ".jpeg"}); }
-
-bool is_movie_name(const std::string& name) {
-  return has_extension(name, {".avi", ".mov", ".mpg", ".mp4"});
-}
-
-bool is_sound_name(const std::string& name) {
-  return has_extension(name, {".wav", ".mp3", ".m4a"});
-}
-
-bool is_media_name(const std::string& name) {
-  return is_photo_name(name) || is_movie_name(name) || is_sound_name(name);
-}
-
-std::vector<std::string> size_level_dirs(unsigned long level) {
-  std::vector<std::string> dirs;
-  for (unsigned long i = 0; i <= level + 1; ++i) dirs.push_back(size_dir(i));
-  dirs.push_back(thumb_dir);
-  return dirs;
-}
-
-unsigned long shrinklevel_of(unsigned long width, unsigned long height) {
-  unsigned long level = 0;
-  while (width > g_global.shrink_size.x || height > g_global.shrink_size.y) {
-    width /= 2;
-    height /= 2;
-    ++level;
-  }
-  return level;
-}
-
-unsigned long getshrinklevel_to(const std::string& file, std::ostream& err) {
-  libgr::jpegdata_t data;
-  if (!data.load_head(file.c_str())) {
-    libutils::fail_to(err, file, ": getshrinklevel() jpegdata load fail.");
-    return 0;
-  }
-  return getshrinklevel_to(data, file, err);
-}
-
-unsigned long getshrinklevel_to(libgr::jpegdata_t& data, const std::string& file,
-                                std::ostream& err) {
-  libgr::jpeginfo_t info;
-  if (!info.analyze_markers(data)) {
-    libutils::fail_to(err, file, ": getshrinklevel() analyze_markers fail.");
-    return 0;
-  }
-  return shrinklevel_of(info.width, info.height);
-}
-
-unsigned long getshrinklevel(const std::string& file) { return getshrinklevel_to(file, std::cerr); }
-
-unsigned long getshrinklevel(const path_t& path, const std::string& name) {
-  return getshrinklevel(file_in(path, original_dir, name));
-}
 
 bool savejpeg(const std::string& file, libgr::image2d_t& image, marker_list_t& markers) {
   return savejpeg_to(file, image, markers, std::cerr);

@@ -16,6 +16,7 @@
 #include "album/engine/shrink.h"
 #include "album/engine/util.h"
 #include "image/exif.h"
+#include "image/halvings.h"
 #include "image/imageutil.h"
 #include "image/loader_jpeg.h"
 #include "utility/failure.h"
@@ -58,13 +59,10 @@ bool turn_upright(libgr::image2d_t& image, unsigned long count, const std::strin
 // small picture gets a store of its own size: the rows that keep it must
 // not keep the whole decode.
 bool halve_to_button(libgr::image2d_t& image) {
-  const unsigned long max_x = g_global.shrink_size.x / 4;
-  const unsigned long max_y = g_global.shrink_size.y / 4;
-  unsigned long halvings = 0;
-  for (unsigned long w = image.width, h = image.height;
-       (w > max_x || h > max_y) && w >= 2 && h >= 2; w /= 2, h /= 2)
-    ++halvings;
-  return libgr::scaledown_times(image, halvings);
+  // Never below a side of one pixel.
+  return libgr::scaledown_times(
+      image, libgr::halvings_to_fit(image.width, image.height, g_global.shrink_size.x / 4,
+                                    g_global.shrink_size.y / 4, {ULONG_MAX, 1}));
 }
 
 // The whole photo halved to button size, then turned upright by count:
@@ -176,13 +174,13 @@ bool load_level_or_thumbnail(libgr::image2d_t& image, const path_t& path, const 
 // head says decoding it would succeed; false (with the messages of a
 // decoding) when it would not.
 bool keep_level(level_picture_t& kept, const path_t& path, const std::string& file, int scale,
-                unsigned long level) {
+                unsigned long level, libgr::jpeg_head_buffer_t& heads) {
   const std::vector<std::string> dirs = size_level_dirs(level);
   std::string full;
   path.make(full, dirs[scaled_level_index(level, scale)], file);
   if (!is_photo_name(full)) return false;
   libgr::jpegdata_t head;
-  if (!head.load_head(full.c_str())) return fail(full, ": load_jpeg() jpegdata load fail.");
+  if (!head.load_head(full.c_str(), heads)) return fail(full, ": load_jpeg() jpegdata load fail.");
   libgr::jpeginfo_t info;
   if (!info.probe(head)) return fail(full, ": load_jpeg() decompress fail.");
   const unsigned long turns = upright_count(info);
@@ -195,11 +193,11 @@ bool keep_level(level_picture_t& kept, const path_t& path, const std::string& fi
 // The camera file's level and EXIF line from one read of its head; level
 // 0 (and a message) when the head cannot be read.
 unsigned long level_and_exif_line(const path_t& path, const std::string& file,
-                                  std::string& exif_line) {
+                                  std::string& exif_line, libgr::jpeg_head_buffer_t& heads) {
   exif_line.clear();
   const std::string original = file_in(path, original_dir, file);
   libgr::jpegdata_t head;
-  if (!head.load_head(original.c_str())) {
+  if (!head.load_head(original.c_str(), heads)) {
     libutils::fail_to(std::cerr, original, ": getshrinklevel() jpegdata load fail.");
     return 0;
   }
@@ -225,10 +223,11 @@ bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const st
 }
 
 bool load_scaled_thumbnail(level_picture_t& kept, libgr::image2d_t& image, const path_t& path,
-                           const std::string& file, int scale, std::string& exif_line) {
+                           const std::string& file, int scale, std::string& exif_line,
+                           libgr::jpeg_head_buffer_t& heads) {
   kept = level_picture_t();
-  const unsigned long level = level_and_exif_line(path, file, exif_line);
-  if (keep_level(kept, path, file, scale, level)) return true;
+  const unsigned long level = level_and_exif_line(path, file, exif_line, heads);
+  if (keep_level(kept, path, file, scale, level, heads)) return true;
   kept = level_picture_t();
   return load_exifthumbnail_or_thumbdir(image, path, file) && to_rgb(image);
 }

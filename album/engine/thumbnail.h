@@ -10,6 +10,7 @@
 
 #include "album/engine/album.h"
 #include "image/imagetype.h"
+#include "image/loader_jpeg.h"
 
 namespace tavolin {
 
@@ -39,8 +40,8 @@ bool load_scaled_thumbnail(libgr::image2d_t& image, const path_t& path, const st
 // painted: a large album's rows hold no pixels, and a window opens after
 // reading only the head of each level.
 struct level_picture_t {
-  std::string file;          // the level; empty when none is kept
-  unsigned long width = 0;   // the picture's size once upright
+  std::string file;         // the level; empty when none is kept
+  unsigned long width = 0;  // the picture's size once upright
   unsigned long height = 0;
   // The level read and decoded as load_scaled_thumbnail decodes it:
   // upright, always RGB.
@@ -50,9 +51,11 @@ struct level_picture_t {
 // the camera file, whose head is read once for both; but a level that
 // would decode is kept in level and not decoded (image untouched); a
 // picture from elsewhere ("thumb", the EXIF thumbnail, the halved photo) is decoded
-// into image as before, level left empty.
+// into image as before, level left empty. The heads are read in heads,
+// which a caller reading row after row keeps.
 bool load_scaled_thumbnail(level_picture_t& level, libgr::image2d_t& image, const path_t& path,
-                           const std::string& file, int scale, std::string& exif_line);
+                           const std::string& file, int scale, std::string& exif_line,
+                           libgr::jpeg_head_buffer_t& heads);
 
 // The picture load_scaled_thumbnail gives, as the camera file shows it
 // upright (by its EXIF orientation), whatever turn the album's levels were

@@ -70,7 +70,8 @@ bool load_media_cell(CairoButton& button, picture_shelf_t& shelf, e_media_t kind
   switch (kind) {
     case MEDIA_PHOTO: {
       level_picture_t level;
-      loaded = load_scaled_thumbnail(level, shelf.scratch, location, name, scale, info);
+      loaded =
+          load_scaled_thumbnail(level, shelf.scratch, location, name, scale, info, shelf.heads);
       if (loaded && !level.file.empty()) {
         button.set(std::move(level));
         return true;

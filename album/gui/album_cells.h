@@ -24,6 +24,7 @@
 #include "album/gui/bookcells.h"
 #include "album/gui/cairobutton.h"
 #include "image/imagetype.h"
+#include "image/loader_jpeg.h"
 
 namespace tavolin {
 
@@ -37,8 +38,9 @@ e_media_t media_kind(const std::string& name);
 // of some seventy thousand, each of which takes microseconds.
 class picture_shelf_t {
  public:
-  // What the thumbnail loaders decode into.
+  // What the thumbnail loaders decode into, and read photos' heads into.
   libgr::image2d_t scratch;
+  libgr::jpeg_head_buffer_t heads;
   // picture's pixels copied onto the shelf: an image sharing a block with
   // the others kept. picture itself when it has no pixels or too many.
   libgr::image2d_t keep(const libgr::image2d_t& picture);

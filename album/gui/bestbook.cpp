@@ -7,6 +7,7 @@
 #include "album/engine/comment.h"
 #include "album/engine/layout.h"
 #include "album/engine/scan.h"
+#include "album/gui/row_table.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
 
@@ -36,7 +37,7 @@ BestBookDialog::BestBookDialog(Gtk::Window& parent, const path_t& book,
   pack_foot(m_comments, m_book, m_editable);
 }
 
-BestBookDialog::~BestBookDialog() = default;
+BestBookDialog::~BestBookDialog() { close_window(*this, m_table); }
 
 void BestBookDialog::make_rows() {
   const std::string holding = collectiondir(m_book);

@@ -11,6 +11,7 @@
 #include "album/engine/layout.h"
 #include "album/engine/util.h"
 #include "album/gui/errorbox.h"
+#include "album/gui/row_table.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
@@ -71,13 +72,13 @@ std::string count_line(const path_t& dir) {
   std::string line;
   char buffer[512];
   bool any = false;
-  for (;;) {
-    const ssize_t n = read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+  for (bool more = true; more;) {
+    size_t n = 0;
+    more = libutils::read_all(fd, buffer, sizeof buffer, n) && n == sizeof buffer;
+    if (n == 0) break;
     any = true;
-    const char* end = static_cast<const char*>(std::memchr(buffer, '\n', static_cast<size_t>(n)));
-    line.append(buffer, end ? static_cast<size_t>(end - buffer) : static_cast<size_t>(n));
+    const char* end = static_cast<const char*>(std::memchr(buffer, '\n', n));
+    line.append(buffer, end ? static_cast<size_t>(end - buffer) : n);
     if (end) break;
   }
   close(fd);
@@ -152,6 +153,7 @@ void attach_columns(Gtk::Table& table, guint r, std::initializer_list<Gtk::Widge
 bool make_subdir_rows(Gtk::Table& table, std::vector<subdir_row_t>& rows, const std::string& dir,
                       const std::function<void(unsigned long)>& open,
                       const std::function<void(unsigned long)>& view) {
+  const rows_rebuilt_t rebuilt(table);
   table.resize(1, 1);
   rows.clear();
   std::list<std::string> names;

@@ -10,6 +10,7 @@
 #include "album/engine/layout.h"
 #include "album/engine/makealbum.h"
 #include "album/engine/thumbnail.h"
+#include "album/gui/row_table.h"
 #include "album/gui/text.h"
 #include "image/imageutil.h"
 #include "utility/futil.h"
@@ -26,9 +27,10 @@ EditAlbumDialog::EditAlbumDialog(Gtk::Window& parent, const path_t& location,
   pack_foot(m_comments, location, true);
 }
 
-EditAlbumDialog::~EditAlbumDialog() = default;
+EditAlbumDialog::~EditAlbumDialog() { close_window(*this, m_table); }
 
 bool EditAlbumDialog::make_rows() {
+  empty_table(m_table);
   m_table.resize(1, 1);
   m_items.clear();
 

@@ -21,6 +21,7 @@
 #include "album/gui/album_cells.h"
 #include "album/gui/makealbum.h"
 #include "album/gui/makebook.h"
+#include "album/gui/row_table.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
@@ -62,44 +63,48 @@ EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
   fit_on_show(*this);
 }
 
-EditBookDialog::~EditBookDialog() = default;
+EditBookDialog::~EditBookDialog() { close_window(*this, m_table); }
 
 bool EditBookDialog::make_items() {
-  m_table.resize(1, 1);
-  m_items.clear();
-  m_dirnames.clear();
+  {
+    // The table is out of the window until the end of this block.
+    const rows_rebuilt_t rebuilt(m_table);
+    m_table.resize(1, 1);
+    m_items.clear();
+    m_dirnames.clear();
 
-  std::string title, head, last;
-  loadcommenttxt(m_albumdir, title, head, last);
-  m_title_entry.set_text(to_utf8(title));
-  set_view_text(m_head_view, head);
-  set_view_text(m_last_view, last);
+    std::string title, head, last;
+    loadcommenttxt(m_albumdir, title, head, last);
+    m_title_entry.set_text(to_utf8(title));
+    set_view_text(m_head_view, head);
+    set_view_text(m_last_view, last);
 
-  std::vector<subdir_t> found;
-  if (!list_subdirs(m_fulldir, m_dirnames, found)) return false;
-  // Rows hold widgets: made in place, once, never moved.
-  std::vector<item_t>(found.size()).swap(m_items);
+    std::vector<subdir_t> found;
+    if (!list_subdirs(m_fulldir, m_dirnames, found)) return false;
+    // Rows hold widgets: made in place, once, never moved.
+    std::vector<item_t>(found.size()).swap(m_items);
 
-  m_table.resize(static_cast<guint>(found.size() + 1), 7);
-  for (unsigned long i = 0; i < found.size(); ++i) {
-    item_t& row = m_items[i];
-    const path_t location("", m_fulldir, found[i].name);
-    location.make(row.path);
-    row.name = found[i].name;
-    row.was_private = get_private(location);
-    row.private_check.set_active(row.was_private);
-    const Glib::ustring shown_name = to_utf8(row.name);
-    row.name_entry.set_text(shown_name);
-    shorten_entry(row.name_entry, static_cast<int>(shown_name.size()), name_chars);
-    row.build(found[i], location, row.list_button, 8);
-    set_button_text(row.remove_button, msg_utf8(44));
-    attach_columns(m_table, static_cast<guint>(i),
-                   {&row.private_check, &row.name_entry, &row.list_button, &row.count_label,
-                    &row.title_label, &row.comment_label, &row.remove_button});
-    row.list_button.signal_clicked().connect(
-        sigc::bind(sigc::mem_fun(*this, &EditBookDialog::button_list), i));
-    row.remove_button.signal_clicked().connect(
-        sigc::bind(sigc::mem_fun(*this, &EditBookDialog::button_remove), i));
+    m_table.resize(static_cast<guint>(found.size() + 1), 7);
+    for (unsigned long i = 0; i < found.size(); ++i) {
+      item_t& row = m_items[i];
+      const path_t location("", m_fulldir, found[i].name);
+      location.make(row.path);
+      row.name = found[i].name;
+      row.was_private = get_private(location);
+      row.private_check.set_active(row.was_private);
+      const Glib::ustring shown_name = to_utf8(row.name);
+      row.name_entry.set_text(shown_name);
+      shorten_entry(row.name_entry, static_cast<int>(shown_name.size()), name_chars);
+      row.build(found[i], location, row.list_button, 8);
+      set_button_text(row.remove_button, msg_utf8(44));
+      attach_columns(m_table, static_cast<guint>(i),
+                     {&row.private_check, &row.name_entry, &row.list_button, &row.count_label,
+                      &row.title_label, &row.comment_label, &row.remove_button});
+      row.list_button.signal_clicked().connect(
+          sigc::bind(sigc::mem_fun(*this, &EditBookDialog::button_list), i));
+      row.remove_button.signal_clicked().connect(
+          sigc::bind(sigc::mem_fun(*this, &EditBookDialog::button_remove), i));
+    }
   }
   if (get_visible()) {
     show_all_children(true);

@@ -7,6 +7,7 @@
 #include "album/engine/comment.h"
 #include "album/engine/html.h"
 #include "album/engine/layout.h"
+#include "album/gui/row_table.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
 #include "utility/message.h"
@@ -26,9 +27,10 @@ GoodAlbumDialog::GoodAlbumDialog(Gtk::Window& parent, const path_t& location,
   pack_foot(m_comments, location, editable);
 }
 
-GoodAlbumDialog::~GoodAlbumDialog() = default;
+GoodAlbumDialog::~GoodAlbumDialog() { close_window(*this, m_table); }
 
 bool GoodAlbumDialog::make_rows() {
+  empty_table(m_table);
   m_table.resize(1, 1);
   m_items.clear();
   m_albums.clear();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ctime>
 #include <iostream>
+#include <limits>
 
 #include <gtkmm/filechooserdialog.h>
 #include <gtkmm/stock.h>
@@ -19,6 +20,7 @@
 #include "album/gui/bookcells.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
+#include "image/halvings.h"
 #include "image/imageutil.h"
 #include "utility/futil.h"
 
@@ -185,12 +187,11 @@ bool MakeAlbumDialog::scan() {
       libgr::direction2ul_t size;
       std::string duration, stream;
       ffidentify(path, size, duration, stream);
-      while (size.x > g_global.shrink_size.x || size.y > g_global.shrink_size.y) {
-        size.x >>= 1;
-        size.y >>= 1;
-      }
-      size.x >>= 2;
-      size.y >>= 2;
+      // Level 0's size, then a quarter of its sides for the thumbnail.
+      const unsigned long level =
+          libgr::halvings_to_fit(size.x, size.y, g_global.shrink_size.x, g_global.shrink_size.y);
+      for (uint32_t* side : {&size.x, &size.y})
+        *side = level < std::numeric_limits<uint32_t>::digits ? *side >> level >> 2 : 0;
       if (!ffsavethumbnail(path, thumb, size)) {
         libutils::error();
         std::cerr << path << ": ffsavethumbnail failed." << std::endl;

@@ -1,6 +1,7 @@
 #include "album/gui/viewalbum.h"
 
 #include "album/engine/comment.h"
+#include "album/gui/row_table.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/futil.h"
@@ -38,11 +39,12 @@ ViewAlbumDialog::ViewAlbumDialog(Gtk::Window& parent, const path_t& location,
   fit_on_show(*this);
 }
 
-ViewAlbumDialog::~ViewAlbumDialog() = default;
+ViewAlbumDialog::~ViewAlbumDialog() { close_window(*this, m_table); }
 
 void ViewAlbumDialog::on_response(int response) { Gtk::Dialog::on_response(response); }
 
 bool ViewAlbumDialog::make_rows() {
+  empty_table(m_table);
   m_table.resize(1, 1);
   m_items.clear();
 

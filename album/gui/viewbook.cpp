@@ -9,6 +9,7 @@
 #include "album/engine/layout.h"
 #include "album/gui/bestbook.h"
 #include "album/gui/bookopen.h"
+#include "album/gui/row_table.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 
@@ -45,7 +46,7 @@ ViewBookDialog::ViewBookDialog(Gtk::Window& parent, const path_t& collection,
   fit_on_show(*this);
 }
 
-ViewBookDialog::~ViewBookDialog() = default;
+ViewBookDialog::~ViewBookDialog() { close_window(*this, m_table); }
 
 void ViewBookDialog::on_response(int response_id) { Gtk::Dialog::on_response(response_id); }
 

@@ -113,6 +113,27 @@ inline bytes_t to_bytes(const libgr::jpeg_bytes_t& v) {
   return v.empty() ? bytes_t() : bytes_t(v.begin(), v.end());
 }
 
+// info.decompress of data into image; err gets what it wrote.
+inline bool decode(libgr::jpeginfo_t& info, libgr::image2d_t& image, libgr::jpegdata_t& data,
+                   std::string& err) {
+  testing::internal::CaptureStderr();
+  bool ok = info.decompress(image, data, 0, false, libgr::black3ub);
+  err = testing::internal::GetCapturedStderr();
+  return ok;
+}
+
+// The image as djpeg writes it: the picture's top row (the last stored
+// row) first.
+inline bytes_t as_pnm(const libgr::image2d_t& image) {
+  bool grey = image.desc.format == libgr::IMAGE_FORMAT_GRAYSCALE;
+  std::string head = std::string(grey ? "P5\n" : "P6\n") + std::to_string(image.width) + " " +
+                     std::to_string(image.height) + "\n255\n";
+  bytes_t out(head.begin(), head.end());
+  for (uint32_t r = image.height; r-- > 0;)
+    out.insert(out.end(), image[r], image[r] + image.rowbyte());
+  return out;
+}
+
 // Offset of the first segment with the code (at its 0xFF), walking the
 // segments up to the first scan; the stream's size when there is none.
 inline size_t segment_offset(const bytes_t& b, unsigned char code) {

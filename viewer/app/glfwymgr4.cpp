@@ -60,6 +60,14 @@ GLFWwindow* glfwyMGR4::addWindow(glutyAPI4* api, const char* title) {
   glfwSetInputMode(window, GLFW_LOCK_KEY_MODS, GLFW_TRUE);
 
   glfwMakeContextCurrent(window);
+  // A GL driver that draws into buffers of its own (Mesa's software one
+  // among them) sizes them anew only once a frame is shown: the first
+  // picture, drawn after init has resized the window, would fill buffers
+  // of the size the window was made with, a corner of the window. An empty
+  // frame shown first, while the window still has that size, has the
+  // driver take the size init gives it.
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glfwSwapBuffers(window);
   api->init();
   int width = 0;
   int height = 0;

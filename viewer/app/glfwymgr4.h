@@ -56,8 +56,9 @@ class glfwyMGR4 : public singleton<glfwyMGR4> {
   glfwyMGR4& operator=(const glfwyMGR4&) = delete;
 
   // GLFW must be initialised and the window hints set by the caller.
-  // Creates a 640x480 window for api, installs the callbacks, runs init()
-  // and the first reshape() with the context current. Null on failure.
+  // Creates a 640x480 window for api, installs the callbacks, shows an
+  // empty frame, runs init() and the first reshape() with the context
+  // current. Null on failure.
   GLFWwindow* addWindow(glutyAPI4* api, const char* title);
 
   // Runs until no window is left or Exit() was called.

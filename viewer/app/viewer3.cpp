@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "utility/catalog/plimzev3_messages.h"
 #include "utility/message.h"
 #include "utility/option.h"
 
@@ -56,9 +57,9 @@ std::string ViewWindow::getTitle() const {
   std::string title;
   const std::string name = getCurrentTitleName();
   if (!name.empty())
-    plimlib::make_title2(title, name.c_str(), plimlib::getmsg(0));
+    plimlib::make_title2(title, name.c_str(), plimlib::getmsg(MSG_VIEWER_NAME));
   else
-    plimlib::make_title2(title, plimlib::getmsg(0), plimlib::getmsg(1));
+    plimlib::make_title2(title, plimlib::getmsg(MSG_VIEWER_NAME), plimlib::getmsg(MSG_NO_IMAGE));
   return title;
 }
 

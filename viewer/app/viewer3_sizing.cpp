@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "utility/catalog/plimzev3_messages.h"
 #include "utility/message.h"
 #include "utility/option.h"
 #include "viewer/app/viewer3.h"
@@ -43,7 +44,7 @@ void ViewWindow::init() {
   GLFWwindow* window = glfwyMGR4::ms_singleton->getWindow(this);
   if (window == nullptr) return;
   std::string title;
-  plimlib::make_title2(title, plimlib::getmsg(0), plimlib::getmsg(1));
+  plimlib::make_title2(title, plimlib::getmsg(MSG_VIEWER_NAME), plimlib::getmsg(MSG_NO_IMAGE));
   glfwSetWindowTitle(window, title.c_str());
 
   const direction2l_t winsize(g_option.winsize.x, g_option.winsize.y);

@@ -143,9 +143,20 @@ void read_body(png_structp png, png_infop info, image2d_t& image, const char* na
   png_read_image(png, rows);
 }
 
+// Chunks whose contents the reader never uses: libpng would read each into
+// a buffer of the length the file claims (gigabytes for a few bytes of
+// file) before it finds the file cut short. Skipped unread instead.
+const png_byte unused_chunks[] = {'i', 'C', 'C', 'P', '\0', 's', 'P', 'L', 'T', '\0',
+                                  't', 'E', 'X', 't', '\0', 'z', 'T', 'X', 't', '\0',
+                                  'i', 'T', 'X', 't', '\0', 'p', 'C', 'A', 'L', '\0',
+                                  's', 'C', 'A', 'L', '\0', 'e', 'X', 'I', 'f', '\0'};
+constexpr int unused_chunk_count = sizeof unused_chunks / 5;
+
 int read_png(std::istream& is, image2d_t& image, const char* name) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return PNG_NO_STRUCT;
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, unused_chunks, unused_chunk_count);
   png_infop info = png_create_info_struct(png);
   if (!info) {
     png_destroy_read_struct(&png, nullptr, nullptr);

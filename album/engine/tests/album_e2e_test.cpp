@@ -12,6 +12,7 @@
 #include "album/engine/tests/enginetest.h"
 #include "album/engine/tests/page_fixture.h"
 #include "album/engine/tests/page_links.h"
+#include "utility/catalog/tavolin_messages.h"
 #include "utility/message.h"
 
 namespace {
@@ -235,7 +236,7 @@ TEST_F(AlbumToolRun, MakeThenUpdateAnAlbum) {
       "\t<br>Acme, Model 1\n"
       "\t<br>Acme 12-40mm\n"
       "\t<br>A, f=25mm(50mm), f/5.6, 1/125sec, iso200, " +
-      std::string(plimlib::getmsg(36)) +
+      std::string(plimlib::getmsg(tavolin::MSG_METERING_CENTER_WEIGHTED)) +
       ", -2/3 EV\n"
       "\t<br>Auto WB, Flash/Auto\n"
       "\t<br>Shp Normal, Sat Normal, Ctr Normal, sRGB\n"

@@ -1,8 +1,8 @@
 // The pages of an album, of the best album and of a book as a browser sees
 // them: headless Chromium parses each page (its DOM must hold one picture
 // per photo and per movie thumbnail, one video per movie) and leaves a
-// screenshot in the build tree ("page-shots" beside the test binary's
-// working directory) for a person to look at.
+// screenshot in the build tree (TEST_SHOT_DIR, whatever the working
+// directory) for a person to look at.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -56,9 +56,7 @@ TEST(PagesInBrowser, ParsedPagesHoldEveryPhotoAndMovie) {
   ASSERT_EQ(c.failure, "");
   ASSERT_EQ(c.best.status | c.book.status, 0) << c.best.err << c.book.err;
 
-  char cwd[4096];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  const std::string shots = std::string(cwd) + "/page-shots";
+  const std::string shots = TEST_SHOT_DIR;
   enginetest::make_dirs(shots);
   // 2024b holds three photos and a movie; "_Best" adds the private
   // album's photo; the print book holds two photos and the movie.

@@ -13,6 +13,7 @@
 #include "album/engine/makealbum.h"
 #include "album/engine/tests/enginetest.h"
 #include "album/engine/tests/photo_gen.h"
+#include "utility/catalog/tavolin_messages.h"
 
 namespace {
 
@@ -39,11 +40,11 @@ TEST(NewAlbumChecks, EachCheckFailsInTurnWithItsMessage) {
   EXPECT_EQ(check_newalbum(one, "/src", fresh, "Trip", false), NEWALBUM_OK);
   EXPECT_EQ(check_newalbum(one, "/src", old, "Trip", true), NEWALBUM_OK);
 
-  EXPECT_EQ(newalbum_message(NEWALBUM_NO_FILES), 40u);
-  EXPECT_EQ(newalbum_message(NEWALBUM_NO_SOURCE), 27u);
-  EXPECT_EQ(newalbum_message(NEWALBUM_NO_NAME), 28u);
-  EXPECT_EQ(newalbum_message(NEWALBUM_EXISTS), 41u);
-  EXPECT_EQ(newalbum_message(NEWALBUM_NO_TITLE), 26u);
+  EXPECT_EQ(newalbum_message(NEWALBUM_NO_FILES), MSG_ERROR_NO_FILES);
+  EXPECT_EQ(newalbum_message(NEWALBUM_NO_SOURCE), MSG_ERROR_NO_IMPORT_DIR);
+  EXPECT_EQ(newalbum_message(NEWALBUM_NO_NAME), MSG_ERROR_NO_ALBUM_NAME);
+  EXPECT_EQ(newalbum_message(NEWALBUM_EXISTS), MSG_ASK_ALBUM_EXISTS);
+  EXPECT_EQ(newalbum_message(NEWALBUM_NO_TITLE), MSG_ERROR_NO_TITLE);
 }
 
 // The hub's checks are the import's own plan: every text the import would

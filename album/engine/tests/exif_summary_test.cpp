@@ -11,6 +11,7 @@
 #include "album/engine/tests/enginetest.h"
 #include "album/engine/tests/page_fixture.h"
 #include "album/engine/tests/photo_gen.h"
+#include "utility/catalog/tavolin_messages.h"
 #include "utility/message.h"
 
 using namespace tavolin;
@@ -132,9 +133,10 @@ TEST(ExifSummary, ProgramIsoAndMetering) {
   e.tag_exif.exposure_program = {3};
   e.tag_exif.standard_output_sensitivity = {12800};
   e.tag_exif.metering_mode = {2};
-  EXPECT_EQ(exposure_line(e), std::string("A, iso12800, ") + plimlib::getmsg(36));
+  EXPECT_EQ(exposure_line(e),
+            std::string("A, iso12800, ") + plimlib::getmsg(MSG_METERING_CENTER_WEIGHTED));
   e.tag_exif.metering_mode = {3};
-  EXPECT_EQ(exposure_line(e), std::string("A, iso12800, ") + plimlib::getmsg(37));
+  EXPECT_EQ(exposure_line(e), std::string("A, iso12800, ") + plimlib::getmsg(MSG_METERING_SPOT));
   e.tag_exif.iso_speed_ratings = {400};
   e.tag_exif.metering_mode = {5};
   EXPECT_EQ(exposure_line(e), "A, iso400, [ESP]");

@@ -12,6 +12,7 @@
 #include "album/engine/tests/enginetest.h"
 #include "album/engine/tests/page_fixture.h"
 #include "album/engine/tests/page_links.h"
+#include "utility/catalog/tavolin_messages.h"
 #include "utility/futil.h"
 #include "utility/message.h"
 
@@ -22,7 +23,7 @@ using enginetest::write_file;
 
 namespace {
 
-std::string msg(unsigned id) { return plimlib::getmsg(id); }
+std::string msg(plimlib::e_message_t id) { return plimlib::getmsg(id); }
 
 TEST(PageFrame, HeadAndFootFollowTheSettings) {
   enginetest::settings_guard keep;
@@ -142,7 +143,7 @@ TEST_F(AlbumPages, PhotoWithLevelsLinksSizesZoomPagesAndLabels) {
   ASSERT_TRUE(make()) << log.str();
   EXPECT_EQ(
       item("p.jpg"),
-      "\t<li>p.jpg (" + msg(50) + ", " + msg(54) +
+      "\t<li>p.jpg (" + msg(MSG_BOOK_BEST) + ", " + msg(MSG_BOOK_PRINT) +
           ")\n"
           "\t<br><a href=\"size0/p.jpg\">256x192 (" +
           kb(album() + "/size0/p.jpg") +
@@ -170,7 +171,7 @@ TEST_F(AlbumPages, PhotoWithoutLevelsAndTheFailLabel) {
   ASSERT_EQ(pagetest::make_photo(album(), "t.jpg", 128, 64, 64), 1u);
   list("fail.txt", "s.jpg\r\n");
   ASSERT_TRUE(make()) << log.str();
-  EXPECT_EQ(item("s.jpg"), "\t<li>s.jpg (" + msg(58) +
+  EXPECT_EQ(item("s.jpg"), "\t<li>s.jpg (" + msg(MSG_JUDGE_FAIL) +
                                ")\n\t<br><IMG SRC=\"size0/s.jpg\" ALIGN=\"left\">\n"
                                "\t<br clear=all>\n\t<p>\n\n");
   // One level: the picture links to the full size; no zoom page link.
@@ -261,8 +262,8 @@ TEST_F(AlbumPages, ZoomPagesCarryLabelsAndStopAtAnUnopenablePage) {
   ASSERT_TRUE(makehtmlzoom(path, progress));
   EXPECT_EQ(values, (std::vector<double>{0.5, 1.0}));
   EXPECT_EQ(page("html/p_1.html")
-                .rfind("<HTML>\n<HEAD>\n</HEAD>\n\n<BODY>\n\t<li>p.jpg (" + msg(50) + ", " +
-                           msg(55) + ")\n\t<br clear=all>\n",
+                .rfind("<HTML>\n<HEAD>\n</HEAD>\n\n<BODY>\n\t<li>p.jpg (" + msg(MSG_BOOK_BEST) +
+                           ", " + msg(MSG_BOOK_UPLOAD) + ")\n\t<br clear=all>\n",
                        0),
             0u);
   EXPECT_NE(page("html/q_1.html").find("\t<li>q.jpg\n"), std::string::npos);  // no fail label

@@ -165,13 +165,15 @@ TEST_F(ThumbnailTest, ButtonPictureKeptUndecodedWithItsExifLineDecodesAlike) {
   const std::string level_file = album + "/size1/c.jpg";
   ASSERT_TRUE(enginetest::exists(level_file));
 
+  // One buffer for every head, as a window's rows share theirs.
+  libgr::jpeg_head_buffer_t heads;
   const auto check = [&](const char* label) {
     SCOPED_TRACE(label);
     libgr::image2d_t alone, image, decoded;
     tavolin::level_picture_t kept;
     std::string line = "old";
     ASSERT_TRUE(tavolin::load_scaled_thumbnail(alone, path, "c.jpg", 1));
-    ASSERT_TRUE(tavolin::load_scaled_thumbnail(kept, image, path, "c.jpg", 1, line));
+    ASSERT_TRUE(tavolin::load_scaled_thumbnail(kept, image, path, "c.jpg", 1, line, heads));
     EXPECT_EQ(line, summary.str());
     EXPECT_EQ(image.width, 0u);
     EXPECT_EQ(kept.file, level_file);
@@ -192,19 +194,20 @@ TEST_F(ThumbnailTest, ButtonPictureKeptUndecodedWithItsExifLineDecodesAlike) {
   std::string line;
   std::ofstream(level_file, std::ios::trunc) << "no JPEG";
   testing::internal::CaptureStderr();
-  ASSERT_TRUE(tavolin::load_scaled_thumbnail(kept, image, path, "c.jpg", 1, line));
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("size1/c.jpg: load_jpeg() decompress fail."),
-            std::string::npos);
+  ASSERT_TRUE(tavolin::load_scaled_thumbnail(kept, image, path, "c.jpg", 1, line, heads));
+  EXPECT_NE(
+      testing::internal::GetCapturedStderr().find("size1/c.jpg: load_jpeg() decompress fail."),
+      std::string::npos);
   EXPECT_TRUE(kept.file.empty());
   EXPECT_EQ(image.width, decode(album + "/thumb/c.jpg").image.width);
 
   // Without the camera file: the message getshrinklevel writes, no line.
   ASSERT_EQ(unlink((album + "/original/c.jpg").c_str()), 0);
   testing::internal::CaptureStderr();
-  tavolin::load_scaled_thumbnail(kept, image, path, "c.jpg", 1, line);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find(
-                "c.jpg: getshrinklevel() jpegdata load fail."),
-            std::string::npos);
+  tavolin::load_scaled_thumbnail(kept, image, path, "c.jpg", 1, line, heads);
+  EXPECT_NE(
+      testing::internal::GetCapturedStderr().find("c.jpg: getshrinklevel() jpegdata load fail."),
+      std::string::npos);
   EXPECT_EQ(line, "");
 }
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # How long the album program takes to show its album windows over a large
-# album, and how much memory it needs for them: a benchmark, not a test.
+# album and to let them go again, and how much memory it needs for them: a
+# benchmark, not a test.
 #
-#   open_bench.sh [-n PHOTOS] [-r RUNS] [-w WINDOWS] [-a ALBUMTOOL] [-d STORE]
-#                 [-s WxH] BIN_DIR...
+#   open_bench.sh [-n PHOTOS] [-r RUNS] [-w WINDOWS] [-c CLOSE] [-k OPENINGS]
+#                 [-a ALBUMTOOL] [-d STORE] [-s WxH] BIN_DIR...
 #
 # Each BIN_DIR holds a tavolin (and its catalog) of a build to measure, a
 # Release tree's bin directory for instance; several are measured in turn,
@@ -20,21 +21,32 @@
 #   best    the main window's row Open of "_Best", every photo good
 #   book    the main window's row Open of "_BestBook", every photo best
 #   browser the main window's row Open of a collection of PHOTOS albums
+#   hub     the main window's Edit over that collection: the edit hub of
+#           PHOTOS albums, after which the main window rebuilds its rows
 # Every window is opened RUNS times (default 3) by a fresh program on an X
-# server of its own (WxH, default 1920x1080) as a person would, by keys.
-# Printed per opening: the seconds from the key to the window's map, the
-# seconds to its close after Escape was typed at once (the window's work
-# after the map included), and the peak memory of the program (VmHWM) in
-# MB; at the end the median of each build and window.
+# server of its own (WxH, default 1920x1080) as a person would, by keys,
+# and closed at once by CLOSE (default escape): escape (what the window's
+# close button does too), ok or cancel (the editor and the hub; ok saves
+# and rebuilds what the program rebuilds after it). With OPENINGS (default
+# 1) the same program opens and closes the window that often in a row (but
+# for OK in the editor).
+# Printed per opening: the seconds from the key to the window's map; from
+# the close key until the window is gone, and until the program is idle
+# again as well (the window's work after the map, its saving and teardown
+# included); the peak memory of the program (VmHWM) and its memory
+# (VmRSS) before the opening and once idle after the close, in MB; at the
+# end the median of each build, window and opening.
 set -euo pipefail
 
 photos=1000 runs=3 windows=view,editor albumtool="" store=${TMPDIR:-/tmp}/open_bench
-screen=1920x1080
-while getopts n:r:w:a:d:s: opt; do
+screen=1920x1080 close=escape openings=1
+while getopts n:r:w:c:k:a:d:s: opt; do
   case $opt in
     n) photos=$OPTARG ;;
     r) runs=$OPTARG ;;
     w) windows=$OPTARG ;;
+    c) close=$OPTARG ;;
+    k) openings=$OPTARG ;;
     a) albumtool=$OPTARG ;;
     d) store=$OPTARG ;;
     s) screen=$OPTARG ;;
@@ -43,7 +55,7 @@ while getopts n:r:w:a:d:s: opt; do
 done
 shift $((OPTIND - 1))
 if [[ $# -lt 1 ]]; then
-  sed -n '4,6p' "$0" >&2
+  sed -n '6,7p' "$0" >&2
   exit 2
 fi
 
@@ -126,25 +138,61 @@ make_data() {
 
 # Seconds since the epoch, to the millisecond.
 now() { date +%s.%3N; }
-since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.2f", b - a }'; }
-peak_mb() { awk '/^VmHWM:/ {printf "%.0f", $2 / 1024}' "/proc/$pid/status"; }
+# Seconds from $1 to $2 (default now).
+span() { awk -v a="$1" -v b="${2:-$(now)}" 'BEGIN { printf "%.2f", b - a }'; }
+# Whether $2 seconds have passed since $1.
+passed() { awk -v a="$1" -v b="$(now)" -v s="$2" 'BEGIN { exit !(b - a >= s) }'; }
+memory_mb() { awk -v key="$1:" '$1 == key {printf "%.0f", $2 / 1024}' "/proc/$pid/status"; }
+
+# Waits until the program has been asleep without using the processor for
+# half a second; prints the seconds from $1 to the last time it used it.
+wait_idle() {
+  local state ticks seen="" busy
+  busy=$(now)
+  for _ in $(seq 1 "$wait_polls"); do
+    read -r state ticks < <(awk '{ print $3, $14 + $15 }' "/proc/$pid/stat")
+    if [[ $ticks != "$seen" || $state == R ]]; then
+      seen=$ticks busy=$(now)
+    elif passed "$busy" 0.5; then
+      span "$1" "$busy"
+      return 0
+    fi
+    sleep 0.02
+  done
+  fail "the program stayed busy"
+}
 
 # The shared waits poll often, for up to ten minutes: a map is timed by
 # them.
 wait_step=0.05 wait_polls=12000
 
-# One opening of window $2 by the program in $1: prints the build, the
-# window, the seconds to map and to close, and the peak MB.
+# The program in $1 opening and closing window $2 OPENINGS times: prints
+# per opening the build, the window (and the opening's number after the
+# first), the seconds to map, to the window gone and to the program idle,
+# and the peak, before and after MB.
 measure() {
-  local bin=$1 window=$2 root title opener main key_path t0 map w closed
+  local bin=$1 window=$2 root title opener main key_path t0 map w gone idle before
+  local close_key opening
   case $window in
     view) root=album title=Open ;;
     editor) root=album title=Edit ;;
     best) root=best title='Best photos' ;;
     book) root=book title='Best photos' ;;
     browser) root=browser title=Open ;;
+    hub) root=browser/Collection title=Edit ;;
     *) fail "unknown window $window" ;;
   esac
+  # The buttons' mnemonics; Escape closes a dialog as its close button does.
+  case $close in
+    escape) close_key=Escape ;;
+    ok) close_key=alt+o ;;
+    cancel) close_key=alt+c ;;
+    *) fail "unknown close $close" ;;
+  esac
+  [[ $close != cancel || $window == editor || $window == hub ]] || fail "$window has no Cancel"
+  # OK in the editor has the hub rebuild its rows, and the focus left where
+  # no key path is known.
+  [[ $close != ok || $window != editor || $openings == 1 ]] || fail "OK in the editor: one opening"
   sed -i "s|^album=.*\r\$|album=$data/root-$root\r|" "$home/.tavolin"
   HOME=$home "$bin/tavolin" &
   pid=$!
@@ -153,7 +201,8 @@ measure() {
   opener=$main
   # The first row's open button: two steps along the main window's focus
   # chain, or in the hub after its private check, title and head comment
-  # and the row's private check and name entry.
+  # and the row's private check and name entry. The hub itself opens by a
+  # click on Edit.
   key_path=(Tab Tab)
   if [[ $window == editor ]]; then
     open_hub
@@ -161,46 +210,69 @@ measure() {
     sleep 1
     key_path=(Tab Tab ctrl+Tab Tab Tab)
   fi
-  keys "$opener" "${key_path[@]}"
-  t0=$(now)
-  xdotool key space
-  w=$(wait_window "$title" "$opener")
-  map=$(since "$t0")
-  focus_window "$w"
-  t0=$(now)
-  xdotool key Escape
-  wait_closed "$w"
-  closed=$(since "$t0")
-  printf '%-32s %-8s %8.2f %8.2f %8s\n' "${bin%/bin}" "$window" "$map" "$closed" "$(peak_mb)"
+  for ((opening = 1; opening <= openings; opening++)); do
+    before=$(memory_mb VmRSS)
+    if [[ $window == hub ]]; then
+      t0=$(now)
+      open_hub
+      w=$hub
+    else
+      # Once the window has closed, the focus is back on the button that
+      # opened it.
+      if ((opening == 1)); then
+        keys "$opener" "${key_path[@]}"
+      else
+        focus_window "$opener"
+      fi
+      t0=$(now)
+      xdotool key space
+      w=$(wait_window "$title" "$opener")
+    fi
+    map=$(span "$t0")
+    focus_window "$w"
+    t0=$(now)
+    xdotool key "$close_key"
+    wait_closed "$w"
+    gone=$(span "$t0")
+    idle=$(wait_idle "$t0")
+    printf '%-32s %-10s %7.2f %7.2f %7.2f %7s %7s %7s\n' "${bin%/bin}" \
+      "$window$( ((opening == 1)) || echo "#$opening")" "$map" "$gone" "$idle" \
+      "$(memory_mb VmHWM)" "$before" "$(memory_mb VmRSS)"
+  done
   kill "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   pid=""
 }
 
+columns() { printf '%-32s %-10s %7s %7s %7s %7s %7s %7s\n' build window map_s gone_s idle_s \
+  peak_MB before after; }
+
 if [[ -z "${OPEN_BENCH_INNER:-}" ]]; then
   make_data
   export OPEN_BENCH_INNER=1
   out=$(mktemp)
-  run_on_new_display "$screen" bash "$0" -n "$photos" -r "$runs" -w "$windows" -d "$store" \
-    "${bins[@]}" | tee "$out"
+  run_on_new_display "$screen" bash "$0" -n "$photos" -r "$runs" -w "$windows" -c "$close" \
+    -k "$openings" -d "$store" "${bins[@]}" | tee "$out"
   echo
-  echo "medians of $runs runs, $photos photos, screen $screen:"
-  printf '%-32s %-8s %8s %8s %8s\n' build window map_s close_s peak_MB
-  awk '$3 ~ /^[0-9.]+$/' "$out" | sort -s -k1,1 -k2,2 | awk '
-    function median(list,   n, a, i, t) {
+  echo "medians of $runs runs, $photos photos, screen $screen, closed by $close:"
+  columns
+  awk '$3 ~ /^[0-9.]+$/' "$out" | sort -s -b -k2,2 | awk '
+    function median(list,   n, a, i, t, x) {
       n = split(list, a, " ")
       for (i = 1; i <= n; i++) for (t = i + 1; t <= n; t++) if (a[t] < a[i]) { x = a[i]; a[i] = a[t]; a[t] = x }
       return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
     }
-    { k = $1 " " $2; if (!(k in m)) order[++count] = k; m[k] = m[k] " " $3; c[k] = c[k] " " $4; p[k] = p[k] " " $5 }
+    { k = $1 " " $2; if (!(k in seen)) { seen[k] = 1; order[++count] = k }
+      for (f = 3; f <= 8; f++) v[k, f] = v[k, f] " " $f }
     END { for (i = 1; i <= count; i++) { k = order[i]; split(k, kk, " ")
-      printf "%-32s %-8s %8.2f %8.2f %8.0f\n", kk[1], kk[2], median(m[k]), median(c[k]), median(p[k]) } }'
+      printf "%-32s %-10s %7.2f %7.2f %7.2f %7.0f %7.0f %7.0f\n", kk[1], kk[2], median(v[k, 3]),
+        median(v[k, 4]), median(v[k, 5]), median(v[k, 6]), median(v[k, 7]), median(v[k, 8]) } }'
   rm -f "$out"
   exit 0
 fi
 
 begin_session
-printf '%-32s %-8s %8s %8s %8s\n' build window map_s close_s peak_MB
+columns
 IFS=, read -r -a wanted <<<"$windows"
 for ((run = 1; run <= runs; run++)); do
   for window in "${wanted[@]}"; do

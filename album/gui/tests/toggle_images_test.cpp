@@ -34,11 +34,14 @@ std::string toggles_drawn() {
   return std::string(p, p + shot->get_rowstride() * shot->get_height());
 }
 
+// Where the pictures do not load (no SVG loader), the theme's own rules
+// stay: the same pixels again.
 TEST(ToggleImages, SharedPicturesPaintTheThemesPixels) {
   const std::string theme = toggles_drawn();  // run alone (ctest): the theme's own
-  tavolin::share_toggle_images();
-  EXPECT_TRUE(Gtk::IconTheme::get_default()->lookup_icon("tavolin-check-symbolic", 14,
-                                                         Gtk::IconLookupFlags()));
+  if (tavolin::share_toggle_images()) {
+    EXPECT_TRUE(Gtk::IconTheme::get_default()->lookup_icon("tavolin-check-symbolic", 14,
+                                                           Gtk::IconLookupFlags()));
+  }
   EXPECT_TRUE(toggles_drawn() == theme) << "the shared pictures differ from the theme's";
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "utility/catalog/plimzev3_messages.h"
 #include "utility/message.h"
 #include "utility/option.h"
 #include "utility/tests/test_support.h"
@@ -131,9 +132,10 @@ TEST_F(ViewerArguments, MissingListAndBookFilesAddNothing) {
   utiltest::cwd_guard cwd(m_root + "/start");
   const list_t got = run({"-@missing.txt", "-Fmissing.txt", "-Cmissing", "-Xother", "-"});
   EXPECT_TRUE(got.empty());
-  // No image: the title is messages 0 and 1.
-  EXPECT_EQ(m_title, plimlib::make_title(plimlib::getmsg(0), plimlib::getmsg(1)));
-  EXPECT_NE(std::string(plimlib::getmsg(0)), "message not loaded.");
+  // No image: the title is the viewer's name and the no-image text.
+  EXPECT_EQ(m_title, plimlib::make_title(plimlib::getmsg(plimzev2::MSG_VIEWER_NAME),
+                                         plimlib::getmsg(plimzev2::MSG_NO_IMAGE)));
+  EXPECT_NE(std::string(plimlib::getmsg(plimzev2::MSG_VIEWER_NAME)), "message not loaded.");
   EXPECT_EQ(m_cwd_after, m_root + "/start");
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -302,8 +303,9 @@ TEST_F(ViewFrameGL, FramedCameraPhotoSnapshot) {
     std::copy(&px[static_cast<std::size_t>(y) * kWidth * 3],
               &px[static_cast<std::size_t>(y + 1) * kWidth * 3], shot[y]);
   }
-  // Beside the test binary's working directory in the build tree.
-  const std::string name = "framed_photo_" + apptest::g_path + ".png";
+  // In the build tree, whatever the working directory.
+  std::filesystem::create_directories(TEST_SHOT_DIR);
+  const std::string name = std::string(TEST_SHOT_DIR) + "/framed_photo_" + apptest::g_path + ".png";
   libgr::image_png_t png;
   EXPECT_TRUE(png.save(shot, name.c_str()));
   std::cout << "snapshot: " << name << std::endl;

@@ -1,6 +1,7 @@
 // The PNG reader and writer against PngSuite, with ImageMagick as the
 // independent decoder.
 #include <png.h>
+#include <sys/resource.h>
 
 #include <cstring>
 #include <sstream>
@@ -99,6 +100,21 @@ TEST(PngLoad, CutFileEndsInTheErrorPath) {
     EXPECT_EQ(loadpng(is, image), PNG_FAILED);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("FAIL"), std::string::npos);
   }
+}
+
+// A few bytes of file claiming a metadata chunk of 1.6 GB: refused as cut
+// short without the reader taking that much memory first.
+TEST(PngLoad, HugeClaimedMetadataChunkTakesNoMemory) {
+  rusage before{};
+  getrusage(RUSAGE_SELF, &before);
+  image2d_t image;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(
+      loader_png(image, grtest::data_file("regress/pngload_splt_claims_gigabytes.png").c_str()));
+  testing::internal::GetCapturedStderr();
+  rusage after{};
+  getrusage(RUSAGE_SELF, &after);
+  EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << "kB of peak memory taken";
 }
 
 TEST(PngSave, RoundTripsEveryLayout) {
