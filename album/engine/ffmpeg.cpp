@@ -18,6 +18,7 @@
 #include "album/engine/safefile.h"
 #include "album/engine/shell.h"
 #include "album/engine/util.h"
+#include "image/halvings.h"
 #include "utility/failure.h"
 #include "utility/futil.h"
 
@@ -156,13 +157,7 @@ void identify_movie(const std::string& file, libgr::direction2ul_t& size, std::s
 
 // The number of halvings until size fits g_global.shrink_size.
 unsigned long level_count(const libgr::direction2ul_t& size) {
-  unsigned long w = size.x, h = size.y, level = 0;
-  while (w > g_global.shrink_size.x || h > g_global.shrink_size.y) {
-    w >>= 1;
-    h >>= 1;
-    ++level;
-  }
-  return level;
+  return libgr::halvings_to_fit(size.x, size.y, g_global.shrink_size.x, g_global.shrink_size.y);
 }
 
 }  // namespace
