@@ -3,21 +3,24 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <functional>
 #include <iostream>
-#include <list>
+#include <sstream>
+#include <thread>
 #include <utility>
 
 #include "album/engine/global.h"
 #include "album/engine/layout.h"
+#include "album/engine/linestream.h"
 #include "album/engine/safefile.h"
 #include "album/engine/shell.h"
 #include "album/engine/util.h"
+#include "image/halvings.h"
 #include "utility/failure.h"
 #include "utility/futil.h"
-#include "utility/strutil.h"
 
 namespace tavolin {
 
@@ -33,29 +36,16 @@ bool run_echoed(const std::string& command, std::ostream& echo) {
   return std::system(command.c_str()) == 0;
 }
 
-bool contains_after(const std::string& line, const char* first, const char* second) {
-  std::string::size_type pos = line.find(first);
-  if (pos == std::string::npos) return false;
-  return line.find(second, pos + std::strlen(first)) != std::string::npos;
-}
-
-std::list<std::string> tokens(const std::string& text, const char* delimiters) {
-  std::list<std::string> out;
-  libutils::separate_token(out, text, delimiters);
-  return out;
-}
-
-bool has_comma(const std::string& s) { return s.find(',') != std::string::npos; }
-
-// Runs "ffmpeg -i" on file and scans its output for kind's stream line;
-// with quarter_turn given, also for the video stream's display rotation.
+// Runs "ffmpeg -i" on file, echoed on echo, and scans its output for
+// kind's stream line; with quarter_turn given, also for the video stream's
+// display rotation.
 bool identify_lines(const std::string& file, const char* kind, std::string& duration_line,
-                    std::string& stream_line, bool* quarter_turn = nullptr) {
+                    std::string& stream_line, std::ostream& echo, bool* quarter_turn = nullptr) {
   // ffmpeg would wait for good on a FIFO: nothing is told, as for a file
   // ffmpeg cannot read.
   if (is_not_regular(file)) return false;
   const std::string command = ffidentify_command(file);
-  std::cout << command << std::endl;
+  echo << command << std::endl;
   std::FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return false;
   bool found = ffscan_output(pipe, kind, duration_line, stream_line);
@@ -70,31 +60,104 @@ bool identify_lines(const std::string& file, const char* kind, std::string& dura
 
 // ffmpeg would wait for good on a FIFO (or a device): it is started only on
 // a regular file, or on a name that is not there, which it reports itself.
-bool refuse_input(const std::string& file) {
+bool refuse_input(const std::string& file, std::ostream& err) {
   if (!is_not_regular(file)) return false;
-  libutils::fail(file, ": ", why_unreadable(file, 0));
+  libutils::fail_to(err, file, ": ", why_unreadable(file, 0));
   return true;
 }
 
 // Runs an ffmpeg command line that writes target under a temporary name
 // beside it (make_command builds the line for that name); the complete
-// output then replaces target, a failed one is removed.
+// output then replaces target, unless keep, asked after the run, says no. A
+// failed or unkept output is removed. Failure lines go to err.
 template <class MakeCommand>
-bool run_into(const std::string& target, std::ostream& echo, MakeCommand make_command) {
+bool run_into(const std::string& target, std::ostream& echo, std::ostream& err,
+              MakeCommand make_command, const std::function<bool()>& keep = nullptr) {
   const std::string temp = make_temp_beside(target, nullptr, true);
   if (temp.empty()) {
-    const int err = errno;
-    return libutils::fail(target, ": ", std::strerror(err));
+    const int code = errno;
+    return libutils::fail_to(err, target, ": ", std::strerror(code));
   }
-  if (!run_echoed(make_command(temp), echo)) {
+  if (!run_echoed(make_command(temp), echo) || (keep && !keep())) {
     unlink(temp.c_str());
     return false;
   }
   if (!replace_with(temp, target)) {
-    const int err = errno;
-    return libutils::fail(target, ": ", std::strerror(err));
+    const int code = errno;
+    return libutils::fail_to(err, target, ": ", std::strerror(code));
   }
   return true;
+}
+
+// ffconvertone with its echo on out and its failure lines on err; keep as
+// in run_into.
+bool convert_to(const std::string& from, const std::string& to, const libgr::direction2ul_t& size,
+                std::ostream& out, std::ostream& err, const std::function<bool()>& keep = nullptr) {
+  if (!is_stale(from, to)) return true;
+  if (refuse_input(from, err)) return false;
+  return run_into(
+      to, out, err, [&](const std::string& temp) { return ffconvert_command(from, temp, size); },
+      keep);
+}
+
+// ffsavethumbnail with its echo and failure lines on err.
+bool thumbnail_to(const std::string& movie, const std::string& jpeg,
+                  const libgr::direction2ul_t& size, std::ostream& err) {
+  if (!is_stale(movie, jpeg)) return true;
+  if (refuse_input(movie, err)) return false;
+  return run_into(jpeg, err, err,
+                  [&](const std::string& temp) { return ffthumbnail_command(movie, temp, size); });
+}
+
+// The size of the level after one of size: halved, each side even, as
+// encoders want.
+libgr::direction2ul_t halved_even(libgr::direction2ul_t size) {
+  size.x /= 2;
+  size.y /= 2;
+  size.x -= size.x % 2;
+  size.y -= size.y % 2;
+  return size;
+}
+
+// Movie level i of file, at size, from level i - 1; keep as in run_into.
+bool level_movie(const path_t& path, const std::vector<std::string>& dirs, const std::string& file,
+                 unsigned long i, const libgr::direction2ul_t& size, std::ostream& out,
+                 std::ostream& err, const std::function<bool()>& keep = nullptr) {
+  return convert_to(file_in(path, dirs[i - 1], file), file_in(path, dirs[i], file), size, out, err,
+                    keep);
+}
+
+// The thumbnail picture of movie level i of file; its failure line goes
+// to fail_out.
+bool level_picture(const path_t& path, const std::vector<std::string>& dirs,
+                   const std::string& file, unsigned long i, std::ostream& fail_out,
+                   std::ostream& err) {
+  const std::string movie = file_in(path, dirs[i], file);
+  if (thumbnail_to(movie, file_in(path, dirs[i], replace_extension(file, ".jpg")),
+                   libgr::datum2ul(), err))
+    return true;
+  return libutils::fail_to(fail_out, movie, ": movie thumbnail save failed.");
+}
+
+// ffidentify with its command line echoed on echo.
+void identify_movie(const std::string& file, libgr::direction2ul_t& size, std::string& duration,
+                    std::string& stream, std::ostream& echo) {
+  size = libgr::datum2ul();
+  duration.clear();
+  stream.clear();
+  std::string duration_line, video_line;
+  bool quarter_turn = false;
+  if (!identify_lines(file, "Video", duration_line, video_line, echo, &quarter_turn)) return;
+  duration = ffparse_duration(duration_line);
+  ffparse_video(video_line, size, stream);
+  // ffmpeg turns the picture upright before it scales: sizes are given as
+  // shown.
+  if (quarter_turn) std::swap(size.x, size.y);
+}
+
+// The number of halvings until size fits g_global.shrink_size.
+unsigned long level_count(const libgr::direction2ul_t& size) {
+  return libgr::halvings_to_fit(size.x, size.y, g_global.shrink_size.x, g_global.shrink_size.y);
 }
 
 }  // namespace
@@ -143,18 +206,12 @@ std::string ffidentify_command(const std::string& file) {
 
 bool ffconvertone(const std::string& from, const std::string& to,
                   const libgr::direction2ul_t& size) {
-  if (!is_stale(from, to)) return true;
-  if (refuse_input(from)) return false;
-  return run_into(to, std::cout,
-                  [&](const std::string& temp) { return ffconvert_command(from, temp, size); });
+  return convert_to(from, to, size, std::cout, std::cerr);
 }
 
 bool ffsavethumbnail(const std::string& movie, const std::string& jpeg,
                      const libgr::direction2ul_t& size) {
-  if (!is_stale(movie, jpeg)) return true;
-  if (refuse_input(movie)) return false;
-  return run_into(jpeg, std::cerr,
-                  [&](const std::string& temp) { return ffthumbnail_command(movie, temp, size); });
+  return thumbnail_to(movie, jpeg, size, std::cerr);
 }
 
 bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs, const std::string& file,
@@ -162,183 +219,26 @@ bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs, const
   if (dirs.size() < level + 2) {
     return libutils::fail(file, ": ffshrinkone() too few level directories.");
   }
-  const std::string thumbnail = replace_extension(file, ".jpg");
-  std::string source;
-  path.make(source, dirs[0], file);
   libgr::direction2ul_t current = size;
   for (unsigned long i = 1; i <= level + 1; ++i) {
-    current.x /= 2;
-    current.y /= 2;
-    // Encoders want even frame sides.
-    current.x -= current.x % 2;
-    current.y -= current.y % 2;
-    std::string target, picture;
-    path.make(target, dirs[i], file);
-    path.make(picture, dirs[i], thumbnail);
-    if (!ffconvertone(source, target, current)) return false;
-    if (!ffsavethumbnail(target, picture, libgr::datum2ul())) {
-      return libutils::fail(target, ": movie thumbnail save failed.");
-    }
-    source = target;
+    current = halved_even(current);
+    if (!level_movie(path, dirs, file, i, current, std::cout, std::cerr) ||
+        !level_picture(path, dirs, file, i, std::cerr, std::cerr))
+      return false;
   }
   return true;
-}
-
-bool ffscan_output(std::FILE* in, const char* kind, std::string& duration_line,
-                   std::string& stream_line) {
-  // fgets with 4095 bytes takes at most 4094 characters: a longer line
-  // arrives in pieces, each looked at on its own.
-  char buffer[4095];
-  while (std::fgets(buffer, sizeof buffer, in)) {
-    std::string line(buffer);
-    if (line.find("Duration") != std::string::npos) duration_line = line;
-    if (contains_after(line, "Stream", kind)) {
-      stream_line = line;
-      return true;
-    }
-  }
-  return false;
-}
-
-bool ffscan_quarter_turn(std::FILE* in) {
-  bool quarter = false;
-  char buffer[4095];
-  while (std::fgets(buffer, sizeof buffer, in)) {
-    const std::string line(buffer);
-    if (line.find("Stream") != std::string::npos) break;
-    double degrees = 0;
-    if (ffparse_rotation(line, degrees)) {
-      const long turn = std::lround(std::fabs(degrees)) % 180;
-      quarter = turn == 90;
-    }
-  }
-  return quarter;
-}
-
-bool ffparse_rotation(const std::string& line, double& degrees) {
-  std::string::size_type at = line.find("rotation of ");
-  std::string::size_type value = std::string::npos;
-  if (at != std::string::npos) {
-    value = at + std::strlen("rotation of ");
-  } else {
-    // "    rotate          : 90" among the stream's metadata.
-    at = line.find_first_not_of(' ');
-    if (at == std::string::npos || line.compare(at, 6, "rotate") != 0) return false;
-    const std::string::size_type colon = line.find(':', at + 6);
-    if (colon == std::string::npos || line.find_first_not_of(' ', at + 6) != colon) return false;
-    value = colon + 1;
-  }
-  const char* start = line.c_str() + value;
-  char* end = nullptr;
-  const double parsed = std::strtod(start, &end);
-  if (end == start || !std::isfinite(parsed)) return false;
-  degrees = parsed;
-  return true;
-}
-
-std::string ffparse_duration(const std::string& duration_line) {
-  for (const std::string& piece : tokens(duration_line, " ")) {
-    if (!piece.empty() && piece.back() == ',') return piece.substr(0, piece.size() - 1);
-  }
-  return "";
-}
-
-void ffparse_video(const std::string& video_line, libgr::direction2ul_t& size,
-                   std::string& stream) {
-  size = libgr::datum2ul();
-  stream.clear();
-  std::string size_field, stream_field;
-  int commas = 0;
-  bool outside = true;
-  for (const std::string& piece : tokens(video_line, "()")) {
-    if (outside) {
-      for (std::string::size_type pos = piece.find(','); pos != std::string::npos && commas < 4;
-           pos = piece.find(',', pos + 1)) {
-        ++commas;
-        if (commas == 2) size_field = piece.substr(pos + 1);
-        if (commas == 4) stream_field = piece.substr(pos + 1);
-      }
-    }
-    outside = !outside;
-    if (commas >= 4) break;
-  }
-  if (commas < 4) return;
-
-  std::list<std::string> size_pieces = tokens(size_field, " ");
-  if (size_pieces.size() < 2) return;
-  const std::string frame = *std::next(size_pieces.begin());
-  std::list<std::string> xy = tokens(frame, "x");
-  if (xy.size() < 2) return;
-  size.x = static_cast<uint32_t>(std::strtoul(xy.front().c_str(), nullptr, 0));
-  size.y = static_cast<uint32_t>(std::strtoul(std::next(xy.begin())->c_str(), nullptr, 0));
-
-  std::list<std::string> stream_pieces = tokens(stream_field, ",");
-  if (!stream_pieces.empty()) stream = stream_pieces.front();
-}
-
-std::string ffparse_audio(const std::string& audio_line) {
-  std::string line = audio_line;
-  libutils::chop2(line);
-  std::list<std::string> pieces = tokens(line, " ");
-  auto it = pieces.begin();
-  while (it != pieces.end() && it->find("Audio:") == std::string::npos) ++it;
-  if (it == pieces.end()) return "";
-  ++it;
-
-  std::string stream;
-  auto next = [&](std::string& piece) {
-    if (it == pieces.end()) return false;
-    piece = *it++;
-    return true;
-  };
-  std::string piece;
-  // The codec; parenthesised details after it are dropped up to their comma.
-  if (!next(stream)) return stream;
-  if (!has_comma(stream)) {
-    while (next(piece) && !has_comma(piece)) {
-    }
-    stream += ",";
-  }
-  // The sample rate and its unit.
-  for (int i = 0; i < 2; ++i) {
-    if (!next(piece)) return stream;
-    stream += " " + piece;
-  }
-  // The channel layout, up to its comma.
-  while (next(piece)) {
-    stream += " " + piece;
-    if (has_comma(piece)) break;
-  }
-  // The sample format is left out.
-  if (!next(piece)) return stream;
-  // The bit rate and its unit.
-  for (int i = 0; i < 2; ++i) {
-    if (!next(piece)) return stream;
-    stream += " " + piece;
-  }
-  return stream;
 }
 
 void ffidentify(const std::string& file, libgr::direction2ul_t& size, std::string& duration,
                 std::string& stream) {
-  size = libgr::datum2ul();
-  duration.clear();
-  stream.clear();
-  std::string duration_line, video_line;
-  bool quarter_turn = false;
-  if (!identify_lines(file, "Video", duration_line, video_line, &quarter_turn)) return;
-  duration = ffparse_duration(duration_line);
-  ffparse_video(video_line, size, stream);
-  // ffmpeg turns the picture upright before it scales: sizes are given as
-  // shown.
-  if (quarter_turn) std::swap(size.x, size.y);
+  identify_movie(file, size, duration, stream, std::cout);
 }
 
 void mpidentify(const std::string& file, std::string& duration, std::string& stream) {
   duration.clear();
   stream.clear();
   std::string duration_line, audio_line;
-  if (!identify_lines(file, "Audio", duration_line, audio_line)) return;
+  if (!identify_lines(file, "Audio", duration_line, audio_line, std::cout)) return;
   duration = ffparse_duration(duration_line);
   stream = ffparse_audio(audio_line);
 }
@@ -349,29 +249,56 @@ unsigned long getffshrinklevel(const path_t& path, const std::string& subdir,
   std::string movie;
   path.make(movie, subdir, file);
   ffidentify(movie, size, duration, stream);
-  unsigned long w = size.x, h = size.y, level = 0;
-  while (w > g_global.shrink_size.x || h > g_global.shrink_size.y) {
-    w >>= 1;
-    h >>= 1;
-    ++level;
-  }
-  return level;
+  return level_count(size);
 }
 
-bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log) {
-  libgr::direction2ul_t size;
-  std::string duration, stream;
-  unsigned long level = getffshrinklevel(path, original_dir, name, size, duration, stream);
-  std::vector<std::string> dirs = movie_level_dirs(level);
-  make_level_dirs(path, dirs);
-  const std::string movie = replace_extension(name, ".mp4");
-  const std::string level0 = file_in(path, movie_dir(0), movie);
-  if (!ffconvertone(file_in(path, original_dir, name), level0, size)) return false;
-  const std::string picture = file_in(path, movie_dir(0), replace_extension(movie, ".jpg"));
-  if (!ffsavethumbnail(level0, picture, libgr::datum2ul())) {
-    return libutils::fail_to(log, level0, ": movie thumbnail save failed.");
-  }
-  return ffshrinkone(path, dirs, movie, level, size);
+movie_levels_t::movie_levels_t(const path_t& path, const std::string& name)
+    : m_path(path), m_name(name), m_movie(replace_extension(name, ".mp4")) {}
+
+bool movie_levels_t::step(std::ostream& log, std::ostream& out, std::ostream& err) {
+  const unsigned long i = m_made++;
+  if (i == 0) return first_level(out, err);
+  if (i == m_level + 2) return level_picture(m_path, m_dirs, m_movie, i - 1, err, err);
+  m_size = halved_even(m_size);
+  return level_beside_picture(i, log, out, err);
 }
+
+bool movie_levels_t::first_level(std::ostream& out, std::ostream& err) {
+  std::string duration, stream;
+  identify_movie(file_in(m_path, original_dir, m_name), m_size, duration, stream, out);
+  m_level = level_count(m_size);
+  m_dirs = movie_level_dirs(m_level);
+  make_level_dirs(m_path, m_dirs);
+  return convert_to(file_in(m_path, original_dir, m_name), file_in(m_path, movie_dir(0), m_movie),
+                    m_size, out, err);
+}
+
+bool movie_levels_t::level_beside_picture(unsigned long i, std::ostream& log, std::ostream& out,
+                                          std::ostream& err) {
+  std::ostringstream picture_log;
+  bool pictured = false;
+  const auto picture = [&] {
+    line_stream_t picture_err(stderr);
+    std::ostream& fail_out = i == 1 ? static_cast<std::ostream&>(picture_log) : picture_err;
+    pictured = level_picture(m_path, m_dirs, m_movie, i - 1, fail_out, picture_err);
+  };
+  std::thread beside;
+  try {
+    beside = std::thread(picture);
+  } catch (const std::exception&) {
+    picture();  // one after the other
+  }
+  const auto picture_made = [&] {
+    if (beside.joinable()) beside.join();
+    return pictured;
+  };
+  const bool made = (beside.joinable() || pictured) &&
+                    level_movie(m_path, m_dirs, m_movie, i, m_size, out, err, picture_made);
+  const bool ok = picture_made() && made;
+  log << picture_log.str();
+  return ok;
+}
+
+bool movie_levels_t::finished() const { return m_made != 0 && m_made > m_level + 2; }
 
 }  // namespace tavolin

@@ -38,10 +38,39 @@ bool ffsavethumbnail(const std::string& movie, const std::string& jpeg,
 bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs, const std::string& file,
                  unsigned long level, const libgr::direction2ul_t& size);
 
-// The movie levels of the camera movie name in "original": level 0 in
-// "movie0" at the movie's own size, then ffshrinkone(); the thumbnail
-// failure line goes to log.
-bool shrinkmovie(const path_t& path, const std::string& name, std::ostream& log);
+// The movie levels of the camera movie name in "original", in steps, so
+// that several movies can be converted side by side. Each step needs the
+// one before it and runs one encode: the first identifies the movie and
+// makes level 0 at the movie's own size, in "movie0"; step i makes level i
+// from level i - 1 (halved, even sides, as ffshrinkone) while the
+// thumbnail picture of level i - 1 is made on a thread beside it; level i
+// is kept only when that picture was made, as when one followed the
+// other. A last step makes the last level's picture. out takes the echoed
+// conversions and identifications, err the failure lines; the pictures'
+// echoes and lines go straight to standard error, but level 0's failure
+// line to log.
+class movie_levels_t {
+ public:
+  movie_levels_t(const path_t& path, const std::string& name);
+  // False when the step failed; no step follows a failed one.
+  bool step(std::ostream& log, std::ostream& out, std::ostream& err);
+  // Steps made.
+  unsigned long made() const { return m_made; }
+  // Whether every level is made (the count is known after the first step).
+  bool finished() const;
+
+ private:
+  bool first_level(std::ostream& out, std::ostream& err);
+  bool level_beside_picture(unsigned long i, std::ostream& log, std::ostream& out,
+                            std::ostream& err);
+
+  path_t m_path;
+  std::string m_name, m_movie;
+  std::vector<std::string> m_dirs;
+  libgr::direction2ul_t m_size;  // of the level made last
+  unsigned long m_level = 0;
+  unsigned long m_made = 0;
+};
 
 // Frame size as shown (0 by 0 when unknown; width and height swapped for a
 // movie whose display rotation is a quarter turn, as phones store portrait

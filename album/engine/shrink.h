@@ -51,9 +51,10 @@ bool copyfiles(const std::string& from, const std::vector<files_t>& files, const
 // every movie of files (already in "original"); failures go to log. A file
 // that fails (a camera file that cannot be read) gets no level and the
 // others are made all the same; the result is then false. The photos are
-// made on worker threads (level_workers(), levelwork.h) while the movies
-// are converted on this thread; progress and the log lines come in list
-// order, as from one thread, one emission per file.
+// made on worker threads (level_workers(), levelwork.h) and the movies are
+// converted side by side on threads of their own (movie_encodes(),
+// moviework.h) while this thread waits; progress and the log lines come in
+// list order on this thread, as from one thread, one emission per file.
 bool shrink(const path_t& path, const std::vector<files_t>& files,
             sigc::signal<void, double>& progress, std::ostream& log);
 

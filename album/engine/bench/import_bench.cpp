@@ -20,6 +20,7 @@
 #include "album/engine/bench/bench_photo.h"
 #include "album/engine/global.h"
 #include "album/engine/levelwork.h"
+#include "album/engine/moviework.h"
 #include "album/engine/shrink.h"
 #include "image/loader_jpeg.h"
 
@@ -45,11 +46,13 @@ struct timing_t {
   bool ok = false;
 };
 
-// Removes every level of the album, then runs shrink on files.
+// Removes every level of the album, then runs shrink on files; with one
+// worker the movies are converted one at a time too.
 timing_t run_shrink(const std::string& album, const std::vector<tavolin::files_t>& files,
                     unsigned workers) {
   sh("cd '" + album + "' && rm -rf size* thumb movie*");
   tavolin::set_level_workers(workers);
+  tavolin::set_movie_encodes(workers == 1 ? 1 : 0);
   const tavolin::path_t path("", album, "");
   sigc::signal<void, double> progress;
   std::ostringstream log;

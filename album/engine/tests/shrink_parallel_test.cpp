@@ -1,10 +1,18 @@
-// The size levels built on worker threads are what one thread makes: the
-// same bytes in every file, the same progress on the calling thread in
-// list order, the same failure and message; and the memory budget holds.
+// The size levels built on worker threads, and the movies converted side
+// by side, are what one thread makes: the same bytes in every file, the
+// same progress on the calling thread in list order, the same failure and
+// message; the memory budget holds, and so does the count of encodes.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -13,6 +21,7 @@
 
 #include "album/engine/global.h"
 #include "album/engine/levelwork.h"
+#include "album/engine/moviework.h"
 #include "album/engine/shrink.h"
 #include "album/engine/tests/enginetest.h"
 #include "album/engine/tests/photo_gen.h"
@@ -26,9 +35,12 @@ using namespace phototest;
 using tavolin::files_t;
 using tavolin::path_t;
 
-// Puts the process-wide worker count back after a test.
+// Puts the process-wide worker and encode counts back after a test.
 struct workers_guard {
-  ~workers_guard() { tavolin::set_level_workers(0); }
+  ~workers_guard() {
+    tavolin::set_level_workers(0);
+    tavolin::set_movie_encodes(0);
+  }
 };
 
 // Every file below dir with its bytes (link texts for links).
@@ -46,7 +58,7 @@ std::map<std::string, std::string> contents(const std::string& dir) {
 
 struct run_t {
   bool ok = false;
-  std::string log, err;
+  std::string dir, log, err;
   std::vector<double> progress;
   bool on_caller = true;
   std::map<std::string, std::string> files;
@@ -60,14 +72,19 @@ class ShrinkParallel : public ::testing::Test {
   }
 
   // The album made from the camera files by shrink with workers threads
-  // (update: then by shrinkupdate after removing some levels).
-  run_t make(unsigned workers, const std::vector<files_t>& files, bool update = false) {
+  // and encodes at once (update: then by shrinkupdate after removing some
+  // levels).
+  run_t make(unsigned workers, const std::vector<files_t>& files, bool update = false,
+             unsigned encodes = 0) {
     tavolin::set_level_workers(workers);
-    const std::string dir = tmp / ("album" + std::to_string(workers) + (update ? "u" : ""));
+    tavolin::set_movie_encodes(encodes);
+    const std::string dir = tmp / ("album" + std::to_string(workers) + "e" +
+                                   std::to_string(encodes) + (update ? "u" : ""));
     enginetest::make_dirs(dir + "/original");
     EXPECT_TRUE(run("cp -p '" + (tmp / "camera") + "'/* '" + dir + "/original/'"));
     const path_t path("", dir, "");
     run_t r;
+    r.dir = dir;
     sigc::signal<void, double> progress;
     const std::thread::id caller = std::this_thread::get_id();
     progress.connect([&](double v) {
@@ -115,6 +132,139 @@ std::vector<files_t> camera_files(const enginetest::scratch_dir& tmp, bool with_
   }
   EXPECT_TRUE(add_exif(tmp / "camera/p2.jpg", 6));
   return files;
+}
+
+// Tiny movies, 320x240 (levels 0 to 2 with side 256) and a portrait one as
+// last, among the first photos of the camera files.
+std::vector<files_t> with_movies(const enginetest::scratch_dir& tmp, std::size_t photos,
+                                 const std::vector<std::string>& movies) {
+  std::vector<files_t> files = camera_files(tmp, false);
+  files.resize(photos);
+  for (std::size_t i = 0; i < movies.size(); ++i) {
+    const char* size = i + 1 == movies.size() ? "240x320" : "320x240";
+    EXPECT_TRUE(
+        run("ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=1:size=" + std::string(size) +
+            ":rate=5 -c:v mjpeg '" + (tmp / "camera/") + movies[i] + "'"));
+    files.insert(files.begin() + std::min(files.size(), 2 + 3 * i), files_t(movies[i], 0));
+  }
+  return files;
+}
+
+std::string path_now() {
+  const char* path = std::getenv("PATH");
+  return path ? path : "/usr/bin:/bin";
+}
+
+// A stand-in for ffmpeg first in PATH: it notes each start and end in a
+// journal, a conversion (the one with " -s ") as such, and runs the real
+// one; the thumbnail of level 0 of a movie named "bad" gets a cut picture
+// and fails, as an ffmpeg that dies would.
+class ffmpeg_journal {
+ public:
+  explicit ffmpeg_journal(const enginetest::scratch_dir& tmp)
+      : m_journal(tmp / "journal"), m_path("PATH", (tmp / "bin") + ":" + path_now()) {
+    enginetest::make_dirs(tmp / "bin");
+    write_file(tmp / "bin/ffmpeg",
+               "#!/bin/sh\nkind=other\ncase \" $* \" in *\" -s \"*) kind=encode ;; esac\n"
+               "echo \"+$kind\" >>'" +
+                   m_journal +
+                   "'\nfor last; do :; done\ncase \"$last\" in\n"
+                   "*/movie0/.bad.jpg.*) echo cut >\"$last\"; sleep 0.3; status=1 ;;\n"
+                   "*) PATH=${PATH#*:}; ffmpeg \"$@\"; status=$? ;;\nesac\n"
+                   "echo \"-$kind\" >>'" +
+                   m_journal + "'\nexit $status\n");
+    chmod((tmp / "bin/ffmpeg").c_str(), 0755);
+  }
+  // The most conversions that ran at once since the last call; -1 when an
+  // ffmpeg still runs.
+  int most_at_once() {
+    std::istringstream lines(read_file(m_journal));
+    write_file(m_journal, "");
+    int running = 0, encodes = 0, most = 0;
+    for (std::string line; std::getline(lines, line);) {
+      const int step = line[0] == '+' ? 1 : -1;
+      running += step;
+      if (line == "+encode" || line == "-encode") encodes += step;
+      most = std::max(most, encodes);
+    }
+    return running == 0 ? most : -1;
+  }
+
+ private:
+  std::string m_journal;
+  testsupport::env_guard m_path;
+};
+
+void expect_in_list_order(const run_t& r, std::size_t n) {
+  ASSERT_EQ(r.progress.size(), n);
+  for (std::size_t k = 0; k < n; ++k) EXPECT_EQ(r.progress[k], double(k + 1) / double(n));
+  EXPECT_TRUE(r.on_caller);
+  for (const auto& f : r.files) EXPECT_EQ(f.first.find("/."), std::string::npos) << f.first;
+}
+
+TEST_F(ShrinkParallel, MoviesSideBySideMakeWhatOneAtATimeMakes) {
+  REQUIRE_PROGRAM("ffmpeg");
+  const std::vector<files_t> files = with_movies(tmp, 4, {"a.avi", "b.mov", "c.avi"});
+  ffmpeg_journal journal(tmp);
+  const run_t one = make(8, files, false, 1);
+  EXPECT_EQ(journal.most_at_once(), 1);
+  const run_t three = make(8, files, false, 3);
+  const int most_of_three = journal.most_at_once();
+  EXPECT_GE(most_of_three, 2);
+  EXPECT_LE(most_of_three, 3);
+  // A hardware encoder is given fewer at once.
+  tavolin::g_global.hwaccel = "-hide_banner";
+  const run_t hardware = make(8, files, false, 8);
+  const int most = journal.most_at_once();
+  EXPECT_GE(most, 1);
+  EXPECT_LE(most, int(tavolin::hardware_encodes));
+  for (const run_t* r : {&one, &three, &hardware}) {
+    EXPECT_TRUE(r->ok) << r->log << r->err;
+    expect_in_list_order(*r, files.size());
+    EXPECT_TRUE(r->files == one.files) << r->dir;
+  }
+  EXPECT_EQ(one.files.count("/movie2/c.jpg"), 1u);
+}
+
+// The others are made all the same, the failure is told in the log, and no
+// ffmpeg nor a temporary file is left.
+TEST_F(ShrinkParallel, MovieFailingAmongOthersEndsTheStepAsOneAtATime) {
+  REQUIRE_PROGRAM("ffmpeg");
+  const std::vector<files_t> files = with_movies(tmp, 4, {"a.avi", "bad.avi", "c.avi"});
+  ffmpeg_journal journal(tmp);
+  const run_t one = make(8, files, false, 1);
+  EXPECT_EQ(journal.most_at_once(), 1);
+  const run_t three = make(8, files, false, 3);
+  EXPECT_GE(journal.most_at_once(), 2);
+  for (const run_t* r : {&one, &three}) {
+    EXPECT_FALSE(r->ok);
+    EXPECT_EQ(r->log, r->dir + "/movie0/bad.mp4: movie thumbnail save failed.\n");
+    expect_in_list_order(*r, files.size());
+  }
+  EXPECT_TRUE(three.files == one.files);
+  EXPECT_EQ(one.files.count("/movie0/bad.mp4"), 1u);
+  EXPECT_EQ(one.files.count("/movie1/bad.mp4"), 0u);
+  EXPECT_EQ(one.files.count("/movie2/c.jpg"), 1u);
+}
+
+// ffmpeg sets a terminal on its standard input raw while it runs: encodes
+// that overlap leave it as it was before them.
+TEST_F(ShrinkParallel, MoviesSideBySideLeaveTheTerminalAsItWas) {
+  REQUIRE_PROGRAM("ffmpeg");
+  const std::vector<files_t> files = with_movies(tmp, 0, {"a.avi", "b.avi", "c.avi", "d.avi"});
+  const int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_TRUE(grantpt(master) == 0 && unlockpt(master) == 0);
+  const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+  const int saved_in = dup(STDIN_FILENO);
+  ASSERT_TRUE(terminal >= 0 && saved_in >= 0 && dup2(terminal, STDIN_FILENO) == STDIN_FILENO);
+  termios before, after;
+  const bool read_modes = tcgetattr(STDIN_FILENO, &before) == 0 && (make(1, files, false, 4).ok) &&
+                          tcgetattr(STDIN_FILENO, &after) == 0;
+  dup2(saved_in, STDIN_FILENO);
+  for (int fd : {saved_in, terminal, master}) close(fd);
+  ASSERT_TRUE(read_modes);
+  EXPECT_EQ(after.c_lflag, before.c_lflag);
 }
 
 TEST_F(ShrinkParallel, EightWorkersMakeWhatOneMakes) {
