@@ -7,6 +7,8 @@
 #include <exception>
 #include <sstream>
 
+#include "album/engine/workthreads.h"
+
 namespace tavolin {
 
 namespace {
@@ -93,16 +95,7 @@ void level_workers_t::add(std::size_t k, job_t job) {
 void level_workers_t::start() {
   std::size_t queued = 0;
   for (const entry_t& e : m_entries) queued += e.queued ? 1 : 0;
-  const std::size_t threads = std::min<std::size_t>(m_workers, queued);
-  for (std::size_t i = 0; i < threads; ++i) {
-    try {
-      m_threads.emplace_back([this] { work(); });
-    } catch (const std::exception&) {
-      break;  // fewer threads; none at all is handled below
-    }
-  }
-  // Without any thread the caller does every job itself, now.
-  if (threads != 0 && m_threads.empty()) work();
+  start_workers(m_threads, std::min<std::size_t>(m_workers, queued), [this] { work(); });
 }
 
 void level_workers_t::work() {

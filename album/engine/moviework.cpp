@@ -16,6 +16,7 @@
 #include "album/engine/ffmpeg.h"
 #include "album/engine/global.h"
 #include "album/engine/linestream.h"
+#include "album/engine/workthreads.h"
 
 namespace tavolin {
 
@@ -91,15 +92,7 @@ void movie_workers_t::add(std::size_t k, const std::string& name) {
 }
 
 void movie_workers_t::start() {
-  const std::size_t threads = std::min<std::size_t>(m_encodes, m_chains.size());
-  for (std::size_t i = 0; i < threads; ++i) {
-    try {
-      m_threads.emplace_back([this] { work(); });
-    } catch (const std::exception&) {
-      break;  // fewer threads; none at all is handled below
-    }
-  }
-  if (threads != 0 && m_threads.empty()) work();
+  start_workers(m_threads, std::min<std::size_t>(m_encodes, m_chains.size()), [this] { work(); });
 }
 
 movie_workers_t::chain_t* movie_workers_t::next_due() {
