@@ -12,6 +12,7 @@
 #include <thread>
 #include <utility>
 
+#include "album/engine/ffidentity.h"
 #include "album/engine/global.h"
 #include "album/engine/layout.h"
 #include "album/engine/linestream.h"
@@ -37,24 +38,29 @@ bool run_echoed(const std::string& command, std::ostream& echo) {
 }
 
 // Runs "ffmpeg -i" on file, echoed on echo, and scans its output for
-// kind's stream line; with quarter_turn given, also for the video stream's
-// display rotation.
-bool identify_lines(const std::string& file, const char* kind, std::string& duration_line,
-                    std::string& stream_line, std::ostream& echo, bool* quarter_turn = nullptr) {
+// kind's stream line (and a video stream's display rotation); a file
+// identified before and unchanged since is told again without a run.
+bool identify_lines(const std::string& file, const char* kind, ffidentity_t& identity,
+                    std::ostream& echo) {
   // ffmpeg would wait for good on a FIFO: nothing is told, as for a file
   // ffmpeg cannot read.
   if (is_not_regular(file)) return false;
+  file_stamp_t stamp;
+  const bool stamped = stamp_file(file, stamp);
+  if (stamped && recall_identity(file, kind, stamp, identity)) return true;
   const std::string command = ffidentify_command(file);
   echo << command << std::endl;
   std::FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return false;
-  bool found = ffscan_output(pipe, kind, duration_line, stream_line);
-  if (found && quarter_turn) *quarter_turn = ffscan_quarter_turn(pipe);
+  bool found = ffscan_output(pipe, kind, identity.duration_line, identity.stream_line);
+  if (found && std::strcmp(kind, "Video") == 0) identity.quarter_turn = ffscan_quarter_turn(pipe);
   // Read the rest so that ffmpeg never dies of a broken pipe mid-write.
   char rest[4096];
   while (std::fgets(rest, sizeof rest, pipe)) {
   }
-  pclose(pipe);
+  // Only what was found is kept: a file ffmpeg could not tell of (or an
+  // ffmpeg not there yet) is asked again.
+  if (pclose(pipe) != -1 && found && stamped) remember_identity(file, kind, stamp, identity);
   return found;
 }
 
@@ -145,14 +151,13 @@ void identify_movie(const std::string& file, libgr::direction2ul_t& size, std::s
   size = libgr::datum2ul();
   duration.clear();
   stream.clear();
-  std::string duration_line, video_line;
-  bool quarter_turn = false;
-  if (!identify_lines(file, "Video", duration_line, video_line, echo, &quarter_turn)) return;
-  duration = ffparse_duration(duration_line);
-  ffparse_video(video_line, size, stream);
+  ffidentity_t identity;
+  if (!identify_lines(file, "Video", identity, echo)) return;
+  duration = ffparse_duration(identity.duration_line);
+  ffparse_video(identity.stream_line, size, stream);
   // ffmpeg turns the picture upright before it scales: sizes are given as
   // shown.
-  if (quarter_turn) std::swap(size.x, size.y);
+  if (identity.quarter_turn) std::swap(size.x, size.y);
 }
 
 // The number of halvings until size fits g_global.shrink_size.
@@ -237,10 +242,10 @@ void ffidentify(const std::string& file, libgr::direction2ul_t& size, std::strin
 void mpidentify(const std::string& file, std::string& duration, std::string& stream) {
   duration.clear();
   stream.clear();
-  std::string duration_line, audio_line;
-  if (!identify_lines(file, "Audio", duration_line, audio_line, std::cout)) return;
-  duration = ffparse_duration(duration_line);
-  stream = ffparse_audio(audio_line);
+  ffidentity_t identity;
+  if (!identify_lines(file, "Audio", identity, std::cout)) return;
+  duration = ffparse_duration(identity.duration_line);
+  stream = ffparse_audio(identity.stream_line);
 }
 
 unsigned long getffshrinklevel(const path_t& path, const std::string& subdir,
@@ -281,6 +286,15 @@ bool movie_levels_t::level_beside_picture(unsigned long i, std::ostream& log, st
     line_stream_t picture_err(stderr);
     std::ostream& fail_out = i == 1 ? static_cast<std::ostream&>(picture_log) : picture_err;
     pictured = level_picture(m_path, m_dirs, m_movie, i - 1, fail_out, picture_err);
+    // The album pages tell the levels below m_level by their identification,
+    // one after another once all movies are made: told here, beside the
+    // encode, the pages find them known.
+    if (pictured && i - 1 < m_level) {
+      line_stream_t echo(stdout);
+      libgr::direction2ul_t size;
+      std::string duration, stream;
+      identify_movie(file_in(m_path, m_dirs[i - 1], m_movie), size, duration, stream, echo);
+    }
   };
   std::thread beside;
   try {

@@ -43,7 +43,8 @@ bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs, const
 // one before it and runs one encode: the first identifies the movie and
 // makes level 0 at the movie's own size, in "movie0"; step i makes level i
 // from level i - 1 (halved, even sides, as ffshrinkone) while the
-// thumbnail picture of level i - 1 is made on a thread beside it; level i
+// thumbnail picture of level i - 1 is made on a thread beside it (and a
+// level the album pages will ask the size of is identified); level i
 // is kept only when that picture was made, as when one followed the
 // other. A last step makes the last level's picture. out takes the echoed
 // conversions and identifications, err the failure lines; the pictures'
@@ -75,7 +76,9 @@ class movie_levels_t {
 // Frame size as shown (0 by 0 when unknown; width and height swapped for a
 // movie whose display rotation is a quarter turn, as phones store portrait
 // movies), duration (e.g. "00:00:02.00") and stream text (e.g. " 25 fps")
-// of a movie. Reports nothing.
+// of a movie. Reports nothing. Like mpidentify, it starts ffmpeg only for
+// a file not identified before or changed since (see ffidentity.h); only
+// then is the command line echoed.
 void ffidentify(const std::string& file, libgr::direction2ul_t& size, std::string& duration,
                 std::string& stream);
 

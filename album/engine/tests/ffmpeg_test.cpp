@@ -182,6 +182,42 @@ TEST_F(FfmpegTest, SoundFileIsDescribed) {
   EXPECT_EQ(stream, "mp3, 44100 Hz, stereo, 128 kb/s");
 }
 
+// A file told of once is not looked at again until it changes; what
+// could not be told is asked again.
+TEST_F(FfmpegTest, UnchangedFileIsIdentifiedOnce) {
+  REQUIRE_PROGRAM("ffmpeg");
+  const std::string clip = tmp / "clip.mp4";
+  const auto make = [&](const char* size) {
+    return phototest::run("ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=0.2:size=" +
+                          std::string(size) + ":rate=10 -c:v libx264 -preset ultrafast '" + clip +
+                          "'");
+  };
+  const auto identify = [&](const std::string& file, std::string& echoed) {
+    direction2ul_t size;
+    std::string duration, stream;
+    testing::internal::CaptureStdout();
+    tavolin::ffidentify(file, size, duration, stream);
+    echoed = testing::internal::GetCapturedStdout();
+    return tavolin::size_text(size) + " " + duration + stream;
+  };
+  ASSERT_TRUE(make("64x48"));
+  std::string echoed;
+  EXPECT_EQ(identify(clip, echoed), "64x48 00:00:00.20 10 fps");
+  EXPECT_EQ(echoed, tavolin::ffidentify_command(clip) + "\n");
+  EXPECT_EQ(identify(clip, echoed), "64x48 00:00:00.20 10 fps");
+  EXPECT_EQ(echoed, "");
+  // Written anew in place, at another size: told anew.
+  ASSERT_TRUE(make("32x24"));
+  EXPECT_EQ(identify(clip, echoed), "32x24 00:00:00.20 10 fps");
+  EXPECT_NE(echoed, "");
+
+  const std::string junk = tmp / "junk.mov";
+  enginetest::write_file(junk, "not a movie");
+  EXPECT_EQ(identify(junk, echoed), "0x0 ");
+  EXPECT_EQ(identify(junk, echoed), "0x0 ");
+  EXPECT_NE(echoed, "");
+}
+
 TEST_F(FfmpegTest, MovieLevelsAreHalvedEvenAndNotRedone) {
   REQUIRE_PROGRAM("ffmpeg");
   const std::string album = tmp / "root/album";
