@@ -25,6 +25,7 @@ class AlbumDialog : public Gtk::Dialog {
  public:
   // For the openers (scroll position after APPLY) and tests.
   Gtk::ScrolledWindow& scrolled() { return m_scrolled; }
+  Gtk::Table& table() { return m_table; }
   private_row_t& private_row() { return m_private; }
 
  protected:

@@ -33,7 +33,7 @@ class BestBookDialog : public AlbumDialog {
 
   void make_rows();
 
-  std::vector<item_t>& rows() { return m_rows; }
+  std::vector<item_t>& items() { return m_rows; }
   const std::list<album_t>& albums() const { return m_albums; }
   comment_rows_t& comments() { return m_comments; }
 

@@ -2,7 +2,10 @@
 // Opening the dialog that fits a directory of a collection, once, over a
 // parent: the album editor, the best-album dialog, the one-book dialog
 // (editable from the edit hub), or their read-only forms (from the book
-// browser). The editors carry their scroll position across an APPLY.
+// browser), the edit hub of a collection and the book browser. The
+// editors carry their scroll position across an APPLY. Each dialog but
+// the hub, once run, is hidden at once and destroyed while the program is
+// idle (close_when_idle).
 
 #include <string>
 
@@ -27,10 +30,20 @@ int run_book_editor(Gtk::Window& parent, const path_t& location, const std::stri
                     decoded_budget_t& decoded, e_bestname_t kind,
                     Glib::RefPtr<Gtk::Adjustment>& kept);
 
+// The edit hub of collection location, run once: its response, and
+// whether its title was left empty.
+int run_collection_editor(Gtk::Window& parent, const path_t& location,
+                          const std::string& program_dir, const std::string& program_file,
+                          decoded_budget_t& decoded, bool& no_title);
+
 // The read-only dialogs, run once.
 void open_album_readonly(Gtk::Window& parent, const path_t& location,
                          const std::string& program_dir, decoded_budget_t& decoded);
 void open_best_readonly(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
                         decoded_budget_t& decoded);
+void open_book_readonly(Gtk::Window& parent, const path_t& location, const std::string& program_dir,
+                        decoded_budget_t& decoded, e_bestname_t kind);
+void open_collection_readonly(Gtk::Window& parent, const path_t& location,
+                              const std::string& program_dir, decoded_budget_t& decoded);
 
 }  // namespace tavolin

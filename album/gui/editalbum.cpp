@@ -35,7 +35,7 @@ EditAlbumDialog::EditAlbumDialog(Gtk::Window& parent, const path_t& location,
   pack_foot(m_comments, location, true);
 }
 
-EditAlbumDialog::~EditAlbumDialog() { close_window(*this, m_table); }
+EditAlbumDialog::~EditAlbumDialog() { close_window(*this, m_table, m_items); }
 
 bool EditAlbumDialog::make_rows() {
   empty_table(m_table);
@@ -66,19 +66,15 @@ bool EditAlbumDialog::make_rows() {
     item.attach(m_table, cell_place(i, 6), item.name_label, &item.judgement_box);
 
     // Connected last, so that the first states above fire nothing.
-    item.good.signal_toggled().connect(
-        sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_good), i));
-    item.subtle.signal_toggled().connect(
-        sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_subtle), i));
-    item.fail.signal_toggled().connect(
-        sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_fail), i));
-    item.rotate.signal_clicked().connect(
-        sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_is_rotate), i));
+    item.good.signal_toggled().connect(row_handler(this, &EditAlbumDialog::button_good, i));
+    item.subtle.signal_toggled().connect(row_handler(this, &EditAlbumDialog::button_subtle, i));
+    item.fail.signal_toggled().connect(row_handler(this, &EditAlbumDialog::button_fail, i));
+    item.rotate.signal_clicked().connect(row_handler(this, &EditAlbumDialog::button_is_rotate, i));
     item.angle.signal_value_changed().connect(
-        sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_rotate), i));
+        row_handler(this, &EditAlbumDialog::button_rotate, i));
     for (unsigned k = 0; k < std::size(book_kinds); ++k)
       item.books.toggle[k].signal_toggled().connect(
-          sigc::bind(sigc::mem_fun(*this, &EditAlbumDialog::button_book), i, k));
+          row_handler(this, &EditAlbumDialog::button_book, i, k));
     ++i;
   }
   return true;

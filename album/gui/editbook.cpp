@@ -69,7 +69,7 @@ EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
   fit_on_show(*this);
 }
 
-EditBookDialog::~EditBookDialog() { close_window(*this, m_table); }
+EditBookDialog::~EditBookDialog() { close_window(*this, m_table, m_items); }
 
 bool EditBookDialog::make_items() {
   {
@@ -106,10 +106,9 @@ bool EditBookDialog::make_items() {
       attach_columns(m_table, static_cast<guint>(i),
                      {&row.private_check, &row.name_entry, &row.list_button, &row.count_label,
                       &row.title_label, &row.comment_label, &row.remove_button});
-      row.list_button.signal_clicked().connect(
-          sigc::bind(sigc::mem_fun(*this, &EditBookDialog::button_list), i));
+      row.list_button.signal_clicked().connect(row_handler(this, &EditBookDialog::button_list, i));
       row.remove_button.signal_clicked().connect(
-          sigc::bind(sigc::mem_fun(*this, &EditBookDialog::button_remove), i));
+          row_handler(this, &EditBookDialog::button_remove, i));
     }
   }
   if (get_visible()) {

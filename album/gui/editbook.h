@@ -66,6 +66,7 @@ class EditBookDialog : public Gtk::Dialog {
   bool batchupdate(const path_t& location, std::ostream& log);
 
   std::vector<item_t>& items() { return m_items; }
+  Gtk::Table& table() { return m_table; }
   ProgWin& progwin() { return m_progwin; }
 
  protected:

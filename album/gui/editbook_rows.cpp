@@ -62,9 +62,9 @@ void EditBookDialog::button_list(unsigned long row) {
     }
   } else {
     for (;;) {
-      EditBookDialog nested(*this, location, m_program_dir, m_program_file, m_decoded);
-      const int response = nested.run();
-      const bool no_title = nested.m_title_entry.get_text().empty();
+      bool no_title = false;
+      const int response = run_collection_editor(*this, location, m_program_dir, m_program_file,
+                                                 m_decoded, no_title);
       if (response >= EDITBOOK_NEW_COLLECTION && response <= EDITBOOK_BROWSER) continue;
       if (response == Gtk::RESPONSE_APPLY) {
         rebuild_after_editor();

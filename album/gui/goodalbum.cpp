@@ -34,7 +34,7 @@ GoodAlbumDialog::GoodAlbumDialog(Gtk::Window& parent, const path_t& location,
   pack_foot(m_comments, location, editable);
 }
 
-GoodAlbumDialog::~GoodAlbumDialog() { close_window(*this, m_table); }
+GoodAlbumDialog::~GoodAlbumDialog() { close_window(*this, m_table, m_items); }
 
 bool GoodAlbumDialog::make_rows() {
   empty_table(m_table);
@@ -71,7 +71,7 @@ bool GoodAlbumDialog::make_rows() {
 
       for (unsigned k = 0; k < std::size(book_kinds); ++k)
         item.books.toggle[k].signal_toggled().connect(
-            sigc::bind(sigc::mem_fun(*this, &GoodAlbumDialog::button_book), i, k));
+            row_handler(this, &GoodAlbumDialog::button_book, i, k));
       ++i;
     }
   }

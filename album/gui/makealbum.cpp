@@ -16,6 +16,7 @@
 #include "album/engine/util.h"
 #include "album/gui/angle_spin.h"
 #include "album/gui/present_again.h"
+#include "album/gui/row_table.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "album/gui/widget_text.h"
@@ -207,11 +208,11 @@ bool MakeAlbumDialog::scan() {
       row.select_button.set_size_request(32, 32);
     }
     row.select_button.signal_clicked().connect(
-        sigc::bind(sigc::mem_fun(*this, &MakeAlbumDialog::button_image), i));
+        row_handler(this, &MakeAlbumDialog::button_image, i));
     row.rotate_check.signal_clicked().connect(
-        sigc::bind(sigc::mem_fun(*this, &MakeAlbumDialog::button_is_rotate), i));
+        row_handler(this, &MakeAlbumDialog::button_is_rotate, i));
     row.angle_spin.signal_value_changed().connect(
-        sigc::bind(sigc::mem_fun(*this, &MakeAlbumDialog::button_rotate), i));
+        row_handler(this, &MakeAlbumDialog::button_rotate, i));
     row.rotate_box.add(row.rotate_check);
     row.rotate_box.add(row.angle_spin);
     if (!place) continue;

@@ -4,11 +4,9 @@
 #include "album/engine/global.h"
 #include "album/engine/layout.h"
 #include "album/engine/util.h"
-#include "album/gui/bestbook.h"
 #include "album/gui/bookopen.h"
 #include "album/gui/editbook.h"
 #include "album/gui/menu_win.h"
-#include "album/gui/viewbook.h"
 
 namespace tavolin {
 
@@ -23,13 +21,11 @@ void MenuWindow::on_btn_clicked_itembutton(unsigned long i) {
   if (name == best_dir) {
     open_best_readonly(*this, location, m_programdir, m_decoded);
   } else if (bestname_from_bookdir(name, kind)) {
-    BestBookDialog dialog(*this, location, m_programdir, m_decoded, kind, false);
-    dialog.run();
+    open_book_readonly(*this, location, m_programdir, m_decoded, kind);
   } else if (is_exist(original)) {
     open_album_readonly(*this, location, m_programdir, m_decoded);
   } else {
-    ViewBookDialog dialog(*this, location, m_programdir, m_decoded);
-    dialog.run();
+    open_collection_readonly(*this, location, m_programdir, m_decoded);
   }
   window_rule();
 }
@@ -37,9 +33,9 @@ void MenuWindow::on_btn_clicked_itembutton(unsigned long i) {
 void MenuWindow::on_btn_clicked_edit() {
   const path_t location("", g_global.album, "");
   for (;;) {
-    EditBookDialog hub(*this, location, m_programdir, m_programfile, m_decoded);
-    const int response = hub.run();
-    const bool no_title = hub.m_title_entry.get_text().empty();
+    bool no_title = false;
+    const int response =
+        run_collection_editor(*this, location, m_programdir, m_programfile, m_decoded, no_title);
     if (response >= EDITBOOK_NEW_COLLECTION && response <= EDITBOOK_BROWSER) continue;
     if (response == Gtk::RESPONSE_APPLY) continue;
     if (response == Gtk::RESPONSE_OK && no_title) continue;

@@ -18,6 +18,7 @@
 #include "album/gui/globaloption.h"
 #include "album/gui/outside_programs.h"
 #include "album/gui/present_again.h"
+#include "album/gui/row_table.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "album/gui/toggle_images.h"
@@ -116,6 +117,8 @@ MenuWindow::MenuWindow(int argc, char** argv)
   show_all_children(true);
   fit_on_show(*this);
 }
+
+MenuWindow::~MenuWindow() { finish_idle_steps(); }
 
 int MenuWindow::run_option_dialog(bool& saved) {
   GlobalOptionDialog dialog(*this, m_programdir.c_str(), m_programfile.c_str());

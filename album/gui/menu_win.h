@@ -34,6 +34,9 @@ class MenuWindow : public Gtk::Window {
   // process for "-h" or a wrong argument count (0), when no settings were
   // saved (0 after CANCEL, 1 when OK could not write them).
   MenuWindow(int argc, char** argv);
+  // Destroys first the rows of closed dialogs still waiting to be
+  // destroyed: their pictures are listed in the window's budget.
+  ~MenuWindow() override;
 
   // Rebuilds the header and the rows from the album root; a shown window
   // is resized to show every row (within the screen) and redrawn.

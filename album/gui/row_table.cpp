@@ -2,6 +2,7 @@
 
 #include <malloc.h>
 
+#include <list>
 #include <vector>
 
 #include <gdkmm/display.h>
@@ -63,7 +64,57 @@ void trim_when_idle() {
       Glib::PRIORITY_LOW);
 }
 
+void hide_now(Gtk::Window& window) {
+  // Gone from the screen before anything else; unmapped as a whole, its
+  // rows are not unmapped and redrawn one by one.
+  window.hide();
+  // The X server told now, not when the program is next idle.
+  window.get_display()->flush();
+}
+
+// What in_idle_steps has still to do, and the idle source that does it.
+struct idle_steps_t {
+  std::function<bool()> step;
+  sigc::connection source;
+};
+std::list<idle_steps_t>& pending_steps() {
+  static std::list<idle_steps_t> pending;
+  return pending;
+}
+
+// A step of in_idle_steps runs for at most this long before the loop
+// looks for events again: a quarter of a frame at 60 Hz.
+constexpr gint64 idle_step_microseconds = 4000;
+
 }  // namespace
+
+void in_idle_steps(std::function<bool()> step) {
+  std::list<idle_steps_t>& list = pending_steps();
+  const auto it = list.insert(list.end(), idle_steps_t{std::move(step), {}});
+  it->source = Glib::signal_idle().connect(
+      [it] {
+        const gint64 end = g_get_monotonic_time() + idle_step_microseconds;
+        while (it->step()) {
+          if (g_get_monotonic_time() >= end) return true;
+        }
+        pending_steps().erase(it);
+        trim_when_idle();
+        return false;
+      },
+      Glib::PRIORITY_LOW);
+}
+
+void finish_idle_steps() {
+  std::list<idle_steps_t>& list = pending_steps();
+  // A step may leave more steps.
+  while (!list.empty()) {
+    const auto it = list.begin();
+    while (it->step()) {
+    }
+    it->source.disconnect();
+    list.erase(it);
+  }
+}
 
 void empty_table(Gtk::Table& table) {
   unhook_windows(table);
@@ -89,14 +140,14 @@ rows_rebuilt_t::~rows_rebuilt_t() {
   if (m_parent != nullptr) m_parent->add(m_table);
 }
 
-void close_window(Gtk::Window& window, Gtk::Table& table) {
-  // Gone from the screen before anything else; unmapped as a whole, its
-  // rows are not unmapped and redrawn one by one.
-  window.hide();
-  // The X server told now, not when the program is next idle.
-  window.get_display()->flush();
+void hide_unhooked(Gtk::Window& window, Gtk::Table& table) {
+  hide_now(window);
+  unhook_windows(table);
+}
+
+void hide_emptied(Gtk::Window& window, Gtk::Table& table) {
+  hide_now(window);
   empty_table(table);
-  trim_when_idle();
 }
 
 }  // namespace tavolin

@@ -5,6 +5,11 @@
 // of the display unless it is done as below (row_table.cpp tells why),
 // and the memory of the rows is given back.
 
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include <gtkmm/container.h>
 #include <gtkmm/table.h>
 #include <gtkmm/window.h>
@@ -32,11 +37,72 @@ class rows_rebuilt_t {
   Gtk::Container* m_parent = nullptr;
 };
 
+// Runs step, which says whether more is left, again and again at moments
+// when no event waits, a few milliseconds of them at a time; then gives
+// back to the system the heap pages freed, so that the program returns to
+// about its size before a window opened.
+void in_idle_steps(std::function<bool()> step);
+// Does now all that in_idle_steps has still to do: before what the rows
+// need (the decoded pictures' budget) goes.
+void finish_idle_steps();
+
+// Rows, out of their table, destroyed a few at a time by in_idle_steps;
+// rows is left empty. A row must need nothing of its window to be
+// destroyed.
+template <class Row>
+void let_go_when_idle(std::vector<Row>& rows) {
+  // The vector's block changes hands: no row is moved.
+  auto held = std::make_shared<std::vector<Row>>(std::move(rows));
+  rows.clear();
+  in_idle_steps([held] {
+    if (!held->empty()) held->pop_back();
+    return !held->empty();
+  });
+}
+
+// A handler of a row's widget calling window's member f with the row's
+// bound arguments. Unlike sigc::mem_fun it leaves the window untold: each
+// of a thousand rows' dozen slots registered with a window would, as the
+// window dies, search the window's whole list of them, seconds in all.
+// The window must outlive its rows' widgets or take them out of any
+// window first (close_window).
+template <class Window, class... Params, class... Bound>
+auto row_handler(Window* window, void (Window::*f)(Params...), Bound... bound) {
+  return [window, f, bound...] { (window->*f)(bound...); };
+}
+
+// The window hidden at once and its table emptied.
+void hide_emptied(Gtk::Window& window, Gtk::Table& table);
+
 // A window's teardown, called first by its destructor (before its rows,
-// members of the derived class, go): hidden at once, its table emptied,
-// and the heap pages its rows held given back to the system when the
-// program is next idle, so that the program returns to about its size
-// before the window opened.
-void close_window(Gtk::Window& window, Gtk::Table& table);
+// members of the derived class, go): hidden and emptied, its rows let go
+// when idle.
+template <class Row>
+void close_window(Gtk::Window& window, Gtk::Table& table, std::vector<Row>& rows) {
+  hide_emptied(window, table);
+  let_go_when_idle(rows);
+}
+
+// The window hidden at once; its windows' handlers taken off the display
+// as empty_table does.
+void hide_unhooked(Gtk::Window& window, Gtk::Table& table);
+
+// The end of a window of rows whose run is over (table and rows are its
+// own): hidden at once, and destroyed at moments when no event waits, the
+// last row first (GTK finds its widgets in the table soonest), then the
+// window itself. A thousand rows of two dozen widgets each take from half
+// a second to more than a second to destroy, a table's worth of them as
+// they leave it: the program answers meanwhile.
+template <class Window, class Row>
+void close_when_idle(std::unique_ptr<Window>&& window, Gtk::Table& table, std::vector<Row>& rows) {
+  hide_unhooked(*window, table);
+  std::shared_ptr<Window> held(std::move(window));
+  in_idle_steps([held, &rows]() mutable {
+    if (!rows.empty()) rows.pop_back();
+    if (!rows.empty()) return true;
+    held.reset();
+    return false;
+  });
+}
 
 }  // namespace tavolin

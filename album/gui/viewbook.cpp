@@ -5,7 +5,6 @@
 #include "album/engine/collectionedit.h"
 #include "album/engine/comment.h"
 #include "album/engine/layout.h"
-#include "album/gui/bestbook.h"
 #include "album/gui/bookopen.h"
 #include "album/gui/outside_programs.h"
 #include "album/gui/present_again.h"
@@ -48,7 +47,7 @@ ViewBookDialog::ViewBookDialog(Gtk::Window& parent, const path_t& collection,
   fit_on_show(*this);
 }
 
-ViewBookDialog::~ViewBookDialog() { close_window(*this, m_table); }
+ViewBookDialog::~ViewBookDialog() { close_window(*this, m_table, m_items); }
 
 void ViewBookDialog::on_response(int response_id) { Gtk::Dialog::on_response(response_id); }
 
@@ -73,11 +72,9 @@ void ViewBookDialog::button_list(unsigned long i) {
   } else if (kind == ENTRY_BEST) {
     open_best_readonly(*this, location, m_program_dir, m_decoded);
   } else if (kind == ENTRY_BOOK) {
-    BestBookDialog dialog(*this, location, m_program_dir, m_decoded, book_kind(name), false);
-    dialog.run();
+    open_book_readonly(*this, location, m_program_dir, m_decoded, book_kind(name));
   } else {
-    ViewBookDialog dialog(*this, location, m_program_dir, m_decoded);
-    dialog.run();
+    open_collection_readonly(*this, location, m_program_dir, m_decoded);
   }
   present_again(*this);
 }

@@ -35,6 +35,7 @@ class ViewBookDialog : public Gtk::Dialog {
   void button_plimzev3(unsigned long i);
 
   std::vector<item_t>& items() { return m_items; }
+  Gtk::Table& table() { return m_table; }
   Gtk::Label& title_label() { return m_title_label; }
 
  protected:

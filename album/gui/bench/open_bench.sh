@@ -31,9 +31,12 @@
 # 1) the same program opens and closes the window that often in a row (but
 # for OK in the editor).
 # Printed per opening: the seconds from the key to the window's map; from
-# the close key until the window is gone, and until the program is idle
+# the close key until the window is gone, until the program's event loop
+# answers again (a window manager's ping to the main window, sent once the
+# window is gone: xping.c, built here), and until the program is idle
 # again as well (the window's work after the map, its saving and teardown
-# included); the peak memory of the program (VmHWM) and its memory
+# included, also what it leaves to moments when no event waits); the peak
+# memory of the program (VmHWM) and its memory
 # (VmRSS) before the opening and once idle after the close, in MB; at the
 # end the median of each build, window and opening.
 set -euo pipefail
@@ -62,7 +65,7 @@ fi
 name=open_bench
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../tests/xdotool_session.sh"
-need_tools xdotool exiftool /usr/bin/convert
+need_tools xdotool exiftool /usr/bin/convert cc
 
 bins=()
 for b in "$@"; do
@@ -136,6 +139,13 @@ make_data() {
   touch "$data/ready"
 }
 
+# The ping, built once per store.
+xping=$store/xping
+if [[ ! -x $xping || $here/xping.c -nt $xping ]]; then
+  mkdir -p "$store"
+  cc -O2 -o "$xping" "$here/xping.c" -lX11 || fail "could not build xping"
+fi
+
 # Seconds since the epoch, to the millisecond.
 now() { date +%s.%3N; }
 # Seconds from $1 to $2 (default now).
@@ -171,7 +181,7 @@ wait_step=0.05 wait_polls=12000
 # first), the seconds to map, to the window gone and to the program idle,
 # and the peak, before and after MB.
 measure() {
-  local bin=$1 window=$2 root title opener main key_path t0 map w gone idle before
+  local bin=$1 window=$2 root title opener main key_path t0 map w gone loop idle before
   local close_key opening
   case $window in
     view) root=album title=Open ;;
@@ -234,9 +244,11 @@ measure() {
     xdotool key "$close_key"
     wait_closed "$w"
     gone=$(span "$t0")
+    "$xping" "$main" 600 || fail "the program did not answer"
+    loop=$(span "$t0")
     idle=$(wait_idle "$t0")
-    printf '%-32s %-10s %7.2f %7.2f %7.2f %7s %7s %7s\n' "${bin%/bin}" \
-      "$window$( ((opening == 1)) || echo "#$opening")" "$map" "$gone" "$idle" \
+    printf '%-32s %-10s %7.2f %7.2f %7.2f %7.2f %7s %7s %7s\n' "${bin%/bin}" \
+      "$window$( ((opening == 1)) || echo "#$opening")" "$map" "$gone" "$loop" "$idle" \
       "$(memory_mb VmHWM)" "$before" "$(memory_mb VmRSS)"
   done
   kill "$pid" 2>/dev/null || true
@@ -244,8 +256,8 @@ measure() {
   pid=""
 }
 
-columns() { printf '%-32s %-10s %7s %7s %7s %7s %7s %7s\n' build window map_s gone_s idle_s \
-  peak_MB before after; }
+columns() { printf '%-32s %-10s %7s %7s %7s %7s %7s %7s %7s\n' build window map_s gone_s loop_s \
+  idle_s peak_MB before after; }
 
 if [[ -z "${OPEN_BENCH_INNER:-}" ]]; then
   make_data
@@ -263,10 +275,11 @@ if [[ -z "${OPEN_BENCH_INNER:-}" ]]; then
       return n % 2 ? a[(n + 1) / 2] : (a[n / 2] + a[n / 2 + 1]) / 2
     }
     { k = $1 " " $2; if (!(k in seen)) { seen[k] = 1; order[++count] = k }
-      for (f = 3; f <= 8; f++) v[k, f] = v[k, f] " " $f }
+      for (f = 3; f <= 9; f++) v[k, f] = v[k, f] " " $f }
     END { for (i = 1; i <= count; i++) { k = order[i]; split(k, kk, " ")
-      printf "%-32s %-10s %7.2f %7.2f %7.2f %7.0f %7.0f %7.0f\n", kk[1], kk[2], median(v[k, 3]),
-        median(v[k, 4]), median(v[k, 5]), median(v[k, 6]), median(v[k, 7]), median(v[k, 8]) } }'
+      printf "%-32s %-10s %7.2f %7.2f %7.2f %7.2f %7.0f %7.0f %7.0f\n", kk[1], kk[2],
+        median(v[k, 3]), median(v[k, 4]), median(v[k, 5]), median(v[k, 6]), median(v[k, 7]),
+        median(v[k, 8]), median(v[k, 9]) } }'
   rm -f "$out"
   exit 0
 fi

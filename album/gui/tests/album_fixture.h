@@ -9,6 +9,7 @@
 #include "album/engine/global.h"
 #include "album/engine/makealbum.h"
 #include "album/gui/decoded_budget.h"
+#include "album/gui/row_table.h"
 #include "album/gui/tests/gui_test.h"
 #include "utility/message.h"
 
@@ -46,6 +47,9 @@ class album_fixture : public ::testing::Test {
     tavolin::g_global.movie = program.dir + "viewer-stub";
     make_dirs(root);
   }
+  // Dialogs closed by the test may still be destroying their rows, whose
+  // pictures are listed in decoded.
+  ~album_fixture() override { tavolin::finish_idle_steps(); }
 
   // Makes album name of root from the camera files; false when a tool is
   // missing or the engine fails.

@@ -18,6 +18,7 @@
 #include "album/engine/exif.h"
 #include "album/engine/global.h"
 #include "album/gui/decoded_budget.h"
+#include "album/gui/row_table.h"
 #include "album/gui/tests/gui_test.h"
 #include "utility/message.h"
 
@@ -124,6 +125,9 @@ class CollectionTest : public ::testing::Test {
     tavolin::g_global.ffmpeg = "";
     tavolin::g_global.plimzev3 = "viewer-stub";
   }
+  // Dialogs closed by the test may still be destroying their rows, whose
+  // pictures are listed in decoded.
+  ~CollectionTest() override { tavolin::finish_idle_steps(); }
   std::string msg(unsigned id) { return plimlib::getmsg(id); }
 
   guitest::scratch_dir dir;

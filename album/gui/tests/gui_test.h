@@ -265,9 +265,7 @@ template <typename Button>
   if (!got || !want) return ::testing::AssertionFailure() << "no label child";
   if (got->get_text() != want->get_text())
     return ::testing::AssertionFailure() << "text '" << got->get_text() << "'";
-  const auto valign = [](Gtk::Widget& w) {
-    return gtk_widget_get_valign_with_baseline(w.gobj());
-  };
+  const auto valign = [](Gtk::Widget& w) { return gtk_widget_get_valign_with_baseline(w.gobj()); };
   if (got->get_visible() != want->get_visible() || valign(*got) != valign(*want) ||
       got->get_halign() != want->get_halign() || got->get_xalign() != want->get_xalign() ||
       got->get_yalign() != want->get_yalign() ||
@@ -276,7 +274,7 @@ template <typename Button>
   const auto height = [](Gtk::Widget& w) {
     int min = 0, nat = 0, base = 0, nat_base = 0;
     gtk_widget_get_preferred_height_and_baseline_for_width(w.gobj(), -1, &min, &nat, &base,
-                                                          &nat_base);
+                                                           &nat_base);
     return std::make_pair(min, base);
   };
   if (height(*got) != height(*want))

@@ -1,10 +1,16 @@
 // Every album window opened, closed and opened again over the same root:
 // the second opening shows the rows and texts of the first, and one that
 // saves leaves the files a single opening leaves.
+#include <glibmm/main.h>
+
+#include <thread>
+
 #include "album/gui/bestbook.h"
+#include "album/gui/bookopen.h"
 #include "album/gui/editalbum.h"
 #include "album/gui/editbook.h"
 #include "album/gui/goodalbum.h"
+#include "album/gui/row_table.h"
 #include "album/gui/tests/album_fixture.h"
 #include "album/gui/viewalbum.h"
 #include "album/gui/viewbook.h"
@@ -99,6 +105,59 @@ TEST_F(Reopen, EveryWindowShowsAndSavesAsAtItsFirstOpening) {
   twice<tavolin::ViewBookDialog>("2024", Gtk::RESPONSE_OK, false, collection, dir, decoded);
   twice<tavolin::EditBookDialog>("2024", Gtk::RESPONSE_CANCEL, false, collection, dir, file,
                                  decoded);
+}
+
+// Whether a T is a top-level window, shown or not.
+template <typename T>
+bool window_alive() {
+  for (Gtk::Window* w : Gtk::Window::list_toplevels())
+    if (dynamic_cast<T*>(w) != nullptr) return true;
+  return false;
+}
+
+// A dialog run from its row is hidden once answered; it and its rows are
+// destroyed later, when no event waits, and the pictures they held go.
+TEST_F(Reopen, AnsweredWindowIsHiddenAtOnceAndDestroyedWhenIdle) {
+  using tavolin::ViewAlbumDialog;
+  const tavolin::path_t album("", root, "2024");
+  guitest::when_shown<ViewAlbumDialog>([](ViewAlbumDialog& d) {
+    guitest::pump();  // its pictures painted
+    d.response(Gtk::RESPONSE_OK);
+  });
+  tavolin::open_album_readonly(parent, album, program.dir, decoded);
+  EXPECT_TRUE(window_alive<ViewAlbumDialog>());
+  EXPECT_EQ(guitest::find_window<ViewAlbumDialog>(), nullptr);
+  EXPECT_NE(decoded.bytes(), 0u);
+  bool answered_first = false;
+  Glib::signal_idle().connect_once([&] { answered_first = window_alive<ViewAlbumDialog>(); });
+  EXPECT_TRUE(guitest::pump_until([] { return !window_alive<ViewAlbumDialog>(); }));
+  EXPECT_TRUE(answered_first);
+  EXPECT_EQ(decoded.bytes(), 0u);
+}
+
+// Steps run a few milliseconds' worth at a time, events between them;
+// finish_idle_steps does the rest at once.
+TEST(IdleSteps, RunInSlicesWithEventsBetweenAndFinishOnDemand) {
+  int left = 40, slices = 0;
+  bool stepping = false;
+  tavolin::in_idle_steps([&] {
+    if (!stepping) ++slices;
+    stepping = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return --left > 0;
+  });
+  // An event source that is ready again a millisecond after each run.
+  sigc::connection between = Glib::signal_timeout().connect(
+      [&] {
+        stepping = false;
+        return true;
+      },
+      1);
+  while (left > 20) Gtk::Main::iteration(false);
+  between.disconnect();
+  EXPECT_GE(slices, 3);
+  tavolin::finish_idle_steps();
+  EXPECT_EQ(left, 0);
 }
 
 }  // namespace

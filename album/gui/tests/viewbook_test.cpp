@@ -84,12 +84,12 @@ TEST_F(Books, BrowserListsRowsAndOpensThemWithoutWritingAnything) {
       EXPECT_EQ(book.get_widget_for_response(Gtk::RESPONSE_APPLY), nullptr);
       EXPECT_FALSE(book.private_row().check.get_sensitive());
       EXPECT_FALSE(book.comments().title_entry.get_editable());
-      ASSERT_EQ(book.rows().size(), 1u);
-      EXPECT_EQ(book.rows()[0].caption, "../2024trip/p.jpg");
-      EXPECT_EQ(book.rows()[0].comment, "a comment\r\n");
-      EXPECT_TRUE(book.rows()[0].books.toggle[4].get_active());
-      EXPECT_FALSE(book.rows()[0].books.toggle[0].get_active());
-      EXPECT_FALSE(book.rows()[0].books.toggle[4].get_sensitive());
+      ASSERT_EQ(book.items().size(), 1u);
+      EXPECT_EQ(book.items()[0].caption, "../2024trip/p.jpg");
+      EXPECT_EQ(book.items()[0].comment, "a comment\r\n");
+      EXPECT_TRUE(book.items()[0].books.toggle[4].get_active());
+      EXPECT_FALSE(book.items()[0].books.toggle[0].get_active());
+      EXPECT_FALSE(book.items()[0].books.toggle[4].get_sensitive());
       book.comments().title_entry.set_text("changed");
       click(book, Gtk::RESPONSE_OK);
     });
@@ -144,7 +144,7 @@ TEST_F(Books, BookRowsRunByAlbumThenNameOnceEachWithTheirPictures) {
   g_global.horizontal_items = 2;
   BestBookDialog book(parent, path_t("", root, "_PrintBook"), prog.dir, decoded, E_BESTNAME_PRINT,
                       false);
-  auto& rows = book.rows();
+  auto& rows = book.items();
   ASSERT_EQ(rows.size(), 3u);
   const path_t at[] = {path_t("", root, "2024trip"), older, older};
   const std::string names[] = {"p.jpg", "q.jpg", "r.jpg"};

@@ -98,9 +98,9 @@ TEST_F(Program, OpensWithTitleAndBackgroundAndQEndsIt) {
   Viewer viewer("plimzev3", {m_photos});
   const window_t w = start(viewer);
   ASSERT_NE(w, 0u);
-  // The scene clears to 18 % grey.
+  // The scene clears to 18 % grey (within ten seconds on a loaded machine).
   unsigned long pixel = 0;
-  for (int i = 0; i < 100 && (pixel = m_x.centre_pixel(w)) != 0x2e2e2e; ++i)
+  for (int i = 0; i < 500 && (pixel = m_x.centre_pixel(w)) != 0x2e2e2e; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ(pixel, 0x2e2e2eu);
   key_ends_it(viewer, w, "q");
