@@ -68,9 +68,7 @@ int run_book_editor(Gtk::Window& parent, const path_t& location, const std::stri
 int run_collection_editor(Gtk::Window& parent, const path_t& location,
                           const std::string& program_dir, const std::string& program_file,
                           decoded_budget_t& decoded, bool& no_title) {
-  // Destroyed here, not when idle: what follows it (the main window's or
-  // the outer hub's rows built anew) makes GDK's destruction of each of its
-  // windows search through as many new ones, twice the time in all.
+  // Destroyed here, not when idle (see close_window).
   EditBookDialog hub(parent, location, program_dir, program_file, decoded);
   const int response = hub.run();
   no_title = hub.m_title_entry.get_text().empty();

@@ -69,7 +69,7 @@ EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
   fit_on_show(*this);
 }
 
-EditBookDialog::~EditBookDialog() { close_window(*this, m_table, m_items); }
+EditBookDialog::~EditBookDialog() { close_window(*this, m_table); }
 
 bool EditBookDialog::make_items() {
   {

@@ -150,4 +150,9 @@ void hide_emptied(Gtk::Window& window, Gtk::Table& table) {
   empty_table(table);
 }
 
+void close_window(Gtk::Window& window, Gtk::Table& table) {
+  hide_emptied(window, table);
+  trim_when_idle();
+}
+
 }  // namespace tavolin

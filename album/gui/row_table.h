@@ -74,6 +74,14 @@ auto row_handler(Window* window, void (Window::*f)(Params...), Bound... bound) {
 // The window hidden at once and its table emptied.
 void hide_emptied(Gtk::Window& window, Gtk::Table& table);
 
+// A window's teardown, called first by its destructor: hidden and emptied,
+// its rows destroyed with it, and the heap pages they held given back when
+// the program is next idle. For the edit hub, which the main window
+// rebuilds its rows after: GDK's destruction of each of a window's GDK
+// windows searches through all others, so that its rows go best before the
+// new ones come.
+void close_window(Gtk::Window& window, Gtk::Table& table);
+
 // A window's teardown, called first by its destructor (before its rows,
 // members of the derived class, go): hidden and emptied, its rows let go
 // when idle.
