@@ -34,14 +34,8 @@ void ProgWin::setProgress6(double f) { set_bar(m_bar6, f); }
 
 void ProgWin::set_bar(Gtk::ProgressBar& bar, double f) {
   // "f < 1" is false for NaN as well, which then shows a full bar.
-  const bool full = !(f < 1);
-  bar.set_fraction(full ? 1.0 : f);
+  bar.set_fraction(f < 1 ? f : 1.0);
   bar.queue_draw();
-  // A thousand files report four thousand times in a second or two: the
-  // bars are drawn once a frame, and when one is full.
-  const gint64 now = g_get_monotonic_time();
-  if (!full && now - m_pumped < pump_microseconds) return;
-  m_pumped = now;
   Iteration();
 }
 

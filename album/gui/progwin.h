@@ -1,9 +1,8 @@
 #pragma once
 // The modal progress window: six bars, each driven by one progress signal
-// that the engine's long operations emit with fractions from 0 to 1. The
-// updates let GTK process pending events so the windows stay drawn.
+// that the engine's long operations emit with fractions from 0 to 1. Every
+// update lets GTK process pending events so the windows stay drawn.
 
-#include <glib.h>
 #include <gtkmm/dialog.h>
 #include <gtkmm/progressbar.h>
 #include <gtkmm/window.h>
@@ -19,8 +18,7 @@ class ProgWin : public Gtk::Dialog {
   // Built hidden over parent; the owner calls show() and hide().
   explicit ProgWin(Gtk::Window& parent);
 
-  // Bar N to f (1 when f is 1 or more, or NaN), redrawn, events pumped
-  // (at most once a frame while the bar is not full).
+  // Bar N to f (1 when f is 1 or more, or NaN), redrawn, events pumped.
   void setProgress1(double f);
   void setProgress2(double f);
   void setProgress3(double f);
@@ -41,12 +39,7 @@ class ProgWin : public Gtk::Dialog {
  private:
   void set_bar(Gtk::ProgressBar& bar, double f);
 
-  // Events are pumped at most this often while a bar fills: a frame at
-  // 60 Hz.
-  static constexpr gint64 pump_microseconds = 16667;
-
   Gtk::ProgressBar m_bar1, m_bar2, m_bar3, m_bar4, m_bar5, m_bar6;
-  gint64 m_pumped = 0;  // when events were last pumped, g_get_monotonic_time()
 
  public:
   sigc::signal<void, double> signal1, signal2, signal3, signal4, signal5, signal6;
