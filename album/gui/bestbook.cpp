@@ -39,7 +39,7 @@ BestBookDialog::BestBookDialog(Gtk::Window& parent, const path_t& book,
   pack_foot(m_comments, m_book, m_editable);
 }
 
-BestBookDialog::~BestBookDialog() { close_window(*this, m_table, m_rows); }
+BestBookDialog::~BestBookDialog() { close_window(*this, m_table); }
 
 void BestBookDialog::make_rows() {
   const std::string holding = collectiondir(m_book);

@@ -35,7 +35,7 @@ EditAlbumDialog::EditAlbumDialog(Gtk::Window& parent, const path_t& location,
   pack_foot(m_comments, location, true);
 }
 
-EditAlbumDialog::~EditAlbumDialog() { close_window(*this, m_table, m_items); }
+EditAlbumDialog::~EditAlbumDialog() { close_window(*this, m_table); }
 
 bool EditAlbumDialog::make_rows() {
   empty_table(m_table);

@@ -34,7 +34,7 @@ GoodAlbumDialog::GoodAlbumDialog(Gtk::Window& parent, const path_t& location,
   pack_foot(m_comments, location, editable);
 }
 
-GoodAlbumDialog::~GoodAlbumDialog() { close_window(*this, m_table, m_items); }
+GoodAlbumDialog::~GoodAlbumDialog() { close_window(*this, m_table); }
 
 bool GoodAlbumDialog::make_rows() {
   empty_table(m_table);

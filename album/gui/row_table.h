@@ -46,26 +46,11 @@ void in_idle_steps(std::function<bool()> step);
 // need (the decoded pictures' budget) goes.
 void finish_idle_steps();
 
-// Rows, out of their table, destroyed a few at a time by in_idle_steps;
-// rows is left empty. A row must need nothing of its window to be
-// destroyed.
-template <class Row>
-void let_go_when_idle(std::vector<Row>& rows) {
-  // The vector's block changes hands: no row is moved.
-  auto held = std::make_shared<std::vector<Row>>(std::move(rows));
-  rows.clear();
-  in_idle_steps([held] {
-    if (!held->empty()) held->pop_back();
-    return !held->empty();
-  });
-}
-
 // A handler of a row's widget calling window's member f with the row's
 // bound arguments. Unlike sigc::mem_fun it leaves the window untold: each
 // of a thousand rows' dozen slots registered with a window would, as the
 // window dies, search the window's whole list of them, seconds in all.
-// The window must outlive its rows' widgets or take them out of any
-// window first (close_window).
+// The window must outlive its rows' widgets (close_when_idle keeps it).
 template <class Window, class... Params, class... Bound>
 auto row_handler(Window* window, void (Window::*f)(Params...), Bound... bound) {
   return [window, f, bound...] { (window->*f)(bound...); };
@@ -74,22 +59,15 @@ auto row_handler(Window* window, void (Window::*f)(Params...), Bound... bound) {
 // The window hidden at once and its table emptied.
 void hide_emptied(Gtk::Window& window, Gtk::Table& table);
 
-// A window's teardown, called first by its destructor: hidden and emptied,
-// its rows destroyed with it, and the heap pages they held given back when
-// the program is next idle. For the edit hub, which the main window
-// rebuilds its rows after: GDK's destruction of each of a window's GDK
-// windows searches through all others, so that its rows go best before the
-// new ones come.
-void close_window(Gtk::Window& window, Gtk::Table& table);
-
 // A window's teardown, called first by its destructor (before its rows,
-// members of the derived class, go): hidden and emptied, its rows let go
-// when idle.
-template <class Row>
-void close_window(Gtk::Window& window, Gtk::Table& table, std::vector<Row>& rows) {
-  hide_emptied(window, table);
-  let_go_when_idle(rows);
-}
+// members of the derived class, go): hidden and emptied, its rows
+// destroyed with it, and the heap pages they held given back when the
+// program is next idle. Run from a row, a window goes by close_when_idle
+// instead and is empty by then, but for the edit hub, which the main
+// window rebuilds its rows after: GDK's destruction of each of a window's
+// GDK windows searches through all others, so that the hub's rows go best
+// before the new ones come.
+void close_window(Gtk::Window& window, Gtk::Table& table);
 
 // The window hidden at once; its windows' handlers taken off the display
 // as empty_table does.

@@ -41,7 +41,7 @@ ViewAlbumDialog::ViewAlbumDialog(Gtk::Window& parent, const path_t& location,
   fit_on_show(*this);
 }
 
-ViewAlbumDialog::~ViewAlbumDialog() { close_window(*this, m_table, m_items); }
+ViewAlbumDialog::~ViewAlbumDialog() { close_window(*this, m_table); }
 
 void ViewAlbumDialog::on_response(int response) { Gtk::Dialog::on_response(response); }
 

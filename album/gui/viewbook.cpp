@@ -47,7 +47,7 @@ ViewBookDialog::ViewBookDialog(Gtk::Window& parent, const path_t& collection,
   fit_on_show(*this);
 }
 
-ViewBookDialog::~ViewBookDialog() { close_window(*this, m_table, m_items); }
+ViewBookDialog::~ViewBookDialog() { close_window(*this, m_table); }
 
 void ViewBookDialog::on_response(int response_id) { Gtk::Dialog::on_response(response_id); }
 
