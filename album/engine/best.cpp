@@ -155,7 +155,7 @@ bool gathered_items_t::index_photo(std::ostream& out, const album_t& album,
   const std::vector<std::string> dirs = size_level_dirs(L);
   const std::vector<std::string> pages = zoompages(name, L);
   const std::string url = html_url(name);
-  if (!writelink(out, album.path, prefix, dirs, pages, name, std::cerr)) return false;
+  if (!writelink(out, album.path, prefix, dirs, pages, name, L, std::cerr)) return false;
   out << "\t<br>";
   if (framed) out << frame_open;
   if (L > 0)

@@ -160,8 +160,7 @@ bool stat_size(const std::string& file, off_t& size, std::ostream& log) {
 
 bool writelink(std::ostream& out, const path_t& path, const std::string& prefix,
                const std::vector<std::string>& dirs, const std::vector<std::string>& pages,
-               const std::string& name, std::ostream& log) {
-  const unsigned long L = getshrinklevel(path, name);
+               const std::string& name, unsigned long L, std::ostream& log) {
   if (L == 0) return true;
   if (dirs.size() < L || pages.size() + 1 < L) {
     return libutils::fail_to(log, name, ": writelink() level list too short.");

@@ -89,15 +89,16 @@ bool openpage(std::ofstream& out, const std::string& file, std::ios::openmode mo
 // written to it was lost.
 bool closepage(std::ofstream& out, const std::string& file, std::ostream& log);
 
-// The size links of photo name: one line per level above the displayed
-// one, "\t<br><a href=...>" W "x" H " (" KB "k)</a>", level 0 linked to
-// its file, level i to its zoom page. dirs are size_level_dirs(), pages
-// zoompages(), prefix a URL put before every target ("" on album pages).
+// The size links of photo name shown at level L (its getshrinklevel):
+// one line per level above the displayed one, "\t<br><a href=...>" W "x" H
+// " (" KB "k)</a>", level 0 linked to its file, level i to its zoom page.
+// dirs are size_level_dirs(), pages zoompages(), prefix a URL put before
+// every target ("" on album pages).
 // Sizes come from each level file's header and size; a level that cannot
 // be read is reported on log and ends the links with false.
 bool writelink(std::ostream& out, const path_t& path, const std::string& prefix,
                const std::vector<std::string>& dirs, const std::vector<std::string>& pages,
-               const std::string& name, std::ostream& log);
+               const std::string& name, unsigned long L, std::ostream& log);
 
 // The links of movie name: its camera file, then per level below the
 // camera file the converted movie (level 0 as a file, others as their

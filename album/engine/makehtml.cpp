@@ -150,7 +150,7 @@ bool album_pages_t::index_photo(std::ostream& out, const std::string& name, unsi
   const std::string url = html_url(name);
   const bool good = album.good(name);
   out << "\t<li>" << html_text(name) << labelsuffix(album, name, true) << "\n";
-  if (!writelink(out, path, "", dirs, pages, name, log)) return false;
+  if (!writelink(out, path, "", dirs, pages, name, L, log)) return false;
   out << "\t<br>";
   if (good) out << frame_open;
   if (L > 0)

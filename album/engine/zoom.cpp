@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <iostream>
+#include <sstream>
 
 #include "album/engine/comment.h"
 #include "album/engine/exif.h"
@@ -34,9 +35,15 @@ bool open_zoom(std::ofstream& out, const path_t& path, const std::string& page, 
 
 bool photo_pages(const path_t& path, const album_t& album, const std::string& name) {
   const unsigned long L = getshrinklevel(path, name);
+  if (L == 0) return true;
   const std::vector<std::string> dirs = size_level_dirs(L);
   const std::vector<std::string> pages = zoompages(name, L);
   const std::string url = html_url(name);
+  // The same comment and EXIF lines on every level's page: read once. Each
+  // page starts a stream of its own, so the lines come out the same.
+  std::list<std::string> lines = photocommentlines(path, name);
+  std::ostringstream exif;
+  writeexif(exif, path, original_dir, name, true);
   for (unsigned long m = 1; m <= L; ++m) {
     std::ofstream out;
     std::string file;
@@ -48,10 +55,9 @@ bool photo_pages(const path_t& path, const album_t& album, const std::string& na
     out << "<a href=\"" << (m == 1 ? "../" + dirs[0] + "/" + url : html_url(pages[m - 2]))
         << "\"><IMG SRC=\"../" << dirs[m] << "/" << url << "\" SRCSET=\"../" << dirs[m] << "/"
         << url << " 1x,../" << dirs[m - 1] << "/" << url << " 2x\" ALIGN=\"left\"></a>\n";
-    std::list<std::string> lines = photocommentlines(path, name);
     writephotocomment(out, lines, 1);
     out << "\t<br clear=all>\n";
-    writeexif(out, path, original_dir, name, true);
+    out << exif.str();
     writehtmlfoot(out);
     if (!closepage(out, file, std::cerr)) return false;
   }

@@ -2,6 +2,7 @@
 
 #include <gtkmm/stock.h>
 
+#include "album/gui/row_table.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/toggle_images.h"
 #include "album/gui/widget_text.h"
@@ -28,6 +29,7 @@ void AlbumDialog::pack_top(const std::string& dir, const path_t& location, bool 
 
 void AlbumDialog::pack_foot(comment_rows_t& comments, const path_t& location, bool editable) {
   m_table.show_all();
+  draw_rows_unstacked(m_table);
   m_scrolled.add(m_table);
   get_content_area()->pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
   comments.build(editable);

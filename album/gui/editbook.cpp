@@ -52,6 +52,7 @@ EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
   wrap_view(m_last_view);
   content.pack_start(m_head_view);
   m_table.set_row_spacings(2);
+  draw_rows_unstacked(m_table);
   m_scrolled.add(m_table);
   follow_content(m_scrolled, 640);
   content.pack_start(m_scrolled);

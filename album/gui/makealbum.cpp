@@ -73,6 +73,7 @@ MakeAlbumDialog::MakeAlbumDialog(Gtk::Window& parent, const std::string& from,
 
   m_files_label.set_text(msg_utf8(MSG_FILES));
   m_scrolled.set_redraw_on_allocate(true);
+  draw_rows_unstacked(m_table);
   m_scrolled.add(m_table);
   follow_content(m_scrolled, 480);
   m_invert_button.set_label(msg_utf8(MSG_INVERT));

@@ -49,6 +49,7 @@ MenuWindow::MenuWindow(int argc, char** argv)
   }
 
   share_toggle_images();
+  no_style_animations();
 
   const std::string catalog = plimlib::init_message(m_programdir.c_str(), m_programname.c_str());
   m_msgdir = catalog.empty() ? "" : libutils::dirname(catalog);
@@ -83,6 +84,7 @@ MenuWindow::MenuWindow(int argc, char** argv)
   m_vbox.pack_start(m_head, Gtk::PACK_EXPAND_WIDGET, 0);
   m_vbox.pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
   m_table.set_row_spacings(2);
+  draw_rows_unstacked(m_table);
   m_scrolled.add(m_table);
 
   make_items();

@@ -8,6 +8,7 @@
 #include <gdkmm/display.h>
 #include <glibmm/main.h>
 #include <gtkmm/bin.h>
+#include <gtkmm/settings.h>
 
 namespace tavolin {
 
@@ -86,7 +87,31 @@ std::list<idle_steps_t>& pending_steps() {
 // looks for events again: a quarter of a frame at 60 Hz.
 constexpr gint64 idle_step_microseconds = 4000;
 
+// Each child of the table, in the table's order.
+gboolean draw_children(GtkWidget* table, cairo_t* cr, gpointer) {
+  struct drawing_t {
+    GtkContainer* table;
+    cairo_t* cr;
+  } drawing{GTK_CONTAINER(table), cr};
+  gtk_container_forall(
+      drawing.table,
+      [](GtkWidget* child, gpointer data) {
+        const auto* d = static_cast<drawing_t*>(data);
+        gtk_container_propagate_draw(d->table, child, d->cr);
+      },
+      &drawing);
+  return TRUE;  // instead of the container's own drawing
+}
+
 }  // namespace
+
+void no_style_animations() {
+  Gtk::Settings::get_default()->property_gtk_enable_animations() = false;
+}
+
+void draw_rows_unstacked(Gtk::Table& table) {
+  g_signal_connect(table.gobj(), "draw", G_CALLBACK(draw_children), nullptr);
+}
 
 void in_idle_steps(std::function<bool()> step) {
   std::list<idle_steps_t>& list = pending_steps();

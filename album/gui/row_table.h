@@ -37,6 +37,21 @@ class rows_rebuilt_t {
   Gtk::Container* m_parent = nullptr;
 };
 
+// The table drawn child by child in its own order. GTK draws a
+// container's children in the stacking order of their windows, which it
+// finds for each child that has one by a search of its window's siblings:
+// a thousand rows' comment views among some fifteen thousand windows made
+// every redraw of any part of the table take a third of a second. The
+// cells of a table never overlap, so their order does not show.
+void draw_rows_unstacked(Gtk::Table& table);
+
+// Style animations off for the whole program. While any widget of a
+// window animates (a button fading as the pointer or a dialog's grab
+// leaves it), GTK looks again at the style of every widget of the window on
+// each frame: a third of a second for each such change in a window of a
+// thousand rows. The states still show at once; only their fades go.
+void no_style_animations();
+
 // Runs step, which says whether more is left, again and again at moments
 // when no event waits, a few milliseconds of them at a time; then gives
 // back to the system the heap pages freed, so that the program returns to

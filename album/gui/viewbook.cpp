@@ -40,6 +40,7 @@ ViewBookDialog::ViewBookDialog(Gtk::Window& parent, const path_t& collection,
   // joins one, cost GTK least (see AlbumDialog::pack_foot).
   make_items();
   m_table.show_all();
+  draw_rows_unstacked(m_table);
   m_scrolled.add(m_table);
   content.add(m_last_view);
   add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);

@@ -242,6 +242,13 @@ TEST_F(AlbumToolRun, MakeThenUpdateAnAlbum) {
       "\t<br>Shp Normal, Sat Normal, Ctr Normal, sRGB\n"
       "\t<p>\n\n\t<li>plain.jpg\n";
   EXPECT_NE(index.find(big), std::string::npos) << index;
+  // Every zoom page of the photo shows its EXIF lines, read once for all.
+  const std::string exif = big.substr(big.find("\t2024:05:06"));
+  for (const char* page : {"html/big_1.html", "html/big_2.html"})
+    EXPECT_NE(read_file(album(page)).find("\t<br clear=all>\n" + exif.substr(0, exif.find("\t<p>"))
+                                              + "<hr>\n"),
+              std::string::npos)
+        << page;
   EXPECT_NE(index.find("\t<br><a href=\"movie0/clip.mp4\">1920x1080 (" + kb("movie0/clip.mp4") +
                        "k)</a> <a href=\"html/clip_2_0.html\">Retina1920x1080 ("),
             std::string::npos);

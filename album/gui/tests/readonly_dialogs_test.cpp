@@ -81,6 +81,18 @@ TEST_F(ReadOnly, AlbumDialogShowsTheAlbumInertAndWritesNothing) {
   EXPECT_EQ(guitest::tree_state(root), before);
 }
 
+// The pixel drawn at the centre of widget w when top is drawn.
+uint32_t centre_pixel(Gtk::Widget& top, Gtk::Widget& w) {
+  auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_RGB24, top.get_allocated_width(),
+                                             top.get_allocated_height());
+  gtk_widget_draw(top.gobj(), Cairo::Context::create(surface)->cobj());
+  surface->flush();
+  int x = 0, y = 0;
+  w.translate_coordinates(top, w.get_allocated_width() / 2, w.get_allocated_height() / 2, x, y);
+  return reinterpret_cast<const uint32_t*>(surface->get_data() + y * surface->get_stride())[x] &
+         0xffffff;
+}
+
 // Each file once, in name order, in its own cells of the grid, showing its
 // own picture: in the read-only album and in the editor, built alike.
 TEST_F(ReadOnly, EveryFileHasOneRowInNameOrderShowingItsOwnPicture) {
@@ -107,6 +119,9 @@ TEST_F(ReadOnly, EveryFileHasOneRowInNameOrderShowingItsOwnPicture) {
     guitest::pump();
     for (unsigned i = 0; i < 3; ++i)
       EXPECT_TRUE(guitest::shows(dialog, items[i].button, pictures[i])) << i;
+    // A cell with a window of its own is drawn by the table as well.
+    Gtk::TextView& comment = items[0].comment_view;
+    EXPECT_EQ(centre_pixel(dialog, comment), centre_pixel(comment, comment));
   };
   {
     tavolin::ViewAlbumDialog view(parent, at, program.dir, decoded);
