@@ -67,11 +67,13 @@ int run_book_editor(Gtk::Window& parent, const path_t& location, const std::stri
 
 int run_collection_editor(Gtk::Window& parent, const path_t& location,
                           const std::string& program_dir, const std::string& program_file,
-                          decoded_budget_t& decoded, bool& no_title) {
+                          decoded_budget_t& decoded, bool& no_title,
+                          const std::function<Gtk::Table*(int, bool)>& rebuilt_next) {
   // Destroyed here, not when idle (see close_window).
   EditBookDialog hub(parent, location, program_dir, program_file, decoded);
   const int response = hub.run();
   no_title = hub.m_title_entry.get_text().empty();
+  if (Gtk::Table* next = rebuilt_next(response, no_title)) unhook_rows(*next);
   return response;
 }
 

@@ -7,10 +7,12 @@
 // the hub, once run, is hidden at once and destroyed while the program is
 // idle (close_when_idle).
 
+#include <functional>
 #include <string>
 
 #include <glibmm/refptr.h>
 #include <gtkmm/adjustment.h>
+#include <gtkmm/table.h>
 #include <gtkmm/window.h>
 
 #include "album/engine/album.h"
@@ -31,10 +33,14 @@ int run_book_editor(Gtk::Window& parent, const path_t& location, const std::stri
                     Glib::RefPtr<Gtk::Adjustment>& kept);
 
 // The edit hub of collection location, run once: its response, and
-// whether its title was left empty.
+// whether its title was left empty. rebuilt_next, given the two, names the
+// caller's table whose rows are built anew right after the hub (else
+// nullptr): its windows leave the display's lists before the hub's go,
+// which GDK would otherwise search through for each of the hub's windows.
 int run_collection_editor(Gtk::Window& parent, const path_t& location,
                           const std::string& program_dir, const std::string& program_file,
-                          decoded_budget_t& decoded, bool& no_title);
+                          decoded_budget_t& decoded, bool& no_title,
+                          const std::function<Gtk::Table*(int, bool)>& rebuilt_next);
 
 // The read-only dialogs, run once.
 void open_album_readonly(Gtk::Window& parent, const path_t& location,

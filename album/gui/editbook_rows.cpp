@@ -63,8 +63,10 @@ void EditBookDialog::button_list(unsigned long row) {
   } else {
     for (;;) {
       bool no_title = false;
-      const int response = run_collection_editor(*this, location, m_program_dir, m_program_file,
-                                                 m_decoded, no_title);
+      const int response = run_collection_editor(
+          *this, location, m_program_dir, m_program_file, m_decoded, no_title, [this](int r, bool) {
+            return r == Gtk::RESPONSE_OK || r == Gtk::RESPONSE_APPLY ? &m_table : nullptr;
+          });
       if (response >= EDITBOOK_NEW_COLLECTION && response <= EDITBOOK_BROWSER) continue;
       if (response == Gtk::RESPONSE_APPLY) {
         rebuild_after_editor();

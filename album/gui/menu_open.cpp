@@ -32,14 +32,17 @@ void MenuWindow::on_btn_clicked_itembutton(unsigned long i) {
 
 void MenuWindow::on_btn_clicked_edit() {
   const path_t location("", g_global.album, "");
+  // Whether the hub opens again, before the rows are built anew.
+  const auto again = [](int response, bool no_title) {
+    return (response >= EDITBOOK_NEW_COLLECTION && response <= EDITBOOK_BROWSER) ||
+           response == Gtk::RESPONSE_APPLY || (response == Gtk::RESPONSE_OK && no_title);
+  };
   for (;;) {
     bool no_title = false;
-    const int response =
-        run_collection_editor(*this, location, m_programdir, m_programfile, m_decoded, no_title);
-    if (response >= EDITBOOK_NEW_COLLECTION && response <= EDITBOOK_BROWSER) continue;
-    if (response == Gtk::RESPONSE_APPLY) continue;
-    if (response == Gtk::RESPONSE_OK && no_title) continue;
-    break;
+    const int response = run_collection_editor(
+        *this, location, m_programdir, m_programfile, m_decoded, no_title,
+        [&](int r, bool t) { return again(r, t) ? nullptr : &m_table; });
+    if (!again(response, no_title)) break;
   }
   make_items();
   show_all_children(true);

@@ -165,6 +165,8 @@ rows_rebuilt_t::~rows_rebuilt_t() {
   if (m_parent != nullptr) m_parent->add(m_table);
 }
 
+void unhook_rows(Gtk::Table& table) { unhook_windows(table); }
+
 void hide_unhooked(Gtk::Window& window, Gtk::Table& table) {
   hide_now(window);
   unhook_windows(table);

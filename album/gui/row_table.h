@@ -84,6 +84,11 @@ void hide_emptied(Gtk::Window& window, Gtk::Table& table);
 // before the new ones come.
 void close_window(Gtk::Window& window, Gtk::Table& table);
 
+// The handlers of the table's windows taken off the display as
+// empty_table does, the rows left as they are: for rows built anew before
+// any event is handled.
+void unhook_rows(Gtk::Table& table);
+
 // The window hidden at once; its windows' handlers taken off the display
 // as empty_table does.
 void hide_unhooked(Gtk::Window& window, Gtk::Table& table);

@@ -135,6 +135,50 @@ TEST_F(Reopen, AnsweredWindowIsHiddenAtOnceAndDestroyedWhenIdle) {
   EXPECT_EQ(decoded.bytes(), 0u);
 }
 
+// How many windows of the widgets in table the display still tells of a
+// seat's removal.
+int hooked(Gtk::Table& table) {
+  GdkWindow* top = gtk_widget_get_window(GTK_WIDGET(table.gobj()));
+  const guint seat_removed = g_signal_lookup("seat-removed", GDK_TYPE_DISPLAY);
+  const auto match = static_cast<GSignalMatchType>(G_SIGNAL_MATCH_ID | G_SIGNAL_MATCH_DATA);
+  int count = 0;
+  for (GList* w = gdk_window_peek_children(top); w; w = w->next) {
+    gpointer owner = nullptr;
+    gdk_window_get_user_data(GDK_WINDOW(w->data), &owner);
+    if (owner && gtk_widget_is_ancestor(GTK_WIDGET(owner), GTK_WIDGET(table.gobj())) &&
+        g_signal_handler_find(gdk_window_get_display(top), match, seat_removed, 0, nullptr,
+                              nullptr, w->data) != 0)
+      ++count;
+  }
+  return count;
+}
+
+// The edit hub lets go of the display's handlers of its caller's rows only
+// when the caller says it builds them anew after that answer.
+TEST_F(Reopen, HubUnhooksOnlyTheRowsItsCallerBuildsAnew) {
+  Gtk::Window caller;
+  Gtk::Table table(1, 3);
+  Gtk::Button buttons[3];
+  for (guint i = 0; i < 3; ++i) table.attach(buttons[i], i, i + 1, 0, 1);
+  caller.add(table);
+  caller.show_all();
+  guitest::pump();
+  ASSERT_EQ(hooked(table), 3);
+  const tavolin::path_t collection("", root, "");
+  for (Gtk::Table* rebuilt : {static_cast<Gtk::Table*>(nullptr), &table}) {
+    int asked = 0;
+    bool no_title = false;
+    guitest::respond_when_shown<tavolin::EditBookDialog>(Gtk::RESPONSE_CANCEL);
+    tavolin::run_collection_editor(caller, collection, program.dir, "tavolin", decoded, no_title,
+                                   [&](int response, bool) {
+                                     asked = response;
+                                     return rebuilt;
+                                   });
+    EXPECT_EQ(asked, Gtk::RESPONSE_CANCEL);
+    EXPECT_EQ(hooked(table), rebuilt ? 0 : 3);
+  }
+}
+
 // Steps run a few milliseconds' worth at a time, events between them;
 // finish_idle_steps does the rest at once.
 TEST(IdleSteps, RunInSlicesWithEventsBetweenAndFinishOnDemand) {
