@@ -70,6 +70,11 @@ class jpegdata_t {
 // with out empty, when the file cannot be read. Without a buffer, the call
 // has one of its own.
 bool load_jpeg_head(jpeg_bytes_t& out, const char* path, jpeg_head_buffer_t& buffer);
+// Asks the system to bring the bytes load_jpeg_head reads first of file
+// path into its cache in the background, and returns at once: many heads
+// asked for ahead are read from the disk side by side, not one by one as
+// the reads come. Nothing for a file that is not there or not regular.
+void read_jpeg_head_ahead(const char* path);
 bool load_jpeg_head(jpeg_bytes_t& out, const char* path);
 
 class jpeginfo_t {

@@ -77,6 +77,13 @@ bool load_jpeg_head(jpeg_bytes_t& out, const char* path, jpeg_head_buffer_t& buf
   return loaded;
 }
 
+void read_jpeg_head_ahead(const char* path) {
+  const int fd = libutils::open_regular(path);
+  if (fd < 0) return;
+  posix_fadvise(fd, 0, static_cast<off_t>(head_chunk), POSIX_FADV_WILLNEED);
+  close(fd);
+}
+
 bool load_jpeg_head(jpeg_bytes_t& out, const char* path) {
   jpeg_head_buffer_t buffer;
   return load_jpeg_head(out, path, buffer);

@@ -18,6 +18,7 @@
 #include "album/engine/html.h"
 #include "album/engine/shrink.h"
 #include "album/engine/util.h"
+#include "image/loader_jpeg.h"
 #include "utility/failure.h"
 #include "utility/option.h"
 
@@ -89,6 +90,18 @@ void album_pages_t::load() {
     movies.push_back(movie);
   }
   for (const std::string& name : thumbs) levels.push_back(getshrinklevel(path, name));
+  // The size links read the head of every level shown: asked for all at
+  // once, a cold disk reads them side by side.
+  auto level = levels.begin();
+  for (const std::string& name : thumbs) {
+    const std::vector<std::string> dirs = size_level_dirs(*level);
+    for (unsigned long i = 0; i < *level; ++i) {
+      std::string file;
+      path.make(file, dirs[i], name);
+      libgr::read_jpeg_head_ahead(file.c_str());
+    }
+    ++level;
+  }
   with_thumb.insert(thumbs.begin(), thumbs.end());
 }
 

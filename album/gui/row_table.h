@@ -1,9 +1,9 @@
 #pragma once
-// A table of a thousand rows in a window, emptied, built anew and let go
-// at a cost that grows with its rows rather than with their square: GTK
-// and GDK spend on each widget a search of its siblings or of every window
-// of the display unless it is done as below (row_table.cpp tells why),
-// and the memory of the rows is given back.
+// A table of a thousand rows in a window, drawn, emptied, built anew and
+// let go at a cost that grows with its rows rather than with their square:
+// GTK and GDK spend on each widget a search of its siblings or of every
+// window of the display unless it is done as below (row_table.cpp tells
+// why), and the memory of the rows is given back.
 
 #include <functional>
 #include <memory>

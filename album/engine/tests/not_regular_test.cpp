@@ -3,6 +3,7 @@
 // album of the other photos as it would around a file that cannot be read.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -36,6 +37,15 @@ TEST(NotRegularFile, AlbumtoolEndsNamingAFifoAndMakesTheAlbumOfTheRest) {
   const std::string index = enginetest::read_file(album + "/index.html");
   EXPECT_NE(index.find("c.jpg"), std::string::npos);
   EXPECT_EQ(index.find("b.jpg"), std::string::npos);
+
+  // A FIFO in place of a level: the pages, which ask ahead for every
+  // level's head, still end and name it.
+  const std::string level = album + "/size1/c.jpg";
+  ASSERT_EQ(unlink(level.c_str()), 0);
+  ASSERT_EQ(mkfifo(level.c_str(), 0644), 0);
+  r = pagetest::albumtool(home, {"html", album}, 20);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find(level + ": not a regular file"), std::string::npos) << r.err;
 }
 
 }  // namespace
