@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,12 @@ bool register_command(const command_t& command) {
 }
 
 const char* program_dir() { return programdir().c_str(); }
+
+void print_progress(int bar, double value) {
+  std::ostringstream line;
+  line << "P" << bar << " " << value << "\n";
+  std::cout << line.str() << std::flush;
+}
 
 }  // namespace albumtool
 

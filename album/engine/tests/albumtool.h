@@ -17,4 +17,8 @@ bool register_command(const command_t& command);
 // program passes its own directory to the engine).
 const char* program_dir();
 
+// Prints "P" bar " " value as one line in one write: a movie thread's echo
+// of its command line must not land inside it.
+void print_progress(int bar, double value);
+
 }  // namespace albumtool

@@ -34,8 +34,8 @@ struct book_signals_t {
   sigc::signal<void, double> index;
   sigc::signal<void, double> list;
   book_signals_t() {
-    index.connect([](double value) { std::cout << "P5 " << value << std::endl; });
-    list.connect([](double value) { std::cout << "P6 " << value << std::endl; });
+    index.connect([](double value) { albumtool::print_progress(5, value); });
+    list.connect([](double value) { albumtool::print_progress(6, value); });
   }
 };
 

@@ -34,7 +34,7 @@ struct signals_t {
   sigc::signal<void, double> s[4];
   signals_t() {
     for (int i = 0; i < 4; ++i) {
-      s[i].connect([i](double value) { std::cout << "P" << i + 1 << " " << value << std::endl; });
+      s[i].connect([i](double value) { albumtool::print_progress(i + 1, value); });
     }
   }
 };

@@ -40,7 +40,7 @@ bool parse_files(std::vector<files_t>& files, int argc, char** argv) {
 }
 
 // The shrink step is the second bar of the progress window.
-void print_progress(double value) { std::cout << "P2 " << value << std::endl; }
+void print_shrink_progress(double value) { albumtool::print_progress(2, value); }
 
 int levels_cmd(int argc, char** argv, bool update) {
   const char* usage = "ROOT ALBUM NAME[@ROT]...";
@@ -51,7 +51,7 @@ int levels_cmd(int argc, char** argv, bool update) {
   // middle, root empty.
   const path_t path("", argv[1], argv[2]);
   sigc::signal<void, double> progress;
-  progress.connect(sigc::ptr_fun(print_progress));
+  progress.connect(sigc::ptr_fun(print_shrink_progress));
   bool ok = update ? shrinkupdate(path, files, progress) : shrink(path, files, progress, std::cerr);
   return ok ? 0 : 1;
 }
