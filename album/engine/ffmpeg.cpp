@@ -31,9 +31,15 @@ const char* const default_encoder = "-c:v libx264 -crf 23";
 
 bool is_zero(const libgr::direction2ul_t& size) { return size.x == 0 && size.y == 0; }
 
+// The command line as one line in one write: the movie threads' lines on
+// the same stream (line_stream_t) never land inside it.
+void echo_line(const std::string& command, std::ostream& echo) {
+  echo << command + "\n" << std::flush;
+}
+
 // Runs a command line in the foreground after echoing it.
 bool run_echoed(const std::string& command, std::ostream& echo) {
-  echo << command << std::endl;
+  echo_line(command, echo);
   return std::system(command.c_str()) == 0;
 }
 
@@ -49,7 +55,7 @@ bool identify_lines(const std::string& file, const char* kind, ffidentity_t& ide
   const bool stamped = stamp_file(file, stamp);
   if (stamped && recall_identity(file, kind, stamp, identity)) return true;
   const std::string command = ffidentify_command(file);
-  echo << command << std::endl;
+  echo_line(command, echo);
   std::FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return false;
   bool found = ffscan_output(pipe, kind, identity.duration_line, identity.stream_line);

@@ -172,13 +172,9 @@ void hide_unhooked(Gtk::Window& window, Gtk::Table& table) {
   unhook_windows(table);
 }
 
-void hide_emptied(Gtk::Window& window, Gtk::Table& table) {
+void close_window(Gtk::Window& window, Gtk::Table& table) {
   hide_now(window);
   empty_table(table);
-}
-
-void close_window(Gtk::Window& window, Gtk::Table& table) {
-  hide_emptied(window, table);
   trim_when_idle();
 }
 

@@ -71,9 +71,6 @@ auto row_handler(Window* window, void (Window::*f)(Params...), Bound... bound) {
   return [window, f, bound...] { (window->*f)(bound...); };
 }
 
-// The window hidden at once and its table emptied.
-void hide_emptied(Gtk::Window& window, Gtk::Table& table);
-
 // A window's teardown, called first by its destructor (before its rows,
 // members of the derived class, go): hidden and emptied, its rows
 // destroyed with it, and the heap pages they held given back when the
