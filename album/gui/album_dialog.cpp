@@ -35,10 +35,10 @@ void AlbumDialog::pack_foot(comment_rows_t& comments, const path_t& location, bo
   comments.build(editable);
   comments.pack(*get_content_area());
   comments.load(location);
-  add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
+  answer_mnemonic_at_once(*add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK));
   if (editable) {
-    add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY);
-    add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
+    answer_mnemonic_at_once(*add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY));
+    answer_mnemonic_at_once(*add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL));
   }
   show_all_children(true);
   fit_on_show(*this);

@@ -109,6 +109,17 @@ void no_style_animations() {
   Gtk::Settings::get_default()->property_gtk_enable_animations() = false;
 }
 
+void answer_mnemonic_at_once(Gtk::Button& button) {
+  button.signal_mnemonic_activate().connect(
+      [&button](bool group_cycling) {
+        // A letter shared by several widgets moves the focus among them.
+        if (group_cycling) return false;
+        button.clicked();
+        return true;
+      },
+      false);
+}
+
 void draw_rows_unstacked(Gtk::Table& table) {
   g_signal_connect(table.gobj(), "draw", G_CALLBACK(draw_children), nullptr);
 }

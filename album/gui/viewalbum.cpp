@@ -36,7 +36,7 @@ ViewAlbumDialog::ViewAlbumDialog(Gtk::Window& parent, const path_t& location,
   content.pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
   m_last.set_editable(false);
   content.add(m_last);
-  add_button("_OK", Gtk::RESPONSE_OK);
+  answer_mnemonic_at_once(*add_button("_OK", Gtk::RESPONSE_OK));
   show_all_children(true);
   fit_on_show(*this);
 }

@@ -173,6 +173,20 @@ TEST_F(EditAlbum, EmptyTitleShowsItsErrorAndKeepsTheComments) {
   EXPECT_EQ(read_file(dir + "/txt/good.txt"), "b.jpg\r\n");  // lists still saved
 }
 
+TEST_F(EditAlbum, ButtonsAnswerTheirMnemonicAsAClickDoes) {
+  // GTK's own keyboard activation answers a quarter second later.
+  tavolin::EditAlbumDialog dialog(parent, location, program.dir, decoded);
+  std::vector<int> responses;
+  dialog.signal_response().connect([&](int response) { responses.push_back(response); });
+  dialog.show();
+  Gtk::Widget& cancel = *dialog.get_widget_for_response(Gtk::RESPONSE_CANCEL);
+  EXPECT_TRUE(cancel.mnemonic_activate(true));  // a shared letter only moves the focus
+  EXPECT_TRUE(responses.empty());
+  EXPECT_TRUE(cancel.mnemonic_activate(false));
+  EXPECT_EQ(responses, std::vector<int>{Gtk::RESPONSE_CANCEL});
+  dialog.hide();
+}
+
 TEST_F(EditAlbum, ThumbnailsStartTheViewerAndThePlayerAtThePlaySizeLevel) {
   tavolin::EditAlbumDialog dialog(parent, location, program.dir, decoded);
   const auto args = [&] {
