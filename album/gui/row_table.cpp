@@ -183,6 +183,8 @@ void hide_unhooked(Gtk::Window& window, Gtk::Table& table) {
   unhook_windows(table);
 }
 
+void unrealize_now(Gtk::Window& window) { gtk_widget_unrealize(GTK_WIDGET(window.gobj())); }
+
 void close_window(Gtk::Window& window, Gtk::Table& table) {
   hide_now(window);
   empty_table(table);

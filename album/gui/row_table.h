@@ -98,22 +98,39 @@ void unhook_rows(Gtk::Table& table);
 // as empty_table does.
 void hide_unhooked(Gtk::Window& window, Gtk::Table& table);
 
+// The GDK windows of a window hidden by hide_unhooked destroyed now, its
+// widgets kept. As GDK destroys each, it searches through the handlers of
+// every window there is: a thousand rows' windows go in a tenth of a
+// second before another window of rows is built, in tens of seconds
+// beside one.
+void unrealize_now(Gtk::Window& window);
+
 // The end of a window of rows whose run is over (table and rows are its
-// own): hidden at once, and destroyed at moments when no event waits, the
-// last row first (GTK finds its widgets in the table soonest), then the
-// window itself. A thousand rows of two dozen widgets each take from half
-// a second to more than a second to destroy, a table's worth of them as
-// they leave it: the program answers meanwhile.
+// own): hidden at once, and destroyed at moments when no event waits, its
+// GDK windows first, then the last row first (GTK finds its widgets in the
+// table soonest), then the window itself. A thousand rows of two dozen
+// widgets each take from half a second to more than a second to destroy,
+// a table's worth of them as they leave it: the program answers
+// meanwhile. With next_at_once (another window of rows is built at once,
+// as after APPLY) all that is done now: beside the next window's windows,
+// GDK's searches would take tens of seconds, and the memory of the two
+// windows would pile up.
 template <class Window, class Row>
-void close_when_idle(std::unique_ptr<Window>&& window, Gtk::Table& table, std::vector<Row>& rows) {
+void close_when_idle(std::unique_ptr<Window>&& window, Gtk::Table& table, std::vector<Row>& rows,
+                     bool next_at_once = false) {
   hide_unhooked(*window, table);
   std::shared_ptr<Window> held(std::move(window));
   in_idle_steps([held, &rows]() mutable {
+    if (held->get_realized()) {
+      unrealize_now(*held);
+      return true;
+    }
     if (!rows.empty()) rows.pop_back();
     if (!rows.empty()) return true;
     held.reset();
     return false;
   });
+  if (next_at_once) finish_idle_steps();
 }
 
 }  // namespace tavolin

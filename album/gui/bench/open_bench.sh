@@ -26,10 +26,12 @@
 # Every window is opened RUNS times (default 3) by a fresh program on an X
 # server of its own (WxH, default 1920x1080) as a person would, by keys,
 # and closed at once by CLOSE (default escape): escape (what the window's
-# close button does too), ok or cancel (the editor and the hub; ok saves
-# and rebuilds what the program rebuilds after it). With OPENINGS (default
-# 1) the same program opens and closes the window that often in a row (but
-# for OK in the editor).
+# close button does too), ok, apply or cancel (the editor and the hub; ok
+# saves and rebuilds what the program rebuilds after it, apply saves and
+# opens the window anew: its times run until the first window is gone and
+# the program answers with the new one shown). With OPENINGS (default 1)
+# the same program opens and closes the window that often in a row (but
+# for OK and APPLY in the editor).
 # Printed per opening: the seconds from the key to the window's map; from
 # the close key until the window is gone, until the program's event loop
 # answers again (a window manager's ping to the main window, sent once the
@@ -196,13 +198,16 @@ measure() {
   case $close in
     escape) close_key=Escape ;;
     ok) close_key=alt+o ;;
+    apply) close_key=alt+a ;;
     cancel) close_key=alt+c ;;
     *) fail "unknown close $close" ;;
   esac
-  [[ $close != cancel || $window == editor || $window == hub ]] || fail "$window has no Cancel"
-  # OK in the editor has the hub rebuild its rows, and the focus left where
-  # no key path is known.
-  [[ $close != ok || $window != editor || $openings == 1 ]] || fail "OK in the editor: one opening"
+  [[ $close == escape || $close == ok || $window == editor || $window == hub ]] ||
+    fail "$window has no ${close^}"
+  # OK or APPLY in the editor has the hub rebuild its rows, and the focus
+  # left where no key path is known.
+  [[ $close == escape || $close == cancel || $window != editor || $openings == 1 ]] ||
+    fail "${close^^} in the editor: one opening"
   sed -i "s|^album=.*\r\$|album=$data/root-$root\r|" "$home/.tavolin"
   HOME=$home "$bin/tavolin" &
   pid=$!

@@ -263,6 +263,8 @@ TEST_F(EditAlbum, ApplyReopensAFreshEditorAtTheSameScrollPosition) {
   Glib::RefPtr<Gtk::Adjustment> kept;
   EXPECT_EQ(tavolin::run_album_editor(parent, location, program.dir, decoded, kept),
             Gtk::RESPONSE_APPLY);
+  // The first editor is gone before the next one is built.
+  for (Gtk::Window* w : Gtk::Window::list_toplevels()) EXPECT_NE(w->get_name(), "first");
   EXPECT_EQ(tavolin::run_album_editor(parent, location, program.dir, decoded, kept),
             Gtk::RESPONSE_OK);
   EXPECT_EQ(opened, 2);
