@@ -7,6 +7,7 @@ namespace {
 constexpr unsigned char marker_prefix = 0xFF;
 constexpr unsigned char code_soi = 0xD8;
 constexpr unsigned char code_sos = 0xDA;
+constexpr unsigned char code_stuffed = 0x00;
 constexpr unsigned char code_tem = 0x01;
 constexpr unsigned char code_rst0 = 0xD0;
 constexpr unsigned char code_eoi = 0xD9;
@@ -14,9 +15,12 @@ constexpr unsigned char code_eoi = 0xD9;
 constexpr uint64_t segment_header = 4;
 constexpr uint64_t marker_bytes = 2;
 
-// Markers that stand alone, without a length; 0xFF is a fill byte.
+// Codes that begin no segment with a length: markers that stand alone,
+// 0xFF (a fill byte) and 0x00 (a stuffed zero, no marker at all, which
+// the decoders skip with the bytes after it up to the next marker).
 bool without_length(unsigned char code) {
-  return code == marker_prefix || code == code_tem || (code >= code_rst0 && code <= code_eoi);
+  return code == marker_prefix || code == code_stuffed || code == code_tem ||
+         (code >= code_rst0 && code <= code_eoi);
 }
 
 jpeg_head_end_t need(uint64_t size) { return {jpeg_head_end_t::HEAD_NEEDS_MORE, size}; }

@@ -127,9 +127,15 @@ TEST(JpegHead, OddSegmentsAreNotPlain) {
     b.insert(b.begin() + static_cast<long>(dqt), bytes);
     return b;
   };
-  const bytes_t cases[] = {
-      {'G', 'I', 'F', '8'}, with({0xFF}),       with({0x00}),       with({0xFF, 0xD0}),
-      with({0xFF, 0x01}),   with({0xFF, 0xD8}), with({0xFF, 0xD9}), with({0xFF, 0xE3, 0x00, 0x01})};
+  const bytes_t cases[] = {{'G', 'I', 'F', '8'},
+                           with({0xFF}),
+                           with({0x00}),
+                           with({0xFF, 0xD0}),
+                           with({0xFF, 0x01}),
+                           with({0xFF, 0xD8}),
+                           with({0xFF, 0xD9}),
+                           with({0xFF, 0xE3, 0x00, 0x01}),
+                           with({0xFF, 0x00, 0x00, 0x04, 0x32, 0x32})};
   for (const bytes_t& b : cases) EXPECT_EQ(walk(b).state, jpeg_head_end_t::HEAD_NOT_PLAIN);
 }
 
