@@ -35,11 +35,12 @@ void AlbumDialog::pack_foot(comment_rows_t& comments, const path_t& location, bo
   comments.build(editable);
   comments.pack(*get_content_area());
   comments.load(location);
-  answer_mnemonic_at_once(*add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK));
+  add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
   if (editable) {
-    answer_mnemonic_at_once(*add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY));
-    answer_mnemonic_at_once(*add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL));
+    add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY);
+    add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
   }
+  answer_mnemonics_at_once(*this);
   show_all_children(true);
   fit_on_show(*this);
 }

@@ -59,13 +59,14 @@ EditBookDialog::EditBookDialog(Gtk::Window& parent, const path_t& collection,
   make_items();
   content.pack_start(m_last_view);
 
-  answer_mnemonic_at_once(*add_button(msg_utf8(MSG_BROWSER), EDITBOOK_BROWSER));
-  answer_mnemonic_at_once(*add_button(msg_utf8(MSG_NEW_COLLECTION), EDITBOOK_NEW_COLLECTION));
-  answer_mnemonic_at_once(*add_button(msg_utf8(MSG_NEW_ALBUM), EDITBOOK_NEW_ALBUM));
-  answer_mnemonic_at_once(*add_button(msg_utf8(MSG_UPDATE_ALL), EDITBOOK_UPDATE));
-  answer_mnemonic_at_once(*add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK));
-  answer_mnemonic_at_once(*add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY));
-  answer_mnemonic_at_once(*add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL));
+  add_button(msg_utf8(MSG_BROWSER), EDITBOOK_BROWSER);
+  add_button(msg_utf8(MSG_NEW_COLLECTION), EDITBOOK_NEW_COLLECTION);
+  add_button(msg_utf8(MSG_NEW_ALBUM), EDITBOOK_NEW_ALBUM);
+  add_button(msg_utf8(MSG_UPDATE_ALL), EDITBOOK_UPDATE);
+  add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
+  add_button(Gtk::Stock::APPLY, Gtk::RESPONSE_APPLY);
+  add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
+  answer_mnemonics_at_once(*this);
   show_all_children(true);
   fit_on_show(*this);
 }

@@ -8,6 +8,8 @@
 #include <gdkmm/display.h>
 #include <glibmm/main.h>
 #include <gtkmm/bin.h>
+#include <gtkmm/button.h>
+#include <gtkmm/buttonbox.h>
 #include <gtkmm/settings.h>
 
 namespace tavolin {
@@ -109,15 +111,19 @@ void no_style_animations() {
   Gtk::Settings::get_default()->property_gtk_enable_animations() = false;
 }
 
-void answer_mnemonic_at_once(Gtk::Button& button) {
-  button.signal_mnemonic_activate().connect(
-      [&button](bool group_cycling) {
-        // A letter shared by several widgets moves the focus among them.
-        if (group_cycling) return false;
-        button.clicked();
-        return true;
-      },
-      false);
+void answer_mnemonics_at_once(Gtk::Dialog& dialog) {
+  for (Gtk::Widget* child : dialog.get_action_area()->get_children()) {
+    auto* button = dynamic_cast<Gtk::Button*>(child);
+    if (button == nullptr) continue;
+    button->signal_mnemonic_activate().connect(
+        [button](bool group_cycling) {
+          // A letter shared by several widgets moves the focus among them.
+          if (group_cycling) return false;
+          button->clicked();
+          return true;
+        },
+        false);
+  }
 }
 
 void draw_rows_unstacked(Gtk::Table& table) {

@@ -10,8 +10,8 @@
 #include <utility>
 #include <vector>
 
-#include <gtkmm/button.h>
 #include <gtkmm/container.h>
+#include <gtkmm/dialog.h>
 #include <gtkmm/table.h>
 #include <gtkmm/window.h>
 
@@ -53,12 +53,13 @@ void draw_rows_unstacked(Gtk::Table& table);
 // thousand rows. The states still show at once; only their fades go.
 void no_style_animations();
 
-// The button answers its mnemonic (Alt and its underlined letter) at once,
-// as a click does. GTK's keyboard activation first shows the button
-// pressed for a quarter of a second under a keyboard grab, whose start and
-// end each look at every widget of the window: in a window of a thousand
-// rows, a third of a second before its OK or Cancel begins.
-void answer_mnemonic_at_once(Gtk::Button& button);
+// The buttons of the dialog's action area, once added, answer their
+// mnemonic (Alt and the underlined letter) at once, as a click does. GTK's
+// keyboard activation first shows a button pressed for a quarter of a
+// second under a keyboard grab, whose start and end each look at every
+// widget of the window: in a window of a thousand rows, a third of a
+// second before its OK or Cancel begins.
+void answer_mnemonics_at_once(Gtk::Dialog& dialog);
 
 // Runs step, which says whether more is left, again and again at moments
 // when no event waits, a few milliseconds of them at a time; then gives

@@ -36,7 +36,8 @@ ViewAlbumDialog::ViewAlbumDialog(Gtk::Window& parent, const path_t& location,
   content.pack_start(m_scrolled, Gtk::PACK_EXPAND_WIDGET, 0);
   m_last.set_editable(false);
   content.add(m_last);
-  answer_mnemonic_at_once(*add_button("_OK", Gtk::RESPONSE_OK));
+  add_button("_OK", Gtk::RESPONSE_OK);
+  answer_mnemonics_at_once(*this);
   show_all_children(true);
   fit_on_show(*this);
 }

@@ -43,7 +43,8 @@ ViewBookDialog::ViewBookDialog(Gtk::Window& parent, const path_t& collection,
   draw_rows_unstacked(m_table);
   m_scrolled.add(m_table);
   content.add(m_last_view);
-  answer_mnemonic_at_once(*add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK));
+  add_button(Gtk::Stock::OK, Gtk::RESPONSE_OK);
+  answer_mnemonics_at_once(*this);
   show_all_children(true);
   fit_on_show(*this);
 }
