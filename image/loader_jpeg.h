@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <string>
 
 #include "image/geometry.h"
 #include "image/imagetype.h"
@@ -76,6 +77,12 @@ bool load_jpeg_head(jpeg_bytes_t& out, const char* path, jpeg_head_buffer_t& buf
 // the reads come. Nothing for a file that is not there or not regular.
 void read_jpeg_head_ahead(const char* path);
 bool load_jpeg_head(jpeg_bytes_t& out, const char* path);
+
+// libjpeg's text of the last error on this thread since
+// forget_jpeg_error() ("" when none): what a program can tell its user of
+// a photo it cannot read.
+const std::string& last_jpeg_error();
+void forget_jpeg_error();
 
 class jpeginfo_t {
  public:

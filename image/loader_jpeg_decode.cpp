@@ -220,12 +220,14 @@ static bool read_frame(decoder_t& d, jpegdata_t& data, jpeginfo_t& info, const d
   info.width = d.cinfo.image_width;
   info.height = d.cinfo.image_height;
   row = detail::find_row(d.cinfo.num_components, d.cinfo.out_color_space);
-  if (!row) {  // CMYK, YCCK and other layouts: refused without a word
+  if (!row) {  // CMYK, YCCK and other layouts: refused without a line
+    detail::note_jpeg_error("its colours are stored as CMYK or in another form that is not read");
     (*d.cinfo.src->term_source)(&d.cinfo);
     jpeg_destroy_decompress(&d.cinfo);
     return false;
   }
   if (!check_image_size(data.name, info.width, info.height)) {
+    detail::note_jpeg_error("the picture has too many pixels to be read");
     jpeg_destroy_decompress(&d.cinfo);
     return false;
   }

@@ -26,11 +26,22 @@ void my_output_message(j_common_ptr cinfo) {
 void my_error_exit(j_common_ptr cinfo) {
   error_record_t* err = reinterpret_cast<error_record_t*>(cinfo->err);
   libutils::fail(nameof(err->data), ": error detected.");
+  char text[JMSG_LENGTH_MAX];
+  (*cinfo->err->format_message)(cinfo, text);
+  note_jpeg_error(text);
   (*cinfo->err->output_message)(cinfo);
   longjmp(err->jump, 1);
 }
 
 }  // namespace
+
+namespace {
+
+thread_local std::string t_last_error;
+
+}  // namespace
+
+void note_jpeg_error(const char* text) { t_last_error = text ? text : ""; }
 
 const char* nameof(const jpegdata_t* data) { return data && data->name ? data->name : ""; }
 
@@ -61,4 +72,9 @@ const desc_row_t* find_row(int components, J_COLOR_SPACE space) {
 }
 
 }  // namespace detail
+
+const std::string& last_jpeg_error() { return detail::t_last_error; }
+
+void forget_jpeg_error() { detail::t_last_error.clear(); }
+
 }  // namespace libgr

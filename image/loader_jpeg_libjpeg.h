@@ -38,6 +38,8 @@ constexpr int JERR_SCAN_LIMIT = 1000;
 
 // The text put in front of messages about data: its name, else nothing.
 const char* nameof(const jpegdata_t* data);
+// Keeps libjpeg's text of an error for last_jpeg_error() on this thread.
+void note_jpeg_error(const char* text);
 
 // Fills err for data: libjpeg's standard record with an exit that writes
 // the name's "error detected." line and libjpeg's own, then jumps to

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "image/loader_jpeg_libjpeg.h"
 #include "utility/failure.h"
 
 namespace libgr {
@@ -33,6 +34,7 @@ class transformer_t {
 // The two lines of a failure on the decoding side: the source's name,
 // then libjpeg's text.
 bool fail(const char* name, const char* text) {
+  detail::note_jpeg_error(text);
   return libutils::fail(name, ": error detected.\n", text);
 }
 

@@ -80,7 +80,8 @@ const gathered_items_t::media_t& gathered_items_t::media(const album_t& album,
   if (!stat_succeeds(original)) return m;  // a list may outlive a removed file
   if (is_movie_name(name)) {
     m.level = getffshrinklevel(album.path, original_dir, name, m.size, m.duration, m.stream);
-    m.present = true;
+    // As on the album pages: a movie is shown once its levels are made.
+    m.present = movie_is_made(album.path, name, m.level);
   } else if (is_photo_name(name)) {
     // As on the album pages: a photo is shown once its thumbnail exists.
     std::string thumb;

@@ -12,6 +12,7 @@
 #include <thread>
 #include <utility>
 
+#include "album/engine/failed_files.h"
 #include "album/engine/ffidentity.h"
 #include "album/engine/global.h"
 #include "album/engine/layout.h"
@@ -37,10 +38,40 @@ void echo_line(const std::string& command, std::ostream& echo) {
   echo << command + "\n" << std::flush;
 }
 
-// Runs a command line in the foreground after echoing it.
-bool run_echoed(const std::string& command, std::ostream& echo) {
+// Why a run of ffmpeg left nothing: ffmpeg's own words, or the system's
+// when its output could not be put in place.
+struct ffmpeg_failure_t {
+  bool by_ffmpeg = false;
+  std::string words;
+};
+
+// Runs an ffmpeg command line in the foreground after echoing it; when it
+// fails, its last meaningful line of error output lands in failure.
+bool run_echoed(const std::string& command, std::ostream& echo, ffmpeg_failure_t& failure) {
   echo_line(command, echo);
-  return std::system(command.c_str()) == 0;
+  std::string errors;
+  if (run_keeping_errors(command, errors)) return true;
+  failure.by_ffmpeg = true;
+  failure.words = last_meaningful_line(errors);
+  if (failure.words.empty()) failure.words = "ffmpeg ended with an error";
+  return false;
+}
+
+std::string setting_shown(const std::string& value) { return value.empty() ? "empty" : value; }
+
+// The reasons for the user, after the camera movie's name: what failed,
+// and for a conversion the settings it took, which the user can change.
+std::string not_converted(const ffmpeg_failure_t& failure) {
+  if (!failure.by_ffmpeg)
+    return "the converted movie could not be written: " + as_sentence(failure.words);
+  return "the movie was not converted: " + as_sentence(failure.words) +
+         " The conversion used the settings \"Hardware acceleration\" (" +
+         setting_shown(g_global.hwaccel) + ") and \"ffmpeg options\" (" +
+         setting_shown(g_global.ffmpeg) + "), which the option dialog changes.";
+}
+
+std::string not_pictured(const ffmpeg_failure_t& failure) {
+  return "no picture of the movie was made: " + as_sentence(failure.words);
 }
 
 // Runs "ffmpeg -i" on file, echoed on echo, and scans its output for
@@ -81,44 +112,63 @@ bool refuse_input(const std::string& file, std::ostream& err) {
 // Runs an ffmpeg command line that writes target under a temporary name
 // beside it (make_command builds the line for that name); the complete
 // output then replaces target, unless keep, asked after the run, says no. A
-// failed or unkept output is removed. Failure lines go to err.
+// failed or unkept output is removed. Failure lines go to err, and why
+// the output is not there to failure (nothing when keep said no).
 template <class MakeCommand>
 bool run_into(const std::string& target, std::ostream& echo, std::ostream& err,
-              MakeCommand make_command, const std::function<bool()>& keep = nullptr) {
+              ffmpeg_failure_t& failure, MakeCommand make_command,
+              const std::function<bool()>& keep = nullptr) {
   const std::string temp = make_temp_beside(target, nullptr, true);
   if (temp.empty()) {
-    const int code = errno;
-    return libutils::fail_to(err, target, ": ", std::strerror(code));
+    failure.words = std::strerror(errno);
+    return libutils::fail_to(err, target, ": ", failure.words);
   }
-  if (!run_echoed(make_command(temp), echo) || (keep && !keep())) {
+  if (!run_echoed(make_command(temp), echo, failure) || (keep && !keep())) {
     unlink(temp.c_str());
     return false;
   }
   if (!replace_with(temp, target)) {
-    const int code = errno;
-    return libutils::fail_to(err, target, ": ", std::strerror(code));
+    failure.words = std::strerror(errno);
+    return libutils::fail_to(err, target, ": ", failure.words);
   }
   return true;
 }
 
-// ffconvertone with its echo on out and its failure lines on err; keep as
-// in run_into.
-bool convert_to(const std::string& from, const std::string& to, const libgr::direction2ul_t& size,
-                std::ostream& out, std::ostream& err, const std::function<bool()>& keep = nullptr) {
-  if (!is_stale(from, to)) return true;
-  if (refuse_input(from, err)) return false;
-  return run_into(
-      to, out, err, [&](const std::string& temp) { return ffconvert_command(from, temp, size); },
-      keep);
+// A movie that is no regular file, refused: why, for the user.
+bool refused(const std::string& file, std::ostream& err, std::string* why) {
+  if (!refuse_input(file, err)) return false;
+  if (why) *why = why_unreadable(file, 0);
+  return true;
 }
 
-// ffsavethumbnail with its echo and failure lines on err.
+// ffconvertone with its echo on out, its failure lines on err and the
+// reason for the user in why (when given); keep as in run_into.
+bool convert_to(const std::string& from, const std::string& to, const libgr::direction2ul_t& size,
+                std::ostream& out, std::ostream& err, std::string* why,
+                const std::function<bool()>& keep = nullptr) {
+  if (!is_stale(from, to)) return true;
+  if (refused(from, err, why)) return false;
+  ffmpeg_failure_t failure;
+  if (run_into(
+          to, out, err, failure,
+          [&](const std::string& temp) { return ffconvert_command(from, temp, size); }, keep))
+    return true;
+  if (why && !failure.words.empty()) *why = not_converted(failure);
+  return false;
+}
+
+// ffsavethumbnail with its echo and failure lines on err and the reason
+// for the user in why (when given).
 bool thumbnail_to(const std::string& movie, const std::string& jpeg,
-                  const libgr::direction2ul_t& size, std::ostream& err) {
+                  const libgr::direction2ul_t& size, std::ostream& err, std::string* why) {
   if (!is_stale(movie, jpeg)) return true;
-  if (refuse_input(movie, err)) return false;
-  return run_into(jpeg, err, err,
-                  [&](const std::string& temp) { return ffthumbnail_command(movie, temp, size); });
+  if (refused(movie, err, why)) return false;
+  ffmpeg_failure_t failure;
+  if (run_into(jpeg, err, err, failure,
+               [&](const std::string& temp) { return ffthumbnail_command(movie, temp, size); }))
+    return true;
+  if (why) *why = not_pictured(failure);
+  return false;
 }
 
 // The size of the level after one of size: halved, each side even, as
@@ -131,22 +181,23 @@ libgr::direction2ul_t halved_even(libgr::direction2ul_t size) {
   return size;
 }
 
-// Movie level i of file, at size, from level i - 1; keep as in run_into.
+// Movie level i of file, at size, from level i - 1; why and keep as in
+// convert_to.
 bool level_movie(const path_t& path, const std::vector<std::string>& dirs, const std::string& file,
                  unsigned long i, const libgr::direction2ul_t& size, std::ostream& out,
-                 std::ostream& err, const std::function<bool()>& keep = nullptr) {
+                 std::ostream& err, std::string* why, const std::function<bool()>& keep = nullptr) {
   return convert_to(file_in(path, dirs[i - 1], file), file_in(path, dirs[i], file), size, out, err,
-                    keep);
+                    why, keep);
 }
 
 // The thumbnail picture of movie level i of file; its failure line goes
-// to fail_out.
+// to fail_out, why as in thumbnail_to.
 bool level_picture(const path_t& path, const std::vector<std::string>& dirs,
                    const std::string& file, unsigned long i, std::ostream& fail_out,
-                   std::ostream& err) {
+                   std::ostream& err, std::string* why) {
   const std::string movie = file_in(path, dirs[i], file);
   if (thumbnail_to(movie, file_in(path, dirs[i], replace_extension(file, ".jpg")),
-                   libgr::datum2ul(), err))
+                   libgr::datum2ul(), err, why))
     return true;
   return libutils::fail_to(fail_out, movie, ": movie thumbnail save failed.");
 }
@@ -191,6 +242,17 @@ std::vector<std::string> movie_level_dirs(unsigned long level) {
   return dirs;
 }
 
+bool movie_is_made(const path_t& path, const std::string& name, unsigned long level) {
+  const std::string movie = replace_extension(name, ".mp4");
+  const std::string picture = replace_extension(name, ".jpg");
+  for (const std::string& dir : movie_level_dirs(level)) {
+    if (is_missing_or_empty(file_in(path, dir, movie)) ||
+        is_missing_or_empty(file_in(path, dir, picture)))
+      return false;
+  }
+  return true;
+}
+
 std::string ffconvert_command(const std::string& from, const std::string& to,
                               const libgr::direction2ul_t& size) {
   const std::string encoder = g_global.ffmpeg.empty() ? default_encoder : g_global.ffmpeg;
@@ -217,12 +279,12 @@ std::string ffidentify_command(const std::string& file) {
 
 bool ffconvertone(const std::string& from, const std::string& to,
                   const libgr::direction2ul_t& size) {
-  return convert_to(from, to, size, std::cout, std::cerr);
+  return convert_to(from, to, size, std::cout, std::cerr, nullptr);
 }
 
 bool ffsavethumbnail(const std::string& movie, const std::string& jpeg,
                      const libgr::direction2ul_t& size) {
-  return thumbnail_to(movie, jpeg, size, std::cerr);
+  return thumbnail_to(movie, jpeg, size, std::cerr, nullptr);
 }
 
 bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs, const std::string& file,
@@ -233,8 +295,8 @@ bool ffshrinkone(const path_t& path, const std::vector<std::string>& dirs, const
   libgr::direction2ul_t current = size;
   for (unsigned long i = 1; i <= level + 1; ++i) {
     current = halved_even(current);
-    if (!level_movie(path, dirs, file, i, current, std::cout, std::cerr) ||
-        !level_picture(path, dirs, file, i, std::cerr, std::cerr))
+    if (!level_movie(path, dirs, file, i, current, std::cout, std::cerr, nullptr) ||
+        !level_picture(path, dirs, file, i, std::cerr, std::cerr, nullptr))
       return false;
   }
   return true;
@@ -269,7 +331,7 @@ movie_levels_t::movie_levels_t(const path_t& path, const std::string& name)
 bool movie_levels_t::step(std::ostream& log, std::ostream& out, std::ostream& err) {
   const unsigned long i = m_made++;
   if (i == 0) return first_level(out, err);
-  if (i == m_level + 2) return level_picture(m_path, m_dirs, m_movie, i - 1, err, err);
+  if (i == m_level + 2) return level_picture(m_path, m_dirs, m_movie, i - 1, err, err, &m_why);
   m_size = halved_even(m_size);
   return level_beside_picture(i, log, out, err);
 }
@@ -281,17 +343,18 @@ bool movie_levels_t::first_level(std::ostream& out, std::ostream& err) {
   m_dirs = movie_level_dirs(m_level);
   make_level_dirs(m_path, m_dirs);
   return convert_to(file_in(m_path, original_dir, m_name), file_in(m_path, movie_dir(0), m_movie),
-                    m_size, out, err);
+                    m_size, out, err, &m_why);
 }
 
 bool movie_levels_t::level_beside_picture(unsigned long i, std::ostream& log, std::ostream& out,
                                           std::ostream& err) {
   std::ostringstream picture_log;
+  std::string picture_why;
   bool pictured = false;
   const auto picture = [&] {
     line_stream_t picture_err(stderr);
     std::ostream& fail_out = i == 1 ? static_cast<std::ostream&>(picture_log) : picture_err;
-    pictured = level_picture(m_path, m_dirs, m_movie, i - 1, fail_out, picture_err);
+    pictured = level_picture(m_path, m_dirs, m_movie, i - 1, fail_out, picture_err, &picture_why);
     // The album pages tell the levels below m_level by their identification,
     // one after another once all movies are made: told here, beside the
     // encode, the pages find them known.
@@ -313,8 +376,9 @@ bool movie_levels_t::level_beside_picture(unsigned long i, std::ostream& log, st
     return pictured;
   };
   const bool made = (beside.joinable() || pictured) &&
-                    level_movie(m_path, m_dirs, m_movie, i, m_size, out, err, picture_made);
+                    level_movie(m_path, m_dirs, m_movie, i, m_size, out, err, &m_why, picture_made);
   const bool ok = picture_made() && made;
+  if (!pictured && !picture_why.empty()) m_why = picture_why;
   log << picture_log.str();
   return ok;
 }

@@ -59,6 +59,9 @@ class movie_levels_t {
   unsigned long made() const { return m_made; }
   // Whether every level is made (the count is known after the first step).
   bool finished() const;
+  // After a failed step: why, for the user (the text after the camera
+  // movie's name; "" when nothing says).
+  const std::string& why() const { return m_why; }
 
  private:
   bool first_level(std::ostream& out, std::ostream& err);
@@ -71,6 +74,7 @@ class movie_levels_t {
   libgr::direction2ul_t m_size;  // of the level made last
   unsigned long m_level = 0;
   unsigned long m_made = 0;
+  std::string m_why;
 };
 
 // Frame size as shown (0 by 0 when unknown; width and height swapped for a
@@ -95,6 +99,11 @@ unsigned long getffshrinklevel(const path_t& path, const std::string& subdir,
 
 // "movie0" .. "movie" + (level + 1).
 std::vector<std::string> movie_level_dirs(unsigned long level);
+// Whether every level of camera movie name, with level count level, and
+// the picture of each stand in the album, none empty. The pages link a
+// movie's levels only then; a movie that could not be converted is
+// listed by its camera file, as a photo that cannot be read is.
+bool movie_is_made(const path_t& path, const std::string& name, unsigned long level);
 // name with its extension replaced by ext (".mp4" for the converted movie,
 // ".jpg" for its thumbnail picture).
 std::string replace_extension(const std::string& name, const char* ext);

@@ -126,8 +126,11 @@ bool write_movie_links(std::ostream& out, const path_t& path, const std::string&
 bool makehtml(const path_t& path, sigc::signal<void, double>& progress, std::ostream& log);
 
 // The zoom pages in "html": per photo one page per level 1 .. L; per movie
-// the normal and double-resolution pages. False only when a page cannot be
-// opened or written; messages go to standard error.
+// whose levels are made the normal and double-resolution pages. False only
+// when a page cannot be opened or written; messages go to log, or without
+// one to standard error.
+bool makehtmlzoom(const path_t& path, sigc::signal<void, double>& progress, std::ostream& log);
+bool makehtmlffzoom(const path_t& path, sigc::signal<void, double>& progress, std::ostream& log);
 bool makehtmlzoom(const path_t& path, sigc::signal<void, double>& progress);
 bool makehtmlffzoom(const path_t& path, sigc::signal<void, double>& progress);
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
 #include <iostream>
 #include <list>
 #include <map>
@@ -132,6 +133,14 @@ bool copyfiles(const std::string& from, const std::vector<files_t>& files, const
 
 bool copyfiles(const std::string& from, const std::vector<files_t>& files, const path_t& path,
                sigc::signal<void, double>& progress, std::ostream& log) {
+  failed_files_t failed;
+  const bool copied = copyfiles(from, files, path, progress, log, failed);
+  failed.write(log);
+  return copied && failed.empty();
+}
+
+bool copyfiles(const std::string& from, const std::vector<files_t>& files, const path_t& path,
+               sigc::signal<void, double>& progress, std::ostream& log, failed_files_t& failed) {
   std::string original;
   path.make(original, original_dir);
   mkdir(original.c_str(), 0755);
@@ -150,14 +159,21 @@ bool copyfiles(const std::string& from, const std::vector<files_t>& files, const
     if (steps[k] == import_step_t::text_name) {
       libutils::fail(source, ": name of an album text file, not copied.");
     } else if (steps[k] == import_step_t::not_regular) {
-      libutils::fail_to(log, source, ": ", why_unreadable(source, 0), ", not copied.");
+      libutils::error();
+      failed.add(name, std::string(why_unreadable(source, 0)) + ", not copied.");
     } else if (steps[k] == import_step_t::copy) {
       std::string target;
       path.make(target, is_media_name(name) ? original_dir : txt_dir, name);
-      if (!copy_replacing(source, target)) {
+      bool source_failed = false;
+      if (!copy_replacing(source, target, &source_failed)) {
         const int err = errno;
-        std::cerr << source << ": " << why_unreadable(source, err) << std::endl;
-        return libutils::fail(target, ": file copy fail.");
+        const std::string why = source_failed ? why_unreadable(source, err) : std::strerror(err);
+        std::cerr << source << ": " << why << std::endl;
+        failed.add(name, "not copied: " + as_sentence(why));
+        // A camera file that cannot be read costs only itself; a copy
+        // that cannot be written (a full disk) ends the import.
+        libutils::fail(target, ": file copy fail.");
+        if (!source_failed) return false;
       }
     }
     emit_progress(progress, k, n);

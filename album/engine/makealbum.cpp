@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <set>
 
 #include "album/engine/collectionedit.h"
@@ -28,9 +29,15 @@ bool has_album_dir(const path_t& path, std::ostream& log) {
 bool write_pages(const path_t& path, sigc::signal<void, double>& pages,
                  sigc::signal<void, double>& zoom_pages, std::ostream& log) {
   if (!makehtml(path, pages, log)) return step_failed(log, "makehtml");
-  if (!makehtmlzoom(path, zoom_pages)) return step_failed(log, "makehtmlzoom");
-  if (!makehtmlffzoom(path, zoom_pages)) return step_failed(log, "makehtmlffzoom");
+  if (!makehtmlzoom(path, zoom_pages, log)) return step_failed(log, "makehtmlzoom");
+  if (!makehtmlffzoom(path, zoom_pages, log)) return step_failed(log, "makehtmlffzoom");
   return true;
+}
+
+// The files that got nothing, after the steps' lines.
+bool tell_failed(const failed_files_t& failed, std::ostream& log) {
+  failed.write(log);
+  return failed.empty();
 }
 
 // The photos of files that stand in the album already and are given no
@@ -56,24 +63,37 @@ bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& fi
   if (!has_album_dir(path, log)) return false;
   // A FIFO or device among the camera files is skipped by the copy with
   // its line on log; the album is made of the others, and the result tells.
-  const std::vector<files_t> copied = regular_sources(from, files);
+  std::vector<files_t> copied = regular_sources(from, files);
   const std::set<std::string> kept = kept_photos(copied, path);
-  if (!copyfiles(from, files, path, copying, log)) return step_failed(log, "copyfiles");
-  // A camera file that cannot be read gets no level, but the album still
-  // gets its pages, which list it; the result tells of the failure.
+  failed_files_t failed;
+  // A camera file that cannot be read costs only itself; a copy that
+  // cannot be written (a full disk) ends the import.
+  if (!copyfiles(from, files, path, copying, log, failed)) {
+    step_failed(log, "copyfiles");
+    failed.write(log);
+    return false;
+  }
+  copied.erase(std::remove_if(copied.begin(), copied.end(),
+                              [&failed](const files_t& f) { return failed.has(f.name); }),
+               copied.end());
+  // A camera file that cannot be read or converted gets no level, but the
+  // album still gets its pages, which list it; the result tells of the
+  // failure.
   const bool shrunk =
-      shrink_keeping(path, copied, kept, shrinking, log) || step_failed(log, "shrink");
+      shrink_keeping(path, copied, kept, shrinking, log, &failed) || step_failed(log, "shrink");
   const bool written = write_pages(path, pages, zoom_pages, log);
-  return copied.size() == files.size() && shrunk && written;
+  return tell_failed(failed, log) && shrunk && written;
 }
 
 bool updatealbum(const path_t& path, const std::vector<files_t>& files, sigc::signal<void, double>&,
                  sigc::signal<void, double>& shrinking, sigc::signal<void, double>& pages,
                  sigc::signal<void, double>& zoom_pages, std::ostream& log) {
   if (!has_album_dir(path, log)) return false;
-  const bool shrunk = shrinkupdate(path, files, shrinking, log) || step_failed(log, "shrinkupdate");
+  failed_files_t failed;
+  const bool shrunk =
+      shrinkupdate(path, files, shrinking, log, &failed) || step_failed(log, "shrinkupdate");
   const bool written = write_pages(path, pages, zoom_pages, log);
-  return shrunk && written;
+  return tell_failed(failed, log) && shrunk && written;
 }
 
 }  // namespace tavolin

@@ -15,12 +15,14 @@ namespace tavolin {
 
 // Copies files of directory from into the album at path (whose directory
 // and "txt" the caller has made), builds their levels and writes the
-// pages. A failing copy or page step ends it with false and its line on
-// log; when files fail to get their levels, their lines and the step's go
-// to log, the pages are still written (listing those files too), and the
-// result is false. So it is for a name in from that is not a regular file
-// (a FIFO, device or socket): the copy skips it with its line on log, and
-// the album is made of the other files.
+// pages. A copy that cannot be written (a full disk) or a refused name ends
+// it with false and its lines on log. A file that costs only itself (a
+// name in from that is not a regular file, a camera file that cannot be
+// read, a photo that cannot be decoded, a movie that cannot be converted)
+// leaves the others to be made: the pages are written (listing the files
+// in "original" without levels by their camera file), and the result is
+// false. After the steps' lines, log gets one line per such file: its
+// name and why, in words the user can act on.
 bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& files,
                          const path_t& path, sigc::signal<void, double>& copying,
                          sigc::signal<void, double>& shrinking, sigc::signal<void, double>& pages,
@@ -28,7 +30,7 @@ bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& fi
 
 // Remakes the missing levels of files (all levels of a file with a
 // rotation) and rewrites the pages, as makealbumwithrotate does after its
-// copy. copying is not used.
+// copy, with the same lines on log. copying is not used.
 bool updatealbum(const path_t& path, const std::vector<files_t>& files,
                  sigc::signal<void, double>& copying, sigc::signal<void, double>& shrinking,
                  sigc::signal<void, double>& pages, sigc::signal<void, double>& zoom_pages,

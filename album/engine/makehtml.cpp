@@ -44,6 +44,7 @@ struct album_pages_t {
   std::list<std::string> originals;
   std::list<std::string> thumbs;
   std::set<std::string> with_thumb;
+  std::set<std::string> unmade_movies;
   std::vector<movie_info_t> movies;   // per original, for the movies among them
   std::vector<unsigned long> levels;  // per thumb
   unsigned long movie_count = 0;
@@ -56,9 +57,11 @@ struct album_pages_t {
   bool count();
 
   // A photo of "original" without a thumbnail has no level (its camera
-  // file cannot be read): it is listed by its file alone.
+  // file cannot be read), nor has a movie whose levels were not all made
+  // (it could not be converted): each is listed by its file alone.
   bool unleveled(const std::string& name) const {
-    return is_photo_name(name) && with_thumb.count(name) == 0;
+    if (is_photo_name(name)) return with_thumb.count(name) == 0;
+    return unmade_movies.count(name) != 0;
   }
   void index_sound(std::ostream& out, const std::string& name);
   void index_unleveled(std::ostream& out, const std::string& name);
@@ -84,9 +87,11 @@ void album_pages_t::load() {
     log << dir << ": getfiles fail." << std::endl;
   for (const std::string& name : originals) {
     movie_info_t movie;
-    if (is_movie_name(name))
+    if (is_movie_name(name)) {
       movie.level =
           getffshrinklevel(path, original_dir, name, movie.size, movie.duration, movie.stream);
+      if (!movie_is_made(path, name, movie.level)) unmade_movies.insert(name);
+    }
     movies.push_back(movie);
   }
   for (const std::string& name : thumbs) levels.push_back(getshrinklevel(path, name));
@@ -128,7 +133,7 @@ void album_pages_t::index_sound(std::ostream& out, const std::string& name) {
 }
 
 void album_pages_t::index_unleveled(std::ostream& out, const std::string& name) {
-  out << "\t<li>" << html_text(name) << labelsuffix(album, name, true) << "\n";
+  out << "\t<li>" << html_text(name) << labelsuffix(album, name, is_photo_name(name)) << "\n";
   out << "\t<br><a href=\"" << below(original_dir, html_url(name)) << "\">" << html_text(name)
       << "</a>\n";
   std::list<std::string> lines = photocommentlines(path, name);
@@ -195,10 +200,10 @@ bool album_pages_t::index(sigc::signal<void, double>& progress) {
   for (const std::string& name : originals) {
     if (is_sound_name(name))
       index_sound(out, name);
-    else if (is_movie_name(name) && !index_movie(out, name, *movie))
-      return false;
     else if (unleveled(name))
       index_unleveled(out, name);
+    else if (is_movie_name(name) && !index_movie(out, name, *movie))
+      return false;
     ++movie;
   }
   const double n = static_cast<double>(thumbs.size());

@@ -122,7 +122,7 @@ void movie_workers_t::work() {
     lock.unlock();
     const bool ok = chain->levels.step(chain->log, out, err);
     const bool ended = !ok || chain->levels.finished();
-    if (ended) m_done(chain->k, ok, chain->log.str());
+    if (ended) m_done(chain->k, ok, chain->log.str(), chain->levels.why());
     lock.lock();
     chain->running = false;
     chain->ended = ended;

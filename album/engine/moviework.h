@@ -42,8 +42,11 @@ void set_movie_encodes(unsigned encodes);
 class movie_workers_t {
  public:
   // Called on a worker thread when entry k's chain has ended: whether all
-  // its levels were made, and the lines of its log.
-  typedef std::function<void(std::size_t k, bool ok, const std::string& log)> done_t;
+  // its levels were made, the lines of its log and, when not, why (for the
+  // user, after the movie's name).
+  typedef std::function<void(std::size_t k, bool ok, const std::string& log,
+                             const std::string& why)>
+      done_t;
 
   movie_workers_t(const path_t& path, unsigned encodes, done_t done);
   // Lets the running steps end, begins no other, waits for the threads and

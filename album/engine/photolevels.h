@@ -12,6 +12,7 @@
 #include <sigc++/signal.h>
 
 #include "album/engine/album.h"
+#include "album/engine/failed_files.h"
 #include "album/engine/levelwork.h"
 #include "image/loader_jpeg.h"
 
@@ -43,8 +44,9 @@ bool update_photo(const path_t& path, const files_t& file, std::ostream& log, st
 // is given no new turn: it keeps its files and only gets what is missing,
 // as from an update. Every other photo gets size0, all its levels and its
 // thumbnail from the one count it is imported with.
+// Each file that gets no level goes to failed (when given) with its reason.
 bool shrink_keeping(const path_t& path, const std::vector<files_t>& files,
                     const std::set<std::string>& kept, sigc::signal<void, double>& progress,
-                    std::ostream& log);
+                    std::ostream& log, failed_files_t* failed);
 
 }  // namespace tavolin

@@ -42,7 +42,8 @@ void discard(const std::string& path) {
   errno = saved;
 }
 
-bool copy_descriptor(int in, int out) {
+// Copies in to out; on false, reading marks whether in failed.
+bool copy_descriptor(int in, int out, bool& reading) {
   const std::size_t piece = 1u << 20;
   std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[piece]);
   if (!buffer) {
@@ -51,7 +52,9 @@ bool copy_descriptor(int in, int out) {
   }
   for (;;) {
     std::size_t got = 0;
+    reading = true;
     if (!libutils::read_all(in, buffer.get(), piece, got)) return false;
+    reading = false;
     if (got != 0 && !libutils::write_all(out, buffer.get(), got)) return false;
     if (got < piece) return true;
   }
@@ -110,7 +113,10 @@ bool write_replacing(const std::string& target, const void* bytes, std::size_t s
   return replace_with(temp, target);
 }
 
-bool copy_replacing(const std::string& source, const std::string& target) {
+bool copy_replacing(const std::string& source, const std::string& target, bool* source_failed) {
+  bool reading = true;
+  if (!source_failed) source_failed = &reading;
+  *source_failed = true;
   // A directory, FIFO or device has no bytes to copy (and opening a FIFO
   // would wait for a writer).
   const int in = libutils::open_regular(source);
@@ -120,18 +126,20 @@ bool copy_replacing(const std::string& source, const std::string& target) {
     close_keeping_errno(in, false);
     return false;
   }
+  *source_failed = false;
   int out = -1;
   const std::string temp = make_temp_beside(target, &out);
   if (temp.empty()) {
     close_keeping_errno(in, false);
     return false;
   }
-  bool ok = copy_descriptor(in, out);
+  bool ok = copy_descriptor(in, out, *source_failed);
   // A file cut short by a pulled card reads as a short copy.
   struct stat copied;
   if (ok && ::fstat(out, &copied) == 0 && copied.st_size != st.st_size) {
     errno = EIO;
     ok = false;
+    *source_failed = true;
   }
   if (ok) {
     const struct timespec times[2] = {st.st_atim, st.st_mtim};

@@ -30,8 +30,11 @@ bool write_replacing(const std::string& target, const void* bytes, std::size_t s
 // temporary file: the bytes, then the source's access and modification
 // times, a flush to the disk, then the rename. Whatever stood at target
 // stays until the copy is complete. Anything else under source is refused
-// unopened (libutils::open_regular's errno).
-bool copy_replacing(const std::string& source, const std::string& target);
+// unopened (libutils::open_regular's errno). On false, source_failed (when
+// given) tells whether reading the source failed, or else writing the
+// copy.
+bool copy_replacing(const std::string& source, const std::string& target,
+                    bool* source_failed = nullptr);
 
 // Whether two regular files hold the same bytes; one file under two names
 // (a link) does, without a byte read.

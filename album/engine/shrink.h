@@ -17,6 +17,7 @@
 #include <sigc++/signal.h>
 
 #include "album/engine/album.h"
+#include "album/engine/failed_files.h"
 #include "image/imagetype.h"
 #include "image/loader_jpeg.h"
 
@@ -46,6 +47,12 @@ bool copyfiles(const std::string& from, const std::vector<files_t>& files, const
 // The same with the refusals on standard error.
 bool copyfiles(const std::string& from, const std::vector<files_t>& files, const path_t& path,
                sigc::signal<void, double>& progress);
+// The same with each file that is not copied in failed, and not on log: a
+// name that is not a regular file, and a camera file that cannot be read,
+// which cost only themselves. False when the copying ended: a refusal
+// above (nothing copied), or a copy that cannot be written (a full disk).
+bool copyfiles(const std::string& from, const std::vector<files_t>& files, const path_t& path,
+               sigc::signal<void, double>& progress, std::ostream& log, failed_files_t& failed);
 
 // Makes "thumb", the size levels of every photo and the movie levels of
 // every movie of files (already in "original"); failures go to log. A file
@@ -77,6 +84,9 @@ bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
 // The same with the lines of each file's failure on log.
 bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
                   sigc::signal<void, double>& progress, std::ostream& log);
+// The same, with each file that gets no level in failed (when given).
+bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
+                  sigc::signal<void, double>& progress, std::ostream& log, failed_files_t* failed);
 
 // Rewrites the levels of one photo from level start on (level 0, a link or
 // a lossless turn, is never re-encoded) and its thumbnail; all of them when

@@ -3,16 +3,22 @@
 // (ffmpeg uses several cores itself); the calling thread takes the results
 // in list order, so that progress and log lines come as from one thread.
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <iostream>
 #include <set>
 
+#include "album/engine/failed_files.h"
 #include "album/engine/layout.h"
 #include "album/engine/levelwork.h"
 #include "album/engine/moviework.h"
 #include "album/engine/photolevels.h"
 #include "album/engine/shrink.h"
+#include "album/engine/util.h"
+#include "image/loader_jpeg.h"
 #include "utility/failure.h"
+#include "utility/futil.h"
 
 namespace tavolin {
 
@@ -21,22 +27,44 @@ namespace {
 typedef std::function<bool(const files_t&, level_scratch_t&, std::ostream&, std::ostream&)>
     photo_step_t;
 
-// The movies' levels are the same in an import and in an update.
+// Why photo original got no levels, for the user, on the thread that
+// tried: libjpeg's words when it could not read the photo, else the
+// system's when the camera file cannot be opened; else it was the writing,
+// which the lines before tell of.
+std::string photo_failure(const std::string& original) {
+  const std::string& jpeg = libgr::last_jpeg_error();
+  if (!jpeg.empty()) return "the photo cannot be read: " + as_sentence(jpeg);
+  const int fd = libutils::open_regular(original);
+  if (fd < 0) return "the photo cannot be read: " + as_sentence(why_unreadable(original, errno));
+  close(fd);
+  return "its sizes could not be written; the lines before tell where.";
+}
+
+// The movies' levels are the same in an import and in an update. Each file
+// that fails goes to failed (when given) with its reason.
 bool run_levels(const path_t& path, const std::vector<files_t>& files,
-                sigc::signal<void, double>& progress, std::ostream& log,
+                sigc::signal<void, double>& progress, std::ostream& log, failed_files_t* failed,
                 const photo_step_t& photo) {
   const std::size_t n = files.size();
+  // Written by the thread that made entry k before it is marked done.
+  std::vector<std::string> reasons(n);
   level_workers_t workers(n, level_workers(), level_memory_budget());
   // Ended before workers: its threads mark entries of workers.
   movie_workers_t movies(path, movie_encodes(),
-                         [&workers](std::size_t k, bool ok, const std::string& text) {
+                         [&workers, &reasons](std::size_t k, bool ok, const std::string& text,
+                                              const std::string& why) {
+                           reasons[k] = why;
                            workers.mark(k, ok, text, "");
                          });
   for (std::size_t k = 0; k < n; ++k) {
     const files_t& file = files[k];
     if (is_photo_name(file.name)) {
-      workers.add(k, [&photo, &file](level_scratch_t& scratch, std::ostream& l, std::ostream& e) {
-        return photo(file, scratch, l, e);
+      workers.add(k, [&photo, &file, &path, &reason = reasons[k]](
+                         level_scratch_t& scratch, std::ostream& l, std::ostream& e) {
+        libgr::forget_jpeg_error();
+        if (photo(file, scratch, l, e)) return true;
+        reason = photo_failure(file_in(path, original_dir, file.name));
+        return false;
       });
     } else if (is_movie_name(file.name)) {
       movies.add(k, file.name);
@@ -53,7 +81,10 @@ bool run_levels(const path_t& path, const std::vector<files_t>& files,
     workers.wait(k);
     log << workers.log_text(k);
     std::cerr << workers.err_text(k);
-    if (!workers.ok(k)) all_made = false;
+    if (!workers.ok(k)) {
+      all_made = false;
+      if (failed) failed->add(files[k].name, reasons[k].empty() ? "not made." : reasons[k]);
+    }
     progress.emit(static_cast<double>(k + 1) / static_cast<double>(n));
   }
   return all_made;
@@ -69,14 +100,14 @@ void make_thumb_dir(const path_t& path) {
 
 bool shrink(const path_t& path, const std::vector<files_t>& files,
             sigc::signal<void, double>& progress, std::ostream& log) {
-  return shrink_keeping(path, files, std::set<std::string>(), progress, log);
+  return shrink_keeping(path, files, std::set<std::string>(), progress, log, nullptr);
 }
 
 bool shrink_keeping(const path_t& path, const std::vector<files_t>& files,
                     const std::set<std::string>& kept, sigc::signal<void, double>& progress,
-                    std::ostream& log) {
+                    std::ostream& log, failed_files_t* failed) {
   make_thumb_dir(path);
-  return run_levels(path, files, progress, log,
+  return run_levels(path, files, progress, log, failed,
                     [&path, &kept](const files_t& file, level_scratch_t& scratch, std::ostream& l,
                                    std::ostream& e) {
                       if (kept.count(file.name) == 0)
@@ -94,9 +125,14 @@ bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
 
 bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
                   sigc::signal<void, double>& progress, std::ostream& log) {
+  return shrinkupdate(path, files, progress, log, nullptr);
+}
+
+bool shrinkupdate(const path_t& path, const std::vector<files_t>& files,
+                  sigc::signal<void, double>& progress, std::ostream& log, failed_files_t* failed) {
   // An album that has only "original" is repaired by an update too.
   make_thumb_dir(path);
-  return run_levels(path, files, progress, log,
+  return run_levels(path, files, progress, log, failed,
                     [&path](const files_t& file, level_scratch_t& scratch, std::ostream& l,
                             std::ostream& e) { return update_photo(path, file, l, e, scratch); });
 }

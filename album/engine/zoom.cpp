@@ -27,13 +27,15 @@ std::string zoomlabels(const album_t& album, const std::string& name) {
   return labels.empty() ? "" : " (" + labels + ")";
 }
 
-bool open_zoom(std::ofstream& out, const path_t& path, const std::string& page, std::string& file) {
+bool open_zoom(std::ofstream& out, const path_t& path, const std::string& page, std::string& file,
+               std::ostream& log) {
   path.make(file, html_dir, page);
   if (openpage(out, file, std::ios::binary)) return true;
-  return libutils::fail(file, ": write open error.");
+  return libutils::fail_to(log, file, ": write open error.");
 }
 
-bool photo_pages(const path_t& path, const album_t& album, const std::string& name) {
+bool photo_pages(const path_t& path, const album_t& album, const std::string& name,
+                 std::ostream& log) {
   const unsigned long L = getshrinklevel(path, name);
   if (L == 0) return true;
   const std::vector<std::string> dirs = size_level_dirs(L);
@@ -47,7 +49,7 @@ bool photo_pages(const path_t& path, const album_t& album, const std::string& na
   for (unsigned long m = 1; m <= L; ++m) {
     std::ofstream out;
     std::string file;
-    if (!open_zoom(out, path, pages[m - 1], file)) return false;
+    if (!open_zoom(out, path, pages[m - 1], file, log)) return false;
     writezoomhead(out);
     out << "\t<li>" << html_text(name) << zoomlabels(album, name) << "\n";
     out << "\t<br clear=all>\n";
@@ -59,7 +61,7 @@ bool photo_pages(const path_t& path, const album_t& album, const std::string& na
     out << "\t<br clear=all>\n";
     out << exif.str();
     writehtmlfoot(out);
-    if (!closepage(out, file, std::cerr)) return false;
+    if (!closepage(out, file, log)) return false;
   }
   return true;
 }
@@ -77,8 +79,8 @@ struct movie_t {
 
 // Opens a movie's zoom page and writes its head, name and labels.
 bool start_movie_page(std::ofstream& out, std::string& file, const path_t& path,
-                      const movie_t& movie, const std::string& page) {
-  if (!open_zoom(out, path, page, file)) return false;
+                      const movie_t& movie, const std::string& page, std::ostream& log) {
+  if (!open_zoom(out, path, page, file, log)) return false;
   writezoomhead(out);
   out << "\t<li>" << html_text(movie.mp4) << movie.labels << "\n";
   out << "\t<br clear=all>\n";
@@ -86,25 +88,25 @@ bool start_movie_page(std::ofstream& out, std::string& file, const path_t& path,
 }
 
 bool movie_normal_page(const path_t& path, const movie_t& movie, const std::string& page,
-                       unsigned long m) {
+                       unsigned long m, std::ostream& log) {
   std::ofstream out;
   std::string file;
-  if (!start_movie_page(out, file, path, movie, page)) return false;
+  if (!start_movie_page(out, file, path, movie, page, log)) return false;
   out << "\t<video controls>\n";
   out << "\t<source src=\"../" << below(movie_dir(m), movie.mp4url) << "\">\n";
   out << "\t</video>\t<br clear=all>\n";
   out << "\t" << movie.duration << ", " << movie.stream << "\n";
   out << "\t<p>\n";
   writehtmlfoot(out);
-  return closepage(out, file, std::cerr);
+  return closepage(out, file, log);
 }
 
 // Page j plays level j at the display size of level j + 1.
 bool movie_retina_page(const path_t& path, const movie_t& movie, const std::string& page,
-                       unsigned long j) {
+                       unsigned long j, std::ostream& log) {
   std::ofstream out;
   std::string file;
-  if (!start_movie_page(out, file, path, movie, page)) return false;
+  if (!start_movie_page(out, file, path, movie, page, log)) return false;
   out << "\t<video controls  width=\"" << shr(movie.size.x, j + 1) << "px\" height=\""
       << shr(movie.size.y, j + 1) << "px\" src=\"../" << below(movie_dir(j), movie.mp4url)
       << "\">\n";
@@ -112,10 +114,11 @@ bool movie_retina_page(const path_t& path, const movie_t& movie, const std::stri
   out << "\t<br clear=all>\n";
   out << "\t" << movie.duration << ", " << movie.stream << "\n";
   writehtmlfoot(out);
-  return closepage(out, file, std::cerr);
+  return closepage(out, file, log);
 }
 
-bool movie_pages(const path_t& path, const album_t& album, const std::string& name) {
+bool movie_pages(const path_t& path, const album_t& album, const std::string& name,
+                 std::ostream& log) {
   movie_t movie;
   movie.name = name;
   movie.mp4 = replace_extension(name, ".mp4");
@@ -124,12 +127,14 @@ bool movie_pages(const path_t& path, const album_t& album, const std::string& na
   movie.level =
       getffshrinklevel(path, original_dir, name, movie.size, movie.duration, movie.stream);
   const unsigned long L = movie.level;
+  // Pages of levels that were never made would play nothing.
+  if (!movie_is_made(path, name, L)) return true;
   const std::vector<std::string> pages1 = moviepages1(name, L);
   const std::vector<std::string> pages2 = moviepages2(name, L);
   for (unsigned long m = 1; m <= L; ++m)
-    if (!movie_normal_page(path, movie, pages1[m - 1], m)) return false;
+    if (!movie_normal_page(path, movie, pages1[m - 1], m, log)) return false;
   for (unsigned long j = 0; j < L; ++j)
-    if (!movie_retina_page(path, movie, pages2[j], j)) return false;
+    if (!movie_retina_page(path, movie, pages2[j], j, log)) return false;
   return true;
 }
 
@@ -147,26 +152,34 @@ bool start(const path_t& path, const char* dir, std::list<std::string>& names, a
 }  // namespace
 
 bool makehtmlzoom(const path_t& path, sigc::signal<void, double>& progress) {
+  return makehtmlzoom(path, progress, std::cerr);
+}
+
+bool makehtmlffzoom(const path_t& path, sigc::signal<void, double>& progress) {
+  return makehtmlffzoom(path, progress, std::cerr);
+}
+
+bool makehtmlzoom(const path_t& path, sigc::signal<void, double>& progress, std::ostream& log) {
   std::list<std::string> names;
   album_t album;
   if (!start(path, thumb_dir, names, album)) return true;
   const double n = static_cast<double>(names.size());
   unsigned long k = 0;
   for (const std::string& name : names) {
-    if (!photo_pages(path, album, name)) return false;
+    if (!photo_pages(path, album, name, log)) return false;
     progress.emit(++k / n);
   }
   return true;
 }
 
-bool makehtmlffzoom(const path_t& path, sigc::signal<void, double>& progress) {
+bool makehtmlffzoom(const path_t& path, sigc::signal<void, double>& progress, std::ostream& log) {
   std::list<std::string> names;
   album_t album;
   if (!start(path, original_dir, names, album)) return true;
   const double n = static_cast<double>(names.size());
   unsigned long k = 0;
   for (const std::string& name : names) {
-    if (is_movie_name(name) && !movie_pages(path, album, name)) return false;
+    if (is_movie_name(name) && !movie_pages(path, album, name, log)) return false;
     progress.emit(++k / n);
   }
   return true;

@@ -6,8 +6,10 @@
 #include <sstream>
 #include <string>
 
+#include "album/engine/failed_files.h"
 #include "album/engine/ffmpeg.h"
 #include "album/engine/global.h"
+#include "album/engine/shell.h"
 #include "album/engine/shrink.h"
 #include "album/engine/tests/enginetest.h"
 #include "album/engine/tests/photo_gen.h"
@@ -135,6 +137,37 @@ class FfmpegTest : public ::testing::Test {
   enginetest::scratch_dir tmp;
 };
 
+TEST(FfmpegOutput, ReasonOfAFailureIsTheLastLineThatSaysSomething) {
+  using tavolin::last_meaningful_line;
+  // ffmpeg's reason stands last, after the stream map it could not set up.
+  EXPECT_EQ(last_meaningful_line(
+                "[AVHWDeviceContext @ 0x55f4b844ddc0] Cannot load libcuda.so.1\n"
+                "Stream mapping:\n  Stream #0:0 -> #0:0 (h264 (native) -> h264 (h264_nvenc))\n"
+                "Device setup failed for decoder on input stream #0:0 : Operation not "
+                "permitted\n\n"),
+            "Device setup failed for decoder on input stream #0:0 : Operation not permitted");
+  EXPECT_EQ(last_meaningful_line("Unrecognized hwaccel: x.\nSupported hwaccels: cuda vaapi \n"),
+            "Unrecognized hwaccel: x.");
+  // A component's context and the progress (CR-ended) and summary lines
+  // after the reason go.
+  EXPECT_EQ(last_meaningful_line("[h264_nvenc @ 0x5601] No capable devices found\n"
+                                 "frame=    0 fps=0.0 q=0.0 size=0kB\rframe=    0 fps=0.0\r"
+                                 "Conversion failed!\n"),
+            "No capable devices found");
+  EXPECT_EQ(last_meaningful_line("sh: 1: ffmpeg: not found\n"), "sh: 1: ffmpeg: not found");
+  EXPECT_EQ(last_meaningful_line(" \n\r\n"), "");
+}
+
+TEST(FfmpegOutput, ProgramRunKeepsWhatItSaidOnStandardError) {
+  std::string errors;
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(tavolin::run_keeping_errors("echo one >&2; echo two >&2; exit 3", errors));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "one\ntwo\n");  // still shown
+  EXPECT_EQ(errors, "one\ntwo\n");
+  EXPECT_TRUE(tavolin::run_keeping_errors("true", errors));
+  EXPECT_EQ(errors, "");
+}
+
 TEST_F(FfmpegTest, CommandLinesQuoteNamesAndLeaveSizeOutForZero) {
   tavolin::g_global.hwaccel = "-hwaccel cuda";
   tavolin::g_global.ffmpeg = "";
@@ -188,9 +221,9 @@ TEST_F(FfmpegTest, UnchangedFileIsIdentifiedOnce) {
   REQUIRE_PROGRAM("ffmpeg");
   const std::string clip = tmp / "clip.mp4";
   const auto make = [&](const char* size) {
-    return phototest::run("ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=0.2:size=" +
-                          std::string(size) + ":rate=10 -c:v libx264 -preset ultrafast '" + clip +
-                          "'");
+    return phototest::run(
+        "ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=0.2:size=" + std::string(size) +
+        ":rate=10 -c:v libx264 -preset ultrafast '" + clip + "'");
   };
   const auto identify = [&](const std::string& file, std::string& echoed) {
     direction2ul_t size;

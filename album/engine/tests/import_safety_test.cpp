@@ -196,28 +196,47 @@ TEST_F(ImportSafety, CopyOutOfSpaceLeavesNoFragmentAndKeepsTheTarget) {
   EXPECT_EQ(mtime_of(album_dir() + "/original/old.jpg").tv_sec, 1500000000);
 }
 
-TEST_F(ImportSafety, UpdateRebuildsFailedConversionAndEmptyLevels) {
+TEST_F(ImportSafety, FailedConversionCostsOnlyItselfAndUpdateRebuildsItAndEmptyLevels) {
   REQUIRE_PROGRAM("ffmpeg");
   ASSERT_TRUE(
       run("ffmpeg -loglevel error -y -f lavfi -i testsrc=duration=1:size=320x240:rate=10 "
           "-c:v mjpeg -q:v 5 '" +
           (tmp / "card1/clip.avi") + "'"));
   ASSERT_TRUE(write_photo(tmp / "card1/p.jpg", 2048, 1536));
-  // An encoder ffmpeg does not know: the conversion fails.
-  tavolin::g_global.ffmpeg = "-c:v no-such-encoder";
-  EXPECT_FALSE(make(tmp / "card1", {{"p.jpg", 0}, {"clip.avi", 0}}));
-  EXPECT_EQ(log.str(), "shrink() fail.\n");
+  ASSERT_TRUE(write_photo(tmp / "card1/q.jpg", 640, 480));
+  // Hardware that no machine has: the conversion fails the same way
+  // everywhere, as the default settings do on a machine without it.
+  tavolin::g_global.hwaccel = "-hwaccel no_such_accel";
+  EXPECT_FALSE(make(tmp / "card1", {{"p.jpg", 0}, {"clip.avi", 0}, {"q.jpg", 0}}));
+  EXPECT_EQ(log.str(),
+            "shrink() fail.\nclip.avi: the movie was not converted: Unrecognized hwaccel: "
+            "no_such_accel. The conversion used the settings \"Hardware acceleration\" "
+            "(-hwaccel no_such_accel) and \"ffmpeg options\" (" +
+                std::string(enginetest::quick_encoder) + "), which the option dialog changes.\n");
   EXPECT_FALSE(exists(album_dir() + "/movie0/clip.mp4"));
   EXPECT_TRUE(hidden_in(album_dir() + "/movie0").empty());
+  // Every photo has its pages; the movie is listed by its camera file, and
+  // no page links a level that was not made.
+  for (const char* page : {"/index.html", "/list.html"}) {
+    const std::string html = read_file(album_dir() + page);
+    EXPECT_NE(html.find("href=\"original/clip.avi\""), std::string::npos) << page;
+    EXPECT_EQ(html.find("movie0/"), std::string::npos) << page;
+    for (const char* photo : {"/p.jpg\"", "/q.jpg\""})
+      EXPECT_NE(html.find(photo), std::string::npos) << page << " " << photo;
+  }
+  EXPECT_EQ(read_file(album_dir() + "/txt/count.txt"), "+2\n");
 
   // What an older failure left: an empty level, thumbnail and still, all
   // newer than the camera files.
   write_file(album_dir() + "/size1/p.jpg", "");
   write_file(album_dir() + "/thumb/p.jpg", "");
   write_file(album_dir() + "/movie0/clip.mp4", "");
-  tavolin::g_global.ffmpeg = enginetest::quick_encoder;
+  tavolin::g_global.hwaccel = "";
   log.str("");
   ASSERT_TRUE(update({{"p.jpg", 0}, {"clip.avi", 0}})) << log.str();
+  EXPECT_NE(read_file(album_dir() + "/list.html").find("href=\"movie0/clip.mp4\""),
+            std::string::npos);
+  EXPECT_EQ(read_file(album_dir() + "/txt/count.txt"), "1+2\n");
   EXPECT_EQ(frame(album_dir() + "/size1/p.jpg"), "1024x768");
   EXPECT_EQ(frame(album_dir() + "/thumb/p.jpg"), "256x192");
   EXPECT_GT(read_file(album_dir() + "/movie0/clip.mp4").size(), 1000u);

@@ -70,6 +70,14 @@ TEST(UnreadablePhoto, AlbumIsMadeAndUpdatedAroundIt) {
     EXPECT_TRUE(has(log.str(), name + ": shrinkone() ")) << name << "\n" << log.str();
   EXPECT_TRUE(has(log.str(), "shrink() fail.\n")) << log.str();
   EXPECT_FALSE(has(log.str(), "makehtml")) << log.str();
+  // After the steps, a line per file with the reason the decoder gave.
+  const auto tells_why = [&bad](const std::string& text) {
+    const std::string after = text.substr(text.rfind("() fail.\n") + 9);
+    for (const std::string name : bad)
+      EXPECT_TRUE(has(after, name + ": the photo cannot be read: ")) << text;
+    EXPECT_TRUE(has(after, "\nempty.jpg: the photo cannot be read: Empty input file.\n")) << text;
+  };
+  tells_why(log.str());
   EXPECT_EQ(shrunk.size(), files.size());
 
   const auto check_album = [&](const std::string& head) {
@@ -105,6 +113,7 @@ TEST(UnreadablePhoto, AlbumIsMadeAndUpdatedAroundIt) {
   for (const std::string name : bad)
     EXPECT_TRUE(has(update_log.str(), name + ": shrinkoneupdate() ")) << update_log.str();
   EXPECT_TRUE(has(update_log.str(), "shrinkupdate() fail.\n")) << update_log.str();
+  tells_why(update_log.str());
   check_album("new head");
 }
 
