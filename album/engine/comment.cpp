@@ -164,6 +164,11 @@ bool loadphotocommentlines(std::list<std::string>& lines, const path_t& path,
 
 bool savephotocomment(const std::string& comment, const std::string& albumdir,
                       const std::string& file) {
+  return savephotocomment(comment, albumdir, file, std::cerr);
+}
+
+bool savephotocomment(const std::string& comment, const std::string& albumdir,
+                      const std::string& file, std::ostream& log) {
   const std::string stem = below(albumdir, below(txt_dir, libutils::basename(file)));
   const std::string name = stem + comment_extension;
   unlink(name.c_str());
@@ -176,12 +181,12 @@ bool savephotocomment(const std::string& comment, const std::string& albumdir,
   std::ofstream ofs(name, std::ios::binary | std::ios::trunc);
   if (!ofs) {
     const int err = errno;
-    return libutils::fail(name, ": write open error, ", std::strerror(err));
+    return libutils::fail_to(log, name, ": write open error, ", std::strerror(err));
   }
   write_lines(ofs, comment);
   ofs.close();
   if (ofs.fail()) {
-    return libutils::fail(name, ": file write error.");
+    return libutils::fail_to(log, name, ": file write error.");
   }
   return true;
 }

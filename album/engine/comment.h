@@ -36,7 +36,10 @@ bool loadphotocommentlines(std::list<std::string>& lines, const path_t& path,
                            const std::string& file);
 
 // Writes the comment of photo file into albumdir's "txt" directory, or
-// deletes it when the comment is empty.
+// deletes it when the comment is empty. Failures go to log, or without one
+// to standard error.
+bool savephotocomment(const std::string& comment, const std::string& albumdir,
+                      const std::string& file, std::ostream& log);
 bool savephotocomment(const std::string& comment, const std::string& albumdir,
                       const std::string& file);
 

@@ -1,7 +1,7 @@
 #include "album/gui/comment_rows.h"
 
 #include <initializer_list>
-#include <iostream>
+#include <sstream>
 
 #include "album/engine/comment.h"
 #include "album/gui/errorbox.h"
@@ -22,12 +22,13 @@ bool save_comment_texts(Gtk::Window& parent, const Gtk::Entry& title_entry,
                         const Gtk::TextView& head_view, const Gtk::TextView& last_view,
                         const path_t& location) {
   std::string title, head, last;
+  std::ostringstream log;
   if (!comment_texts(title_entry, head_view, last_view, title, head, last))
     show_error_log(parent, MSG_ERROR_NOT_SAVED);
   else if (title.empty())
     show_error_log(parent, MSG_ERROR_NO_TITLE);
-  else if (!savecommenttxt(location, title, head, last, std::cerr))
-    show_error_log(parent, MSG_ERROR_NOT_SAVED);
+  else if (!savecommenttxt(location, title, head, last, log))
+    show_error_log(parent, MSG_ERROR_NOT_SAVED, log.str());
   else
     return true;
   return false;

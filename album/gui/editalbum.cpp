@@ -149,16 +149,13 @@ void EditAlbumDialog::button_rotate(unsigned long i) {
   item.button.set(target);
 }
 
-bool EditAlbumDialog::save_all_comment(bool& goodchanged) {
+bool EditAlbumDialog::save_all_comment(bool& goodchanged, std::ostream& log) {
   for (item_t& item : m_items) {
     std::string text;
     if (!view_text(item.comment_view, text)) return false;
     if (text == item.comment) continue;
-    if (!savephotocomment(text, m_albumdir, *item.name)) {
-      libutils::error();
-      std::cerr << *item.name << ": save comment fail." << std::endl;
-      return false;
-    }
+    if (!savephotocomment(text, m_albumdir, *item.name, log))
+      return libutils::fail_to(log, *item.name, ": save comment fail.");
     if (m_good.names.count(*item.name)) goodchanged = true;
   }
   return true;
@@ -193,8 +190,9 @@ void EditAlbumDialog::save() {
   }
   m_fail.save();
 
-  if (m_comments.save(*this, m_location) && !save_all_comment(goodchanged))
-    show_error_log(*this, MSG_ERROR_NOT_SAVED);
+  std::ostringstream comment_log;
+  if (m_comments.save(*this, m_location) && !save_all_comment(goodchanged, comment_log))
+    show_error_log(*this, MSG_ERROR_NOT_SAVED, comment_log.str());
 
   m_private.save(m_location);
   if (m_location.album == best_dir) return;

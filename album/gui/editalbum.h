@@ -5,6 +5,7 @@
 // and pages under the progress window.
 
 #include <list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ class EditAlbumDialog : public AlbumDialog {
   ~EditAlbumDialog() override;
 
   bool make_rows();
-  bool save_all_comment(bool& goodchanged);
+  bool save_all_comment(bool& goodchanged, std::ostream& log);
   std::vector<files_t> selected_files() const;
 
   std::vector<item_t>& items() { return m_items; }

@@ -204,24 +204,23 @@ void EditBookDialog::new_album() {
   progwin.show();
   progwin.setProgress1(0);
   std::ostringstream log;
-  if (!makealbumwithrotate(from, files, to, progwin.signal1, progwin.signal2, progwin.signal3,
-                           progwin.signal4, log)) {
-    progwin.hide();
-    show_error_log(dialog, MSG_ERROR_ALBUM_FAILED, log.str());
-    return;
-  }
+  const bool made = makealbumwithrotate(from, files, to, progwin.signal1, progwin.signal2,
+                                        progwin.signal3, progwin.signal4, log);
+  // An album made without some of its files (a movie that could not be
+  // converted) is an album all the same: the collection lists it before
+  // the box tells which files failed and why.
   hide();
   std::ostringstream page_log;
-  if (makehtmlbook(m_albumdir, page_log)) {
-    progwin.hide();
+  const bool paged = makehtmlbook(m_albumdir, page_log);
+  progwin.hide();
+  if (paged) {
     make_items();
     show_all_children(true);
   } else {
-    progwin.hide();
-    show_error_log(dialog, MSG_ERROR_ALBUM_FAILED, page_log.str());
     libutils::error();
     std::cerr << "makehtmlbook() fail." << std::endl;
   }
+  if (!made || !paged) show_error_log(dialog, MSG_ERROR_ALBUM_FAILED, log.str() + page_log.str());
 }
 
 void EditBookDialog::save(int response) {

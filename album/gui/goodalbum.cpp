@@ -88,7 +88,7 @@ void GoodAlbumDialog::button_book(unsigned long i, unsigned k) {
   list.dirty = true;
 }
 
-bool GoodAlbumDialog::save_all_comment() {
+bool GoodAlbumDialog::save_all_comment(std::ostream& log) {
   bool result = true;
   for (item_t& item : m_items) {
     std::string text;
@@ -100,9 +100,8 @@ bool GoodAlbumDialog::save_all_comment() {
     item.album->changed = true;
     std::string albumdir;
     item.album->path.make(albumdir);
-    if (!savephotocomment(text, albumdir, *item.name)) {
-      libutils::error();
-      std::cerr << *item.name << ": save comment fail." << std::endl;
+    if (!savephotocomment(text, albumdir, *item.name, log)) {
+      libutils::fail_to(log, *item.name, ": save comment fail.");
       result = false;
     }
   }
@@ -117,8 +116,9 @@ void GoodAlbumDialog::on_response(int response) {
 }
 
 void GoodAlbumDialog::save() {
-  if (m_comments.save(*this, m_location) && !save_all_comment())
-    show_error_log(*this, MSG_ERROR_NOT_SAVED);
+  std::ostringstream comment_log;
+  if (m_comments.save(*this, m_location) && !save_all_comment(comment_log))
+    show_error_log(*this, MSG_ERROR_NOT_SAVED, comment_log.str());
 
   m_private.save(m_location);
   m_progress.clear();
@@ -128,7 +128,7 @@ void GoodAlbumDialog::save() {
   for (album_t& album : m_albums) {
     if (!album.save()) continue;
     const bool pages = makehtml(album.path, m_progress.signal3, log);
-    const bool zoom = makehtmlzoom(album.path, m_progress.signal4);
+    const bool zoom = makehtmlzoom(album.path, m_progress.signal4, log);
     if (!pages || !zoom) ok = false;
   }
   makebesthtml(m_location, m_progress.signal5, m_progress.signal6);

@@ -5,6 +5,7 @@
 // their pages and then the "_Best" pages; read-only, OK writes nothing.
 
 #include <list>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,7 @@ class GoodAlbumDialog : public AlbumDialog {
   ~GoodAlbumDialog() override;
 
   bool make_rows();
-  bool save_all_comment();
+  bool save_all_comment(std::ostream& log);
 
   std::vector<item_t>& items() { return m_items; }
   comment_rows_t& comments() { return m_comments; }

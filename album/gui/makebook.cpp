@@ -1,6 +1,7 @@
 #include "album/gui/makebook.h"
 
 #include <iostream>
+#include <sstream>
 
 #include <gtkmm/stock.h>
 
@@ -107,9 +108,10 @@ void MakeBookDialog::on_response(int response_id) {
   m_title = title;
   m_head_comment = head;
   m_last_comment = last;
+  std::ostringstream log;
   if (!make_album_dir(book, m_title, m_head_comment, m_last_comment, m_private_check.get_active(),
-                      std::cerr)) {
-    show_error_log(*this, MSG_ERROR_NOT_SAVED, "");
+                      log)) {
+    show_error_log(*this, MSG_ERROR_NOT_SAVED, log.str());
     return;
   }
   if (!makehtmlbook(book, std::cerr)) {

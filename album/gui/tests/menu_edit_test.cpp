@@ -14,6 +14,9 @@
 #include "album/gui/menu_win.h"
 #include "album/gui/progwin.h"
 #include "album/gui/tests/collection_gui_test.h"
+#include "utility/catalog/tavolin_messages.h"
+#include "utility/message.h"
+#include "utility/testsupport/gtest.h"
 
 namespace {
 
@@ -89,6 +92,54 @@ TEST_F(EditLoop, NewAlbumIsListedInTheMainWindowAfterTheHubCloses) {
   for (auto& item : window.items()) names.push_back(item.name);
   EXPECT_EQ(names, (std::vector<std::string>{"trip", "_SaleBook"}));
   EXPECT_TRUE(exists(root + "/trip/size0/a.jpg"));
+}
+
+// Under the default settings, on a machine without the hardware they
+// name, a card's movie cannot be converted: the album is made of all the
+// rest and listed, and the box names the movie and why.
+TEST_F(EditLoop, MovieThatCannotBeConvertedIsNamedAndTheAlbumIsListed) {
+  REQUIRE_PROGRAM("ffmpeg");
+  if (access("/dev/nvidiactl", F_OK) == 0) GTEST_SKIP() << "the default settings' hardware is here";
+  write_file(home + "/.tavolin", "from=" + card + "\r\nalbum=" + root +
+                                     "\r\nshrink_size=160,160\r\nplimzev3=viewer-stub\r\n");
+  ASSERT_TRUE(phototest::write_photo(card + "/a.jpg", 320, 240, 1));
+  ASSERT_TRUE(phototest::write_photo(card + "/b.jpg", 320, 240, 2));
+  ASSERT_TRUE(
+      phototest::run("ffmpeg -loglevel error -y -f lavfi -i "
+                     "testsrc=duration=1:size=160x120:rate=5 -c:v mjpeg '" +
+                     card + "/clip.avi'"));
+  MenuWindow window(program.argc(), program.argv());
+  window.show();
+  std::vector<std::string> texts, rows;
+  script_t script;
+  script.add(fresh_hub_shown,
+             []() { find_window<EditBookDialog>()->response(EDITBOOK_NEW_ALBUM); });
+  script.on<MakeAlbumDialog>([](MakeAlbumDialog& d) {
+    d.m_update_button.clicked();
+    d.m_to_entry.set_text("trip");
+    d.m_comments.title_entry.set_text("Trip");
+    click(d, Gtk::RESPONSE_OK);
+  });
+  script.answer_box(Gtk::RESPONSE_OK, &texts);
+  script.add(fresh_hub_shown, [&rows]() {
+    EditBookDialog& hub = *find_window<EditBookDialog>();
+    for (auto& item : hub.items()) rows.push_back(item.name);
+    click(hub, Gtk::RESPONSE_CANCEL);
+  });
+  window.on_btn_clicked_edit();
+  EXPECT_TRUE(script.done());
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].rfind(plimlib::getmsg(MSG_ERROR_ALBUM_FAILED), 0), 0u) << texts[0];
+  EXPECT_NE(texts[0].find("\nclip.avi: the movie was not converted: "), std::string::npos)
+      << texts[0];
+  EXPECT_NE(texts[0].find("\"Hardware acceleration\" (-hwaccel cuda)"), std::string::npos);
+  for (const char* page : {"/trip/index.html", "/trip/list.html"}) {
+    const std::string html = guitest::read_file(root + page);
+    for (const char* link : {"/a.jpg\"", "/b.jpg\"", "\"original/clip.avi\""})
+      EXPECT_NE(html.find(link), std::string::npos) << page << " " << link;
+  }
+  EXPECT_EQ(rows, (std::vector<std::string>{"trip", "_SaleBook"}));
+  EXPECT_NE(guitest::read_file(root + "/index.html").find("trip/index.html"), std::string::npos);
 }
 
 // The root without a title yet: OK shows the missing-title box and the

@@ -222,13 +222,16 @@ TEST_F(Books, MakeBookCreatesTheCollectionAndBothPages) {
   // Private directories stay off the parent's page.
   EXPECT_EQ(read_file(root + "/index.html").find("2025/"), std::string::npos);
 
-  // Below a missing directory nothing is made; the error box says so.
+  // Below a missing directory nothing is made; the error box says so, and
+  // which file could not be written and why.
   std::vector<std::string> texts;
   script_t script;
   script.answer_box(Gtk::RESPONSE_OK, &texts);
   dialog.m_name_entry.set_text("none/deeper");
   dialog.response(Gtk::RESPONSE_APPLY);
-  EXPECT_EQ(texts, std::vector<std::string>{msg(30)});
+  EXPECT_EQ(texts, std::vector<std::string>{msg(30) + "\n" + root +
+                                            "/none/deeper/txt/head.txt: file open fail, No such "
+                                            "file or directory\n"});
   EXPECT_FALSE(exists(root + "/none"));
 }
 
