@@ -67,7 +67,7 @@ void BestBookDialog::make_rows() {
       std::string rel;
       album.path.submake(rel);
       row.caption = "../" + rel + "/" + name;
-      row.caption_label.set_text(to_utf8(row.caption));
+      row.caption_label.show_name(to_utf8(row.caption));
       row.caption_label.set_selectable(true);
       row.build(album, name, m_programdir, shelf, false);
       row.attach(m_table, cell_place(i++, 5), row.caption_label);

@@ -14,6 +14,7 @@
 #include "album/gui/album_dialog.h"
 #include "album/gui/comment_rows.h"
 #include "album/gui/media_row.h"
+#include "album/gui/name_label.h"
 #include "album/gui/progwin.h"
 
 namespace tavolin {
@@ -22,7 +23,7 @@ class BestBookDialog : public AlbumDialog {
  public:
   struct item_t : media_row_t {
     std::string caption;
-    Gtk::Label caption_label;
+    NameLabel caption_label;
   };
 
   // book: {"", holding directory, book directory name}; kept by reference

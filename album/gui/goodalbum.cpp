@@ -65,7 +65,7 @@ bool GoodAlbumDialog::make_rows() {
       item.album = &album;
       item.path = "../" + album.path.album + "/" + name;
       item.build(album, name, m_programdir, shelf, m_editable);
-      item.path_label.set_text(to_utf8(item.path));
+      item.path_label.show_name(to_utf8(item.path));
       item.path_label.set_selectable(true);
       item.attach(m_table, cell_place(i, 5), item.path_label);
 

@@ -13,6 +13,7 @@
 #include "album/gui/album_dialog.h"
 #include "album/gui/comment_rows.h"
 #include "album/gui/media_row.h"
+#include "album/gui/name_label.h"
 #include "album/gui/progwin.h"
 
 namespace tavolin {
@@ -22,7 +23,7 @@ class GoodAlbumDialog : public AlbumDialog {
   struct item_t : media_row_t {
     album_t* album = nullptr;
     std::string path;  // "../" + album directory + "/" + name
-    Gtk::Label path_label;
+    NameLabel path_label;
   };
 
   // location ({"", collection, "_Best"}), programdir and decoded must

@@ -6,7 +6,7 @@
 namespace tavolin {
 
 void judged_row_t::judge(const best_t& good_list, const best_t& fail_list, bool sensitive) {
-  name_label.set_text(to_utf8(*name));
+  name_label.show_name(to_utf8(*name));
   name_label.set_selectable(true);
   subtle.join_group(good);
   fail.join_group(good);

@@ -8,6 +8,7 @@
 
 #include "album/engine/album.h"
 #include "album/gui/media_row.h"
+#include "album/gui/name_label.h"
 
 namespace tavolin {
 
@@ -17,7 +18,7 @@ struct judged_row_t : media_row_t {
   // The name label, and the judgement from the good and fail lists.
   void judge(const best_t& good_list, const best_t& fail_list, bool sensitive);
 
-  Gtk::Label name_label;
+  NameLabel name_label;
   Gtk::HBox judgement_box;
   Gtk::RadioButton good, subtle, fail;
 };

@@ -161,7 +161,7 @@ bool MakeAlbumDialog::scan() {
   for (auto it = m_files.begin(); it != m_files.end(); ++it, ++i) {
     item_t& row = m_items[i];
     row.name = &*it;
-    row.name_label.set_text(to_utf8(*it));
+    row.name_label.show_name(to_utf8(*it));
     row.rotate_check.set_sensitive(false);
     set_button_text(row.rotate_check, msg_utf8(MSG_ROTATE));
     row.angle_spin.set_wrap(false);

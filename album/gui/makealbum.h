@@ -25,6 +25,7 @@
 #include "album/engine/album.h"
 #include "album/gui/comment_rows.h"
 #include "album/gui/header_rows.h"
+#include "album/gui/name_label.h"
 #include "image/imagetype.h"
 
 namespace tavolin {
@@ -37,7 +38,7 @@ class MakeAlbumDialog : public Gtk::Dialog {
     libgr::image2d_t image;             // the thumbnail as loaded, upright
     Gtk::Image picture;
     Gtk::ToggleButton select_button;  // active: the file is chosen
-    Gtk::Label name_label;
+    NameLabel name_label;
     Gtk::HBox rotate_box;
     Gtk::CheckButton rotate_check;
     Gtk::SpinButton angle_spin;

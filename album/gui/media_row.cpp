@@ -32,7 +32,7 @@ bool media_row_t::build(const album_t& album, const std::string& file,
   return shown;
 }
 
-void media_row_t::attach(Gtk::Table& table, const cell_place_t& place, Gtk::Label& caption,
+void media_row_t::attach(Gtk::Table& table, const cell_place_t& place, NameLabel& caption,
                          Gtk::Widget* middle) {
   attach_cell(table, button, place, 0);
   attach_cell(table, caption, place, 1);

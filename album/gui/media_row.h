@@ -12,6 +12,7 @@
 #include "album/gui/book_toggles.h"
 #include "album/gui/cairobutton.h"
 #include "album/gui/cell_grid.h"
+#include "album/gui/name_label.h"
 #include "album/gui/picture_shelf.h"
 
 namespace tavolin {
@@ -28,7 +29,7 @@ struct media_row_t {
              picture_shelf_t& shelf, bool editable, bool exif_needs_thumbnail = false);
   // Attaches the cells at place: thumbnail, caption, comment, middle (when
   // given), toggles, info.
-  void attach(Gtk::Table& table, const cell_place_t& place, Gtk::Label& caption,
+  void attach(Gtk::Table& table, const cell_place_t& place, NameLabel& caption,
               Gtk::Widget* middle = nullptr);
 
   CairoButton button;

@@ -87,8 +87,7 @@ bool make_subdir_rows(Gtk::Table& table, std::vector<subdir_row_t>& rows, const 
     const path_t location("", dir, found[i].name);
     location.make(row.dir);
     row.name = found[i].name;
-    row.name_label.set_text(to_utf8(row.name));
-    shorten_label(row.name_label, name_chars);
+    row.name_label.show_name(to_utf8(row.name));
     row.name_label.set_selectable(true);
     row.album = entry_kind(dir, row.name, ENTRY_BY_ORIGINAL) == ENTRY_ALBUM;
     row.listed = row.build(found[i], location, row.open_button, MSG_OPEN_COLLECTION);

@@ -12,6 +12,7 @@
 #include <gtkmm/table.h>
 
 #include "album/engine/album.h"
+#include "album/gui/name_label.h"
 #include "utility/catalog/tavolin_messages.h"
 
 namespace tavolin {
@@ -30,10 +31,9 @@ struct subdir_t {
 bool list_subdirs(const std::string& dir, std::list<std::string>& names,
                   std::vector<subdir_t>& found);
 
-// Widths in characters up to which a collection table's row shows its
-// name and its title and comment in full; longer ones ellipsize, so that
-// the table fits a laptop's screen.
-constexpr int name_chars = 24;
+// Width in characters up to which a collection table's row shows its
+// title and comment in full (its name: name_chars); longer ones ellipsize,
+// so that the table fits a laptop's screen.
 constexpr int text_chars = 40;
 
 // The labels of a collection table's row besides its name and buttons.
@@ -56,7 +56,7 @@ struct subdir_row_t : subdir_labels_t {
   bool listed = false;  // an album or a book: the viewer button is placed
   std::string dir;      // the collection + "/" + name
   std::string name;
-  Gtk::Label name_label;
+  NameLabel name_label;
   Gtk::Button open_button;
   Gtk::Button view_button;
 };
