@@ -48,9 +48,9 @@ bool copy_bytes(std::istream& ifs, regular_ofstream& ofs, unsigned long long siz
 
 bool replace_file(const std::string& target, const std::string& bytes, bool* made) {
   if (made) *made = false;
-  std::string temp = target + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
+  int fd = -1;
+  const std::string temp = make_temp_beside(target, &fd);
+  if (temp.empty()) return false;
   if (made) *made = true;
   // The mode a newly created file would get: the old file's, else 0666
   // under the umask.

@@ -134,9 +134,26 @@ bool read_all(int fd, void* bytes, std::size_t size, std::size_t& got);
 // false with errno set (ENOSPC for a write that takes nothing).
 bool write_all(int fd, const void* bytes, std::size_t size);
 
+// The ending of a temporary file beside its target (make_temp_beside).
+constexpr const char* temp_suffix = ".part";
+
+// Creates an empty file under a fresh name beside target (in its
+// directory), exclusively: nothing already there, a link included, is
+// ever written through. The name is short and of one length whatever
+// target's, so it stays within the file system's limit for a name also
+// beside the longest names: ".", the process and a count, then
+// temp_suffix, or with keep_extension target's own short extension (for
+// programs such as ffmpeg that choose a format by it). A file a crash
+// leaves behind is thus hidden, and without keep_extension never passes
+// for a photo or movie by its name. Returns its path, or "" with errno
+// set. With fd given, the file stays open and *fd is its descriptor
+// (close-on-exec).
+std::string make_temp_beside(const std::string& target, int* fd = nullptr,
+                             bool keep_extension = false);
+
 // Replaces target by a file of the bytes, written to a temporary file
-// beside it (target + ".XXXXXX", given the old file's mode, else 0666
-// under the umask) and renamed over it only when complete: a failure keeps
+// beside it (make_temp_beside, given the old file's mode, else 0666 under
+// the umask) and renamed over it only when complete: a failure keeps
 // the old file. False with errno set and no temporary file left; *made
 // (when given) tells whether the temporary file could be made at all.
 bool replace_file(const std::string& target, const std::string& bytes, bool* made = nullptr);

@@ -24,7 +24,7 @@ std::string html_url(const std::string& name) {
   out.reserve(name.size());
   for (char ch : name) {
     const unsigned char c = static_cast<unsigned char>(ch);
-    if (c < 0x20 || c == 0x7F || (c < 0x80 && std::strchr(" \"#%&,:<>?\\", c) != nullptr)) {
+    if (c < 0x20 || c >= 0x7F || std::strchr(" \"#%&,:<>?\\", c) != nullptr) {
       out += '%';
       out += hex[c >> 4];
       out += hex[c & 15];

@@ -1,10 +1,8 @@
 #include "album/engine/safefile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -14,17 +12,6 @@
 namespace tavolin {
 
 namespace {
-
-std::atomic<unsigned long> temp_counter{0};
-
-// The extension of the last path component, with its dot; "" without one.
-std::string extension_of(const std::string& path) {
-  const std::string::size_type slash = path.rfind('/');
-  const std::string::size_type dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  if (dot == (slash == std::string::npos ? 0 : slash + 1)) return "";  // ".name" alone
-  return path.substr(dot);
-}
 
 // Closes fd, keeping the errno of an earlier failure.
 bool close_keeping_errno(int fd, bool ok) {
@@ -61,30 +48,6 @@ bool copy_descriptor(int in, int out, bool& reading) {
 }
 
 }  // namespace
-
-std::string make_temp_beside(const std::string& target, int* fd_out, bool keep_extension) {
-  const std::string::size_type slash = target.rfind('/');
-  const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  const std::string ext = keep_extension ? extension_of(target) : ".part";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string temp = dir + "." + name + "." + std::to_string(::getpid()) + "-" +
-                             std::to_string(temp_counter.fetch_add(1)) + ext;
-    // O_EXCL: a name that exists, even as a link, is never written through.
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return "";
-    }
-    if (fd_out)
-      *fd_out = fd;
-    else
-      ::close(fd);
-    return temp;
-  }
-  errno = EEXIST;
-  return "";
-}
 
 bool replace_with(const std::string& temp, const std::string& target) {
   struct stat st;

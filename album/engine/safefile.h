@@ -8,16 +8,13 @@
 #include <cstddef>
 #include <string>
 
+#include "utility/futil.h"
+
 namespace tavolin {
 
-// Creates an empty file with a fresh name beside target (same directory,
-// ".", the target's name, a unique part, then ".part"; with
-// keep_extension the target's extension instead, for programs such as
-// ffmpeg that choose a format by it). A file left behind by a crash thus
-// never passes for a photo. Returns its path, or "" with errno set. With
-// fd given, the file stays open and *fd is its descriptor.
-std::string make_temp_beside(const std::string& target, int* fd = nullptr,
-                             bool keep_extension = false);
+// The temporary file beside a target, of a short name of one length
+// (libutils::make_temp_beside).
+using libutils::make_temp_beside;
 
 // Renames temp over target; a temp that is empty or cannot be renamed is
 // removed and false returned (errno set).

@@ -11,11 +11,12 @@
 
 namespace tavolin {
 
-bool comment_texts(const Gtk::Entry& title_entry, const Gtk::TextView& head_view,
+void comment_texts(const Gtk::Entry& title_entry, const Gtk::TextView& head_view,
                    const Gtk::TextView& last_view, std::string& title, std::string& head,
                    std::string& last) {
-  return from_utf8(title_entry.get_text(), title) && view_text(head_view, head) &&
-         view_text(last_view, last);
+  title = from_utf8(title_entry.get_text());
+  head = view_text(head_view);
+  last = view_text(last_view);
 }
 
 bool save_comment_texts(Gtk::Window& parent, const Gtk::Entry& title_entry,
@@ -23,9 +24,8 @@ bool save_comment_texts(Gtk::Window& parent, const Gtk::Entry& title_entry,
                         const path_t& location) {
   std::string title, head, last;
   std::ostringstream log;
-  if (!comment_texts(title_entry, head_view, last_view, title, head, last))
-    show_error_log(parent, MSG_ERROR_NOT_SAVED);
-  else if (title.empty())
+  comment_texts(title_entry, head_view, last_view, title, head, last);
+  if (title.empty())
     show_error_log(parent, MSG_ERROR_NO_TITLE);
   else if (!savecommenttxt(location, title, head, last, log))
     show_error_log(parent, MSG_ERROR_NOT_SAVED, log.str());
@@ -66,8 +66,8 @@ void comment_rows_t::offer(const std::string& title, const std::string& head,
   if (!last.empty()) last_view.get_buffer()->set_text(to_utf8(last));
 }
 
-bool comment_rows_t::read(std::string& title, std::string& head, std::string& last) const {
-  return comment_texts(title_entry, head_view, last_view, title, head, last);
+void comment_rows_t::read(std::string& title, std::string& head, std::string& last) const {
+  comment_texts(title_entry, head_view, last_view, title, head, last);
 }
 
 bool comment_rows_t::save(Gtk::Window& parent, const path_t& location) const {

@@ -14,13 +14,13 @@
 
 namespace tavolin {
 
-// A title entry's and its head and last comment views' texts; false when
-// the locale cannot carry one of them, which must then not be saved.
-bool comment_texts(const Gtk::Entry& title_entry, const Gtk::TextView& head_view,
+// A title entry's and its head and last comment views' texts in the
+// locale's encoding.
+void comment_texts(const Gtk::Entry& title_entry, const Gtk::TextView& head_view,
                    const Gtk::TextView& last_view, std::string& title, std::string& head,
                    std::string& last);
 // Those texts written to location; else the error box over parent (message
-// 30, or 26 for an empty title) and false.
+// 26 for an empty title, 30 when they could not be written) and false.
 bool save_comment_texts(Gtk::Window& parent, const Gtk::Entry& title_entry,
                         const Gtk::TextView& head_view, const Gtk::TextView& last_view,
                         const path_t& location);
@@ -33,11 +33,10 @@ struct comment_rows_t {
   // loadcommenttxt: the non-empty texts go into the widgets.
   void load(const path_t& location);
   void offer(const std::string& title, const std::string& head, const std::string& last);
-  // The typed texts in the locale's encoding; false when one cannot be
-  // converted (a line on standard error).
-  bool read(std::string& title, std::string& head, std::string& last) const;
+  // The typed texts in the locale's encoding.
+  void read(std::string& title, std::string& head, std::string& last) const;
   // The texts written to location; else the error box over parent (message
-  // 30, or 26 for an empty title) and false.
+  // 26 for an empty title, 30 when they could not be written) and false.
   bool save(Gtk::Window& parent, const path_t& location) const;
   Gtk::Label title_caption;
   Gtk::Entry title_entry;

@@ -151,8 +151,7 @@ void EditAlbumDialog::button_rotate(unsigned long i) {
 
 bool EditAlbumDialog::save_all_comment(bool& goodchanged, std::ostream& log) {
   for (item_t& item : m_items) {
-    std::string text;
-    if (!view_text(item.comment_view, text)) return false;
+    const std::string text = item.typed_comment();
     if (text == item.comment) continue;
     if (!savephotocomment(text, m_albumdir, *item.name, log))
       return libutils::fail_to(log, *item.name, ": save comment fail.");

@@ -160,14 +160,9 @@ void EditBookDialog::new_album() {
     const int response = dialog.run();
     if (response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT) return;
     if (response != Gtk::RESPONSE_OK) continue;
-    // Typed text the locale cannot carry is never written as empty text,
-    // nor taken as an empty name (the collection itself, the current
-    // directory).
-    if (!from_utf8(dialog.m_from_entry.get_text(), from) || !dialog.get_to(to) ||
-        !dialog.m_comments.read(title, head, last)) {
-      show_error_log(dialog, MSG_ERROR_NOT_SAVED);
-      continue;
-    }
+    from = from_utf8(dialog.m_from_entry.get_text());
+    to = dialog.get_to();
+    dialog.m_comments.read(title, head, last);
     // The album's own text files are never imported over the comments
     // written below.
     files = importable_files(dialog.selected_files());
@@ -226,16 +221,10 @@ void EditBookDialog::new_album() {
 void EditBookDialog::save(int response) {
   save_comment_texts(*this, m_title_entry, m_head_view, m_last_view, m_albumdir);
 
-  // A new name the locale cannot carry keeps its row as it is.
+  // A name shown with U+FFFD and left as it was keeps its row as it is.
   std::vector<std::string> new_names(m_items.size());
-  bool refused = false;
-  for (std::size_t i = 0; i < m_items.size(); ++i) {
-    if (!from_utf8(m_items[i].name_entry.get_text(), new_names[i])) {
-      new_names[i] = m_items[i].name;
-      refused = true;
-    }
-  }
-  if (refused) show_error_log(*this, MSG_ERROR_NOT_SAVED);
+  for (std::size_t i = 0; i < m_items.size(); ++i)
+    new_names[i] = edited_text(m_items[i].name_entry.get_text(), m_items[i].name);
 
   m_progwin.show();
   m_progwin.setProgress5(0);

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 
 #include "album/engine/global.h"
-#include "album/gui/errorbox.h"
 #include "album/gui/screenfit.h"
 #include "album/gui/text.h"
 #include "utility/catalog/tavolin_messages.h"
@@ -154,22 +153,14 @@ void GlobalOptionDialog::button_html_header() {
   m_header_entry.set_can_focus(on);
 }
 
-bool GlobalOptionDialog::write_to_global() {
-  // Every text is converted before anything is stored, so a text the
-  // locale cannot carry leaves all settings as they were.
+void GlobalOptionDialog::write_to_global() {
   global_t g = g_global;
   const std::pair<Gtk::Entry*, std::string*> texts[] = {
       {&m_from_entry, &g.from},          {&m_album_entry, &g.album},
       {&m_header_entry, &g.html_header}, {&m_address_entry, &g.html_address},
       {&m_hwaccel_entry, &g.hwaccel},    {&m_ffmpeg_entry, &g.ffmpeg},
       {&m_movie_entry, &g.movie},        {&m_viewer_entry, &g.plimzev3}};
-  for (const auto& [entry, value] : texts) {
-    if (!from_utf8(entry->get_text(), *value)) {
-      show_error(*this, "\"" + entry->get_text().raw() + "\"",
-                 ": cannot be written in this locale's encoding; nothing was saved.");
-      return false;
-    }
-  }
+  for (const auto& [entry, value] : texts) *value = edited_text(entry->get_text(), *value);
   // Spin values are read after an update so a number typed but not yet
   // committed still counts.
   for (Gtk::SpinButton* s : {&m_shrink_x, &m_shrink_y, &m_jpeg_spin, &m_items_spin, &m_show_spin,
@@ -187,14 +178,13 @@ bool GlobalOptionDialog::write_to_global() {
   g.movie_thumbnail_retina = m_retina_check.get_active();
   g_global = std::move(g);
   mkdir(g_global.album.c_str(), 0755);  // an existing root is fine
-  return true;
 }
 
 void GlobalOptionDialog::on_response(int response) {
   Gtk::Dialog::on_response(response);
   m_saved = false;
   if (response != Gtk::RESPONSE_OK) return;
-  if (!write_to_global()) return;
+  write_to_global();
   saveini(m_programdir, m_programfile);
   m_saved = true;
 }
@@ -204,8 +194,7 @@ void GlobalOptionDialog::button_album_dir() { choose_folder(m_album_entry, MSG_A
 
 void GlobalOptionDialog::choose_folder(Gtk::Entry& entry, plimlib::e_message_t title_id) {
   Gtk::FileChooserDialog chooser(msg(title_id), Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
-  std::string folder;
-  if (from_utf8(entry.get_text(), folder)) chooser.set_current_folder(folder);
+  chooser.set_current_folder(from_utf8(entry.get_text()));
   chooser.add_button("_Open", Gtk::RESPONSE_OK);
   chooser.add_button("_Cancel", Gtk::RESPONSE_CANCEL);
   if (chooser.run() == Gtk::RESPONSE_OK) entry.set_text(to_utf8(chooser.get_filename()));

@@ -22,14 +22,12 @@ class GlobalOptionDialog : public Gtk::Dialog {
   GlobalOptionDialog(Gtk::Window& parent, const char* programdir, const char* programfile);
 
   void read_from_global();
-  // False, with an error box and g_global unchanged, when a typed text
-  // cannot be written in the locale's encoding; else true, with the album
-  // root made.
-  bool write_to_global();
+  // The typed settings into g_global (a text the dialog was given and that
+  // is unchanged stays as it was, edited_text), and the album root made.
+  void write_to_global();
 
-  // Whether the last OK reached g_global and the settings file was written;
-  // an OK whose texts could not be converted leaves it false, and the
-  // opener runs the dialog again.
+  // Whether the last response was an OK, which reached g_global and the
+  // settings file.
   bool saved() const { return m_saved; }
 
   // The dialog's own buttons, exposed for the opener's tests.

@@ -91,11 +91,7 @@ void GoodAlbumDialog::button_book(unsigned long i, unsigned k) {
 bool GoodAlbumDialog::save_all_comment(std::ostream& log) {
   bool result = true;
   for (item_t& item : m_items) {
-    std::string text;
-    if (!view_text(item.comment_view, text)) {
-      result = false;
-      continue;
-    }
+    const std::string text = item.typed_comment();
     if (text == item.comment) continue;
     item.album->changed = true;
     std::string albumdir;

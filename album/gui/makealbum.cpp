@@ -110,11 +110,8 @@ MakeAlbumDialog::~MakeAlbumDialog() {
   m_leave_to.disconnect();
 }
 
-bool MakeAlbumDialog::get_to(path_t& to) const {
-  std::string name;
-  if (!from_utf8(m_to_entry.get_text(), name)) return false;
-  to = path_t("", m_collection_dir, name);
-  return true;
+path_t MakeAlbumDialog::get_to() const {
+  return path_t("", m_collection_dir, from_utf8(m_to_entry.get_text()));
 }
 
 unsigned long MakeAlbumDialog::angle_count(unsigned long i) const {
@@ -133,9 +130,7 @@ std::vector<files_t> MakeAlbumDialog::selected_files() const {
 }
 
 bool MakeAlbumDialog::leave_from(GdkEventFocus*) {
-  std::string source;
-  if (m_scanned && from_utf8(m_from_entry.get_text(), source) && source == m_scanned_from)
-    return false;
+  if (m_scanned && from_utf8(m_from_entry.get_text()) == m_scanned_from) return false;
   return scan();
 }
 
@@ -145,14 +140,12 @@ bool MakeAlbumDialog::scan() {
   m_items.clear();
   temp_t temp;
 
-  // A name the locale cannot carry lists nothing (never the current
-  // directory, as the empty name would).
-  std::string source;
-  m_scanned = from_utf8(m_from_entry.get_text(), source);
+  const std::string source = from_utf8(m_from_entry.get_text());
+  m_scanned = true;
   m_scanned_from = source;
   // Only regular files are offered: the picker reads each one, and a FIFO
   // or device would keep it waiting for good.
-  if (!m_scanned || !getregularfiles(m_files, source)) return false;
+  if (!getregularfiles(m_files, source)) return false;
 
   // Rows are made in place, once: they hold widgets and are never moved.
   std::vector<item_t>(m_files.size()).swap(m_items);
@@ -240,8 +233,8 @@ bool MakeAlbumDialog::scan() {
 }
 
 bool MakeAlbumDialog::leave_to(GdkEventFocus*) {
-  path_t to;
-  if (!get_to(to) || to.album.empty()) return false;
+  const path_t to = get_to();
+  if (to.album.empty()) return false;
   std::string title, head, last;
   loadcommenttxt(to, title, head, last);
   m_comments.offer(title, head, last);
@@ -253,11 +246,11 @@ bool MakeAlbumDialog::leave_to(GdkEventFocus*) {
 void MakeAlbumDialog::button_from() {
   Gtk::FileChooserDialog chooser(*this, msg_utf8(MSG_IMPORT_DIR),
                                  Gtk::FILE_CHOOSER_ACTION_SELECT_FOLDER);
-  chooser.set_current_folder(m_from_entry.get_text());
+  chooser.set_current_folder(from_utf8(m_from_entry.get_text()));
   chooser.add_button(Gtk::Stock::OPEN, Gtk::RESPONSE_OK);
   chooser.add_button(Gtk::Stock::CANCEL, Gtk::RESPONSE_CANCEL);
   if (chooser.run() == Gtk::RESPONSE_OK) {
-    m_from_entry.set_text(chooser.get_filename());
+    m_from_entry.set_text(to_utf8(chooser.get_filename()));
     scan();
   }
   present_again(*this);

@@ -48,9 +48,8 @@ class MakeAlbumDialog : public Gtk::Dialog {
                   const std::string& program_file);
   ~MakeAlbumDialog() override;
 
-  // {"", collection directory, the name entry's text}; false (with its
-  // line on standard error) when the locale cannot carry the name.
-  bool get_to(path_t& to) const;
+  // {"", collection directory, the name entry's text}.
+  path_t get_to() const;
   // The chosen files with their quarter turns, in row order. Rows a scan
   // stopped before (without a file) are never chosen.
   std::vector<files_t> selected_files() const;
@@ -70,8 +69,8 @@ class MakeAlbumDialog : public Gtk::Dialog {
 
   // Lists the import directory's regular files (a FIFO or device is left
   // out) and rebuilds the rows, all chosen, angle 0.
-  // False when the directory cannot be listed (or its name not carried by
-  // the locale) or a movie's temporary directory cannot be made.
+  // False when the directory cannot be listed or a movie's temporary
+  // directory cannot be made.
   bool scan();
 
   const std::vector<item_t>& items() const { return m_items; }

@@ -69,18 +69,14 @@ MakeBookDialog::~MakeBookDialog() {
   m_leave_name.disconnect();
 }
 
-bool MakeBookDialog::get_bookdir(path_t& book) const {
-  std::string name;
-  if (!from_utf8(m_name_entry.get_text(), name)) return false;
+path_t MakeBookDialog::get_bookdir() const {
   std::string parent;
   m_album.make(parent);
-  book = path_t("", parent, name);
-  return true;
+  return path_t("", parent, from_utf8(m_name_entry.get_text()));
 }
 
 bool MakeBookDialog::button_update(GdkEventFocus*) {
-  path_t book;
-  if (!get_bookdir(book)) return true;
+  const path_t book = get_bookdir();
   std::string title, head, last;
   loadcommenttxt(book, title, head, last);
   if (!title.empty()) m_title_entry.set_text(to_utf8(title));
@@ -94,16 +90,9 @@ bool MakeBookDialog::button_update(GdkEventFocus*) {
 void MakeBookDialog::on_response(int response_id) {
   Gtk::Dialog::on_response(response_id);
   if (response_id != Gtk::RESPONSE_APPLY && response_id != Gtk::RESPONSE_OK) return;
-  // A text the locale cannot carry is refused before anything is written;
-  // the empty directory tells the hub that nothing was.
-  m_directory.clear();
-  path_t book;
+  const path_t book = get_bookdir();
   std::string title, head, last;
-  if (!get_bookdir(book) ||
-      !comment_texts(m_title_entry, m_head_view, m_last_view, title, head, last)) {
-    show_error_log(*this, MSG_ERROR_NOT_SAVED, "");
-    return;
-  }
+  comment_texts(m_title_entry, m_head_view, m_last_view, title, head, last);
   book.make(m_directory);
   m_title = title;
   m_head_comment = head;

@@ -22,10 +22,8 @@ class MakeBookDialog : public Gtk::Dialog {
   MakeBookDialog(Gtk::Window& parent, const path_t& album);
   ~MakeBookDialog() override;
 
-  // {"", the parent directory, the name entry's text}; false (with its
-  // line on standard error) when the locale cannot carry the name, which
-  // must then name nothing: "" would be the parent itself.
-  bool get_bookdir(path_t& book) const;
+  // {"", the parent directory, the name entry's text}.
+  path_t get_bookdir() const;
   // Focus left the name entry: the texts and flag of the named directory.
   bool button_update(GdkEventFocus* event);
 
@@ -58,9 +56,7 @@ class MakeBookDialog : public Gtk::Dialog {
   Gtk::TextView m_head_view;
   Gtk::TextView m_last_view;
 
-  // The values of the latest APPLY or OK, in the locale's encoding;
-  // m_directory is empty when a text it could not carry was refused and
-  // nothing was written.
+  // The values of the latest APPLY or OK, in the locale's encoding.
   std::string m_directory;
   std::string m_title;
   std::string m_head_comment;

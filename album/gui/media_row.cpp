@@ -32,6 +32,10 @@ bool media_row_t::build(const album_t& album, const std::string& file,
   return shown;
 }
 
+std::string media_row_t::typed_comment() const {
+  return edited_text(comment_view.get_buffer()->get_text(true), comment);
+}
+
 void media_row_t::attach(Gtk::Table& table, const cell_place_t& place, NameLabel& caption,
                          Gtk::Widget* middle) {
   attach_cell(table, button, place, 0);

@@ -31,6 +31,9 @@ struct media_row_t {
   // given), toggles, info.
   void attach(Gtk::Table& table, const cell_place_t& place, NameLabel& caption,
               Gtk::Widget* middle = nullptr);
+  // The comment the view holds, in the locale's encoding: the loaded one
+  // itself until the user changes it (edited_text).
+  std::string typed_comment() const;
 
   CairoButton button;
   const std::string* name = nullptr;

@@ -127,7 +127,7 @@ int MenuWindow::run_option_dialog(bool& saved) {
   int response;
   do {
     response = dialog.run();
-    // An OK whose texts could not be stored leaves the dialog up for a fix.
+    // An OK that stored nothing leaves the dialog up for a fix.
   } while (!(response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT ||
              (response == Gtk::RESPONSE_OK && dialog.saved())));
   saved = response == Gtk::RESPONSE_OK;

@@ -3,10 +3,6 @@
 #include <glib.h>
 #include <glibmm/convert.h>
 
-#include <iostream>
-
-#include "utility/futil.h"
-
 namespace tavolin {
 
 Glib::ustring to_utf8(const std::string& text) {
@@ -20,16 +16,17 @@ Glib::ustring to_utf8(const std::string& text) {
   }
 }
 
-bool from_utf8(const Glib::ustring& text, std::string& out) {
+std::string from_utf8(const Glib::ustring& text) {
   try {
-    out = Glib::locale_from_utf8(text);
-    return true;
-  } catch (const Glib::Error& e) {
-    libutils::error();
-    std::cerr << text.raw() << ": cannot be written in the locale's encoding, " << e.what()
-              << std::endl;
-    return false;
+    return Glib::locale_from_utf8(text);
+  } catch (const Glib::Error&) {
+    return text.raw();
   }
+}
+
+std::string edited_text(const Glib::ustring& shown, const std::string& given) {
+  if (shown == to_utf8(given)) return given;
+  return from_utf8(shown);
 }
 
 }  // namespace tavolin

@@ -1,8 +1,9 @@
 #pragma once
 // Text between the locale's encoding (file names, settings, catalog) and
-// the UTF-8 that widgets take. Glib's own conversions throw on a byte the
-// encoding cannot carry (any byte above 127 with LANG unset, a Latin-1 name
-// under a UTF-8 locale); these never do.
+// the UTF-8 that widgets take. Where the locale's encoding cannot hold a
+// text (any letter beyond ASCII under LANG=C), the text passes as its UTF-8
+// bytes both ways, as under every UTF-8 locale: names and comments are
+// kept and shown, never refused. Glib's own conversions throw instead.
 
 #include <string>
 
@@ -15,8 +16,14 @@ namespace tavolin {
 // always shows.
 Glib::ustring to_utf8(const std::string& text);
 
-// Typed text back to the locale's encoding. False, with out unchanged and
-// one line on standard error, when the locale cannot carry it.
-bool from_utf8(const Glib::ustring& text, std::string& out);
+// Typed text in the locale's encoding; its UTF-8 bytes where the locale
+// cannot hold it.
+std::string from_utf8(const Glib::ustring& text);
+
+// The locale text of a widget that was given the text given (through
+// to_utf8): given itself while the widget still shows what to_utf8 made
+// of it, so a text shown with U+FFFD is never changed unless the user
+// changed it; else from_utf8 of what it shows.
+std::string edited_text(const Glib::ustring& shown, const std::string& given);
 
 }  // namespace tavolin

@@ -18,8 +18,8 @@ void set_button_text(Gtk::Button& button, const Glib::ustring& text) {
   button.get_style_context()->add_class("text-button");
 }
 
-bool view_text(const Gtk::TextView& view, std::string& out) {
-  return from_utf8(view.get_buffer()->get_text(true), out);
+std::string view_text(const Gtk::TextView& view) {
+  return from_utf8(view.get_buffer()->get_text(true));
 }
 
 void set_view_text(Gtk::TextView& view, const std::string& text) {

@@ -24,9 +24,9 @@ Glib::ustring msg_utf8(plimlib::e_message_t id);
 // then gives "": the text is the child's.
 void set_button_text(Gtk::Button& button, const Glib::ustring& text);
 
-// The whole text of a view's buffer (hidden characters included); false
-// when the locale cannot carry it.
-bool view_text(const Gtk::TextView& view, std::string& out);
+// The whole text of a view's buffer (hidden characters included) in the
+// locale's encoding (from_utf8).
+std::string view_text(const Gtk::TextView& view);
 // Sets a view's buffer from locale text.
 void set_view_text(Gtk::TextView& view, const std::string& text);
 

@@ -227,6 +227,29 @@ TEST_F(FileCopy, ReplaceFileWritesWholeFilesBesideTheTarget) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.path()), {}), 2);
 }
 
+// Temporary names are hidden, short and of one length whatever the
+// target's, so the longest target names are replaced too; an extension
+// kept for a format-choosing program is a short one.
+TEST_F(FileCopy, TemporaryNamesFitBesideTheLongestNames) {
+  const std::string longest = tmp / (std::string(251, 'n') + ".zev");
+  EXPECT_TRUE(replace_file(longest, "view"));
+  EXPECT_EQ(utiltest::read_file(longest), "view");
+  const std::string dir = tmp / ".";
+  const std::string a = make_temp_beside(longest), b = make_temp_beside(tmp / "x.zev");
+  const std::string kept = make_temp_beside(longest, nullptr, true);
+  const std::string odd = make_temp_beside(tmp / "x.a-very-long-extension", nullptr, true);
+  for (const std::string& t : {a, b, kept, odd}) EXPECT_EQ(t.compare(0, dir.size(), dir), 0) << t;
+  EXPECT_NE(a, b);
+  EXPECT_EQ(a.size(), b.size());
+  EXPECT_LT(a.size() - dir.size(), 32u);
+  EXPECT_EQ(a.substr(a.size() - 5), ".part");
+  EXPECT_EQ(kept.substr(kept.size() - 4), ".zev");
+  EXPECT_EQ(odd.substr(odd.size() - 5), ".part");
+  // Each name was taken at once (the source, the view and four of them):
+  // a second writer never shares one.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tmp.path()), {}), 6);
+}
+
 // A name that is no regular file is refused at once, without waiting for a
 // writer or a device; a link to a regular file reads as the file.
 TEST_F(DirectoryListing, OpenRegularRefusesWhatWouldBlockAndReadsFiles) {

@@ -286,12 +286,12 @@ TEST_F(FfmpegTest, MovieLevelsAreHalvedEvenAndNotRedone) {
   EXPECT_NE(commands.find("ffmpeg -y  -resize 960x540 -i \"" + album +
                           "/movie0/clip.mp4\" -s "
                           "960x540 -c:v libx264 -preset ultrafast -crf 23 \"" +
-                          album + "/movie1/.clip.mp4."),
+                          album + "/movie1/."),
             std::string::npos)
       << commands;
   const std::string thumbnail_command = "ffmpeg -y -i \"" + album +
                                         "/movie1/clip.mp4\" -f image2 -update true -frames:v 1 \"" +
-                                        album + "/movie1/.clip.jpg.";
+                                        album + "/movie1/.";
   EXPECT_NE(errors.find(thumbnail_command), std::string::npos) << errors;
   EXPECT_EQ(commands.find("-f image2"), std::string::npos) << commands;
 

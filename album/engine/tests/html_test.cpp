@@ -5,6 +5,7 @@
 #include <regex>
 #include <sstream>
 
+#include "album/engine/best.h"
 #include "album/engine/comment.h"
 #include "album/engine/global.h"
 #include "album/engine/html.h"
@@ -207,6 +208,31 @@ TEST_F(AlbumPages, NamesThatNeedEscapingStillLinkToTheirFiles) {
                         "html/Tom & Jerry #1, 50%_2.html"}) {
     ASSERT_TRUE(exists(album() + "/" + p)) << p;
     expect_no_broken_links(album() + "/" + p);
+  }
+}
+
+// Names that are not UTF-8 (Latin-1, stray bytes) beside one that is: the
+// album's and the best album's pages, read as a browser reads a UTF-8
+// page, link the files themselves; the names shown stay as they are.
+TEST_F(AlbumPages, NamesThatAreNotUtf8StillLinkToTheirFiles) {
+  const std::string latin1 = "caf\xE9 latin1.jpg", stray = "\xFF\xFE.jpg",
+                    utf8 = "\xE5\x86\x99\xE7\x9C\x9F.jpg";
+  for (const std::string& name : {latin1, stray, utf8})
+    ASSERT_EQ(pagetest::make_photo(album(), name, 256, 192, 64), 2u);
+  list("good.txt", latin1 + "\r\n" + stray + "\r\n" + utf8 + "\r\n");
+  ASSERT_TRUE(make()) << log.str();
+  ASSERT_TRUE(makehtmlzoom(path, progress));
+  enginetest::make_dirs(dir / "_Best");
+  sigc::signal<void, double> unused;
+  ASSERT_TRUE(makebesthtml(path_t("", dir.path(), ""), unused, unused));
+  EXPECT_NE(page("index.html").find("\t<li>" + latin1 + "\n"), std::string::npos);
+  EXPECT_NE(page("index.html").find("size2/caf%E9%20latin1.jpg 1x,"), std::string::npos);
+  for (const std::string& p :
+       {album() + "/index.html", album() + "/list.html", album() + "/html/caf\xE9 latin1_1.html",
+        album() + "/html/\xFF\xFE_2.html", album() + "/html/\xE5\x86\x99\xE7\x9C\x9F_1.html",
+        dir / "_Best/index.html", dir / "_Best/list.html"}) {
+    ASSERT_TRUE(exists(p)) << p;
+    expect_no_broken_links(p);
   }
 }
 

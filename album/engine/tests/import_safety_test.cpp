@@ -18,6 +18,7 @@
 #include "album/engine/safefile.h"
 #include "album/engine/shrink.h"
 #include "album/engine/tests/enginetest.h"
+#include "album/engine/tests/page_links.h"
 #include "album/engine/tests/photo_gen.h"
 
 namespace {
@@ -196,6 +197,28 @@ TEST_F(ImportSafety, CopyOutOfSpaceLeavesNoFragmentAndKeepsTheTarget) {
   EXPECT_EQ(mtime_of(album_dir() + "/original/old.jpg").tv_sec, 1500000000);
 }
 
+// A name as long as the file system takes beside its zoom page's ending
+// (82 three-byte letters and ".jpg", 250 bytes): every temporary name
+// beside its files still fits, so it is imported, levelled and paged.
+TEST_F(ImportSafety, TheLongestNamesGetTheirLevelsAndPages) {
+  std::string stem;
+  for (int i = 0; i < 82; ++i) stem += "\xE5\x86\x99";
+  const std::string name = stem + ".jpg";
+  ASSERT_EQ(name.size(), 250u);
+  enginetest::set_level_settings(256, 90);
+  ASSERT_TRUE(write_photo(tmp / ("card1/" + name), 640, 480, 1));
+  ASSERT_TRUE(make(tmp / "card1", {{name, 0}})) << log.str();
+  for (const char* dir : {"original", "size0", "size1", "size2", "thumb"}) {
+    EXPECT_TRUE(exists(album_dir() + "/" + dir + "/" + name)) << dir;
+    EXPECT_TRUE(hidden_in(album_dir() + "/" + dir).empty()) << dir;
+  }
+  for (const std::string& page :
+       {std::string("index.html"), std::string("list.html"), "html/" + stem + "_1.html"}) {
+    ASSERT_TRUE(exists(album_dir() + "/" + page)) << page;
+    EXPECT_EQ(pagelinks::broken_links(album_dir() + "/" + page), std::vector<std::string>());
+  }
+}
+
 TEST_F(ImportSafety, FailedConversionCostsOnlyItselfAndUpdateRebuildsItAndEmptyLevels) {
   REQUIRE_PROGRAM("ffmpeg");
   ASSERT_TRUE(
@@ -261,7 +284,7 @@ TEST(SafeFile, StaleAndEmptyAndSameBytes) {
   EXPECT_FALSE(tavolin::is_stale(tmp / "missing", tmp / "b"));
   // A temporary file keeps the extension that ffmpeg chooses its format by.
   const std::string temp = tavolin::make_temp_beside(tmp / "clip.mp4", nullptr, true);
-  EXPECT_EQ(temp.substr(0, (tmp / ".clip.mp4.").size()), tmp / ".clip.mp4.");
+  EXPECT_EQ(temp.substr(0, (tmp / ".").size()), tmp / ".");
   EXPECT_EQ(temp.substr(temp.size() - 4), ".mp4");
   // Otherwise a file left by a crash is no photo by its name.
   const std::string part = tavolin::make_temp_beside(tmp / "IMG_1.JPG");

@@ -1,9 +1,12 @@
-// Checks that a generated page links only to files that exist: every href,
-// src and srcset target (attribute names in any case) is resolved against
-// the page's directory after percent-decoding. Targets with a scheme
-// (mailto:, http:) and pure fragments are not files and are skipped.
+// Checks that a generated page links only to files that exist: the page is
+// read as a browser reads a UTF-8 page (each invalid sequence a U+FFFD),
+// and every href, src and srcset target (attribute names in any case) is
+// resolved against the page's directory after percent-decoding. Targets
+// with a scheme (mailto:, http:) and pure fragments are not files and are
+// skipped.
 #pragma once
 
+#include <glib.h>
 #include <sys/stat.h>
 
 #include <cctype>
@@ -27,6 +30,14 @@ inline std::string url_decode(const std::string& url) {
     }
   }
   return out;
+}
+
+// bytes as a browser reads a page that declares UTF-8.
+inline std::string as_utf8_page(const std::string& bytes) {
+  gchar* valid = g_utf8_make_valid(bytes.data(), static_cast<gssize>(bytes.size()));
+  const std::string text(valid);
+  g_free(valid);
+  return text;
 }
 
 // The values of every attribute called name (case ignored) in html.
@@ -71,7 +82,8 @@ inline std::vector<std::string> link_targets(const std::string& html) {
 inline std::vector<std::string> broken_links(const std::string& page) {
   std::ifstream in(page, std::ios::binary);
   if (!in) return {page};
-  const std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string html = as_utf8_page(
+      std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
   const std::string dir = page.substr(0, page.rfind('/') + 1);
   std::vector<std::string> broken;
   for (const std::string& target : link_targets(html)) {

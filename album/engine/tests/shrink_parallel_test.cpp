@@ -168,8 +168,8 @@ class ffmpeg_journal {
                "#!/bin/sh\nkind=other\ncase \" $* \" in *\" -s \"*) kind=encode ;; esac\n"
                "echo \"+$kind\" >>'" +
                    m_journal +
-                   "'\nfor last; do :; done\ncase \"$last\" in\n"
-                   "*/movie0/.bad.jpg.*) echo cut >\"$last\"; sleep 0.3; status=1 ;;\n"
+                   "'\nfor last; do :; done\ncase \" $* \" in\n"
+                   "*\"/movie0/bad.mp4 -f image2 \"*) echo cut >\"$last\"; sleep 0.3; status=1 ;;\n"
                    "*) PATH=${PATH#*:}; ffmpeg \"$@\"; status=$? ;;\nesac\n"
                    "echo \"-$kind\" >>'" +
                    m_journal + "'\nexit $status\n");

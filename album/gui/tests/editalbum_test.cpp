@@ -173,6 +173,31 @@ TEST_F(EditAlbum, EmptyTitleShowsItsErrorAndKeepsTheComments) {
   EXPECT_EQ(read_file(dir + "/txt/good.txt"), "b.jpg\r\n");  // lists still saved
 }
 
+// Under LANG=C comments beyond ASCII are shown and kept: OK reports no
+// failure, leaves unchanged comments (a Latin-1 one too) as they were and
+// saves a typed one as UTF-8.
+TEST_F(EditAlbum, OkUnderAnAsciiLocaleKeepsCommentsBeyondIt) {
+  guitest::write_file(dir + "/txt/a.txt", "Last photo \xc3\xa4");
+  guitest::write_file(dir + "/txt/b.txt", "caf\xe9");
+  guitest::c_locale_guard c;
+  tavolin::EditAlbumDialog dialog(parent, location, program.dir, decoded);
+  EXPECT_EQ(dialog.items()[0].comment_view.get_buffer()->get_text(), "Last photo \xc3\xa4");
+  dialog.items()[2].comment_view.get_buffer()->set_text("Neu \xc3\xb6");
+  bool boxed = false;
+  guitest::when_shown<tavolin::EditAlbumDialog>([&](tavolin::EditAlbumDialog& d) {
+    guitest::when_shown<Gtk::MessageDialog>([&](Gtk::MessageDialog& box) {
+      boxed = true;
+      box.response(Gtk::RESPONSE_OK);
+    });
+    static_cast<Gtk::Button*>(d.get_widget_for_response(Gtk::RESPONSE_OK))->clicked();
+  });
+  EXPECT_EQ(dialog.run(), Gtk::RESPONSE_OK);
+  EXPECT_FALSE(boxed);
+  EXPECT_EQ(read_file(dir + "/txt/a.txt"), "Last photo \xc3\xa4");
+  EXPECT_EQ(read_file(dir + "/txt/b.txt"), "caf\xe9");
+  EXPECT_EQ(read_file(dir + "/txt/c.txt"), "Neu \xc3\xb6\r\n");  // c.mp4's
+}
+
 TEST_F(EditAlbum, ButtonsAnswerTheirMnemonicAsAClickDoes) {
   // GTK's own keyboard activation answers a quarter second later.
   tavolin::EditAlbumDialog dialog(parent, location, program.dir, decoded);

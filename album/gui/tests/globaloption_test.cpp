@@ -115,15 +115,17 @@ class CLocale : public OptionDialog {
   guitest::c_locale_guard c_locale;
 };
 
+// What the locale cannot hold passes as UTF-8 bytes both ways, as under a
+// UTF-8 locale; a text shown with U+FFFD and left as it was stays itself.
 TEST_F(CLocale, TextsShowLossilyInsteadOfThrowing) {
   EXPECT_EQ(tavolin::to_utf8("abc/def"), "abc/def");
-  EXPECT_EQ(tavolin::to_utf8("Caf\xc3\xa9"), "Caf\xc3\xa9");  // UTF-8 bytes shown as they are
   EXPECT_EQ(tavolin::to_utf8("L\xe9on"), "L\xef\xbf\xbdon");  // Latin-1 byte replaced
-  std::string out = "kept";
-  EXPECT_FALSE(tavolin::from_utf8("Caf\xc3\xa9", out));
-  EXPECT_EQ(out, "kept");
-  EXPECT_TRUE(tavolin::from_utf8("plain", out));
-  EXPECT_EQ(out, "plain");
+  for (const char* text : {"plain", "Caf\xc3\xa9", "Last photo \xc3\xa4\nline two"}) {
+    EXPECT_EQ(tavolin::to_utf8(text), text);
+    EXPECT_EQ(tavolin::from_utf8(text), text);
+  }
+  EXPECT_EQ(tavolin::edited_text("L\xef\xbf\xbdon", "L\xe9on"), "L\xe9on");
+  EXPECT_EQ(tavolin::edited_text("L\xc3\xa9on", "L\xe9on"), "L\xc3\xa9on");
   // A Latin-1 album root in the settings still opens the dialog.
   tavolin::g_global.from = "/mnt/L\xe9on";
   EXPECT_EQ(run([](auto& d) {
@@ -133,23 +135,29 @@ TEST_F(CLocale, TextsShowLossilyInsteadOfThrowing) {
             Gtk::RESPONSE_CANCEL);
 }
 
-TEST_F(CLocale, TypedTextTheLocaleCannotCarryGetsAnErrorBoxAndIsNotSaved) {
-  const tavolin::global_t before = tavolin::g_global;
+// Typed text the locale cannot carry is saved as its UTF-8 bytes, without
+// an error box; a Latin-1 setting left as shown is kept.
+TEST_F(CLocale, TypedTextTheLocaleCannotCarryIsSavedAsUtf8) {
+  tavolin::g_global.from = "/mnt/L\xe9on";
+  const std::string root = scratch / "Caf\xc3\xa9";
   bool boxed = false;
   tavolin::GlobalOptionDialog dialog(parent, "/prog/", "tavolin");
   guitest::when_shown<tavolin::GlobalOptionDialog>([&](tavolin::GlobalOptionDialog& d) {
     guitest::when_shown<Gtk::MessageDialog>([&](Gtk::MessageDialog& box) {
-      boxed = box.get_title() == "Error";
+      boxed = true;
       box.response(Gtk::RESPONSE_OK);
     });
-    d.album_entry().set_text("/home/Caf\xc3\xa9");
+    d.album_entry().set_text(root);
     click(d, Gtk::RESPONSE_OK);
   });
   EXPECT_EQ(dialog.run(), Gtk::RESPONSE_OK);
-  EXPECT_TRUE(boxed);
-  EXPECT_FALSE(dialog.saved());
-  EXPECT_EQ(tavolin::g_global.album, before.album);
-  EXPECT_FALSE(guitest::exists(home + "/.tavolin"));
+  guitest::pump();
+  EXPECT_FALSE(boxed);
+  EXPECT_TRUE(dialog.saved());
+  EXPECT_EQ(tavolin::g_global.album, root);
+  EXPECT_EQ(tavolin::g_global.from, "/mnt/L\xe9on");
+  EXPECT_TRUE(has_line("album=" + root));
+  EXPECT_TRUE(guitest::exists(root));
 }
 
 }  // namespace

@@ -170,6 +170,21 @@ TEST_F(ZevFile, SaveKeepsTheModeOfTheFileItReplaces) {
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
+// A photo of the longest name the file system takes gets its view: the
+// view file's own name fits, and so must the temporary one beside it.
+TEST_F(ZevFile, ThePhotosOfTheLongestNamesGetTheirViews) {
+  for (const std::size_t length : {255u, 250u}) {
+    const std::string stem(length - 4, 'v');
+    zevfile_t z;
+    z.size = libgr::direction2l_t(800, 600);
+    ASSERT_TRUE(z.save((m_dir / (stem + ".jpg")).c_str())) << length;
+    EXPECT_EQ(read_file(m_dir / (stem + ".zev")), identity_800x600) << length;
+    zevfile_t r;
+    EXPECT_TRUE(r.load((m_dir / (stem + ".jpg")).c_str())) << length;
+  }
+  EXPECT_EQ(files(), 2);
+}
+
 TEST(ZevParse, TheTraceLinesGoToStandardOutput) {
   plimlib::option_reset();
   utiltest::scratch_dir dir;
