@@ -126,9 +126,10 @@ bool write_movie_links(std::ostream& out, const path_t& path, const std::string&
 bool makehtml(const path_t& path, sigc::signal<void, double>& progress, std::ostream& log);
 
 // The zoom pages in "html": per photo one page per level 1 .. L; per movie
-// whose levels are made the normal and double-resolution pages. False only
-// when a page cannot be opened or written; messages go to log, or without
-// one to standard error.
+// whose levels are made the normal and double-resolution pages. False when
+// a page cannot be opened or written: a photo's other pages are then left,
+// the other photos' are still written. Messages go to log, or without one
+// to standard error.
 bool makehtmlzoom(const path_t& path, sigc::signal<void, double>& progress, std::ostream& log);
 bool makehtmlffzoom(const path_t& path, sigc::signal<void, double>& progress, std::ostream& log);
 bool makehtmlzoom(const path_t& path, sigc::signal<void, double>& progress);

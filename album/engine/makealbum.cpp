@@ -29,9 +29,10 @@ bool has_album_dir(const path_t& path, std::ostream& log) {
 bool write_pages(const path_t& path, sigc::signal<void, double>& pages,
                  sigc::signal<void, double>& zoom_pages, std::ostream& log) {
   if (!makehtml(path, pages, log)) return step_failed(log, "makehtml");
-  if (!makehtmlzoom(path, zoom_pages, log)) return step_failed(log, "makehtmlzoom");
-  if (!makehtmlffzoom(path, zoom_pages, log)) return step_failed(log, "makehtmlffzoom");
-  return true;
+  // The movies' pages do not wait on a photo's.
+  const bool photos = makehtmlzoom(path, zoom_pages, log) || step_failed(log, "makehtmlzoom");
+  const bool movies = makehtmlffzoom(path, zoom_pages, log) || step_failed(log, "makehtmlffzoom");
+  return photos && movies;
 }
 
 // The files that got nothing, after the steps' lines.

@@ -165,11 +165,14 @@ bool makehtmlzoom(const path_t& path, sigc::signal<void, double>& progress, std:
   if (!start(path, thumb_dir, names, album)) return true;
   const double n = static_cast<double>(names.size());
   unsigned long k = 0;
+  // A photo whose page cannot be written (a name too long for one more
+  // ending) costs only its own pages.
+  bool written = true;
   for (const std::string& name : names) {
-    if (!photo_pages(path, album, name, log)) return false;
+    if (!photo_pages(path, album, name, log)) written = false;
     progress.emit(++k / n);
   }
-  return true;
+  return written;
 }
 
 bool makehtmlffzoom(const path_t& path, sigc::signal<void, double>& progress, std::ostream& log) {

@@ -279,7 +279,7 @@ TEST_F(AlbumPages, UnreadableLevelStopsTheIndexPage) {
   EXPECT_FALSE(exists(album() + "/list.html"));
 }
 
-TEST_F(AlbumPages, ZoomPagesCarryLabelsAndStopAtAnUnopenablePage) {
+TEST_F(AlbumPages, ZoomPagesCarryLabelsAndAnUnopenablePageCostsOnlyItsPhoto) {
   ASSERT_EQ(pagetest::make_photo(album(), "p.jpg", 128, 64, 64), 1u);
   ASSERT_EQ(pagetest::make_photo(album(), "q.jpg", 256, 192, 64), 2u);
   list("best.txt", "p.jpg\r\n");
@@ -296,12 +296,15 @@ TEST_F(AlbumPages, ZoomPagesCarryLabelsAndStopAtAnUnopenablePage) {
   EXPECT_NE(page("html/q_2.html").find("<a href=\"q_1.html\"><IMG SRC=\"../size2/q.jpg\""),
             std::string::npos);
 
+  // A page that cannot be written costs only its photo's pages.
+  ASSERT_EQ(unlink((album() + "/html/p_1.html").c_str()), 0);
+  ASSERT_EQ(mkdir((album() + "/html/p_1.html").c_str(), 0755), 0);
   ASSERT_EQ(unlink((album() + "/html/q_2.html").c_str()), 0);
-  ASSERT_EQ(mkdir((album() + "/html/q_2.html").c_str(), 0755), 0);
   testing::internal::CaptureStderr();
   EXPECT_FALSE(makehtmlzoom(path, progress));
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            album() + "/html/q_2.html: write open error.\n");
+            album() + "/html/p_1.html: write open error.\n");
+  EXPECT_TRUE(exists(album() + "/html/q_2.html"));
 }
 
 // As the collection editor leaves it before making an album: the album
