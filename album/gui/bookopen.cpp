@@ -28,16 +28,15 @@ int run_keeping_scroll(Dialog& dialog, Gtk::ScrolledWindow& scrolled,
 }
 
 template <typename Dialog>
-void close_rows_dialog(std::unique_ptr<Dialog>&& dialog, bool next_at_once = false) {
-  close_when_idle(std::move(dialog), dialog->table(), dialog->items(), next_at_once);
+void close_rows_dialog(std::unique_ptr<Dialog>&& dialog) {
+  close_rows_window(std::move(dialog), dialog->table(), dialog->items());
 }
 
 template <typename Dialog, typename... Args>
 int run_editor(Gtk::Window& parent, Glib::RefPtr<Gtk::Adjustment>& kept, Args&&... args) {
   auto dialog = std::make_unique<Dialog>(parent, std::forward<Args>(args)...);
   const int response = run_keeping_scroll(*dialog, dialog->scrolled(), kept);
-  // After APPLY the caller opens the editor again at once.
-  close_rows_dialog(std::move(dialog), response == Gtk::RESPONSE_APPLY);
+  close_rows_dialog(std::move(dialog));
   return response;
 }
 

@@ -4,8 +4,7 @@
 // (editable from the edit hub), or their read-only forms (from the book
 // browser), the edit hub of a collection and the book browser. The
 // editors carry their scroll position across an APPLY. Each dialog but
-// the hub, once run, is hidden at once and destroyed while the program is
-// idle (close_when_idle).
+// the hub, once run, is hidden and destroyed at once (close_rows_window).
 
 #include <functional>
 #include <string>

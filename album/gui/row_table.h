@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <memory>
-#include <utility>
 #include <vector>
 
 #include <gtkmm/container.h>
@@ -74,7 +73,7 @@ void finish_idle_steps();
 // bound arguments. Unlike sigc::mem_fun it leaves the window untold: each
 // of a thousand rows' dozen slots registered with a window would, as the
 // window dies, search the window's whole list of them, seconds in all.
-// The window must outlive its rows' widgets (close_when_idle keeps it).
+// The window must outlive its rows' widgets (close_rows_window keeps it).
 template <class Window, class... Params, class... Bound>
 auto row_handler(Window* window, void (Window::*f)(Params...), Bound... bound) {
   return [window, f, bound...] { (window->*f)(bound...); };
@@ -83,7 +82,7 @@ auto row_handler(Window* window, void (Window::*f)(Params...), Bound... bound) {
 // A window's teardown, called first by its destructor (before its rows,
 // members of the derived class, go): hidden and emptied, its rows
 // destroyed with it, and the heap pages they held given back when the
-// program is next idle. Run from a row, a window goes by close_when_idle
+// program is next idle. Run from a row, a window goes by close_rows_window
 // instead and is empty by then, but for the edit hub, which the main
 // window rebuilds its rows after: GDK's destruction of each of a window's
 // GDK windows searches through all others, so that the hub's rows go best
@@ -107,31 +106,23 @@ void hide_unhooked(Gtk::Window& window, Gtk::Table& table);
 void unrealize_now(Gtk::Window& window);
 
 // The end of a window of rows whose run is over (table and rows are its
-// own): hidden at once, and destroyed at moments when no event waits, its
-// GDK windows first, then the last row first (GTK finds its widgets in the
-// table soonest), then the window itself. A thousand rows of two dozen
-// widgets each take from half a second to more than a second to destroy,
-// a table's worth of them as they leave it: the program answers
-// meanwhile. With next_at_once (another window of rows is built at once,
-// as after APPLY) all that is done now: beside the next window's windows,
-// GDK's searches would take tens of seconds, and the memory of the two
-// windows would pile up.
+// own), all before the program turns to its events again: hidden, its GDK
+// windows destroyed, then its rows, the last first (GTK finds its widgets
+// in the table soonest), then the window; the heap pages go back when
+// idle. A thousand rows take half a second. Not later when idle: the
+// accessibility bridge learns that a widget died only while a client is
+// connected, and the client that closed the window may leave once it is
+// hidden. A widget dying after that stays in the bridge's list, dead, as
+// long as the bridge holds it (sixteen seconds after a client read it),
+// and each client that connects meanwhile has its state asked, which GTK's
+// labels, buttons, toggles and entries answer with none: four criticals.
 template <class Window, class Row>
-void close_when_idle(std::unique_ptr<Window>&& window, Gtk::Table& table, std::vector<Row>& rows,
-                     bool next_at_once = false) {
+void close_rows_window(std::unique_ptr<Window>&& window, Gtk::Table& table,
+                       std::vector<Row>& rows) {
   hide_unhooked(*window, table);
-  std::shared_ptr<Window> held(std::move(window));
-  in_idle_steps([held, &rows]() mutable {
-    if (held->get_realized()) {
-      unrealize_now(*held);
-      return true;
-    }
-    if (!rows.empty()) rows.pop_back();
-    if (!rows.empty()) return true;
-    held.reset();
-    return false;
-  });
-  if (next_at_once) finish_idle_steps();
+  unrealize_now(*window);
+  while (!rows.empty()) rows.pop_back();
+  window.reset();
 }
 
 }  // namespace tavolin

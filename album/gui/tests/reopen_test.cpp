@@ -115,23 +115,21 @@ bool window_alive() {
   return false;
 }
 
-// A dialog run from its row is hidden once answered; it and its rows are
-// destroyed later, when no event waits, and the pictures they held go.
-TEST_F(Reopen, AnsweredWindowIsHiddenAtOnceAndDestroyedWhenIdle) {
+// A dialog run from its row is hidden once answered, and destroyed with
+// its rows before the program turns to its events again (an accessibility
+// client may leave once it is hidden); the pictures they held go with them.
+TEST_F(Reopen, AnsweredWindowIsHiddenAndDestroyedAtOnce) {
   using tavolin::ViewAlbumDialog;
   const tavolin::path_t album("", root, "2024");
-  guitest::when_shown<ViewAlbumDialog>([](ViewAlbumDialog& d) {
+  bool painted = false;
+  guitest::when_shown<ViewAlbumDialog>([&](ViewAlbumDialog& d) {
     guitest::pump();  // its pictures painted
+    painted = decoded.bytes() != 0;
     d.response(Gtk::RESPONSE_OK);
   });
   tavolin::open_album_readonly(parent, album, program.dir, decoded);
-  EXPECT_TRUE(window_alive<ViewAlbumDialog>());
-  EXPECT_EQ(guitest::find_window<ViewAlbumDialog>(), nullptr);
-  EXPECT_NE(decoded.bytes(), 0u);
-  bool answered_first = false;
-  Glib::signal_idle().connect_once([&] { answered_first = window_alive<ViewAlbumDialog>(); });
-  EXPECT_TRUE(guitest::pump_until([] { return !window_alive<ViewAlbumDialog>(); }));
-  EXPECT_TRUE(answered_first);
+  EXPECT_TRUE(painted);
+  EXPECT_FALSE(window_alive<ViewAlbumDialog>());
   EXPECT_EQ(decoded.bytes(), 0u);
 }
 
