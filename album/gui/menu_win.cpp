@@ -120,8 +120,6 @@ MenuWindow::MenuWindow(int argc, char** argv)
   fit_on_show(*this);
 }
 
-MenuWindow::~MenuWindow() { finish_idle_steps(); }
-
 int MenuWindow::run_option_dialog(bool& saved) {
   GlobalOptionDialog dialog(*this, m_programdir.c_str(), m_programfile.c_str());
   int response;

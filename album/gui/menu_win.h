@@ -36,7 +36,6 @@ class MenuWindow : public Gtk::Window {
   MenuWindow(int argc, char** argv);
   // Destroys first the rows of closed dialogs still waiting to be
   // destroyed: their pictures are listed in the window's budget.
-  ~MenuWindow() override;
 
   // Rebuilds the header and the rows from the album root; a shown window
   // is resized to show every row (within the screen) and redrawn.

@@ -2,7 +2,6 @@
 
 #include <malloc.h>
 
-#include <list>
 #include <vector>
 
 #include <gdkmm/display.h>
@@ -75,20 +74,6 @@ void hide_now(Gtk::Window& window) {
   window.get_display()->flush();
 }
 
-// What in_idle_steps has still to do, and the idle source that does it.
-struct idle_steps_t {
-  std::function<bool()> step;
-  sigc::connection source;
-};
-std::list<idle_steps_t>& pending_steps() {
-  static std::list<idle_steps_t> pending;
-  return pending;
-}
-
-// A step of in_idle_steps runs for at most this long before the loop
-// looks for events again: a quarter of a frame at 60 Hz.
-constexpr gint64 idle_step_microseconds = 4000;
-
 // Each child of the table, in the table's order.
 gboolean draw_children(GtkWidget* table, cairo_t* cr, gpointer) {
   struct drawing_t {
@@ -128,34 +113,6 @@ void answer_mnemonics_at_once(Gtk::Dialog& dialog) {
 
 void draw_rows_unstacked(Gtk::Table& table) {
   g_signal_connect(table.gobj(), "draw", G_CALLBACK(draw_children), nullptr);
-}
-
-void in_idle_steps(std::function<bool()> step) {
-  std::list<idle_steps_t>& list = pending_steps();
-  const auto it = list.insert(list.end(), idle_steps_t{std::move(step), {}});
-  it->source = Glib::signal_idle().connect(
-      [it] {
-        const gint64 end = g_get_monotonic_time() + idle_step_microseconds;
-        while (it->step()) {
-          if (g_get_monotonic_time() >= end) return true;
-        }
-        pending_steps().erase(it);
-        trim_when_idle();
-        return false;
-      },
-      Glib::PRIORITY_LOW);
-}
-
-void finish_idle_steps() {
-  std::list<idle_steps_t>& list = pending_steps();
-  // A step may leave more steps.
-  while (!list.empty()) {
-    const auto it = list.begin();
-    while (it->step()) {
-    }
-    it->source.disconnect();
-    list.erase(it);
-  }
 }
 
 void empty_table(Gtk::Table& table) {

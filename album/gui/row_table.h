@@ -5,7 +5,6 @@
 // window of the display unless it is done as below (row_table.cpp tells
 // why), and the memory of the rows is given back.
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -59,15 +58,6 @@ void no_style_animations();
 // widget of the window: in a window of a thousand rows, a third of a
 // second before its OK or Cancel begins.
 void answer_mnemonics_at_once(Gtk::Dialog& dialog);
-
-// Runs step, which says whether more is left, again and again at moments
-// when no event waits, a few milliseconds of them at a time; then gives
-// back to the system the heap pages freed, so that the program returns to
-// about its size before a window opened.
-void in_idle_steps(std::function<bool()> step);
-// Does now all that in_idle_steps has still to do: before what the rows
-// need (the decoded pictures' budget) goes.
-void finish_idle_steps();
 
 // A handler of a row's widget calling window's member f with the row's
 // bound arguments. Unlike sigc::mem_fun it leaves the window untold: each

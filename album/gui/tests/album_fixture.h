@@ -47,10 +47,6 @@ class album_fixture : public ::testing::Test {
     tavolin::g_global.movie = program.dir + "viewer-stub";
     make_dirs(root);
   }
-  // Dialogs closed by the test may still be destroying their rows, whose
-  // pictures are listed in decoded.
-  ~album_fixture() override { tavolin::finish_idle_steps(); }
-
   // Makes album name of root from the camera files; false when a tool is
   // missing or the engine fails.
   bool make_album(const std::string& name) {

@@ -125,9 +125,6 @@ class CollectionTest : public ::testing::Test {
     tavolin::g_global.ffmpeg = "";
     tavolin::g_global.plimzev3 = "viewer-stub";
   }
-  // Dialogs closed by the test may still be destroying their rows, whose
-  // pictures are listed in decoded.
-  ~CollectionTest() override { tavolin::finish_idle_steps(); }
   std::string msg(unsigned id) { return plimlib::getmsg(id); }
 
   guitest::scratch_dir dir;

@@ -3,8 +3,6 @@
 // saves leaves the files a single opening leaves.
 #include <glibmm/main.h>
 
-#include <thread>
-
 #include "album/gui/bestbook.h"
 #include "album/gui/bookopen.h"
 #include "album/gui/editalbum.h"
@@ -144,8 +142,8 @@ int hooked(Gtk::Table& table) {
     gpointer owner = nullptr;
     gdk_window_get_user_data(GDK_WINDOW(w->data), &owner);
     if (owner && gtk_widget_is_ancestor(GTK_WIDGET(owner), GTK_WIDGET(table.gobj())) &&
-        g_signal_handler_find(gdk_window_get_display(top), match, seat_removed, 0, nullptr,
-                              nullptr, w->data) != 0)
+        g_signal_handler_find(gdk_window_get_display(top), match, seat_removed, 0, nullptr, nullptr,
+                              w->data) != 0)
       ++count;
   }
   return count;
@@ -175,31 +173,6 @@ TEST_F(Reopen, HubUnhooksOnlyTheRowsItsCallerBuildsAnew) {
     EXPECT_EQ(asked, Gtk::RESPONSE_CANCEL);
     EXPECT_EQ(hooked(table), rebuilt ? 0 : 3);
   }
-}
-
-// Steps run a few milliseconds' worth at a time, events between them;
-// finish_idle_steps does the rest at once.
-TEST(IdleSteps, RunInSlicesWithEventsBetweenAndFinishOnDemand) {
-  int left = 40, slices = 0;
-  bool stepping = false;
-  tavolin::in_idle_steps([&] {
-    if (!stepping) ++slices;
-    stepping = true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return --left > 0;
-  });
-  // An event source that is ready again a millisecond after each run.
-  sigc::connection between = Glib::signal_timeout().connect(
-      [&] {
-        stepping = false;
-        return true;
-      },
-      1);
-  while (left > 20) Gtk::Main::iteration(false);
-  between.disconnect();
-  EXPECT_GE(slices, 3);
-  tavolin::finish_idle_steps();
-  EXPECT_EQ(left, 0);
 }
 
 }  // namespace
