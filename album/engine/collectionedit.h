@@ -50,11 +50,6 @@ bool is_reserved_import_name(const std::string& name);
 // files without the reserved names, in the same order.
 std::vector<files_t> importable_files(const std::vector<files_t>& files);
 
-// files without those whose name in from is a FIFO, device, socket or
-// directory, in the same order: the ones the copy can bring in. copyfiles
-// skips the others, each with a line on its log.
-std::vector<files_t> regular_sources(const std::string& from, const std::vector<files_t>& files);
-
 // The lines with which copyfiles would refuse to import files of from into
 // the album to, one per refused file (a name that stands in the album with
 // other bytes, a movie that would convert into another's levels); empty

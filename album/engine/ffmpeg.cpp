@@ -103,9 +103,12 @@ bool identify_lines(const std::string& file, const char* kind, ffidentity_t& ide
 
 // ffmpeg would wait for good on a FIFO (or a device): it is started only on
 // a regular file, or on a name that is not there, which it reports itself.
-bool refuse_input(const std::string& file, std::ostream& err) {
+// Why, for the user, to why when given.
+bool refuse_input(const std::string& file, std::ostream& err, std::string* why) {
   if (!is_not_regular(file)) return false;
-  libutils::fail_to(err, file, ": ", why_unreadable(file, 0));
+  const std::string reason = why_unreadable(file, 0);
+  if (why) *why = reason;
+  libutils::fail_to(err, file, ": ", reason);
   return true;
 }
 
@@ -134,20 +137,13 @@ bool run_into(const std::string& target, std::ostream& echo, std::ostream& err,
   return true;
 }
 
-// A movie that is no regular file, refused: why, for the user.
-bool refused(const std::string& file, std::ostream& err, std::string* why) {
-  if (!refuse_input(file, err)) return false;
-  if (why) *why = why_unreadable(file, 0);
-  return true;
-}
-
 // ffconvertone with its echo on out, its failure lines on err and the
 // reason for the user in why (when given); keep as in run_into.
 bool convert_to(const std::string& from, const std::string& to, const libgr::direction2ul_t& size,
                 std::ostream& out, std::ostream& err, std::string* why,
                 const std::function<bool()>& keep = nullptr) {
   if (!is_stale(from, to)) return true;
-  if (refused(from, err, why)) return false;
+  if (refuse_input(from, err, why)) return false;
   ffmpeg_failure_t failure;
   if (run_into(
           to, out, err, failure,
@@ -162,7 +158,7 @@ bool convert_to(const std::string& from, const std::string& to, const libgr::dir
 bool thumbnail_to(const std::string& movie, const std::string& jpeg,
                   const libgr::direction2ul_t& size, std::ostream& err, std::string* why) {
   if (!is_stale(movie, jpeg)) return true;
-  if (refused(movie, err, why)) return false;
+  if (refuse_input(movie, err, why)) return false;
   ffmpeg_failure_t failure;
   if (run_into(jpeg, err, err, failure,
                [&](const std::string& temp) { return ffthumbnail_command(movie, temp, size); }))

@@ -110,15 +110,6 @@ std::vector<files_t> importable_files(const std::vector<files_t>& files) {
   return out;
 }
 
-std::vector<files_t> regular_sources(const std::string& from, const std::vector<files_t>& files) {
-  std::vector<files_t> out;
-  out.reserve(files.size());
-  for (const files_t& f : files) {
-    if (!is_not_regular(from + "/" + f.name)) out.push_back(f);
-  }
-  return out;
-}
-
 std::vector<std::string> import_refusals(const std::string& from, const std::vector<files_t>& files,
                                          const path_t& to) {
   std::vector<std::string> refusals;

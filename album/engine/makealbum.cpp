@@ -62,18 +62,17 @@ bool makealbumwithrotate(const std::string& from, const std::vector<files_t>& fi
                          sigc::signal<void, double>& shrinking, sigc::signal<void, double>& pages,
                          sigc::signal<void, double>& zoom_pages, std::ostream& log) {
   if (!has_album_dir(path, log)) return false;
-  // A FIFO or device among the camera files is skipped by the copy with
-  // its line on log; the album is made of the others, and the result tells.
-  std::vector<files_t> copied = regular_sources(from, files);
-  const std::set<std::string> kept = kept_photos(copied, path);
+  const std::set<std::string> kept = kept_photos(files, path);
   failed_files_t failed;
-  // A camera file that cannot be read costs only itself; a copy that
-  // cannot be written (a full disk) ends the import.
+  // A camera file that cannot be read, or a FIFO or device among them,
+  // costs only itself; a copy that cannot be written (a full disk) ends
+  // the import.
   if (!copyfiles(from, files, path, copying, log, failed)) {
     step_failed(log, "copyfiles");
     failed.write(log);
     return false;
   }
+  std::vector<files_t> copied = files;
   copied.erase(std::remove_if(copied.begin(), copied.end(),
                               [&failed](const files_t& f) { return failed.has(f.name); }),
                copied.end());

@@ -139,7 +139,6 @@ void EditBookDialog::new_collection() {
     const int response = dialog.run();
     if (response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT) return;
     if (response != Gtk::RESPONSE_APPLY && response != Gtk::RESPONSE_OK) continue;
-    if (dialog.m_directory.empty()) continue;  // refused: the dialog has said why
     if (dialog.m_title.empty()) {
       show_error_log(dialog, MSG_ERROR_NO_TITLE);
       continue;

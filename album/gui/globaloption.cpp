@@ -182,11 +182,9 @@ void GlobalOptionDialog::write_to_global() {
 
 void GlobalOptionDialog::on_response(int response) {
   Gtk::Dialog::on_response(response);
-  m_saved = false;
   if (response != Gtk::RESPONSE_OK) return;
   write_to_global();
   saveini(m_programdir, m_programfile);
-  m_saved = true;
 }
 
 void GlobalOptionDialog::button_from_dir() { choose_folder(m_from_entry, MSG_IMPORT_DIR); }

@@ -26,10 +26,6 @@ class GlobalOptionDialog : public Gtk::Dialog {
   // is unchanged stays as it was, edited_text), and the album root made.
   void write_to_global();
 
-  // Whether the last response was an OK, which reached g_global and the
-  // settings file.
-  bool saved() const { return m_saved; }
-
   // The dialog's own buttons, exposed for the opener's tests.
   Gtk::Entry& from_entry() { return m_from_entry; }
   Gtk::Entry& album_entry() { return m_album_entry; }
@@ -45,7 +41,6 @@ class GlobalOptionDialog : public Gtk::Dialog {
 
   const char* m_programdir;
   const char* m_programfile;
-  bool m_saved = false;
 
   Gtk::HBox m_row1, m_row2, m_row3, m_row4, m_row5, m_row6, m_row7, m_row8;
   Gtk::Label m_from_label;

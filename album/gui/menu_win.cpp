@@ -125,9 +125,8 @@ int MenuWindow::run_option_dialog(bool& saved) {
   int response;
   do {
     response = dialog.run();
-    // An OK that stored nothing leaves the dialog up for a fix.
-  } while (!(response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT ||
-             (response == Gtk::RESPONSE_OK && dialog.saved())));
+  } while (response != Gtk::RESPONSE_CANCEL && response != Gtk::RESPONSE_DELETE_EVENT &&
+           response != Gtk::RESPONSE_OK);
   saved = response == Gtk::RESPONSE_OK;
   dialog.hide();
   make_items();
